@@ -1,0 +1,31 @@
+# `make run` and `make test` do all the set-up on a fresh Debian 12 machine.
+BUILD_DIR ?= build
+RELEASE_DIR ?= build-release
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build test run bench clean
+
+all: build
+
+deps:
+	bash scripts/install-deps
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRINDLE_SANITIZE=ON
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+run: build
+	$(BUILD_DIR)/bin/brindle-analyzer
+
+bench: deps
+	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRINDLE_BUILD_TESTS=OFF
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+	bash bench/run
+
+clean:
+	rm -rf $(BUILD_DIR) $(RELEASE_DIR)

@@ -1,0 +1,44 @@
+#pragma once
+// Where the program finds its read-only resources and where it writes.
+#include <string>
+
+namespace brindle {
+
+class AppPaths {
+public:
+    // Folder of the running executable, ending with '/'.
+    static std::string ExecutableDir();
+
+    // Read-only resources: <executable dir>/../share/brindle-analyzer/, ending with '/'.
+    static std::string ResourceDir();
+
+    // The user folder: $BRINDLE_ANALYZER_HOME, else $XDG_DATA_HOME/brindle-analyzer/,
+    // else ~/.local/share/brindle-analyzer/; always ending with '/'.
+    static std::string UserDir();
+
+    static std::string OptionsFile();        // <user>/Options.xml
+    static std::string ProfilesFile();       // <user>/Profiles.xml
+    static std::string SettingsFile();       // <user>/settings.ini
+    static std::string DataDir();            // <user>/Data/
+    static std::string DnsCacheFile();       // <user>/Data/dns.dat
+    static std::string DataLogDir();         // <user>/DataLog/
+    static std::string LanguagesDir();       // <user>/Languages/
+    static std::string TmpRootDir();         // <user>/Tmp/
+    static std::string TmpDir();             // <user>/Tmp/<process id>/
+    static std::string TemplateHtmlDir();    // <resources>/Template/html/standard/
+    static std::string TemplateWordDir();    // <resources>/Template/word/
+    static std::string SampleDir();          // <resources>/Sample/
+    static std::string HelpDir();            // <resources>/help/
+
+    // GeoIP.dat: the resource folder's copy when present, else Debian's.
+    static std::string GeoIPCountryFile();
+
+    // Creates the user folder and the folders that start-up needs; the process Tmp folder
+    // is private (0700). Returns false when any of them cannot be made.
+    static bool CreateUserFolders();
+
+    // Removes the process Tmp folder and everything in it.
+    static void RemoveTmpDir();
+};
+
+}  // namespace brindle
