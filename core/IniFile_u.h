@@ -28,6 +28,7 @@ public:
     // The value of a key; empty when the section or key is missing.
     std::string ReadString(std::string_view section, std::string_view key) const;
     bool HasKey(std::string_view section, std::string_view key) const;
+    bool HasSection(std::string_view section) const { return FindSection(section) != nullptr; }
 
     // Sets a value, creating the section and key when missing (first occurrence is changed).
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
