@@ -45,6 +45,8 @@ private:
 class TBinaryReader {
 public:
     explicit TBinaryReader(std::string_view data) : data_(data) {}
+    // The reader only views its bytes: a temporary string would be gone before the first read.
+    explicit TBinaryReader(std::string&&) = delete;
 
     std::size_t Position() const { return pos_; }
     std::size_t Remaining() const { return data_.size() - pos_; }
