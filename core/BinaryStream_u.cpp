@@ -60,43 +60,6 @@ bool TBinaryReader::ReadLE(std::uint64_t& value, int bytes) {
     return true;
 }
 
-bool TBinaryReader::ReadU8(std::uint8_t& value) {
-    std::uint64_t raw = 0;
-    if (!ReadLE(raw, 1)) return false;
-    value = static_cast<std::uint8_t>(raw);
-    return true;
-}
-
-bool TBinaryReader::ReadU16(std::uint16_t& value) {
-    std::uint64_t raw = 0;
-    if (!ReadLE(raw, 2)) return false;
-    value = static_cast<std::uint16_t>(raw);
-    return true;
-}
-
-bool TBinaryReader::ReadU32(std::uint32_t& value) {
-    std::uint64_t raw = 0;
-    if (!ReadLE(raw, 4)) return false;
-    value = static_cast<std::uint32_t>(raw);
-    return true;
-}
-
-bool TBinaryReader::ReadI32(std::int32_t& value) {
-    std::uint32_t raw = 0;
-    if (!ReadU32(raw)) return false;
-    value = static_cast<std::int32_t>(raw);
-    return true;
-}
-
-bool TBinaryReader::ReadU64(std::uint64_t& value) { return ReadLE(value, 8); }
-
-bool TBinaryReader::ReadI64(std::int64_t& value) {
-    std::uint64_t raw = 0;
-    if (!ReadLE(raw, 8)) return false;
-    value = static_cast<std::int64_t>(raw);
-    return true;
-}
-
 bool TBinaryReader::ReadDouble(double& value) {
     std::uint64_t raw = 0;
     if (!ReadLE(raw, 8)) return false;

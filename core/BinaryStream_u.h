@@ -52,12 +52,12 @@ public:
     std::size_t Remaining() const { return data_.size() - pos_; }
     bool AtEnd() const { return pos_ == data_.size(); }
 
-    bool ReadU8(std::uint8_t& value);
-    bool ReadU16(std::uint16_t& value);
-    bool ReadU32(std::uint32_t& value);
-    bool ReadI32(std::int32_t& value);
-    bool ReadU64(std::uint64_t& value);
-    bool ReadI64(std::int64_t& value);
+    bool ReadU8(std::uint8_t& value) { return ReadInt(value); }
+    bool ReadU16(std::uint16_t& value) { return ReadInt(value); }
+    bool ReadU32(std::uint32_t& value) { return ReadInt(value); }
+    bool ReadI32(std::int32_t& value) { return ReadInt(value); }
+    bool ReadU64(std::uint64_t& value) { return ReadInt(value); }
+    bool ReadI64(std::int64_t& value) { return ReadInt(value); }
     bool ReadDouble(double& value);
     bool ReadBytes(std::size_t count, std::string& bytes);
     bool Skip(std::size_t count);
@@ -70,6 +70,13 @@ public:
 
 private:
     bool ReadLE(std::uint64_t& value, int bytes);
+    template <typename T>
+    bool ReadInt(T& value) {
+        std::uint64_t raw = 0;
+        if (!ReadLE(raw, sizeof(T))) return false;
+        value = static_cast<T>(raw);  // modulo 2^n, so signed values come back as written
+        return true;
+    }
     std::string_view data_;
     std::size_t pos_ = 0;
 };

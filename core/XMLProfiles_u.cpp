@@ -149,12 +149,47 @@ std::string AttrText(const pugi::xml_node& node, const char* name) { return node
 // 8-bit fields keep the low eight bits of the integer read.
 std::uint8_t Low8(std::int32_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
 
+// Attributes of the record elements, in writing order.
+template <typename TRec>
+struct TTextAttr {
+    const char* Name;
+    std::string TRec::*Field;
+};
+
+constexpr TTextAttr<TRecLogFileProperty> kLogFileTexts[] = {
+    {"LogFileType", &TRecLogFileProperty::LogFileType},
+    {"LogFileURL", &TRecLogFileProperty::LogFileURL},
+    {"LoginUserName", &TRecLogFileProperty::LoginUserName},
+    {"LoginPassword", &TRecLogFileProperty::LoginPassword}};
+
+constexpr TTextAttr<TRecFilterProperty> kFilterTexts[] = {
+    {"Name", &TRecFilterProperty::Name}, {"Value1", &TRecFilterProperty::Value1}, {"Value2", &TRecFilterProperty::Value2}};
+
+// The 32-bit values of a Report after its ID; a Report missing a required one is dropped,
+// the others read as 0.
+struct TReportAttr {
+    const char* Name;
+    std::int32_t TRecReportProperty::*Field;
+    bool Required;
+};
+
+constexpr TReportAttr kReportInts[] = {
+    {"Enable", &TRecReportProperty::Enable, true},
+    {"EnableList", &TRecReportProperty::EnableList, false},
+    {"EnableChart", &TRecReportProperty::EnableChart, false},
+    {"EnableChartDaily", &TRecReportProperty::EnableChartDaily, false},
+    {"NbItemsList", &TRecReportProperty::NbItemsList, true},
+    {"NbItemsChart", &TRecReportProperty::NbItemsChart, true},
+    {"NbItemsChartDaily", &TRecReportProperty::NbItemsChartDaily, false}};
+
+template <typename TRec, std::size_t N>
+void ReadTexts(const pugi::xml_node& node, const TTextAttr<TRec> (&attrs)[N], TRec& rec) {
+    for (const auto& attr : attrs) rec.*attr.Field = AttrText(node, attr.Name);
+}
+
 TRecLogFileProperty ReadLogFile(const pugi::xml_node& node) {
     TRecLogFileProperty rec;
-    rec.LogFileType = AttrText(node, "LogFileType");
-    rec.LogFileURL = AttrText(node, "LogFileURL");
-    rec.LoginUserName = AttrText(node, "LoginUserName");
-    rec.LoginPassword = AttrText(node, "LoginPassword");
+    ReadTexts(node, kLogFileTexts, rec);
     rec.LoginPort = AttrInt(node, "LoginPort").value_or(0);
     rec.PassiveMode = AttrInt(node, "PassiveMode").value_or(0);
     rec.Enable = AttrInt(node, "Enable").value_or(1);
@@ -164,19 +199,14 @@ TRecLogFileProperty ReadLogFile(const pugi::xml_node& node) {
 // Empty when a value the record cannot do without is missing.
 std::optional<TRecReportProperty> ReadReport(const pugi::xml_node& node) {
     const auto id = AttrInt(node, "ID");
-    const auto enable = AttrInt(node, "Enable");
-    const auto nbItemsList = AttrInt(node, "NbItemsList");
-    const auto nbItemsChart = AttrInt(node, "NbItemsChart");
-    if (!id || !enable || !nbItemsList || !nbItemsChart) return std::nullopt;
+    if (!id) return std::nullopt;
     TRecReportProperty rec;
     rec.ID = Low8(*id);
-    rec.Enable = *enable;
-    rec.EnableList = AttrInt(node, "EnableList").value_or(0);
-    rec.EnableChart = AttrInt(node, "EnableChart").value_or(0);
-    rec.EnableChartDaily = AttrInt(node, "EnableChartDaily").value_or(0);
-    rec.NbItemsList = *nbItemsList;
-    rec.NbItemsChart = *nbItemsChart;
-    rec.NbItemsChartDaily = AttrInt(node, "NbItemsChartDaily").value_or(0);
+    for (const auto& attr : kReportInts) {
+        const auto value = AttrInt(node, attr.Name);
+        if (!value && attr.Required) return std::nullopt;
+        rec.*attr.Field = value.value_or(0);
+    }
     return rec;
 }
 
@@ -187,9 +217,7 @@ std::optional<TRecFilterProperty> ReadFilter(const pugi::xml_node& node) {
     TRecFilterProperty rec;
     rec.FilterType = Low8(*filterType);
     rec.FilterItem = Low8(*filterItem);
-    rec.Name = AttrText(node, "Name");
-    rec.Value1 = AttrText(node, "Value1");
-    rec.Value2 = AttrText(node, "Value2");
+    ReadTexts(node, kFilterTexts, rec);
     return rec;
 }
 
@@ -271,6 +299,11 @@ void SetInt(pugi::xml_node& node, const char* name, std::int32_t value) {
     node.append_attribute(name).set_value(IntText(value).c_str());
 }
 
+template <typename TRec, std::size_t N>
+void SetTexts(pugi::xml_node& node, const TTextAttr<TRec> (&attrs)[N], const TRec& rec) {
+    for (const auto& attr : attrs) SetText(node, attr.Name, rec.*attr.Field);
+}
+
 void WriteProfile(pugi::xml_node& list, const TProfile& p) {
     pugi::xml_node node = list.append_child("Profile");
     AddText(node, "Name", p.Name);
@@ -278,10 +311,7 @@ void WriteProfile(pugi::xml_node& list, const TProfile& p) {
         pugi::xml_node items = node.append_child("LogFiles");
         for (const auto& rec : p.LogFiles) {
             pugi::xml_node item = items.append_child("LogFile");
-            SetText(item, "LogFileType", rec.LogFileType);
-            SetText(item, "LogFileURL", rec.LogFileURL);
-            SetText(item, "LoginUserName", rec.LoginUserName);
-            SetText(item, "LoginPassword", rec.LoginPassword);
+            SetTexts(item, kLogFileTexts, rec);
             SetInt(item, "LoginPort", rec.LoginPort);
             SetInt(item, "PassiveMode", rec.PassiveMode);
             SetInt(item, "Enable", rec.Enable);
@@ -305,13 +335,7 @@ void WriteProfile(pugi::xml_node& list, const TProfile& p) {
         for (const auto& rec : p.Reports) {
             pugi::xml_node item = items.append_child("Report");
             SetInt(item, "ID", rec.ID);
-            SetInt(item, "Enable", rec.Enable);
-            SetInt(item, "EnableList", rec.EnableList);
-            SetInt(item, "EnableChart", rec.EnableChart);
-            SetInt(item, "EnableChartDaily", rec.EnableChartDaily);
-            SetInt(item, "NbItemsList", rec.NbItemsList);
-            SetInt(item, "NbItemsChart", rec.NbItemsChart);
-            SetInt(item, "NbItemsChartDaily", rec.NbItemsChartDaily);
+            for (const auto& attr : kReportInts) SetInt(item, attr.Name, rec.*attr.Field);
         }
     }
     if (!p.Filters.IsEmpty()) {
@@ -320,9 +344,7 @@ void WriteProfile(pugi::xml_node& list, const TProfile& p) {
             pugi::xml_node item = items.append_child("Filter");
             SetInt(item, "FilterType", rec.FilterType);
             SetInt(item, "FilterItem", rec.FilterItem);
-            SetText(item, "Name", rec.Name);
-            SetText(item, "Value1", rec.Value1);
-            SetText(item, "Value2", rec.Value2);
+            SetTexts(item, kFilterTexts, rec);
         }
     }
 }

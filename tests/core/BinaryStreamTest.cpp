@@ -75,8 +75,12 @@ TEST(BinaryStream, ShortReadsFailWithoutSideEffects) {
             EXPECT_EQ(u64, 7u);
             EXPECT_EQ(i64, 7);
             EXPECT_EQ(d, 7);
-            if (cut < 4) EXPECT_FALSE(r.ReadU32(u32));
-            if (cut < 2) EXPECT_FALSE(r.ReadU16(u16));
+            if (cut < 4) {
+                EXPECT_FALSE(r.ReadU32(u32));
+            }
+            if (cut < 2) {
+                EXPECT_FALSE(r.ReadU16(u16));
+            }
             EXPECT_EQ(r.Position(), 0u);
         } else {
             ASSERT_TRUE(r.Skip(8));
