@@ -1,0 +1,432 @@
+#include "core/XMLProfiles_u.h"
+
+#include <pugixml.hpp>
+
+#include <charconv>
+#include <cstdint>
+#include <new>
+#include <optional>
+#include <stdexcept>
+
+#include "core/Profiles_u.h"
+#include "core/SafeFile_u.h"
+
+namespace brindle {
+namespace xmlprofiles {
+
+namespace {
+
+// ---- Text that XML can carry ------------------------------------------------------------
+
+// Windows-1252 meanings of 0x80..0x9F; the five unassigned bytes keep their Latin-1 value.
+constexpr char32_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t Cp1252ToCodePoint(unsigned char c) {
+    return (c >= 0x80 && c <= 0x9F) ? kCp1252High[c - 0x80] : static_cast<char32_t>(c);
+}
+
+// Length of the well-formed UTF-8 sequence at Pos (shortest form, no surrogates, at most
+// U+10FFFF) with its code point; 0 when the bytes there are not one.
+std::size_t DecodeUtf8(std::string_view text, std::size_t pos, char32_t& cp) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) {
+        cp = lead;
+        return 1;
+    }
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        cp = lead & 0x0F;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        cp = lead & 0x07;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (text.size() - pos < length) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        const unsigned char c = byte(i);
+        if (i == 1 ? (c < low || c > high) : (c & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    return length;
+}
+
+bool IsXmlChar(char32_t cp) {
+    return cp == 0x09 || cp == 0x0A || cp == 0x0D || (cp >= 0x20 && cp <= 0xD7FF) || (cp >= 0xE000 && cp <= 0xFFFD) ||
+           (cp >= 0x10000 && cp <= 0x10FFFF);
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// Every text goes into the file through here: bytes that are not UTF-8 are read as
+// Windows-1252, and characters XML 1.0 cannot carry are dropped.
+std::string XmlSafeText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        char32_t cp = 0;
+        std::size_t length = DecodeUtf8(text, pos, cp);
+        if (length == 0) {
+            cp = Cp1252ToCodePoint(static_cast<unsigned char>(text[pos]));
+            length = 1;
+        }
+        if (IsXmlChar(cp)) AppendUtf8(out, cp);
+        pos += length;
+    }
+    return out;
+}
+
+// ---- Reading ------------------------------------------------------------------------------
+
+// An element read as text holds elements: the file is not a profiles file.
+struct TMalformedFile {};
+
+std::string ElementText(const pugi::xml_node& parent, const char* name) {
+    std::string text;
+    for (const pugi::xml_node& child : parent.child(name).children()) {
+        if (child.type() == pugi::node_element) throw TMalformedFile{};
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) text += child.value();
+    }
+    return text;
+}
+
+// A decimal 32-bit integer with an optional sign; surrounding blanks are allowed. Anything
+// else (empty, not a number, out of range) is missing.
+std::optional<std::int32_t> ParseInt(std::string_view text) {
+    constexpr std::string_view kBlanks = " \t\r\n";
+    const auto first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return std::nullopt;
+    text = text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+    if (text.front() == '+') {
+        text.remove_prefix(1);
+        if (text.empty() || text.front() == '-') return std::nullopt;
+    }
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::optional<std::int32_t> ElementInt(const pugi::xml_node& parent, const char* name) {
+    return ParseInt(ElementText(parent, name));
+}
+
+std::optional<std::int32_t> AttrInt(const pugi::xml_node& node, const char* name) {
+    return ParseInt(node.attribute(name).value());
+}
+
+std::string AttrText(const pugi::xml_node& node, const char* name) { return node.attribute(name).value(); }
+
+// 8-bit fields keep the low eight bits of the integer read.
+std::uint8_t Low8(std::int32_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
+
+// Attributes of the record elements, in writing order.
+template <typename TRec>
+struct TTextAttr {
+    const char* Name;
+    std::string TRec::*Field;
+};
+
+constexpr TTextAttr<TRecLogFileProperty> kLogFileTexts[] = {
+    {"LogFileType", &TRecLogFileProperty::LogFileType},
+    {"LogFileURL", &TRecLogFileProperty::LogFileURL},
+    {"LoginUserName", &TRecLogFileProperty::LoginUserName},
+    {"LoginPassword", &TRecLogFileProperty::LoginPassword}};
+
+constexpr TTextAttr<TRecFilterProperty> kFilterTexts[] = {
+    {"Name", &TRecFilterProperty::Name}, {"Value1", &TRecFilterProperty::Value1}, {"Value2", &TRecFilterProperty::Value2}};
+
+// The 32-bit values of a Report after its ID; a Report missing a required one is dropped,
+// the others read as 0.
+struct TReportAttr {
+    const char* Name;
+    std::int32_t TRecReportProperty::*Field;
+    bool Required;
+};
+
+constexpr TReportAttr kReportInts[] = {
+    {"Enable", &TRecReportProperty::Enable, true},
+    {"EnableList", &TRecReportProperty::EnableList, false},
+    {"EnableChart", &TRecReportProperty::EnableChart, false},
+    {"EnableChartDaily", &TRecReportProperty::EnableChartDaily, false},
+    {"NbItemsList", &TRecReportProperty::NbItemsList, true},
+    {"NbItemsChart", &TRecReportProperty::NbItemsChart, true},
+    {"NbItemsChartDaily", &TRecReportProperty::NbItemsChartDaily, false}};
+
+template <typename TRec, std::size_t N>
+void ReadTexts(const pugi::xml_node& node, const TTextAttr<TRec> (&attrs)[N], TRec& rec) {
+    for (const auto& attr : attrs) rec.*attr.Field = AttrText(node, attr.Name);
+}
+
+TRecLogFileProperty ReadLogFile(const pugi::xml_node& node) {
+    TRecLogFileProperty rec;
+    ReadTexts(node, kLogFileTexts, rec);
+    rec.LoginPort = AttrInt(node, "LoginPort").value_or(0);
+    rec.PassiveMode = AttrInt(node, "PassiveMode").value_or(0);
+    rec.Enable = AttrInt(node, "Enable").value_or(1);
+    return rec;
+}
+
+// Empty when a value the record cannot do without is missing.
+std::optional<TRecReportProperty> ReadReport(const pugi::xml_node& node) {
+    const auto id = AttrInt(node, "ID");
+    if (!id) return std::nullopt;
+    TRecReportProperty rec;
+    rec.ID = Low8(*id);
+    for (const auto& attr : kReportInts) {
+        const auto value = AttrInt(node, attr.Name);
+        if (!value && attr.Required) return std::nullopt;
+        rec.*attr.Field = value.value_or(0);
+    }
+    return rec;
+}
+
+std::optional<TRecFilterProperty> ReadFilter(const pugi::xml_node& node) {
+    const auto filterType = AttrInt(node, "FilterType");
+    const auto filterItem = AttrInt(node, "FilterItem");
+    if (!filterType || !filterItem) return std::nullopt;
+    TRecFilterProperty rec;
+    rec.FilterType = Low8(*filterType);
+    rec.FilterItem = Low8(*filterItem);
+    ReadTexts(node, kFilterTexts, rec);
+    return rec;
+}
+
+std::unique_ptr<TProfile> ReadProfile(const pugi::xml_node& node) {
+    auto profile = std::make_unique<TProfile>();
+    TProfile& p = *profile;
+    p.Name = ElementText(node, "Name");
+    for (const pugi::xml_node& item : node.child("LogFiles").children("LogFile")) p.LogFiles.Add(ReadLogFile(item));
+
+    p.Obsolete110.LogFileType = ElementText(node, "LogFileType");
+    p.Obsolete110.LogFileURL = ElementText(node, "LogFileURL");
+    p.Obsolete110.LoginUserName = ElementText(node, "LoginUserName");
+    p.Obsolete110.LoginPassword = ElementText(node, "LoginPassword");
+    p.Obsolete110.LoginPort = ElementInt(node, "LoginPort").value_or(0);
+
+    p.LogFileFormat = Low8(ElementInt(node, "LogFileFormat").value_or(0));
+    p.DateFormat = Low8(ElementInt(node, "DateFormat").value_or(0));
+    p.DomainName = ElementText(node, "DomainName");
+    p.DefaultPage = ElementText(node, "DefaultPage");
+    p.DNSLookup = ElementInt(node, "DNSLookup").value_or(0);
+    p.AutoExport = ElementInt(node, "AutoExport").value_or(0);
+    p.AutoExportType = Low8(ElementInt(node, "AutoExportType").value_or(0));
+    p.AutoExportFile = ElementText(node, "AutoExportFile");
+    p.AutoExportLanguageID = ElementText(node, "AutoExportLanguageID");
+    p.Description = ElementText(node, "Description");
+    p.OffsetSign = ElementInt(node, "OffsetSign").value_or(1);
+    p.OffsetHour = ElementInt(node, "OffsetHour").value_or(0);
+    p.OffsetMinute = ElementInt(node, "OffsetMinute").value_or(0);
+
+    for (const pugi::xml_node& item : node.child("Reports").children("Report"))
+        if (const auto rec = ReadReport(item)) p.Reports.Add(*rec);
+    for (const pugi::xml_node& item : node.child("Filters").children("Filter"))
+        if (const auto rec = ReadFilter(item)) p.Filters.Add(*rec);
+    return profile;
+}
+
+// pugixml accepts text and further elements beside the document element; a well-formed
+// file has at most one element and nothing but blanks at the top level.
+bool HasWellFormedTop(const pugi::xml_document& doc) {
+    int elements = 0;
+    for (const pugi::xml_node& node : doc.children()) {
+        switch (node.type()) {
+        case pugi::node_element:
+            ++elements;
+            break;
+        case pugi::node_pcdata:
+            if (std::string_view(node.value()).find_first_not_of(" \t\r\n") != std::string_view::npos) return false;
+            break;
+        case pugi::node_cdata:
+            return false;
+        default:
+            break;
+        }
+    }
+    return elements <= 1;
+}
+
+// ---- Writing ------------------------------------------------------------------------------
+
+std::string IntText(std::int32_t value) {
+    char buffer[16];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+void AddText(pugi::xml_node& parent, const char* name, std::string_view text) {
+    pugi::xml_node element = parent.append_child(name);
+    const std::string safe = XmlSafeText(text);
+    if (!safe.empty()) element.append_child(pugi::node_pcdata).set_value(safe.c_str());
+}
+
+void AddInt(pugi::xml_node& parent, const char* name, std::int32_t value) { AddText(parent, name, IntText(value)); }
+
+void SetText(pugi::xml_node& node, const char* name, std::string_view text) {
+    node.append_attribute(name).set_value(XmlSafeText(text).c_str());
+}
+
+void SetInt(pugi::xml_node& node, const char* name, std::int32_t value) {
+    node.append_attribute(name).set_value(IntText(value).c_str());
+}
+
+template <typename TRec, std::size_t N>
+void SetTexts(pugi::xml_node& node, const TTextAttr<TRec> (&attrs)[N], const TRec& rec) {
+    for (const auto& attr : attrs) SetText(node, attr.Name, rec.*attr.Field);
+}
+
+void WriteProfile(pugi::xml_node& list, const TProfile& p) {
+    pugi::xml_node node = list.append_child("Profile");
+    AddText(node, "Name", p.Name);
+    if (!p.LogFiles.IsEmpty()) {
+        pugi::xml_node items = node.append_child("LogFiles");
+        for (const auto& rec : p.LogFiles) {
+            pugi::xml_node item = items.append_child("LogFile");
+            SetTexts(item, kLogFileTexts, rec);
+            SetInt(item, "LoginPort", rec.LoginPort);
+            SetInt(item, "PassiveMode", rec.PassiveMode);
+            SetInt(item, "Enable", rec.Enable);
+        }
+    }
+    AddInt(node, "LogFileFormat", p.LogFileFormat);
+    AddInt(node, "DateFormat", p.DateFormat);
+    AddText(node, "DomainName", p.DomainName);
+    AddText(node, "DefaultPage", p.DefaultPage);
+    AddInt(node, "DNSLookup", p.DNSLookup);
+    AddInt(node, "AutoExport", p.AutoExport);
+    AddInt(node, "AutoExportType", p.AutoExportType);
+    AddText(node, "AutoExportFile", p.AutoExportFile);
+    AddText(node, "AutoExportLanguageID", p.AutoExportLanguageID);
+    AddText(node, "Description", p.Description);
+    AddInt(node, "OffsetSign", p.OffsetSign);
+    AddInt(node, "OffsetHour", p.OffsetHour);
+    AddInt(node, "OffsetMinute", p.OffsetMinute);
+    if (!p.Reports.IsEmpty()) {
+        pugi::xml_node items = node.append_child("Reports");
+        for (const auto& rec : p.Reports) {
+            pugi::xml_node item = items.append_child("Report");
+            SetInt(item, "ID", rec.ID);
+            for (const auto& attr : kReportInts) SetInt(item, attr.Name, rec.*attr.Field);
+        }
+    }
+    if (!p.Filters.IsEmpty()) {
+        pugi::xml_node items = node.append_child("Filters");
+        for (const auto& rec : p.Filters) {
+            pugi::xml_node item = items.append_child("Filter");
+            SetInt(item, "FilterType", rec.FilterType);
+            SetInt(item, "FilterItem", rec.FilterItem);
+            SetTexts(item, kFilterTexts, rec);
+        }
+    }
+}
+
+class TStringWriter : public pugi::xml_writer {
+public:
+    explicit TStringWriter(std::string& out) : out_(out) {}
+    void write(const void* data, size_t size) override { out_.append(static_cast<const char*>(data), size); }
+
+private:
+    std::string& out_;
+};
+
+}  // namespace
+
+bool ReadProfilesXml(std::string_view bytes, TProfiles& target) {
+    try {
+        pugi::xml_document doc;
+        const unsigned options = pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_fragment;
+        if (!doc.load_buffer(bytes.data(), bytes.size(), options) || !HasWellFormedTop(doc)) return false;
+
+        const pugi::xml_node data = doc.document_element();  // whatever its name; may be absent
+        TProfiles read;
+        read.Description = AttrText(data, "Description");
+        read.Ver = AttrText(data, "Ver");
+        for (const pugi::xml_node& node : data.child("Profiles").children("Profile"))
+            read.Profiles.Add(ReadProfile(node));
+        target.Description = std::move(read.Description);
+        target.Ver = std::move(read.Ver);
+        target.Profiles = std::move(read.Profiles);
+        return true;
+    } catch (const TMalformedFile&) {
+        return false;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+std::string WriteProfilesXml(const TProfiles& profiles) {
+    pugi::xml_document doc;
+    pugi::xml_node declaration = doc.append_child(pugi::node_declaration);
+    declaration.append_attribute("version").set_value("1.0");
+    declaration.append_attribute("encoding").set_value("UTF-8");
+    pugi::xml_node data = doc.append_child("DATA");
+    data.append_attribute("Description").set_value(std::string(kFileDescription).c_str());
+    data.append_attribute("Ver").set_value(std::string(kFileVersion).c_str());
+    pugi::xml_node list = data.append_child("Profiles");
+    for (std::size_t i = 0; i < profiles.Profiles.Count(); ++i) WriteProfile(list, profiles.Profiles[i]);
+
+    std::string raw;
+    TStringWriter writer(raw);
+    doc.save(writer, "  ", pugi::format_indent, pugi::encoding_utf8);
+    // pugixml escapes CR in attributes but not in element text, where a reader would turn it
+    // into LF; every CR of the output is element text, so escape them all.
+    std::string out;
+    out.reserve(raw.size());
+    for (const char c : raw) {
+        if (c == '\r')
+            out += "&#13;";
+        else
+            out.push_back(c);
+    }
+    return out;
+}
+
+}  // namespace xmlprofiles
+
+bool TProfiles::LoadFromFile(const std::string& fileName) {
+    try {
+        std::string bytes;
+        return ReadWholeFile(fileName, bytes) && xmlprofiles::ReadProfilesXml(bytes, *this);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool TProfiles::SaveToFile(const std::string& fileName) const {
+    try {
+        return WriteFileAtomic(fileName, xmlprofiles::WriteProfilesXml(*this), 0600);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace brindle
