@@ -37,7 +37,9 @@ TEST(Catalogue, TreeRowsFollowSectionRowsWithoutTheGeneralGroup) {
         }
         const bool folder = GroupIDs().Contains(node.ID);
         EXPECT_EQ(node.Views, folder ? 0 : (kViewTable | kViewHtml)) << i;
-        if (!section.IsGroupRow()) EXPECT_EQ(node.Title, section.Title) << i;
+        if (!section.IsGroupRow()) {
+            EXPECT_EQ(node.Title, section.Title) << i;
+        }
     }
 }
 
