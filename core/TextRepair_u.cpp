@@ -16,24 +16,6 @@ constexpr std::array<char16_t, 32> kCp1252High = {
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr char32_t kInvalid = 0xFFFFFFFF;
 
-void AppendCodePoint(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 char32_t Cp1252ToCodePoint(unsigned char byte) {
     if (byte >= 0x80 && byte < 0xA0) return kCp1252High[byte - 0x80];
     return byte;
@@ -98,17 +80,35 @@ void AppendRepaired(std::string& out, std::string_view text, Filter keep) {
         const bool valid = cp != kInvalid;
         if (!valid) cp = Cp1252ToCodePoint(lead);
         if (!keep(cp)) {
-            AppendCodePoint(out, kReplacement);
+            AppendUtf8(out, kReplacement);
         } else if (valid) {
             out.append(text.substr(pos, length));
         } else {
-            AppendCodePoint(out, cp);
+            AppendUtf8(out, cp);
         }
         pos += length;
     }
 }
 
 }  // namespace
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
 
 bool IsValidUtf8(std::string_view text) {
     std::size_t pos = 0;

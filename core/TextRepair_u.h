@@ -8,6 +8,9 @@ namespace brindle {
 
 bool IsValidUtf8(std::string_view text);
 
+// Appends the UTF-8 form of one code point (at most U+10FFFF).
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 // Valid UTF-8 stays as it is; every byte that is not part of a valid sequence is read as
 // Windows-1252 (its five unassigned bytes as the C1 controls of the same value).
 std::string RepairUtf8(std::string_view text);

@@ -7,30 +7,6 @@
 
 using namespace brindle;
 
-namespace {
-
-std::string Encode(char32_t cp) {
-    std::string out;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    return out;
-}
-
-}  // namespace
-
 TEST(TextRepair, InvalidBytesReadAsWindows1252) {
     struct Case {
         std::string in;
@@ -81,7 +57,7 @@ TEST(TextRepair, RandomInput) {
         for (int i = random() % 8; i > 0; --i) {
             char32_t cp = random() % 0x110000;
             if (cp >= 0xD800 && cp < 0xE000) cp = 0x41;
-            valid += Encode(cp);
+            AppendUtf8(valid, cp);
         }
         ASSERT_TRUE(IsValidUtf8(valid));
         ASSERT_EQ(RepairUtf8(valid), valid);
