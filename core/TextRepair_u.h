@@ -1,0 +1,24 @@
+#pragma once
+// Repairs text on its way out of the program (XML, CSV, HTML): log bytes and old files are
+// not always UTF-8, and XML 1.0 cannot carry most control characters.
+#include <string>
+#include <string_view>
+
+namespace brindle {
+
+bool IsValidUtf8(std::string_view text);
+
+// Appends the UTF-8 form of one code point (at most U+10FFFF).
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+// Valid UTF-8 stays as it is; every byte that is not part of a valid sequence is read as
+// Windows-1252 (its five unassigned bytes as the C1 controls of the same value).
+std::string RepairUtf8(std::string_view text);
+void AppendRepairedUtf8(std::string& out, std::string_view text);
+
+// RepairUtf8, then every character XML 1.0 forbids (controls other than tab, line feed and
+// carriage return; U+FFFE, U+FFFF) becomes U+FFFD.
+std::string RepairXmlText(std::string_view text);
+void AppendRepairedXmlText(std::string& out, std::string_view text);
+
+}  // namespace brindle
