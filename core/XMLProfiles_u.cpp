@@ -10,100 +10,16 @@
 
 #include "core/Profiles_u.h"
 #include "core/SafeFile_u.h"
+#include "core/TextRepair_u.h"
 
 namespace brindle {
 namespace xmlprofiles {
 
 namespace {
 
-// ---- Text that XML can carry ------------------------------------------------------------
-
-// Windows-1252 meanings of 0x80..0x9F; the five unassigned bytes keep their Latin-1 value.
-constexpr char32_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char32_t Cp1252ToCodePoint(unsigned char c) {
-    return (c >= 0x80 && c <= 0x9F) ? kCp1252High[c - 0x80] : static_cast<char32_t>(c);
-}
-
-// Length of the well-formed UTF-8 sequence at Pos (shortest form, no surrogates, at most
-// U+10FFFF) with its code point; 0 when the bytes there are not one.
-std::size_t DecodeUtf8(std::string_view text, std::size_t pos, char32_t& cp) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80) {
-        cp = lead;
-        return 1;
-    }
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        cp = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        cp = lead & 0x0F;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        cp = lead & 0x07;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (text.size() - pos < length) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        const unsigned char c = byte(i);
-        if (i == 1 ? (c < low || c > high) : (c & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (c & 0x3F);
-    }
-    return length;
-}
-
-bool IsXmlChar(char32_t cp) {
-    return cp == 0x09 || cp == 0x0A || cp == 0x0D || (cp >= 0x20 && cp <= 0xD7FF) || (cp >= 0xE000 && cp <= 0xFFFD) ||
-           (cp >= 0x10000 && cp <= 0x10FFFF);
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
-// Every text goes into the file through here: bytes that are not UTF-8 are read as
-// Windows-1252, and characters XML 1.0 cannot carry are dropped.
-std::string XmlSafeText(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t pos = 0; pos < text.size();) {
-        char32_t cp = 0;
-        std::size_t length = DecodeUtf8(text, pos, cp);
-        if (length == 0) {
-            cp = Cp1252ToCodePoint(static_cast<unsigned char>(text[pos]));
-            length = 1;
-        }
-        if (IsXmlChar(cp)) AppendUtf8(out, cp);
-        pos += length;
-    }
-    return out;
-}
+// Every text goes into the file repaired: bytes that are not UTF-8 are read as Windows-1252,
+// and characters XML 1.0 cannot carry are replaced.
+std::string XmlSafeText(std::string_view text) { return RepairXmlText(text); }
 
 // ---- Reading ------------------------------------------------------------------------------
 

@@ -245,11 +245,11 @@ TEST(XMLProfiles, TextsAreWrittenAsValidXml) {
     TProfiles loaded;
     ASSERT_TRUE(loaded.LoadFromFile(path));
     const TProfile& read = loaded.Profiles[0];
-    EXPECT_EQ(read.Name, "ab\u2019c\u00ff");
-    EXPECT_EQ(read.Description, "nulhere\x7F");
+    EXPECT_EQ(read.Name, "a\ufffdb\u2019c\u00ff");  // forbidden characters become U+FFFD
+    EXPECT_EQ(read.Description, "nul\ufffdhere\ufffd\x7F\ufffd");
     EXPECT_EQ(read.DomainName, "\u00ed\u00a0\u20acx\u00c0\u00af");
-    EXPECT_EQ(read.LogFiles[0].LogFileURL, "/logs/a.log");
-    EXPECT_EQ(read.LogFiles[0].LoginPassword, "pass");
+    EXPECT_EQ(read.LogFiles[0].LogFileURL, "/logs/\ufffda.log");
+    EXPECT_EQ(read.LogFiles[0].LoginPassword, "pa\ufffdss");
     EXPECT_EQ(read.Filters[0].Name, "tab\tcr\rlf\n");
     EXPECT_EQ(read.Filters[0].Value1, "\u00e9t\u00e9");
 }
