@@ -5,15 +5,15 @@
 namespace brindle {
 namespace {
 
-template <class Row, std::size_t N>
-int FindCode(const std::array<Row, N>& table, std::string_view name) {
+template <std::size_t N>
+int FindCode(const std::array<TRecCodeName, N>& table, std::string_view name) {
     for (const auto& row : table)
         if (row.Name == name) return row.Code;
     return 0;
 }
 
-template <class Row, std::size_t N>
-std::string FindName(const std::array<Row, N>& table, int code) {
+template <std::size_t N>
+std::string FindName(const std::array<TRecCodeName, N>& table, int code) {
     for (const auto& row : table)
         if (row.Code == code) return row.Name;
     return {};

@@ -94,11 +94,14 @@ enum TFileKind : std::uint8_t {
 };
 constexpr int kFileKindCount = 6;  // 0..5
 
-// Names the options editor shows for kinds 1..5.
-struct TRecFileTypeProperty {
+// A code and the name an editor lists for it; the editors store codes and show names.
+struct TRecCodeName {
     std::uint8_t Code = 0;
     std::string Name;
 };
+
+// Names the options editor shows for kinds 1..5.
+using TRecFileTypeProperty = TRecCodeName;
 
 // Report group of a kind 0..5; the key is that of the [FileTypes] section.
 struct TRecFileTypeRProperty {
@@ -118,19 +121,10 @@ std::string GetFileTypeName(int code);
 
 // ---- Code tables of the editors --------------------------------------------------------
 
-struct TRecLogFormatProperty {
-    std::uint8_t Code = 0;
-    std::string Name;
-};
-struct TRecDateFormatProperty {
-    std::uint8_t Code = 0;
-    std::string Name;
-};
+using TRecLogFormatProperty = TRecCodeName;   // a profile's LogFileFormat
+using TRecDateFormatProperty = TRecCodeName;  // a profile's DateFormat
 // Code 0 (not in the table) means the custom separator text.
-struct TRecCSVSeparatorProperty {
-    std::uint8_t Code = 0;
-    std::string Name;
-};
+using TRecCSVSeparatorProperty = TRecCodeName;
 
 const std::array<TRecLogFormatProperty, 9>& LogFormatTable();
 const std::array<TRecDateFormatProperty, 4>& DateFormatTable();
