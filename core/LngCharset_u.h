@@ -3,10 +3,9 @@
 #include <string>
 #include <string_view>
 
-namespace brindle {
+#include "core/TextRepair_u.h"
 
-// Valid UTF-8 is kept; every byte that does not start a valid sequence is read as Windows-1252.
-std::string RepairUtf8(std::string_view bytes);
+namespace brindle {
 
 // Converts texts from one charset to UTF-8. A charset iconv does not know (or an empty name)
 // keeps the bytes, repairing invalid UTF-8; a byte the charset cannot read is taken as
