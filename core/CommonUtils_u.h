@@ -80,7 +80,8 @@ std::optional<std::int64_t> ParseDurationText(std::string_view text);
 // A date-time by a pattern of DisplayFormat's pattern language.
 std::string FormatDateTimePattern(std::string_view pattern, TSeconds value, const DisplayFormat& fmt = DefaultDisplayFormat());
 // Reads what FormatDateTimePattern writes (English names ignoring case, numbers with
-// fewer digits, blanks around the text). Parts missing from the pattern keep 1899-12-30 00:00.
+// fewer digits, runs of blanks, two-digit years as 1950..2049). Parts missing from the
+// pattern keep 1899-12-30 00:00; an impossible date or time gives nothing.
 std::optional<TSeconds> ParseDateTimePattern(std::string_view pattern, std::string_view text,
                                              const DisplayFormat& fmt = DefaultDisplayFormat());
 
