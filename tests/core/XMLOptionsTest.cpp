@@ -99,7 +99,9 @@ TEST(XMLOptions, DefaultsMatchTheGoldenFile) {
     ASSERT_TRUE(options.SaveToFile(folder.file("Options.xml")));
     EXPECT_EQ(ReadFileBytes(folder.file("Options.xml")), ReadFileBytes(DataPath("golden/Options.default.xml")));
     EXPECT_EQ(options.Ver, "1.00");  // saving leaves the fields alone
-    if (HaveXmlLint()) EXPECT_TRUE(XmlLintAccepts(folder.file("Options.xml")));
+    if (HaveXmlLint()) {
+        EXPECT_TRUE(XmlLintAccepts(folder.file("Options.xml")));
+    }
 
     TOptions loaded;
     ASSERT_TRUE(loaded.LoadFromFile(DataPath("golden/Options.default.xml")));
@@ -110,7 +112,9 @@ TEST(XMLOptions, RoundTripKeepsEveryValue) {
     TestFolder folder;
     const TOptions original = Special();
     ASSERT_TRUE(original.SaveToFile(folder.file("Options.xml")));
-    if (HaveXmlLint()) EXPECT_TRUE(XmlLintAccepts(folder.file("Options.xml")));
+    if (HaveXmlLint()) {
+        EXPECT_TRUE(XmlLintAccepts(folder.file("Options.xml")));
+    }
     TOptions loaded = Defaults();
     ASSERT_TRUE(loaded.LoadFromFile(folder.file("Options.xml")));
     EXPECT_EQ(loaded, AsWritten(original));
@@ -125,7 +129,9 @@ TEST(XMLOptions, TextsAreRepairedOnTheWayOut) {
     options.Export.MSWordAuthor = std::string("nul\0end\x1F", 8);
     options.Export.LanguageID = "\x80";
     ASSERT_TRUE(options.SaveToFile(folder.file("Options.xml")));
-    if (HaveXmlLint()) EXPECT_TRUE(XmlLintAccepts(folder.file("Options.xml")));
+    if (HaveXmlLint()) {
+        EXPECT_TRUE(XmlLintAccepts(folder.file("Options.xml")));
+    }
     TOptions loaded;
     ASSERT_TRUE(loaded.LoadFromFile(folder.file("Options.xml")));
     EXPECT_EQ(loaded.Browsers[0].ID, "caf\xC3\xA9");
@@ -201,23 +207,23 @@ TEST(XMLOptions, MissingValues) {
         {"absent list", "", "", [](const TOptions& o) { return o.SEs.IsEmpty(); }, "SEs"},
         {"items of another name", "<OS ", "<Os ", [](const TOptions& o) { return o.OSs.Count() == 22; }},
         {"Ver absent", " Ver=\"1.40\"", "", [](const TOptions& o) { return o.Ver.empty(); }},
-        {"SessionLength absent", "    <SessionLength>45</SessionLength>\n", "", nullptr},
-        {"SessionLength not a number", "<SessionLength>45<", "<SessionLength>4.5<", nullptr},
-        {"NbThread absent", "    <NbThread>12</NbThread>\n", "", nullptr},
-        {"CacheDays empty", "<CacheDays>30<", "<CacheDays><", nullptr},
-        {"Timeout beyond 32 bits", "<Timeout>5000<", "<Timeout>2147483648<", nullptr},
-        {"AskBefore trailing text", "<AskBefore>1<", "<AskBefore>1x<", nullptr},
-        {"MSWordPageBreak absent", "    <MSWordPageBreak>1</MSWordPageBreak>\n", "", nullptr},
-        {"MSWordDescription absent", "    <MSWordDescription>1</MSWordDescription>\n", "", nullptr},
-        {"HTMLDescription absent", "    <HTMLDescription>1</HTMLDescription>\n", "", nullptr},
-        {"CSVSeparatorType absent", "    <CSVSeparatorType>1</CSVSeparatorType>\n", "", nullptr},
-        {"File without FileType", " FileType=\"2\"", "", nullptr},
+        {"SessionLength absent", "    <SessionLength>45</SessionLength>\n", "", nullptr, ""},
+        {"SessionLength not a number", "<SessionLength>45<", "<SessionLength>4.5<", nullptr, ""},
+        {"NbThread absent", "    <NbThread>12</NbThread>\n", "", nullptr, ""},
+        {"CacheDays empty", "<CacheDays>30<", "<CacheDays><", nullptr, ""},
+        {"Timeout beyond 32 bits", "<Timeout>5000<", "<Timeout>2147483648<", nullptr, ""},
+        {"AskBefore trailing text", "<AskBefore>1<", "<AskBefore>1x<", nullptr, ""},
+        {"MSWordPageBreak absent", "    <MSWordPageBreak>1</MSWordPageBreak>\n", "", nullptr, ""},
+        {"MSWordDescription absent", "    <MSWordDescription>1</MSWordDescription>\n", "", nullptr, ""},
+        {"HTMLDescription absent", "    <HTMLDescription>1</HTMLDescription>\n", "", nullptr, ""},
+        {"CSVSeparatorType absent", "    <CSVSeparatorType>1</CSVSeparatorType>\n", "", nullptr, ""},
+        {"File without FileType", " FileType=\"2\"", "", nullptr, ""},
         {"DNSLookup absent", "", "", nullptr, "DNSLookup"},
         {"Misc absent", "", "", nullptr, "Misc"},
-        {"integer leaf holding an element", "<NbThread>12<", "<NbThread><b/>12<", nullptr},
-        {"text leaf holding an element", "<LanguageID>en<", "<LanguageID><b>en</b><", nullptr},
-        {"guarded leaf holding an element", "<ShowGridLines>1<", "<ShowGridLines><b/><", nullptr},
-        {"not well-formed", "</DATA>", "</DAT>", nullptr},
+        {"integer leaf holding an element", "<NbThread>12<", "<NbThread><b/>12<", nullptr, ""},
+        {"text leaf holding an element", "<LanguageID>en<", "<LanguageID><b>en</b><", nullptr, ""},
+        {"guarded leaf holding an element", "<ShowGridLines>1<", "<ShowGridLines><b/><", nullptr, ""},
+        {"not well-formed", "</DATA>", "</DAT>", nullptr, ""},
     };
     TOptions sentinel = Special();
     sentinel.Ver = "sentinel";
@@ -232,7 +238,9 @@ TEST(XMLOptions, MissingValues) {
         const bool loaded = xmloptions::ReadOptionsXml(text, target);
         if (c.check) {
             EXPECT_TRUE(loaded) << c.what;
-            if (loaded) EXPECT_TRUE(c.check(target)) << c.what;
+            if (loaded) {
+                EXPECT_TRUE(c.check(target)) << c.what;
+            }
         } else {
             EXPECT_FALSE(loaded) << c.what;
             EXPECT_EQ(target, sentinel) << c.what;

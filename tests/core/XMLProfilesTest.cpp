@@ -60,7 +60,9 @@ TEST(XMLProfiles, SavesTheGoldenFileByteForByte) {
     struct stat info {};
     ASSERT_EQ(stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);  // it holds passwords
-    if (HaveXmllint()) EXPECT_TRUE(XmllintAccepts(path));
+    if (HaveXmllint()) {
+        EXPECT_TRUE(XmllintAccepts(path));
+    }
 }
 
 TEST(XMLProfiles, LoadsTheGoldenFileBackWithoutTheLegacySource) {
@@ -240,7 +242,9 @@ TEST(XMLProfiles, TextsAreWrittenAsValidXml) {
     TestFolder folder;
     const std::string path = folder.file("Profiles.xml");
     ASSERT_TRUE(profiles.SaveToFile(path));
-    if (HaveXmllint()) EXPECT_TRUE(XmllintAccepts(path));
+    if (HaveXmllint()) {
+        EXPECT_TRUE(XmllintAccepts(path));
+    }
 
     TProfiles loaded;
     ASSERT_TRUE(loaded.LoadFromFile(path));
