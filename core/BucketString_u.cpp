@@ -18,31 +18,33 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 constexpr std::size_t kOwnBlockFrom = kBlockSize / 4;
 constexpr std::size_t kMinSlots = 16;
 constexpr std::size_t kMaxItems = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+constexpr std::size_t kHeader = 8;
+constexpr std::size_t kMaxLength = std::numeric_limits<std::uint32_t>::max();
+
+std::uint32_t ReadU32(const char* at) {
+    std::uint32_t value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+void WriteU32(char* at, std::uint32_t value) { std::memcpy(at, &value, sizeof value); }
 
 }  // namespace
 
 TBucketString::TBucketString(std::uint16_t mask) : mask_(mask) {}
 
-TBucketString::TBucketString(TBucketString&& other) noexcept
-    : mask_(other.mask_),
-      items_(std::move(other.items_)),
-      slots_(std::move(other.slots_)),
-      usedSlots_(std::exchange(other.usedSlots_, 0)),
-      blocks_(std::move(other.blocks_)),
-      cursor_(std::exchange(other.cursor_, nullptr)),
-      left_(std::exchange(other.left_, 0)) {
-    other.Clear();
-}
+TBucketString::TBucketString(TBucketString&& other) noexcept : mask_(other.mask_) { *this = std::move(other); }
 
 TBucketString& TBucketString::operator=(TBucketString&& other) noexcept {
     if (this != &other) {
         mask_ = other.mask_;
         items_ = std::move(other.items_);
         slots_ = std::move(other.slots_);
-        usedSlots_ = std::exchange(other.usedSlots_, 0);
+        usedSlots_ = other.usedSlots_;
         blocks_ = std::move(other.blocks_);
-        cursor_ = std::exchange(other.cursor_, nullptr);
-        left_ = std::exchange(other.left_, 0);
+        cursor_ = other.cursor_;
+        left_ = other.left_;
+        last_ = other.last_;
         other.Clear();
     }
     return *this;
@@ -54,14 +56,28 @@ std::uint32_t TBucketString::Hash(std::string_view text) {
 }
 
 std::int32_t TBucketString::AddString(std::string_view text) {
+    // Log lines come in runs (one visitor's page and its images), so the text just looked up
+    // is tried first, before any hashing.
+    if (last_ != nullptr && ReadU32(last_ + 4) == text.size() &&
+        (text.empty() || std::memcmp(last_ + kHeader, text.data(), text.size()) == 0)) {
+        const std::uint32_t index = ReadU32(last_);
+        if ((index & kDetached) == 0) return static_cast<std::int32_t>(index);
+    }
+    if (text.size() >= kMaxLength) throw std::length_error("TBucketString: text too long");
     const std::uint32_t hash = Hash(text);
     if (!slots_.empty()) {
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t pos = hash & mask;; pos = (pos + 1) & mask) {
             const TSlot& slot = slots_[pos];
-            if (slot.Index == kEmptySlot) break;
-            if (slot.Hash == hash && (slot.Index & kDetached) == 0 && items_[slot.Index] == text)
-                return static_cast<std::int32_t>(slot.Index);
+            if (slot.Record == nullptr) break;
+            if (slot.Hash == hash && slot.Length == text.size() &&
+                (text.empty() || std::memcmp(slot.Record + kHeader, text.data(), text.size()) == 0)) {
+                const std::uint32_t index = ReadU32(slot.Record);
+                if ((index & kDetached) == 0) {
+                    last_ = slot.Record;
+                    return static_cast<std::int32_t>(index);
+                }
+            }
         }
     }
 
@@ -71,35 +87,27 @@ std::int32_t TBucketString::AddString(std::string_view text) {
         Rehash(slots_.empty() ? std::bit_ceil(std::max<std::size_t>(kMinSlots, std::size_t{mask_} + 1))
                               : slots_.size() * 2);
     const auto index = static_cast<std::uint32_t>(items_.size());
-    items_.push_back(Store(text));
-    PlaceSlot({index, hash});
+    char* record = Store(text, index);
+    items_.push_back(record);
+    last_ = record;
+    PlaceSlot({record, hash, static_cast<std::uint32_t>(text.size())});
     ++usedSlots_;
     return static_cast<std::int32_t>(index);
 }
 
 std::string_view TBucketString::GetString(std::int32_t index) const {
     if (index < 0 || index >= Count()) return {};
-    return items_[static_cast<std::size_t>(index)];
+    const char* record = items_[static_cast<std::size_t>(index)];
+    return {record + kHeader, ReadU32(record + 4)};
 }
 
 void TBucketString::SetString(std::int32_t index, std::string_view text) {
-    if (index < 0 || index >= Count()) return;
-    std::string_view& item = items_[static_cast<std::size_t>(index)];
-    if (item == text) return;
-    // While an entry has its original text its slot is found by that text's hash; once
-    // detached it is skipped by every lookup. An entry that is not found here was detached
-    // by an earlier rename.
-    const std::uint32_t hash = Hash(item);
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t pos = hash & mask;; pos = (pos + 1) & mask) {
-        TSlot& slot = slots_[pos];
-        if (slot.Index == kEmptySlot) break;
-        if (slot.Index == static_cast<std::uint32_t>(index)) {
-            slot.Index |= kDetached;
-            break;
-        }
-    }
-    item = Store(text);
+    if (index < 0 || index >= Count() || GetString(index) == text) return;
+    // The old record keeps its slot but is marked so that no lookup returns it; the new one
+    // gets no slot at all.
+    char*& record = items_[static_cast<std::size_t>(index)];
+    WriteU32(record, static_cast<std::uint32_t>(index) | kDetached);
+    record = Store(text, static_cast<std::uint32_t>(index) | kDetached);
 }
 
 void TBucketString::Clear() {
@@ -111,43 +119,42 @@ void TBucketString::Clear() {
     blocks_.clear();
     cursor_ = nullptr;
     left_ = 0;
+    last_ = nullptr;
 }
 
-std::string_view TBucketString::Store(std::string_view text) {
-    if (text.empty()) return {};
-    if (text.size() >= kOwnBlockFrom) {
-        blocks_.push_back(std::make_unique_for_overwrite<char[]>(text.size()));
-        std::memcpy(blocks_.back().get(), text.data(), text.size());
-        return {blocks_.back().get(), text.size()};
+char* TBucketString::Store(std::string_view text, std::uint32_t index) {
+    const std::size_t size = kHeader + text.size();
+    char* record;
+    if (size >= kOwnBlockFrom) {
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+        record = blocks_.back().get();
+    } else {
+        if (size > left_) {
+            blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+            cursor_ = blocks_.back().get();
+            left_ = kBlockSize;
+        }
+        record = cursor_;
+        cursor_ += size;
+        left_ -= size;
     }
-    if (text.size() > left_) {
-        blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
-        cursor_ = blocks_.back().get();
-        left_ = kBlockSize;
-    }
-    std::memcpy(cursor_, text.data(), text.size());
-    const std::string_view stored(cursor_, text.size());
-    cursor_ += text.size();
-    left_ -= text.size();
-    return stored;
+    WriteU32(record, index);
+    WriteU32(record + 4, static_cast<std::uint32_t>(text.size()));
+    if (!text.empty()) std::memcpy(record + kHeader, text.data(), text.size());
+    return record;
 }
 
 void TBucketString::Rehash(std::size_t capacity) {
-    std::vector<TSlot> old(capacity, TSlot{kEmptySlot, 0});
+    std::vector<TSlot> old(capacity, TSlot{nullptr, 0, 0});
     old.swap(slots_);
-    usedSlots_ = 0;
-    // Detached slots are dropped: nothing looks for them any more.
-    for (const TSlot& slot : old) {
-        if (slot.Index == kEmptySlot || (slot.Index & kDetached) != 0) continue;
-        PlaceSlot(slot);
-        ++usedSlots_;
-    }
+    for (const TSlot& slot : old)
+        if (slot.Record != nullptr) PlaceSlot(slot);
 }
 
-void TBucketString::PlaceSlot(TSlot slot) {
+void TBucketString::PlaceSlot(const TSlot& slot) {
     const std::size_t mask = slots_.size() - 1;
     std::size_t pos = slot.Hash & mask;
-    while (slots_[pos].Index != kEmptySlot) pos = (pos + 1) & mask;
+    while (slots_[pos].Record != nullptr) pos = (pos + 1) & mask;
     slots_[pos] = slot;
 }
 

@@ -29,7 +29,7 @@ public:
 
     // The index of Text, adding it when not held yet. Exact, case-sensitive comparison; the
     // empty text is a text like any other. Allocates nothing when Text is already held.
-    // Throws std::length_error past 2^31 - 1 distinct texts.
+    // Throws std::length_error past 2^31 - 1 distinct texts or for a text of 4 GiB or more.
     std::int32_t AddString(std::string_view text);
 
     // The text at Index; empty when Index is negative or not below Count(). The view stays
@@ -49,25 +49,29 @@ public:
     std::uint16_t Mask() const { return mask_; }
 
 private:
+    // Each text is a record in a block: its index (uint32, kDetached set once renamed), its
+    // length (uint32), then its bytes. A slot repeats the length and hash so that a probe
+    // touches the record only on a likely match, and the record gives the index at once.
     struct TSlot {
-        std::uint32_t Index;  // kEmptySlot, an item index, or an index with kDetached set
+        const char* Record;  // nullptr: empty
         std::uint32_t Hash;
+        std::uint32_t Length;
     };
-    static constexpr std::uint32_t kEmptySlot = 0xFFFFFFFFu;
     static constexpr std::uint32_t kDetached = 0x80000000u;
 
     static std::uint32_t Hash(std::string_view text);
-    std::string_view Store(std::string_view text);
+    char* Store(std::string_view text, std::uint32_t index);
     void Rehash(std::size_t capacity);
-    void PlaceSlot(TSlot slot);
+    void PlaceSlot(const TSlot& slot);
 
     std::uint16_t mask_;
-    std::vector<std::string_view> items_;  // position = index; points into blocks_
-    std::vector<TSlot> slots_;             // power-of-two size, or empty before the first add
-    std::size_t usedSlots_ = 0;            // live and detached slots
+    std::vector<char*> items_;   // record of each index
+    std::vector<TSlot> slots_;   // power-of-two size, or empty before the first add
+    std::size_t usedSlots_ = 0;  // renamed entries keep their slot
     std::vector<std::unique_ptr<char[]>> blocks_;
     char* cursor_ = nullptr;  // free space in the last ordinary block
     std::size_t left_ = 0;
+    const char* last_ = nullptr;  // record of the last text looked up or added
 };
 
 }  // namespace brindle

@@ -50,10 +50,15 @@ TEST(BucketString, RenamedEntriesLeaveTheLookup) {
     EXPECT_EQ(t.GetString(0), "y");
     EXPECT_EQ(t.AddString("y"), 4);
 
+    EXPECT_EQ(t.AddString("q"), 5);
+    t.SetString(5, "r");  // renamed right after its lookup
+    EXPECT_EQ(t.AddString("q"), 6);
+    EXPECT_EQ(t.GetString(5), "r");
+
     t.SetString(t.Count(), "z");
     t.SetString(-1, "z");
-    EXPECT_EQ(t.Count(), 5);
-    EXPECT_EQ(t.AddString("z"), 5);
+    EXPECT_EQ(t.Count(), 7);
+    EXPECT_EQ(t.AddString("z"), 7);
 }
 
 TEST(BucketString, ClearRestartsAtZero) {
