@@ -3,7 +3,7 @@
 // first distinct text added, 1 for the next, and so on. The engine's hit records store these
 // indices instead of texts.
 //
-// Lookups run on the parser's hot path, so the table is an open-addressing hash of indices
+// Lookups run on the parser's hot path, so the table is an open-addressing hash
 // that grows as texts arrive (the constructor's mask only sizes it at first), and the texts
 // live in a few large blocks rather than one heap string each.
 #include <cstddef>

@@ -81,8 +81,8 @@ TEST(BucketString, RandomizedAgainstMap) {
     std::vector<std::string_view> firstViews;
 
     auto randomText = [&] {
-        const int kind = static_cast<int>(rng() % 100);
-        std::size_t length = kind < 90 ? rng() % 40 : kind < 99 ? rng() % 2000 : 16000 + rng() % 70000;
+        const int kind = static_cast<int>(rng() % 1000);
+        std::size_t length = kind < 900 ? rng() % 40 : kind < 997 ? rng() % 2000 : 16000 + rng() % 70000;
         std::string s(length, 'a');
         for (char& c : s) c = static_cast<char>(rng() % 4 == 0 ? rng() % 256 : 'a' + rng() % 3);
         return s;
