@@ -63,7 +63,6 @@ std::int32_t TBucketString::AddString(std::string_view text) {
         const std::uint32_t index = ReadU32(last_);
         if ((index & kDetached) == 0) return static_cast<std::int32_t>(index);
     }
-    if (text.size() >= kMaxLength) throw std::length_error("TBucketString: text too long");
     const std::uint32_t hash = Hash(text);
     if (!slots_.empty()) {
         const std::size_t mask = slots_.size() - 1;
@@ -123,6 +122,7 @@ void TBucketString::Clear() {
 }
 
 char* TBucketString::Store(std::string_view text, std::uint32_t index) {
+    if (text.size() >= kMaxLength) throw std::length_error("TBucketString: text too long");
     const std::size_t size = kHeader + text.size();
     char* record;
     if (size >= kOwnBlockFrom) {

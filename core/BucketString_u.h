@@ -39,7 +39,8 @@ public:
     // Replaces the text at Index (nothing when Index is out of range). A renamed entry is no
     // longer found by AddString, neither by its old text nor by its new one: renaming is for
     // after the last AddString of an analysis (reverse DNS turns addresses into host names).
-    // Setting the text an entry already has changes nothing.
+    // Setting the text an entry already has changes nothing. The old text stays in memory
+    // until Clear(). Throws std::length_error for a text of 4 GiB or more.
     void SetString(std::int32_t index, std::string_view text);
 
     // Frees every text and the index; the next text added gets index 0.
