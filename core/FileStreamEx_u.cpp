@@ -1,0 +1,170 @@
+#include "core/FileStreamEx_u.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <system_error>
+
+namespace brindle {
+
+namespace {
+
+// Position of the first C in [from, end), or end.
+const char* Find(const char* from, const char* end, char c) {
+    const void* hit = std::memchr(from, c, static_cast<std::size_t>(end - from));
+    return hit != nullptr ? static_cast<const char*>(hit) : end;
+}
+
+}  // namespace
+
+TFileStreamEx::TFileStreamEx(std::size_t chunkSize) : chunkSize_(std::max<std::size_t>(chunkSize, 1)) {}
+
+TFileStreamEx::TFileStreamEx(const std::string& fileName, std::size_t chunkSize) : TFileStreamEx(chunkSize) {
+    Open(fileName);
+}
+
+TFileStreamEx::~TFileStreamEx() { Close(); }
+
+bool TFileStreamEx::Open(const std::string& fileName) {
+    Close();
+    fileName_ = fileName;
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        lastError_ = errno;
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        lastError_ = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        return false;
+    }
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    fd_ = fd;
+    lastError_ = 0;
+    return true;
+}
+
+void TFileStreamEx::Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    position_ = 0;
+    atEnd_ = false;
+    pendingCR_ = false;
+    carryStart_ = 0;
+    carryLength_ = 0;
+    buffer_.clear();
+    buffer_.shrink_to_fit();
+}
+
+std::int64_t TFileStreamEx::Size() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) return 0;
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+void TFileStreamEx::Fail(int error, const char* what) const {
+    throw std::system_error(error, std::generic_category(), std::string(what) + " '" + fileName_ + "'");
+}
+
+void TFileStreamEx::Rewind() {
+    if (fd_ < 0) Fail(EBADF, "Could not read");
+    if (position_ != 0 && ::lseek(fd_, 0, SEEK_SET) < 0) Fail(errno, "Could not rewind");
+    position_ = 0;
+    atEnd_ = false;
+    pendingCR_ = false;
+    carryStart_ = 0;
+    carryLength_ = 0;
+}
+
+std::size_t TFileStreamEx::ReadChunk(char* into) {
+    // A short read is the end of the file only when read() says so by returning 0.
+    std::size_t got = 0;
+    while (got < chunkSize_) {
+        const ssize_t n = ::read(fd_, into + got, chunkSize_ - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Fail(errno, "Could not read");
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    position_ += static_cast<std::int64_t>(got);
+    return got;
+}
+
+bool TFileStreamEx::ReadLines(std::vector<std::string_view>& lines, bool restart) {
+    lines.clear();
+    if (fd_ < 0) Fail(EBADF, "Could not read");
+    if (restart) Rewind();
+    if (atEnd_) return true;
+
+    if (carryStart_ > 0 && carryLength_ > 0)
+        std::memmove(buffer_.data(), buffer_.data() + carryStart_, carryLength_);
+    carryStart_ = 0;
+    if (buffer_.size() < carryLength_ + chunkSize_) buffer_.resize(carryLength_ + chunkSize_);
+
+    char* const data = buffer_.data();
+    char* const fresh = data + carryLength_;
+    const std::size_t got = ReadChunk(fresh);
+    const bool last = got < chunkSize_;
+    std::size_t freshLength = got;
+    if (std::memchr(fresh, '\0', got) != nullptr)
+        freshLength = static_cast<std::size_t>(std::remove(fresh, fresh + got, '\0') - fresh);
+
+    const char* const end = fresh + freshLength;
+    const char* lineStart = data;  // the carry, if any, starts the first line
+    const char* p = fresh;
+    if (pendingCR_ && freshLength > 0) {
+        // The carry is empty here: the CR ended the line before.
+        if (*p == '\n') lineStart = ++p;
+        pendingCR_ = false;
+    }
+
+    // The next CR and the next LF are each searched for only once they fall behind p, so a
+    // file with only one kind of line end costs one memchr per line.
+    const char* cr = Find(p, end, '\r');
+    const char* lf = Find(p, end, '\n');
+    for (;;) {
+        if (cr < p) cr = Find(p, end, '\r');
+        if (lf < p) lf = Find(p, end, '\n');
+        const char* const stop = std::min(cr, lf);
+        if (stop == end) break;
+        lines.emplace_back(lineStart, static_cast<std::size_t>(stop - lineStart));
+        p = stop + 1;
+        if (*stop == '\r') {
+            if (p == end) pendingCR_ = true;
+            else if (*p == '\n') ++p;
+        }
+        lineStart = p;
+    }
+
+    const auto tail = static_cast<std::size_t>(end - lineStart);
+    if (last) {
+        if (tail > 0) lines.emplace_back(lineStart, tail);
+        carryLength_ = 0;
+        atEnd_ = true;
+    } else {
+        carryStart_ = static_cast<std::size_t>(lineStart - data);
+        carryLength_ = tail;
+    }
+    return last;
+}
+
+std::int64_t TFileStreamEx::CountLines() {
+    std::vector<std::string_view> lines;
+    std::int64_t count = 0;
+    for (bool last = ReadLines(lines, true);; last = ReadLines(lines, false)) {
+        count += static_cast<std::int64_t>(lines.size());
+        if (last) break;
+    }
+    Rewind();
+    return count;
+}
+
+}  // namespace brindle

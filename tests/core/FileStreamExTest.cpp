@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <random>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "core/FileStreamEx_u.h"
+#include "support/TestFolder.h"
+
+using namespace brindle;
+using brindle::test::TestFolder;
+
+namespace {
+
+using TLines = std::vector<std::string>;
+
+// The whole file at once: drop NULs, cut at CR LF, CR or LF, keep a non-empty tail.
+TLines SplitWhole(const std::string& bytes) {
+    std::string text;
+    for (char c : bytes)
+        if (c != '\0') text += c;
+    TLines lines;
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            line += text[i];
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+// Every line of the file through ReadLines; each call's lines are copied before the next call.
+TLines ReadAll(TFileStreamEx& reader, int* calls = nullptr) {
+    TLines all;
+    std::vector<std::string_view> lines;
+    int n = 0;
+    for (bool last = false; !last;) {
+        last = reader.ReadLines(lines, n == 0);
+        ++n;
+        all.insert(all.end(), lines.begin(), lines.end());
+    }
+    if (calls != nullptr) *calls = n;
+    // Past the end: nothing more, and still the end.
+    EXPECT_TRUE(reader.ReadLines(lines, false));
+    EXPECT_TRUE(lines.empty());
+    return all;
+}
+
+const std::size_t kChunkSizes[] = {1, 2, 3, 7, 64, 4096, TFileStreamEx::ReadChunkSize};
+
+}  // namespace
+
+TEST(FileStreamEx, EdgeCases) {
+    struct TCase {
+        std::string bytes;
+        TLines lines;
+    };
+    using namespace std::string_literals;
+    const TCase cases[] = {
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb", {"a", "b"}},  // an unterminated last line is a line
+        {"a\rb\r", {"a", "b"}},
+        {"", {}},
+        {"abc", {"abc"}},
+        {"\n", {""}},
+        {"\r", {""}},
+        {"\r\n", {""}},
+        {"\n\n", {"", ""}},
+        {"\r\r\n\n", {"", "", ""}},
+        {"\n\r", {"", ""}},
+        {"a\0b\n"s, {"ab"}},  // NULs are skipped, the rest of the chunk is kept
+        {"\0\0"s, {}},
+        {"x\0"s, {"x"}},
+        {"a\r\0\nb"s, {"a", "b"}},
+        {"a\n\0"s, {"a"}},
+    };
+    for (const TCase& c : cases) {
+        TestFolder folder;
+        const std::string path = folder.write("f.log", c.bytes);
+        for (std::size_t chunk : kChunkSizes) {
+            SCOPED_TRACE(testing::PrintToString(c.bytes) + " chunk " + std::to_string(chunk));
+            TFileStreamEx reader(path, chunk);
+            ASSERT_TRUE(reader.IsOpen());
+            EXPECT_EQ(reader.CountLines(), static_cast<std::int64_t>(c.lines.size()));
+            EXPECT_EQ(ReadAll(reader), c.lines);
+            EXPECT_EQ(reader.Position(), static_cast<std::int64_t>(c.bytes.size()));
+        }
+    }
+}
+
+TEST(FileStreamEx, ChunkBoundaries) {
+    TestFolder folder;
+    std::vector<std::string_view> lines;
+
+    // A line across the boundary comes whole, first among the second chunk's lines.
+    TFileStreamEx reader(folder.write("span.log", "aaaa\nbbbbbbb\nc\nddd"), 8);
+    EXPECT_FALSE(reader.ReadLines(lines, true));
+    EXPECT_EQ(lines, (std::vector<std::string_view>{"aaaa"}));
+    EXPECT_FALSE(reader.ReadLines(lines, false));
+    EXPECT_EQ(lines, (std::vector<std::string_view>{"bbbbbbb", "c"}));
+    EXPECT_TRUE(reader.ReadLines(lines, false));
+    EXPECT_EQ(lines, (std::vector<std::string_view>{"ddd"}));
+
+    // Restart mid-file begins again at the first line.
+    EXPECT_FALSE(reader.ReadLines(lines, true));
+    EXPECT_EQ(lines, (std::vector<std::string_view>{"aaaa"}));
+
+    // CR at the end of one chunk, LF at the start of the next: one line end.
+    TFileStreamEx crlf(folder.write("crlf.log", "ab\r\ncd"), 3);
+    EXPECT_EQ(ReadAll(crlf), (TLines{"ab", "cd"}));
+
+    // A file of exactly one chunk takes a second call, which ends with no lines.
+    std::string exact;
+    while (exact.size() < TFileStreamEx::ReadChunkSize) exact += std::string(99, 'x') + "\n";
+    exact.resize(TFileStreamEx::ReadChunkSize - 1);
+    exact += "\n";
+    TFileStreamEx big(folder.write("exact.log", exact));
+    EXPECT_FALSE(big.ReadLines(lines, true));
+    EXPECT_EQ(lines.size(), SplitWhole(exact).size());
+    EXPECT_TRUE(big.ReadLines(lines, false));
+    EXPECT_TRUE(lines.empty());
+}
+
+TEST(FileStreamEx, FilesThatCannotBeRead) {
+    TestFolder folder;
+    TFileStreamEx missing(folder.file("missing.log"));
+    EXPECT_FALSE(missing.IsOpen());
+    EXPECT_EQ(missing.LastError(), ENOENT);
+    std::vector<std::string_view> lines;
+    EXPECT_THROW(missing.ReadLines(lines, true), std::system_error);
+    EXPECT_THROW(missing.CountLines(), std::system_error);
+
+    TFileStreamEx dir;
+    EXPECT_FALSE(dir.Open(folder.path()));
+    EXPECT_EQ(dir.LastError(), EISDIR);
+
+    // A failed Open closes what was open before.
+    TFileStreamEx reader(folder.write("a.log", "a\n"));
+    ASSERT_TRUE(reader.IsOpen());
+    EXPECT_FALSE(reader.Open(folder.file("missing.log")));
+    EXPECT_FALSE(reader.IsOpen());
+    EXPECT_TRUE(reader.Open(folder.file("a.log")));
+    EXPECT_EQ(reader.LastError(), 0);
+    EXPECT_EQ(reader.Size(), 2);
+}
+
+// Random contents of every awkward kind against the whole-file splitter, at many chunk sizes.
+TEST(FileStreamEx, RandomizedAgainstWholeFileSplit) {
+    std::mt19937 rng(42);
+    TestFolder folder;
+    const char special[] = {'\r', '\n', '\0'};
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes;
+        const std::size_t pieces = rng() % 40;
+        for (std::size_t i = 0; i < pieces; ++i) {
+            const unsigned kind = rng() % 10;
+            if (kind < 4) {
+                bytes += special[rng() % 3];
+            } else if (kind < 5) {
+                bytes += "\r\n";
+            } else {
+                // Mostly short text, sometimes longer than the larger chunks.
+                const std::size_t length = kind == 9 && rng() % 3 == 0 ? rng() % 10000 : rng() % 12;
+                for (std::size_t k = 0; k < length; ++k) bytes += static_cast<char>('a' + rng() % 26);
+            }
+        }
+        const std::string path = folder.write("r.log", bytes);
+        const TLines expected = SplitWhole(bytes);
+        for (std::size_t chunk : kChunkSizes) {
+            SCOPED_TRACE("round " + std::to_string(round) + " chunk " + std::to_string(chunk));
+            TFileStreamEx reader(path, chunk);
+            ASSERT_EQ(reader.CountLines(), static_cast<std::int64_t>(expected.size()));
+            int calls = 0;
+            ASSERT_EQ(ReadAll(reader, &calls), expected);
+            ASSERT_EQ(calls, static_cast<int>(bytes.size() / chunk) + 1);
+            ASSERT_EQ(reader.Position(), static_cast<std::int64_t>(bytes.size()));
+        }
+    }
+}
