@@ -1,5 +1,9 @@
 #include "engine/HTTPDecode_u.h"
 
+#include <cstring>
+
+#include "engine/LogConvert_scan.h"
+
 namespace brindle {
 
 namespace {
@@ -14,33 +18,41 @@ int HexValue(char c) {
 }  // namespace
 
 void HTTPDecode(std::string_view text, std::string& out) {
-    out.clear();
+    const char* const in = text.data();
+    const std::size_t n = text.size();
+    std::size_t i = FindAnyOf<'+', '%'>(in, 0, n);
     // Most texts need no decoding: copy them in one go.
-    const std::size_t first = text.find_first_of("+%");
-    if (first == std::string_view::npos) {
+    if (i == n) {
         out.assign(text);
         return;
     }
-    out.reserve(text.size());
-    out.append(text.substr(0, first));
-    const std::size_t n = text.size();
-    for (std::size_t i = first; i < n; ++i) {
-        const char c = text[i];
+    // Decoding never lengthens the text, so one buffer of the input's size suffices.
+    out.resize(n);
+    char* const start = out.data();
+    std::memcpy(start, in, i);
+    char* o = start + i;
+    while (i < n) {
+        const char c = in[i];
         if (c == '+') {
-            out.push_back(' ');
-        } else if (c != '%') {
-            out.push_back(c);
-        } else if (i + 1 < n && text[i + 1] == '%') {
-            out.push_back('%');
+            *o++ = ' ';
             ++i;
-        } else if (i + 2 < n && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
-            out.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
+        } else if (i + 1 < n && in[i + 1] == '%') {
+            *o++ = '%';
             i += 2;
+        } else if (i + 2 < n && HexValue(in[i + 1]) >= 0 && HexValue(in[i + 2]) >= 0) {
+            *o++ = static_cast<char>(HexValue(in[i + 1]) * 16 + HexValue(in[i + 2]));
+            i += 3;
         } else {
             // Not an escape: many servers log such URLs as they were sent.
-            out.push_back('%');
+            *o++ = '%';
+            ++i;
         }
+        const std::size_t next = FindAnyOf<'+', '%'>(in, i, n);
+        std::memcpy(o, in + i, next - i);
+        o += next - i;
+        i = next;
     }
+    out.resize(static_cast<std::size_t>(o - start));
 }
 
 std::string HTTPDecode(std::string_view text) {

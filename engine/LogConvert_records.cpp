@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <stdexcept>
 
 namespace brindle {
 
@@ -12,11 +13,10 @@ namespace {
 inline std::uint32_t SignedKey(std::int32_t v) { return static_cast<std::uint32_t>(v) ^ 0x80000000u; }
 inline std::uint32_t UnsignedKey(unsigned v) { return v; }
 
-// Records are 100-odd bytes, so comparison sorts that swap them are slow. Instead the
-// 32-bit keys are radix-sorted together with the record positions (8 bytes a record)
-// and the records are then moved once, in place, along the permutation's cycles.
-void SortByKeys(std::vector<TRecLog>& items, std::vector<std::uint64_t>& pairs) {
-    const std::size_t n = items.size();
+// Radix sort on the upper 32 bits (the key) of key-and-index pairs. LSD passes, so
+// equal keys keep the order the pairs came in.
+void RadixSortPairs(std::vector<std::uint64_t>& pairs) {
+    const std::size_t n = pairs.size();
     std::vector<std::uint64_t> scratch(n);
     std::array<std::array<std::size_t, 256>, 4> counts{};
     for (const std::uint64_t p : pairs)
@@ -34,96 +34,88 @@ void SortByKeys(std::vector<TRecLog>& items, std::vector<std::uint64_t>& pairs) 
         for (const std::uint64_t p : pairs) scratch[count[(p >> (32 + 8 * b)) & 0xFF]++] = p;
         pairs.swap(scratch);
     }
-    scratch = {};
-
-    // pairs[j] names the record that belongs at j; a finished slot is marked with j itself.
-    for (std::size_t i = 0; i < n; ++i) {
-        if ((pairs[i] & 0xFFFFFFFFu) == i) continue;
-        const TRecLog held = items[i];
-        std::size_t j = i;
-        for (;;) {
-            const std::size_t from = pairs[j] & 0xFFFFFFFFu;
-            pairs[j] = j;
-            if (from == i) {
-                items[j] = held;
-                break;
-            }
-            items[j] = items[from];
-            j = from;
-        }
-    }
-}
-
-template <class KeyOf>
-void SortRecords(std::vector<TRecLog>& items, int flag, KeyOf keyOf) {
-    const std::size_t n = items.size();
-    if (n < 2) return;
-    const std::uint32_t flip = flag == 1 ? 0u : 0xFFFFFFFFu;
-    std::vector<std::uint64_t> pairs(n);
-    for (std::size_t i = 0; i < n; ++i)
-        pairs[i] = (static_cast<std::uint64_t>(keyOf(items[i]) ^ flip) << 32) | static_cast<std::uint64_t>(i);
-    SortByKeys(items, pairs);
 }
 
 }  // namespace
 
 std::size_t TLstRecLog::Add(const TRecLog& rec) {
+    if (Items.size() >= std::numeric_limits<std::uint32_t>::max()) throw std::length_error("too many hits");
+    Order.push_back(static_cast<std::uint32_t>(Items.size()));
     Items.push_back(rec);
     return Items.size() - 1;
 }
 
 void TLstRecLog::Clear() {
-    Items.clear();
-    Items.shrink_to_fit();
+    Items = {};
+    Order = {};
+}
+
+void TLstRecLog::Reserve(std::size_t count) {
+    Items.reserve(count);
+    Order.reserve(count);
+}
+
+// The keys are read in storage order, which walks the records sequentially; the
+// sorted indices then become the new order.
+template <class KeyOf>
+void TLstRecLog::SortByKey(int flag, KeyOf keyOf) {
+    const std::size_t n = Items.size();
+    if (n < 2) return;
+    const std::uint32_t flip = flag == 1 ? 0u : 0xFFFFFFFFu;
+    std::vector<std::uint64_t> pairs(n);
+    for (std::size_t i = 0; i < n; ++i)
+        pairs[i] = (static_cast<std::uint64_t>(keyOf(Items[i]) ^ flip) << 32) | static_cast<std::uint64_t>(i);
+    RadixSortPairs(pairs);
+    for (std::size_t j = 0; j < n; ++j) Order[j] = static_cast<std::uint32_t>(pairs[j]);
 }
 
 void TLstRecLog::SortByBrowser(int flag) {
-    SortRecords(Items, flag, [](const TRecLog& r) { return SignedKey(r.BrowserIdx); });
+    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.BrowserIdx); });
 }
 void TLstRecLog::SortByDay(int flag) {
-    SortRecords(Items, flag, [](const TRecLog& r) { return UnsignedKey(r.Day); });
+    SortByKey(flag, [](const TRecLog& r) { return UnsignedKey(r.Day); });
 }
 void TLstRecLog::SortByWeekday(int flag) {
-    SortRecords(Items, flag, [](const TRecLog& r) { return UnsignedKey(r.DayOfWeek); });
+    SortByKey(flag, [](const TRecLog& r) { return UnsignedKey(r.DayOfWeek); });
 }
 void TLstRecLog::SortByKind(int flag) {
-    SortRecords(Items, flag, [](const TRecLog& r) { return UnsignedKey(r.Kind); });
+    SortByKey(flag, [](const TRecLog& r) { return UnsignedKey(r.Kind); });
 }
 void TLstRecLog::SortByHour(int flag) {
-    SortRecords(Items, flag, [](const TRecLog& r) { return UnsignedKey(r.Hour); });
+    SortByKey(flag, [](const TRecLog& r) { return UnsignedKey(r.Hour); });
 }
 void TLstRecLog::SortByOS(int flag) {
-    SortRecords(Items, flag, [](const TRecLog& r) { return SignedKey(r.OSIdx); });
+    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.OSIdx); });
 }
 void TLstRecLog::SortByReferrer(int flag) {
-    SortRecords(Items, flag, [](const TRecLog& r) { return SignedKey(r.ReferrerIdx); });
+    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.ReferrerIdx); });
 }
 void TLstRecLog::SortByPath(int flag) {
-    SortRecords(Items, flag, [](const TRecLog& r) { return SignedKey(r.PathIdx); });
+    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.PathIdx); });
 }
 void TLstRecLog::SortByExtension(int flag) {
-    SortRecords(Items, flag, [](const TRecLog& r) { return SignedKey(r.ExtIdx); });
+    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.ExtIdx); });
 }
 void TLstRecLog::SortByMonth(int flag) {
-    SortRecords(Items, flag, [](const TRecLog& r) { return SignedKey(r.MonthStart); });
+    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.MonthStart); });
 }
 void TLstRecLog::SortByURI(int flag) {
-    SortRecords(Items, flag, [](const TRecLog& r) { return SignedKey(r.URIIdx); });
+    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.URIIdx); });
 }
 void TLstRecLog::SortByHost(int flag) {
-    SortRecords(Items, flag, [](const TRecLog& r) { return SignedKey(r.HostIdx); });
+    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.HostIdx); });
 }
 void TLstRecLog::SortBySpider(int flag) {
-    SortRecords(Items, flag, [](const TRecLog& r) { return SignedKey(r.SpiderIdx); });
+    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.SpiderIdx); });
 }
 void TLstRecLog::SortByStatus(int flag) {
-    SortRecords(Items, flag, [](const TRecLog& r) { return SignedKey(r.Status); });
+    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.Status); });
 }
 void TLstRecLog::SortByUser(int flag) {
-    SortRecords(Items, flag, [](const TRecLog& r) { return SignedKey(r.UserIdx); });
+    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.UserIdx); });
 }
 void TLstRecLog::SortByVisit(int flag) {
-    SortRecords(Items, flag, [](const TRecLog& r) { return SignedKey(r.VisitId); });
+    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.VisitId); });
 }
 
 void TLstRecLog::SortByTime(int flag) {
@@ -133,13 +125,16 @@ void TLstRecLog::SortByTime(int flag) {
     const TSeconds base = lo->Time;
     // Any real log spans far less than the 136 years a 32-bit offset holds.
     if (static_cast<std::uint64_t>(hi->Time - base) <= std::numeric_limits<std::uint32_t>::max()) {
-        SortRecords(Items, flag, [base](const TRecLog& r) { return static_cast<std::uint32_t>(r.Time - base); });
+        SortByKey(flag, [base](const TRecLog& r) { return static_cast<std::uint32_t>(r.Time - base); });
         return;
     }
+    const auto& items = Items;
+    auto earlier = [&items](std::uint32_t a, std::uint32_t b) { return items[a].Time < items[b].Time; };
+    auto later = [&items](std::uint32_t a, std::uint32_t b) { return items[a].Time > items[b].Time; };
     if (flag == 1)
-        std::sort(Items.begin(), Items.end(), [](const TRecLog& a, const TRecLog& b) { return a.Time < b.Time; });
+        std::sort(Order.begin(), Order.end(), earlier);
     else
-        std::sort(Items.begin(), Items.end(), [](const TRecLog& a, const TRecLog& b) { return a.Time > b.Time; });
+        std::sort(Order.begin(), Order.end(), later);
 }
 
 }  // namespace brindle

@@ -1,5 +1,7 @@
 #include "engine/LogConvert_split.h"
 
+#include "engine/LogConvert_scan.h"
+
 namespace brindle {
 
 int SplitLine(std::string_view line, TSplitFields& fields) {
@@ -22,7 +24,17 @@ int SplitLine(std::string_view line, TSplitFields& fields) {
         return true;
     };
 
-    for (std::size_t i = 0; i < length; ++i) {
+    // Jump from one byte that can change the state to the next. Inside quotes only a
+    // quote or a tab can; in tab mode only tabs matter at all (quotes are never
+    // dropped there and blanks never split, so neither quotes nor brackets count).
+    for (std::size_t i = 0;; ++i) {
+        if (tabMode)
+            i = FindAnyOf<'\t'>(text, i, length);
+        else if (inQuotes)
+            i = FindAnyOf<'"', '\t'>(text, i, length);
+        else
+            i = FindAnyOf<' ', '"', '\t', '[', ']'>(text, i, length);
+        if (i == length) break;
         switch (text[i]) {
         case '"':
             if (inQuotes) quotedField = true;

@@ -29,7 +29,13 @@ int MonthOfName(std::string_view name) {
 bool Finish(int year, int month, int day, int hour, int minute, int second, TSeconds offset, THitTime& out) {
     if (year < 1900 || !IsValidDate(year, month, day) || !IsValidTime(hour, minute, second)) return false;
     const TSeconds time = EncodeDateTime(year, month, day, hour, minute, second) + offset;
-    if (offset != 0) {
+    const TSeconds timeOfDay = hour * 3600 + minute * 60 + second + offset;
+    if (offset != 0 && timeOfDay >= 0 && timeOfDay < kSecondsPerDay) {
+        // Same day: only the clock moves, no need to decode the calendar date.
+        hour = static_cast<int>(timeOfDay / 3600);
+        minute = static_cast<int>(timeOfDay / 60 % 60);
+        second = static_cast<int>(timeOfDay % 60);
+    } else if (offset != 0) {
         const TDateParts parts = DecodeDateTime(time);
         year = parts.Year;
         month = parts.Month;

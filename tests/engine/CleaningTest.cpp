@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "engine/HTTPDecode_u.h"
@@ -168,4 +169,36 @@ TEST(Cleaning, StatusBytesAndAgents) {
     EXPECT_EQ(agent, "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)");
     DecodeUserAgent("", agent);
     EXPECT_EQ(agent, "");
+}
+
+TEST(HTTPDecode, AgreesWithReferenceOnRandomTexts) {
+    const auto hex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
+    const auto reference = [&](const std::string& s) {
+        std::string out;
+        for (std::size_t i = 0; i < s.size(); ++i) {
+            if (s[i] == '+') {
+                out += ' ';
+            } else if (s[i] != '%') {
+                out += s[i];
+            } else if (i + 1 < s.size() && s[i + 1] == '%') {
+                out += '%';
+                ++i;
+            } else if (i + 2 < s.size() && hex(s[i + 1]) && hex(s[i + 2])) {
+                out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
+                i += 2;
+            } else {
+                out += '%';
+            }
+        }
+        return out;
+    };
+    std::mt19937 rng(5);
+    const std::string alphabet = "aaaaaaa+%4F1g";
+    std::string out;
+    for (int round = 0; round < 5000; ++round) {
+        std::string text(std::uniform_int_distribution<int>(0, 70)(rng), 'a');
+        for (char& c : text) c = alphabet[std::uniform_int_distribution<std::size_t>(0, alphabet.size() - 1)(rng)];
+        HTTPDecode(text, out);
+        ASSERT_EQ(out, reference(text)) << text;
+    }
 }

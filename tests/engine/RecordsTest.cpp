@@ -126,8 +126,13 @@ TEST(Records, LatestFirstAndListBasics) {
     list.SortByTime(0);
     EXPECT_EQ(list[0].Seq, 2);
     EXPECT_EQ(list[2].Seq, 1);
-    list.Get(1).VisitId = 9;  // callers update records in place
+    list.Get(1).VisitId = 9;  // callers update records in place; a later sort keeps the change
+    list.SortByTime(1);
     EXPECT_EQ(list[1].VisitId, 9);
+    EXPECT_EQ(list[1].Seq, 3);
+    int visits = 0;
+    for (const TRecLog& rec : list) visits += rec.VisitId;
+    EXPECT_EQ(visits, 9 - 1 - 1);
     list.Clear();
     EXPECT_TRUE(list.Empty());
 

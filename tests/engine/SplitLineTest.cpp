@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -88,4 +89,51 @@ TEST(SplitLine, FieldsViewIntoTheLine) {
     TSplitFields f;
     ASSERT_EQ(SplitLine(line, f), 7);
     EXPECT_EQ(f[5].data(), line.data() + line.find("GET"));
+}
+
+namespace {
+
+// Character by character, as the rules read.
+std::vector<std::string> ReferenceSplit(const std::string& line) {
+    std::vector<std::string> out;
+    bool quotes = false, brackets = false, tabs = false, quoted = false;
+    std::string field;
+    auto close = [&] {
+        out.push_back(quoted && !tabs && field.size() >= 2 ? field.substr(1, field.size() - 2) : field);
+        field.clear();
+        quoted = false;
+    };
+    for (const char c : line) {
+        if (c == '"') {
+            quoted = quoted || quotes;
+            quotes = !quotes;
+        } else if (c == '[' && !quotes) {
+            brackets = true;
+        } else if (c == ']' && !quotes) {
+            brackets = false;
+        }
+        if (c == '\t') {
+            close();
+            tabs = true;
+        } else if (c == ' ' && !quotes && !brackets && !tabs) {
+            close();
+        } else {
+            field += c;
+        }
+    }
+    close();
+    if (out.size() > MaxSplitFields) out.clear();
+    return out;
+}
+
+}  // namespace
+
+TEST(SplitLine, AgreesWithReferenceOnRandomLines) {
+    std::mt19937 rng(77);
+    const std::string alphabet = "aaaaaaab  \"[]\t";
+    for (int round = 0; round < 5000; ++round) {
+        std::string line(std::uniform_int_distribution<int>(0, 120)(rng), 'a');
+        for (char& c : line) c = alphabet[std::uniform_int_distribution<std::size_t>(0, alphabet.size() - 1)(rng)];
+        ASSERT_EQ(Split(line), ReferenceSplit(line)) << line;
+    }
 }

@@ -116,6 +116,9 @@ TEST(Timestamp, OffsetAcrossMidnightAndYearEnd) {
     ASSERT_TRUE(ParseIISDateTime("2/28/04", "22:00:00", 2, TimeOffsetSeconds(1, 5, 0), t));
     ExpectParts(t, {2004, 2, 29, 3, 0, 0}, "into the leap day");
 
+    ASSERT_TRUE(ParseNCSADateTime("[15/Jun/2004:10:20:30 +0000]", TimeOffsetSeconds(-1, 2, 30), t));
+    ExpectParts(t, {2004, 6, 15, 7, 50, 30}, "same day");
+
     EXPECT_EQ(TimeOffsetSeconds(-1, 2, 30), -9000);
     EXPECT_EQ(TimeOffsetSeconds(1, 0, 0), 0);
 }
