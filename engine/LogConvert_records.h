@@ -6,23 +6,20 @@
 #include <iterator>
 #include <vector>
 
-#include "core/DateTime_u.h"
+#include "engine/LogConvert_time.h"
 
 namespace brindle {
 
 // Stored once per hit, so every field is as narrow as its values allow: date parts
-// in bytes, the six flags in bits. `MonthStart` is the day number of the first day
-// of the hit's month (same origin as `DayNo`), `VisitDuration` whole seconds.
-struct TRecLog {
-    TSeconds Time = 0;           // timestamp after the time offset
+// in bytes (the THitTime base: Time, DayNo, MonthStart as a day number, Year .. Second,
+// DayOfWeek), the six flags in bits, `VisitDuration` in whole seconds.
+struct TRecLog : THitTime {
     std::int64_t Bytes = 0;      // bytes sent, 0 when not a number
     std::int32_t Seq = 0;        // 1 for the first hit of the analysis
     std::int32_t VisitId = -1;   // set by the visit pass
     std::int32_t HostIdx = 0;
     std::int32_t IP = -1;        // set by the address pass
     std::int32_t UserIdx = 0;
-    std::int32_t DayNo = 0;      // whole days of Time
-    std::int32_t MonthStart = 0; // day number of the month's first day
     std::int32_t VisitDuration = 0;
     std::int32_t VDomainIdx = 0;
     std::int32_t MethodIdx = 0;
@@ -35,13 +32,6 @@ struct TRecLog {
     std::int32_t BrowserIdx = 0;
     std::int32_t OSIdx = 0;
     std::int32_t SpiderIdx = 0;
-    std::uint16_t Year = 0;
-    std::uint8_t Month = 0;
-    std::uint8_t Day = 0;
-    std::uint8_t Hour = 0;
-    std::uint8_t Minute = 0;
-    std::uint8_t Second = 0;
-    std::uint8_t DayOfWeek = 0;  // 1 Monday .. 7 Sunday
     std::uint8_t Kind = 0;       // file kind 0..5
     std::uint8_t IsPage : 1 = 0;
     std::uint8_t NotModified : 1 = 0;
