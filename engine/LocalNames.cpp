@@ -71,8 +71,9 @@ std::string TLocalNames::SafeRelativePath(std::string_view path, std::string_vie
 }
 
 std::string TLocalNames::Claim(const std::string& folder, const std::string& relative) {
-    std::string candidate = NormalPath(folder + relative);
-    for (int n = 2; IsTaken(candidate) || IsFolder(candidate); ++n) candidate = NormalPath(folder + Variant(relative, n));
+    const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    std::string candidate = NormalPath(base + relative);
+    for (int n = 2; IsTaken(candidate) || IsFolder(candidate); ++n) candidate = NormalPath(base + Variant(relative, n));
     taken_.insert(candidate);
     return candidate;
 }

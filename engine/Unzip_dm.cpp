@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <optional>
 
 #include "core/SafeFile_u.h"
 

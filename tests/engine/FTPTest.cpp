@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
 #include "engine/FTP_dm.h"
 #include "support/TestFolder.h"
 #include "support/servers/ServerProcess.h"
@@ -125,20 +122,11 @@ TEST_F(FtpDownload, FailuresGiveTwo) {
 
 TEST_F(FtpDownload, CancelFromAnotherThreadEndsWithinASecond) {
     StartServer(256 * 1024);
-    std::chrono::steady_clock::time_point cancelledAt;
-    std::thread canceller([&] {
-        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (log.Highest() == 0 && std::chrono::steady_clock::now() < giveUp)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        cancelledAt = std::chrono::steady_clock::now();
-        ftp.Cancel();
-    });
     log.Bind(ftp);
-    const uint8_t result = Download("big/big.bin");
-    const auto returnedAt = std::chrono::steady_clock::now();
-    canceller.join();
+    const auto [result, late] = test::CancelFromAnotherThread(
+        ftp, [this] { return log.Highest() > 0; }, [this] { return Download("big/big.bin"); });
     EXPECT_EQ(result, 1);
-    EXPECT_LT(returnedAt - cancelledAt, std::chrono::seconds(1));
+    EXPECT_LT(late, std::chrono::seconds(1));
     EXPECT_TRUE(files.empty());
     EXPECT_TRUE(EntriesBelow(work.path()).empty()) << "no partial file, no temporary file";
 }

@@ -37,7 +37,8 @@ inline pid_t SpawnPython(const std::string& script, const std::vector<std::strin
         close(in[1]);
         return -1;
     }
-    std::vector<std::string> words{PythonInterpreter(), HelperScript(script)};
+    // -B: no byte-code caches in the source tree.
+    std::vector<std::string> words{PythonInterpreter(), "-B", HelperScript(script)};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());

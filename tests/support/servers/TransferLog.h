@@ -3,11 +3,15 @@
 // and lets another thread wait for the first progress report.
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <mutex>
 #include <random>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "engine/RemoteTransfer.h"
@@ -68,6 +72,23 @@ inline std::string RandomBytes(size_t count, unsigned seed) {
     std::string bytes(count, '\0');
     for (char& c : bytes) c = static_cast<char>(generator() & 0xff);
     return bytes;
+}
+
+// Runs Download on this thread while another thread calls Cancel as soon as Ready holds (or
+// after 20 s). Returns the download's result and how long it took to end after Cancel.
+inline std::pair<uint8_t, std::chrono::steady_clock::duration> CancelFromAnotherThread(
+    TRemoteModule& module, const std::function<bool()>& ready, const std::function<uint8_t()>& download) {
+    std::chrono::steady_clock::time_point cancelledAt;
+    std::thread canceller([&] {
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!ready() && std::chrono::steady_clock::now() < giveUp) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        cancelledAt = std::chrono::steady_clock::now();
+        module.Cancel();
+    });
+    const uint8_t result = download();
+    const auto returnedAt = std::chrono::steady_clock::now();
+    canceller.join();
+    return {result, returnedAt - cancelledAt};
 }
 
 // Every file and folder below Folder, as sorted relative paths (folders end with "/").

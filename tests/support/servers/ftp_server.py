@@ -6,27 +6,11 @@ until standard input closes (the test ended or died) or the time limit passes.
 """
 import argparse
 import logging
-import os
-import sys
-import threading
 
+from lifetime import announce_port, stop_when_parent_goes
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
-
-
-def stop_when_parent_goes(limit):
-    def watch_stdin():
-        try:
-            while sys.stdin.buffer.read(4096):
-                pass
-        finally:
-            os._exit(0)
-
-    threading.Thread(target=watch_stdin, daemon=True).start()
-    timer = threading.Timer(limit, lambda: os._exit(3))
-    timer.daemon = True
-    timer.start()
 
 
 def main():
@@ -57,8 +41,7 @@ def main():
     server = FTPServer(("127.0.0.1", 0), Handler)
     server.max_cons = 32
     stop_when_parent_goes(args.time_limit)
-    sys.stdout.write("%d\n" % server.address[1])
-    sys.stdout.flush()
+    announce_port(server.address[1])
     server.serve_forever(timeout=0.2)
 
 

@@ -11,23 +11,9 @@ import base64
 import functools
 import http.server
 import os
-import sys
-import threading
 import time
 
-
-def stop_when_parent_goes(limit):
-    def watch_stdin():
-        try:
-            while sys.stdin.buffer.read(4096):
-                pass
-        finally:
-            os._exit(0)
-
-    threading.Thread(target=watch_stdin, daemon=True).start()
-    timer = threading.Timer(limit, lambda: os._exit(3))
-    timer.daemon = True
-    timer.start()
+from lifetime import announce_port, stop_when_parent_goes
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):
@@ -85,8 +71,7 @@ def main():
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     server.daemon_threads = True
     stop_when_parent_goes(args.time_limit)
-    sys.stdout.write("%d\n" % server.server_address[1])
-    sys.stdout.flush()
+    announce_port(server.server_address[1])
     server.serve_forever(poll_interval=0.2)
 
 
