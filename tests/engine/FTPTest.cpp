@@ -25,6 +25,7 @@ protected:
         served.write("logs/old.log/inner.log", "inside a folder\n");
         served.write("logs/deep/c.log", "charlie\n");
         served.write("other/a.log", "another alpha\n");
+        served.write("other/.hidden.log", "hidden\n");
         served.write("big/big.bin", big);
     }
 
@@ -72,12 +73,13 @@ TEST_F(FtpDownload, MaskPicksMatchingFilesOfTheNamedFolderOnly) {
     EXPECT_EQ(files, (Strings{work.file("notes.txt")}));
 }
 
-TEST_F(FtpDownload, SameNameFromTwoFoldersIsKeptTwiceAndOldFilesAreReplaced) {
+TEST_F(FtpDownload, LocalNamesAreSafeAndNeverReusedInARun) {
     StartServer();
     work.write("a.log", "left from an earlier run\n");
     ASSERT_EQ(Download("logs/a.log"), 0);
-    ASSERT_EQ(Download("other/a.log"), 0);
-    EXPECT_EQ(files, (Strings{work.file("a.log"), work.file("a(2).log")}));
+    ASSERT_EQ(Download("other/*.log"), 0);
+    EXPECT_EQ(files, (Strings{work.file("a.log"), work.file("hidden.log"), work.file("a(2).log")}));
+    EXPECT_EQ(ReadFileBytes(work.file("hidden.log")), "hidden\n");
     EXPECT_EQ(ReadFileBytes(work.file("a.log")), "alpha\n");
     EXPECT_EQ(ReadFileBytes(work.file("a(2).log")), "another alpha\n");
 }

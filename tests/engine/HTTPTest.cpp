@@ -21,6 +21,7 @@ protected:
         served.write("logs/big.bin", big);
         served.write("logs/a.log", "alpha\n");
         served.write("other/a.log", "another alpha\n");
+        served.write("other/.hidden.log", "hidden\n");
     }
 
     void StartServer(const Strings& extra = {}) {
@@ -64,11 +65,11 @@ TEST_F(HttpDownload, LocalNamesAreSafeAndNeverReused) {
     StartServer();
     ASSERT_EQ(Download("logs/a.log?session=1#top"), 0);
     ASSERT_EQ(Download("other/a.log"), 0);
-    ASSERT_EQ(Download("logs/..%2fa.log"), 2);  // the server refuses it; nothing is written
-    EXPECT_EQ(files, (Strings{work.file("a.log"), work.file("a(2).log")}));
+    ASSERT_EQ(Download("other/.hidden.log"), 0);
+    EXPECT_EQ(files, (Strings{work.file("a.log"), work.file("a(2).log"), work.file("hidden.log")}));
     EXPECT_EQ(ReadFileBytes(work.file("a.log")), "alpha\n");
     EXPECT_EQ(ReadFileBytes(work.file("a(2).log")), "another alpha\n");
-    EXPECT_EQ(EntriesBelow(work.path()), (Strings{"a(2).log", "a.log"}));
+    EXPECT_EQ(EntriesBelow(work.path()), (Strings{"a(2).log", "a.log", "hidden.log"}));
 }
 
 TEST_F(HttpDownload, BasicAuthentication) {
