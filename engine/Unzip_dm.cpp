@@ -120,8 +120,7 @@ bool TdmUnzip::ExtractArchive(const std::string& Archive, const std::string& Fol
 
 bool TdmUnzip::ExtractArchive(const std::string& Archive, const std::string& Folder, std::vector<std::string>& Members,
                               TLocalNames& Names) const {
-    // An archive named again (a member that came out under an archive's path cannot happen, but
-    // a caller may list one twice) would only repeat its members.
+    // An archive named again in the run would only repeat its members.
     if (!Names.MarkUnpacked(Archive)) return true;
     // No member may take the archive's own path.
     Names.Reserve(Archive);
@@ -162,7 +161,10 @@ bool TdmUnzip::ExtractArchive(const std::string& Archive, const std::string& Fol
         if (!raw && (type != AE_IFREG || archive_entry_hardlink(entry) != nullptr)) continue;
 
         const std::string path = Names.Claim(Folder, relative);
-        if (!WriteEntryData(reader.get(), path)) return false;
+        if (!WriteEntryData(reader.get(), path)) {
+            Names.Release(path);
+            return false;
+        }
         Members.push_back(path);
     }
     return archive_read_close(reader.get()) == ARCHIVE_OK;
