@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include "engine/HTTP_dm.h"
+#include "support/TestFolder.h"
+#include "support/servers/ServerProcess.h"
+#include "support/servers/TransferLog.h"
+
+namespace brindle {
+namespace {
+
+using test::EntriesBelow;
+using test::ReadFileBytes;
+using test::TestFolder;
+using Strings = std::vector<std::string>;
+
+class HttpDownload : public ::testing::Test {
+protected:
+    void SetUp() override {
+        served.write("logs/big.bin", big);
+        served.write("logs/a.log", "alpha\n");
+        served.write("other/a.log", "another alpha\n");
+        served.write("other/.hidden.log", "hidden\n");
+    }
+
+    void StartServer(const Strings& extra = {}) {
+        Strings arguments{"--root", served.path()};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        server = std::make_unique<test::TServerProcess>("http_server.py", arguments);
+        ASSERT_GT(server->Port(), 0) << "the HTTP test server did not start";
+    }
+
+    uint8_t Download(const std::string& path) {
+        return http.DownloadFile(login, "127.0.0.1:" + std::to_string(server->Port()) + "/" + path, work.path(), files,
+                                 names);
+    }
+
+    TestFolder served;
+    TestFolder work;
+    const std::string big = test::RandomBytes(3 * 1024 * 1024 + 17, 11);
+    std::unique_ptr<test::TServerProcess> server;
+    TRemoteLogin login;
+    TdmHTTP http;
+    TLocalNames names;
+    Strings files;
+    test::TTransferLog log;
+};
+
+TEST_F(HttpDownload, BodyArrivesByteIdentical) {
+    StartServer();
+    log.Bind(http);
+    ASSERT_EQ(Download("logs/big.bin"), 0);
+    ASSERT_EQ(files, (Strings{work.file("big.bin")}));
+    EXPECT_TRUE(ReadFileBytes(work.file("big.bin")) == big);
+    EXPECT_EQ(EntriesBelow(work.path()), (Strings{"big.bin"}));
+    EXPECT_EQ(log.Statuses(), (Strings{"HTTP Downloading : big.bin", "HTTP Connected", "HTTP Disconnected"}));
+    const std::vector<int> values = log.Values();
+    ASSERT_FALSE(values.empty());
+    EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
+    EXPECT_EQ(values.back(), 100);
+}
+
+TEST_F(HttpDownload, LocalNamesAreSafeAndNeverReused) {
+    StartServer();
+    ASSERT_EQ(Download("logs/a.log?session=1#top"), 0);
+    ASSERT_EQ(Download("other/a.log"), 0);
+    ASSERT_EQ(Download("other/.hidden.log"), 0);
+    EXPECT_EQ(files, (Strings{work.file("a.log"), work.file("a(2).log"), work.file("hidden.log")}));
+    EXPECT_EQ(ReadFileBytes(work.file("a.log")), "alpha\n");
+    EXPECT_EQ(ReadFileBytes(work.file("a(2).log")), "another alpha\n");
+    EXPECT_EQ(EntriesBelow(work.path()), (Strings{"a(2).log", "a.log", "hidden.log"}));
+}
+
+TEST_F(HttpDownload, BasicAuthentication) {
+    StartServer({"--user", "web", "--password", "pa:ss"});
+    EXPECT_EQ(Download("logs/a.log"), 2);
+    login.UserName = "web";
+    login.Password = "wrong";
+    EXPECT_EQ(Download("logs/a.log"), 2);
+    EXPECT_TRUE(files.empty());
+    EXPECT_TRUE(EntriesBelow(work.path()).empty());
+    login.Password = "pa:ss";
+    ASSERT_EQ(Download("logs/a.log"), 0);
+    EXPECT_EQ(ReadFileBytes(work.file("a.log")), "alpha\n");
+}
+
+TEST_F(HttpDownload, ErrorAnswersAndUnreachableServersGiveTwoAndNoFile) {
+    StartServer();
+    EXPECT_EQ(Download("logs/missing.log"), 2);
+    EXPECT_EQ(http.DownloadFile(login, "127.0.0.1", work.path(), files, names), 2);
+
+    // A port nobody listens on: bind one, then let it go.
+    const int probe = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+    close(probe);
+    EXPECT_EQ(http.DownloadFile(login, "127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/a.log", work.path(),
+                                files, names),
+              2);
+    EXPECT_TRUE(files.empty());
+    EXPECT_TRUE(EntriesBelow(work.path()).empty());
+}
+
+TEST_F(HttpDownload, CancelOfASlowTransferEndsWithinASecond) {
+    StartServer();
+    log.Bind(http);
+    // Several reports in, the transfer is waiting for the server's next trickle.
+    const auto [result, late] = test::CancelFromAnotherThread(
+        http, [this] { return log.Reports() >= 5; }, [this] { return Download("slow/huge.log"); });
+    EXPECT_EQ(result, 1);
+    EXPECT_LT(late, std::chrono::seconds(1));
+    EXPECT_TRUE(files.empty());
+    EXPECT_TRUE(EntriesBelow(work.path()).empty()) << "no partial file, no temporary file";
+}
+
+}  // namespace
+}  // namespace brindle
