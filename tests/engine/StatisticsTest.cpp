@@ -169,24 +169,11 @@ TEST(Statistics, FixedTablesUseTheirOwnIndices) {
 }
 
 TEST(Statistics, MergeStatAddsCountersOnly) {
-    TRecStat dest = Row("dest", 404, 1, 1, 50);
-    dest.Duration = 10;
-    dest.Bytes = 1LL << 40;
-    dest.Kind = 2;
-    dest.IP = 7;
-    dest.Country = 3;
-    dest.PerDay = {1, 2, 3};
-    TRecStat src = Row("src", 500, 2, 3, 60);
-    src.Duration = 5;
-    src.Bytes = 1LL << 40;
-    src.Pages = 4;
-    src.NotModified = 1;
-    src.Partial = 2;
-    src.Errors = 3;
-    src.Kind = 4;
-    src.IP = 8;
-    src.Country = 9;
-    src.PerDay = {10, 20, 30};
+    const TRecStat dest{.Name = "dest", .Key = 50, .Duration = 10, .Kind = 2, .Code = 404, .Hits = 1, .Visits = 1,
+                        .Bytes = 1LL << 40, .IP = 7, .Country = 3, .PerDay = {1, 2, 3}};
+    TRecStat src{.Name = "src", .Key = 60, .Duration = 5, .Kind = 4, .Code = 500, .Hits = 2, .Visits = 3,
+                 .Bytes = 1LL << 40, .Pages = 4, .NotModified = 1, .Partial = 2, .Errors = 3, .IP = 8, .Country = 9,
+                 .PerDay = {10, 20, 30}};
 
     TRecStat noDays = dest;
     TStatistics::MergeStat(noDays, src, 0);
