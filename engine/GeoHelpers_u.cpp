@@ -61,8 +61,9 @@ void THostReferrerHelper::ExtractReferrerSite(std::string_view referrer) {
     if (first == std::string_view::npos) return;
     const std::size_t second = referrer.find('/', first + 1);
     if (second == std::string_view::npos) return;
-    const std::size_t third = referrer.find('/', second + 1);
-    ReferrerSite = referrer.substr(second + 1, third == std::string_view::npos ? std::string_view::npos : third - second - 1);
+    const std::size_t start = second + 1;
+    const std::size_t third = referrer.find('/', start);
+    ReferrerSite = referrer.substr(start, third == std::string_view::npos ? std::string_view::npos : third - start);
 }
 
 std::vector<std::string> SplitReferrerParams(std::string_view referrer) {

@@ -218,8 +218,9 @@ TEST(GeoHelpers, CountryStepAndTLDFallback) {
     RegroupRows(hosts, groups.Tlds, stats.StatByTld, true);
     RegroupRows(hosts, groups.Countries, stats.StatByCountry, true);
     RegroupRows(hosts, groups.Regions, stats.StatByRegion, true);
-    EXPECT_EQ(Names(stats.StatByDomain), (std::vector<std::string>{"127.0.0.1", "8.8.8.8", "80.67.169.12", "example.com",
-                                                                   "example.de", "example.local", "example.uk"}));
+    EXPECT_EQ(Names(stats.StatByDomain),
+              (std::vector<std::string>{"127.0.0.1", "8.8.8.8", "80.67.169.12", "example.com", "example.de",
+                                        "example.local", "example.uk"}));
     EXPECT_EQ(Names(stats.StatByTld), (std::vector<std::string>{"", "com", "de", "local", "uk"}));
     EXPECT_EQ(stats.StatByTld[0].Hits, 1 + 4 + 32);
     EXPECT_EQ(Names(stats.StatByCountry), (std::vector<std::string>{"", "de", "fr", "gb", "us"}));

@@ -299,7 +299,8 @@ TEST(StatFormat, IsReportEmptyPerReport) {
     stats.StatBySpider.Add(spider);
     EXPECT_FALSE(stats.IsReportEmpty(35));
 
-    const std::pair<int, std::uint8_t> kinds[] = {{42, fkPage}, {43, fkDownload}, {44, fkImage}, {45, fkAudio}, {46, fkVideo}};
+    const std::pair<int, std::uint8_t> kinds[] = {
+        {42, fkPage}, {43, fkDownload}, {44, fkImage}, {45, fkAudio}, {46, fkVideo}};
     for (const auto& [id, kind] : kinds) {
         TStatistics files;
         TRecStat other;

@@ -105,16 +105,6 @@ TEST(StatStream, EmptyRowIs69Bytes) {
     EXPECT_EQ(bytes, std::string(69, '\0'));
 }
 
-TEST(StatStream, DayAndMonthKeysAreWholeDayNumbers) {
-    TRecStat day;
-    day.Key = StartOfDay(39142);
-    const std::string bytes = Written(day);
-    double stored = 0;
-    TBinaryReader reader(std::string_view(bytes).substr(4, 8));
-    ASSERT_TRUE(reader.ReadDouble(stored));
-    EXPECT_EQ(stored, 39142.0);
-}
-
 TEST(StatStream, StoredDoublesAreReadToTheNearestSecond) {
     struct Case {
         double key, duration;
@@ -232,7 +222,8 @@ TEST(StatStream, ListTruncatedAtEveryOffset) {
         TBinaryReader reader(cut);
         TLstStat loaded;
         const bool ok = loaded.LoadFromStream(reader);
-        const std::size_t expectRows = length == bytes.size() ? 3 : length >= secondEnd ? 2 : length >= firstEnd ? 1 : 0;
+        const std::size_t expectRows =
+            length == bytes.size() ? 3 : length >= secondEnd ? 2 : length >= firstEnd ? 1 : 0;
         EXPECT_EQ(ok, length == bytes.size()) << length;
         ASSERT_EQ(loaded.Count(), expectRows) << length;
         for (std::size_t i = 0; i < expectRows; ++i) EXPECT_EQ(loaded[i], list[i]) << length;
