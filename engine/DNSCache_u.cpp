@@ -87,6 +87,8 @@ bool TDNSCache::SaveToFile(const std::string& fileName) const {
 
 bool TDNSCache::Resolve(const std::vector<std::string>& addresses, int maxThreads, int cacheDays,
                         int cancelTimeoutMs) {
+    // First, so that a cancel arriving while the list is built is not wiped out afterwards.
+    cancelled_.store(false);
     const TSeconds now = clock_();
     const TSeconds freshFor = static_cast<TSeconds>(cacheDays) * kSecondsPerDay;
     std::vector<TRecDNS> pending;
@@ -99,7 +101,6 @@ bool TDNSCache::Resolve(const std::vector<std::string>& addresses, int maxThread
         pending.push_back(TRecDNS{address, 0, {}});
     }
 
-    cancelled_.store(false);
     pendingCount_ = static_cast<int>(pending.size());
     TDNSLookup lookup(std::move(pending), maxThreads, resolver_, clock_);
 

@@ -204,15 +204,3 @@ TEST(DNSCacheFile, RandomRoundTripAndFirstEntryLookup) {
         }
     }
 }
-
-TEST(DNSCacheList, UpdateChangesTheFirstEntryOnly) {
-    TLstDNS list;
-    list.Add({7, 1, "first"});
-    list.Add({7, 2, "second"});
-    EXPECT_TRUE(list.Update(7, 3, "new"));
-    EXPECT_EQ(list.Get(0), (TRecDNS{7, 3, "new"}));
-    EXPECT_EQ(list.Get(1), (TRecDNS{7, 2, "second"}));
-    EXPECT_FALSE(list.Update(8, 3, "none"));
-    list.Clear();
-    EXPECT_EQ(list.FindByAddress(7), nullptr);
-}
