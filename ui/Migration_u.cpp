@@ -60,6 +60,24 @@ void InsertAfter(TList& list, std::string_view anchor, TRec rec) {
     list.Insert(at < 0 ? 0 : static_cast<std::size_t>(at) + 1, std::move(rec));
 }
 
+// One classification entry to add; a null Anchor puts it at the top.
+struct TUAInsertion {
+    const char* Anchor;
+    const char* ID;
+    const char* Name;
+};
+
+// In table order, so later rows after one anchor end up before earlier ones.
+void InsertAll(TLstUAType& list, std::initializer_list<TUAInsertion> rows) {
+    for (const TUAInsertion& row : rows) {
+        TRecUAType rec{row.ID, row.Name};
+        if (row.Anchor)
+            InsertAfter(list, row.Anchor, std::move(rec));
+        else
+            InsertAtTop(list, std::move(rec));
+    }
+}
+
 // ---- profiles ----
 
 void ForEachProfile(TLstProfile& profiles, void (*change)(TProfile&)) {
@@ -84,7 +102,7 @@ double StoredFileVersion(const std::string& ver) {
     }
 }
 
-void UpgradeOptionsTo110(TOptions& options) { InsertAtTop(options.OSs, TRecUAType{"Windows NT 5.2", "Windows Server 2003"}); }
+void UpgradeOptionsTo110(TOptions& options) { InsertAll(options.OSs, {{nullptr, "Windows NT 5.2", "Windows Server 2003"}}); }
 
 void UpgradeOptionsTo120(TOptions& options) {
     options.ShowEmptyReports = 0;
@@ -103,13 +121,13 @@ void UpgradeOptionsTo130(TOptions& options) {
     InsertAfter(options.Files, "asp", TRecFileExt{"aspx", 2});
 
     TLstBrowserType& browsers = options.Browsers;
-    InsertAfter(browsers, "DA", TRecUAType{"Firebird", "Firebird"});
-    InsertAfter(browsers, "Firebird", TRecUAType{"Firefox", "Firefox"});
-    InsertAfter(browsers, "Go!Zilla", TRecUAType{"Konqueror", "Konqueror"});
-    InsertAfter(browsers, "NetAnts", TRecUAType{"Netscape/7.", "Netscape Navigator 7.x"});
-    InsertAfter(browsers, "NetAnts", TRecUAType{"Netscape6/", "Netscape Navigator 6.x"});
-    InsertAfter(browsers, "Offline Explorer", TRecUAType{"OmniWeb", "OmniWeb"});
-    InsertAfter(browsers, "RealDownload", TRecUAType{"Safari", "Safari"});
+    InsertAll(browsers, {{"DA", "Firebird", "Firebird"},
+                         {"Firebird", "Firefox", "Firefox"},
+                         {"Go!Zilla", "Konqueror", "Konqueror"},
+                         {"NetAnts", "Netscape/7.", "Netscape Navigator 7.x"},
+                         {"NetAnts", "Netscape6/", "Netscape Navigator 6.x"},
+                         {"Offline Explorer", "OmniWeb", "OmniWeb"},
+                         {"RealDownload", "Safari", "Safari"}});
     for (const char major : {'2', '3', '4', '5'}) {
         const std::string id = std::string("Mozilla/") + major + ".";
         const std::string name = std::string("Mozilla/") + major + ".x (compatible)";
@@ -120,18 +138,16 @@ void UpgradeOptionsTo130(TOptions& options) {
             browsers.Add({id, name});
     }
 
-    TLstSpiderType& spiders = options.Spiders;
-    InsertAfter(spiders, "Morning Paper", TRecUAType{"msnbot", "MSN Search robot"});
-    InsertAfter(spiders, "Xenu Link Sleuth", TRecUAType{"Yahoo-VerticalCrawler", "Yahoo (via Overture)"});
-    InsertAfter(spiders, "Xenu Link Sleuth", TRecUAType{"YahooSeeker", "Yahoo"});
-    InsertAfter(spiders, "Xenu Link Sleuth", TRecUAType{"Yahoo-MMCrawler", "Yahoo"});
-    InsertAfter(spiders, "oBot", TRecUAType{"Overture-WebCrawler", "Overture Crawler"});
+    InsertAll(options.Spiders, {{"Morning Paper", "msnbot", "MSN Search robot"},
+                                {"Xenu Link Sleuth", "Yahoo-VerticalCrawler", "Yahoo (via Overture)"},
+                                {"Xenu Link Sleuth", "YahooSeeker", "Yahoo"},
+                                {"Xenu Link Sleuth", "Yahoo-MMCrawler", "Yahoo"},
+                                {"oBot", "Overture-WebCrawler", "Overture Crawler"}});
 }
 
 void UpgradeOptionsTo140(TOptions& options) {
-    InsertAtTop(options.OSs, TRecUAType{"Windows NT 6.0", "Windows Vista"});
-    InsertAfter(options.OSs, "Win16", TRecUAType{"Windows CE", "Windows CE"});
-    InsertAfter(options.Browsers, "MSIE 6.", TRecUAType{"MSIE 7.", "Internet Explorer 7.x"});
+    InsertAll(options.OSs, {{nullptr, "Windows NT 6.0", "Windows Vista"}, {"Win16", "Windows CE", "Windows CE"}});
+    InsertAll(options.Browsers, {{"MSIE 6.", "MSIE 7.", "Internet Explorer 7.x"}});
 }
 
 void UpgradeProfilesTo110(TLstProfile& profiles) {
