@@ -1,6 +1,7 @@
 #pragma once
 // The message boxes the shell shows, behind one interface: the Qt main window implements it,
 // tests script it. Every box is owned by the main window and titled kApplicationTitle.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,18 @@ public:
     virtual void ShowInformation(const std::string& text) = 0;
     // Yes and No buttons; true only for Yes (closing the box is No).
     virtual bool AskYesNo(const std::string& text, TQuestionKind kind) = 0;
+
+    // File dialogs. Filter is "Description|*.ext|Description|*.ext"; empty when cancelled.
+    virtual std::optional<std::string> AskOpenFileName(const std::string& title, const std::string& filter,
+                                                       const std::string& initial) = 0;
+    virtual std::optional<std::string> AskSaveFileName(const std::string& title, const std::string& filter,
+                                                       const std::string& initial) = 0;
+    virtual std::optional<std::string> AskFolder(const std::string& title, const std::string& initial) = 0;
+
+    // Opens a file or a web address with the desktop's program for it.
+    virtual bool OpenWithDesktop(const std::string& pathOrUrl) = 0;
+    // Shows a help topic such as "html/filters.html"; empty shows the contents page.
+    virtual void ShowHelpTopic(const std::string& topic) = 0;
 };
 
 }  // namespace brindle

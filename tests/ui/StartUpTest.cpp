@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/TestFolder.h"
+#include "support/ScriptedUi.h"
 #include "core/AppPaths.h"
 #include "core/BrokenFile_u.h"
 #include "core/Options_u.h"
@@ -32,9 +33,8 @@ const TSeconds kNow = EncodeDateTime(2024, 5, 6, 7, 8, 9);
 constexpr const char* kBackupSuffix = ".broken-20240506-070809";
 constexpr const char* kNotXml = "<DATA Ver=\"2.20\"><Profiles>";
 
-class TRecordingUi : public TUiServices {
+class TRecordingUi : public brindle::test::TScriptedUi {
 public:
-    std::vector<std::string> Errors;
     std::vector<std::string> Others;
 
     void ShowError(const std::string& text) override { Errors.push_back(text); }
