@@ -145,8 +145,11 @@ void AppendCSVRow(std::string& out, std::span<const std::string> fields, std::st
         if (!first) out += separator;
         first = false;
         if (field.empty()) continue;
+        std::string repaired;
+        std::string_view text = field;
+        if (!IsValidUtf8(text)) text = repaired = RepairUtf8(text);
         out += '"';
-        for (const char c : RepairUtf8(field)) {
+        for (const char c : text) {
             if (c == '"') out += '"';
             out += c;
         }
@@ -185,7 +188,7 @@ bool TExportCSV::Execute(const TReportSet& reports, const std::string& fileName,
     cancelled_ = false;
     separator_ = separator;
     TAtomicFile file;
-    if (!file.Open(fileName)) throw EExportFile("Cannot create the file \"" + fileName + "\".");
+    if (!file.Open(fileName)) throw EExportFile::CannotWrite(fileName);
     file_ = &file;
     struct TForget {
         TAtomicFile*& File;
@@ -201,14 +204,14 @@ bool TExportCSV::Execute(const TReportSet& reports, const std::string& fileName,
         file.Abort();
         return false;
     }
-    if (!file.Commit()) throw EExportFile("Cannot write the file \"" + fileName + "\".");
+    if (!file.Commit()) throw EExportFile::CannotWrite(fileName);
     return true;
 }
 
 void TExportCSV::WriteRow(std::span<const std::string> fields) {
     line_.clear();
     AppendCSVRow(line_, fields, separator_);
-    if (!file_->Write(line_)) throw EExportFile("Cannot write the file \"" + file_->Target() + "\".");
+    if (!file_->Write(line_)) throw EExportFile::CannotWrite(file_->Target());
 }
 
 void TExportCSV::WriteReport(TReportID id) {

@@ -28,6 +28,9 @@ namespace brindle {
 class EExportFile : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    static EExportFile CannotWrite(const std::string& fileName) {
+        return EExportFile("Cannot write the file \"" + fileName + "\".");
+    }
 };
 
 // The fixed English column names of a report in the file exports (General included);

@@ -86,10 +86,10 @@ bool TExportXML::Execute(const TReportSet& reports, const std::string& fileName)
     if (!finished) return false;
 
     TAtomicFile file;
-    if (!file.Open(fileName)) throw EExportFile("Cannot create the file \"" + fileName + "\".");
+    if (!file.Open(fileName)) throw EExportFile::CannotWrite(fileName);
     TAtomicFileWriter writer(file);
     doc.save(writer, "  ", pugi::format_indent, pugi::encoding_utf8);
-    if (!writer.Ok() || !file.Commit()) throw EExportFile("Cannot write the file \"" + fileName + "\".");
+    if (!writer.Ok() || !file.Commit()) throw EExportFile::CannotWrite(fileName);
     return true;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // A small analysis result built by hand, and a strict RFC 4180 reader for the CSV tests.
 #include <cstdint>
+#include <filesystem>
+#include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -12,6 +14,7 @@
 #include "core/Profiles_u.h"
 #include "engine/ReportSource.h"
 #include "engine/Statistics_u.h"
+#include "support/TestFolder.h"
 
 namespace brindle::test {
 
@@ -171,6 +174,33 @@ inline std::vector<std::vector<std::string>> ReadCSV(std::string_view text, std:
     }
     if (!record.empty()) fail("last record without CR LF");
     return records;
+}
+
+inline std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    return names;
+}
+
+// Cancels an export at the first (progress 0) and at the last report (progress 100), with
+// and without an earlier file of the target's name: no file is left behind and the earlier
+// one is untouched. Run(target, cancelAt) executes an export that cancels itself when its
+// progress reaches cancelAt, and returns what Execute returned.
+template <typename Run>
+void ExpectCancelLeavesNoTrace(const std::string& name, const Run& run) {
+    for (const bool earlier : {false, true}) {
+        for (const int cancelAt : {0, 100}) {
+            TestFolder folder;
+            if (earlier) folder.write(name, "earlier");
+            EXPECT_FALSE(run(folder.file(name), cancelAt)) << cancelAt;
+            if (earlier) {
+                EXPECT_EQ(ReadFileBytes(folder.file(name)), "earlier");
+                EXPECT_EQ(FolderEntries(folder.path()), std::vector<std::string>{name});
+            } else {
+                EXPECT_TRUE(FolderEntries(folder.path()).empty()) << cancelAt;
+            }
+        }
+    }
 }
 
 }  // namespace brindle::test
