@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 RELEASE_DIR ?= build-release
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run bench clean
+.PHONY: all deps configure build test test-tsan run bench clean
 
 all: build
 
@@ -19,6 +19,13 @@ build: configure
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# The threaded parts (reverse DNS, remote transfers) once more under ThreadSanitizer.
+TSAN_DIR ?= build-tsan
+test-tsan: deps
+	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRINDLE_TSAN=ON -DBRINDLE_BUILD_UI=OFF
+	cmake --build $(TSAN_DIR) -j $(JOBS) --target engine_tests
+	cd $(TSAN_DIR) && ctest --output-on-failure -j $(JOBS) -R '^(DNS|FTP|HTTP)'
+
 run: build
 	$(BUILD_DIR)/bin/brindle-analyzer
 
@@ -28,4 +35,4 @@ bench: deps
 	bash bench/run
 
 clean:
-	rm -rf $(BUILD_DIR) $(RELEASE_DIR)
+	rm -rf $(BUILD_DIR) $(RELEASE_DIR) $(TSAN_DIR)

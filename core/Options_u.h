@@ -153,7 +153,7 @@ public:
     TLstFileExt Files;
     std::int32_t NbThread = 0;   // most reverse-DNS workers at once
     std::int32_t CacheDays = 0;  // days a cached host name stays fresh
-    std::int32_t Timeout = 0;    // milliseconds; kept for the dialog only
+    std::int32_t Timeout = 0;    // milliseconds; how long a cancelled DNS lookup is waited for
     std::int32_t AskBefore = 0;  // ask before analysing a profile with reverse DNS
     TRecExportOptions Export;
     std::int32_t SessionLength = 0;  // minutes of inactivity that end a visit

@@ -1,0 +1,95 @@
+#include "engine/GeoIPReader_u.h"
+
+#include <GeoIP.h>
+#include <GeoIPCity.h>
+
+#include <initializer_list>
+
+namespace brindle {
+
+namespace {
+
+struct TGeoIPDeleter {
+    void operator()(GeoIP* gi) const { GeoIP_delete(gi); }
+};
+using TGeoIPHandle = std::unique_ptr<GeoIP, TGeoIPDeleter>;
+
+struct TRecordDeleter {
+    void operator()(GeoIPRecord* record) const { GeoIPRecord_delete(record); }
+};
+
+std::string TextOf(const char* text) { return text ? std::string(text) : std::string(); }
+
+// Opens a database of one of the editions, held in memory (tens of thousands of lookups
+// per analysis) and without messages on stderr. Null when it cannot be opened or is of
+// another edition: lookups of the wrong kind would read the tree wrongly.
+TGeoIPHandle OpenDatabase(const std::string& fileName, std::initializer_list<int> editions) {
+    if (fileName.empty()) return nullptr;
+    TGeoIPHandle gi(GeoIP_open(fileName.c_str(), GEOIP_MEMORY_CACHE | GEOIP_SILENCE));
+    if (!gi) return nullptr;
+    const int edition = GeoIP_database_edition(gi.get());
+    for (const int accepted : editions)
+        if (edition == accepted) return gi;
+    return nullptr;
+}
+
+class TGeoIPCountryReader final : public IGeoIPCountryReader {
+public:
+    bool Open(const std::string& fileName) override {
+        gi_ = OpenDatabase(fileName, {GEOIP_COUNTRY_EDITION});
+        return gi_ != nullptr;
+    }
+    void Close() override { gi_.reset(); }
+
+    TGeoIPCountry LookupCountry(std::string_view address) const override {
+        TGeoIPCountry result;
+        if (!gi_) return result;
+        const std::string text(address);
+        GeoIPLookup lookup{};
+        const int id = GeoIP_id_by_addr_gl(gi_.get(), text.c_str(), &lookup);
+        if (id <= 0) return result;  // 0 is "not found"
+        const char* code = GeoIP_code_by_id(id);
+        if (!code) return result;
+        result.Found = true;
+        result.Code = code;
+        result.Name = TextOf(GeoIP_name_by_id(id));
+        return result;
+    }
+
+private:
+    TGeoIPHandle gi_;
+};
+
+class TGeoIPCityReader final : public IGeoIPCityReader {
+public:
+    bool Open(const std::string& fileName) override {
+        gi_ = OpenDatabase(fileName, {GEOIP_CITY_EDITION_REV0, GEOIP_CITY_EDITION_REV1});
+        if (gi_) GeoIP_set_charset(gi_.get(), GEOIP_CHARSET_UTF8);
+        return gi_ != nullptr;
+    }
+    void Close() override { gi_.reset(); }
+
+    TGeoIPCity LookupCity(std::string_view address) const override {
+        TGeoIPCity result;
+        if (!gi_) return result;
+        const std::string text(address);
+        const std::unique_ptr<GeoIPRecord, TRecordDeleter> record(GeoIP_record_by_addr(gi_.get(), text.c_str()));
+        if (!record) return result;
+        result.Found = true;
+        result.CountryCode = TextOf(record->country_code);
+        result.CountryName = TextOf(record->country_name);
+        result.RegionCode = TextOf(record->region);
+        result.City = TextOf(record->city);
+        return result;
+    }
+
+private:
+    TGeoIPHandle gi_;
+};
+
+}  // namespace
+
+std::unique_ptr<IGeoIPCountryReader> CreateGeoIPCountryReader() { return std::make_unique<TGeoIPCountryReader>(); }
+std::unique_ptr<IGeoIPCityReader> CreateGeoIPCityReader() { return std::make_unique<TGeoIPCityReader>(); }
+
+}  // namespace brindle

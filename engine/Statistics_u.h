@@ -1,0 +1,229 @@
+#pragma once
+// The statistics an analysis produces: one row type for every table, the thirty variable
+// lists, the five fixed tables and the summary. The analysis engine inherits them from
+// TStatistics; the document, the views and the exports read them.
+//
+// Time in a row is whole seconds like everywhere else in the program:
+//   Key       TSeconds: the start of the day (day rows, StartOfDay(DayNo)), the start of the
+//             month (month rows, StartOfDay(MonthStart)), the latest hit (host rows and the
+//             rows regrouped from them); 0 elsewhere. DayOf(Key) is the day number.
+//   Duration  TSeconds, summed visit lengths.
+// The stored row keeps the document's form: Key as a date-time double (day number plus
+// fraction) and Duration in days as a double; WriteStatRecord / ReadStatRecord convert.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/BinaryStream_u.h"
+#include "core/DateTime_u.h"
+#include "core/DisplayFormat.h"
+
+namespace brindle {
+
+struct TReportTxt;
+
+struct TRecStat {
+    std::string Name;
+    TSeconds Key = 0;
+    TSeconds Duration = 0;
+    std::uint8_t Kind = 0;  // file kind 0..5
+    std::int32_t Code = 0;  // HTTP status
+    std::int32_t Hits = 0;
+    std::int32_t Visits = 0;
+    std::int64_t Bytes = 0;
+    std::int32_t Pages = 0;
+    std::int32_t NotModified = 0;
+    std::int32_t Partial = 0;
+    std::int32_t Errors = 0;
+    std::int32_t IP = 0;       // host rows: IPv4 number as the hit's IP, -1 when not numeric
+    std::int32_t Country = 0;  // country row 1..266, 0 when unknown
+    // Element i counts day FirstDay + i; DaySpan elements or none.
+    std::vector<std::int32_t> PerDay;
+
+    friend bool operator==(const TRecStat&, const TRecStat&) = default;
+};
+
+// Bytes of a stored row with an empty name and no per-day counts.
+constexpr std::size_t kStatRecordFixedBytes = 69;
+
+// One row in the stored layout. A name longer than 2048 bytes is cut on a UTF-8 boundary
+// so that the reader accepts it. Writing to memory cannot fail; the result is always true.
+bool WriteStatRecord(const TRecStat& row, TBinaryWriter& writer);
+// False at the first field that cannot be read (short data, a name length outside
+// 0..2048, more per-day counts than bytes left); the fields read before keep their values.
+bool ReadStatRecord(TRecStat& row, TBinaryReader& reader);
+
+// A list of rows, owned by value. Sort flags: 1 ascending, anything else descending. The
+// sorts are not stable.
+class TLstStat {
+public:
+    // Appends the row (with its own per-day counts) and returns its position.
+    std::size_t Add(TRecStat row);
+    void Clear() { items_.clear(); }
+    void Reserve(std::size_t count) { items_.reserve(count); }
+
+    std::size_t Count() const { return items_.size(); }
+    bool Empty() const { return items_.empty(); }
+    TRecStat& Get(std::size_t pos) { return items_[pos]; }
+    const TRecStat& Get(std::size_t pos) const { return items_[pos]; }
+    TRecStat& operator[](std::size_t pos) { return items_[pos]; }
+    const TRecStat& operator[](std::size_t pos) const { return items_[pos]; }
+    TRecStat& Last() { return items_.back(); }
+
+    auto begin() { return items_.begin(); }
+    auto end() { return items_.end(); }
+    auto begin() const { return items_.begin(); }
+    auto end() const { return items_.end(); }
+
+    void SortByKey(int ascending);
+    void SortByHits(int ascending);
+    void SortByVisits(int ascending);
+    // Ordinal byte comparison, so "Z..." sorts before "a...".
+    void SortByName(int ascending);
+    // Code, then Name; descending reverses both.
+    void SortByCodeName(int ascending);
+
+    // Int32 row count, then the rows.
+    bool SaveToStream(TBinaryWriter& writer) const;
+    // Appends the rows read. At the first row that cannot be read it keeps the rows
+    // appended so far, drops the broken one and returns false.
+    bool LoadFromStream(TBinaryReader& reader);
+
+    friend bool operator==(const TLstStat&, const TLstStat&) = default;
+
+private:
+    std::vector<TRecStat> items_;
+};
+
+// The fixed tables: every row present, indexed by the table's own numbers (hours from 0,
+// the others from 1). An index outside the table throws std::out_of_range.
+template <int First, int Last>
+class TFixedStatTable {
+public:
+    static constexpr int kFirst = First;
+    static constexpr int kLast = Last;
+    static constexpr int kCount = Last - First + 1;
+
+    TRecStat& operator[](int index) { return rows_.at(Slot(index)); }
+    const TRecStat& operator[](int index) const { return rows_.at(Slot(index)); }
+
+    // Rows in index order.
+    auto begin() { return rows_.begin(); }
+    auto end() { return rows_.end(); }
+    auto begin() const { return rows_.begin(); }
+    auto end() const { return rows_.end(); }
+
+    void Clear() { rows_.fill(TRecStat{}); }
+
+    friend bool operator==(const TFixedStatTable&, const TFixedStatTable&) = default;
+
+private:
+    // Negative indices wrap to huge slots, which at() rejects.
+    static std::size_t Slot(int index) { return static_cast<std::size_t>(index - First); }
+    std::array<TRecStat, kCount> rows_{};
+};
+
+using TArrayByHod = TFixedStatTable<0, 23>;
+using TArrayByDow = TFixedStatTable<1, 7>;  // 1 = Monday
+using TArrayByDom = TFixedStatTable<1, 31>;
+using TArrayByNbVisit = TFixedStatTable<1, 15>;
+using TArrayByLenVisit = TFixedStatTable<1, 11>;
+
+constexpr int kStatListCount = 30;
+
+// The statistics half of the analysis engine. A plain value: a loader can fill a fresh
+// one and swap it in only when the whole load succeeded.
+class TStatistics {
+public:
+    TRecStat Summary;
+
+    TArrayByHod StatByHod;
+    TArrayByDow StatByDow;
+    TArrayByDom StatByDom;
+    TArrayByNbVisit StatByNbVisit;
+    TArrayByLenVisit StatByLenVisit;
+
+    TLstStat StatByStatus;
+    TLstStat StatByMon;
+    TLstStat StatByDay;
+    TLstStat StatByAllFiles;
+    TLstStat StatByFileExt;
+    TLstStat StatByFileDir;
+    TLstStat StatByFileType;
+    TLstStat StatByHost;
+    TLstStat StatByDomain;
+    TLstStat StatByTld;
+    TLstStat StatByCountry;
+    TLstStat StatByRegion;
+    TLstStat StatByUSState;
+    TLstStat StatByCAProv;
+    TLstStat StatByCNProv;
+    TLstStat StatByCity;
+    TLstStat StatByBrowser;
+    TLstStat StatByOS;
+    TLstStat StatBySpider;
+    TLstStat StatByRefPage;
+    TLstStat StatByRefDomain;
+    TLstStat StatByTopIn;
+    TLstStat StatByTopOut;
+    TLstStat StatByRefSE;
+    TLstStat StatByRefSEP;
+    TLstStat StatByRefSEK;
+    TLstStat StatByRefSESEP;
+    TLstStat StatByRefSESEK;
+    TLstStat StatByUserName;
+    TLstStat StatByErr;
+
+    std::int32_t VisitCount = 0;
+    std::int32_t DaySpan = 0;  // LastDay - FirstDay + 1; 0 without hits
+    TSeconds FirstHitTime = 0;
+    TSeconds LastHitTime = 0;
+    std::int32_t FirstDay = 0;
+    std::int32_t LastDay = 0;
+
+    // The thirty lists in member order.
+    std::array<TLstStat*, kStatListCount> AllLists();
+    std::array<const TLstStat*, kStatListCount> AllLists() const;
+
+    // Empties the summary, the lists and every fixed row; zeroes the visit count, the
+    // first and last hit and day, and the day span.
+    void ClearStatisticsTables();
+
+    // Adds Src's counters (Duration, Hits, Visits, Bytes, Pages, NotModified, Partial,
+    // Errors) into Dest; with WithDays = 1 also its per-day counts, element by element over
+    // the days both rows have. Name, Key, Kind, Code, IP and Country of Dest stay.
+    static void MergeStat(TRecStat& Dest, const TRecStat& Src, std::uint8_t WithDays);
+
+    // The text of one cell: value code 1..36 of a row; Index is the fixed-table index (0
+    // for list rows). A null language means the built-in English texts; Format gives the
+    // decimal separator and the date and time patterns. Unknown codes give "".
+    std::string FormatStatValue(const TRecStat& Row, int Index, std::uint8_t Code, const TReportTxt* Lang = nullptr,
+                                const DisplayFormat& Format = DefaultDisplayFormat()) const;
+    std::vector<std::string> GetRowTexts(const TRecStat& Row, int Index, std::span<const std::uint8_t> Codes,
+                                         const TReportTxt* Lang = nullptr,
+                                         const DisplayFormat& Format = DefaultDisplayFormat()) const;
+
+    // True when the data behind the report has no row to show; never for the General
+    // report, the fixed tables, the groups and unknown ids.
+    bool IsReportEmpty(std::uint8_t ReportId) const;
+
+    friend bool operator==(const TStatistics&, const TStatistics&) = default;
+};
+
+// A row of a regrouping step: the name it is grouped under and the source row it stands
+// for. Regrouping by index moves no rows and copies no per-day counts.
+struct TRegroupRow {
+    std::string Name;
+    std::size_t Source = 0;
+};
+
+// Groups Work by name (ordinal; within a name in source order) and appends one row per
+// name to Target: a copy of the group's first source row renamed, with the counters of
+// the others added. SumDays also adds their per-day counts; otherwise the row keeps the
+// first source row's. Work is sorted in place.
+void RegroupRows(const TLstStat& source, std::vector<TRegroupRow>& work, TLstStat& target, bool sumDays);
+
+}  // namespace brindle

@@ -1,0 +1,57 @@
+#pragma once
+// A TUiServices for tests: records every message and answers from a script.
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/UiServices.h"
+
+namespace brindle::test {
+
+class TScriptedUi : public TUiServices {
+public:
+    std::vector<std::string> Errors;
+    std::vector<std::string> Warnings;
+    std::vector<std::string> Informations;
+    std::vector<std::string> Questions;
+    std::vector<std::string> Opened;
+    std::vector<std::string> HelpTopics;
+
+    // Answers handed out in order; when empty, questions answer No and dialogs are cancelled.
+    std::deque<bool> YesNoAnswers;
+    std::deque<std::optional<std::string>> FileAnswers;
+
+    void ShowError(const std::string& text) override { Errors.push_back(text); }
+    void ShowWarning(const std::string& text) override { Warnings.push_back(text); }
+    void ShowInformation(const std::string& text) override { Informations.push_back(text); }
+    bool AskYesNo(const std::string& text, TQuestionKind) override {
+        Questions.push_back(text);
+        if (YesNoAnswers.empty()) return false;
+        const bool answer = YesNoAnswers.front();
+        YesNoAnswers.pop_front();
+        return answer;
+    }
+    std::optional<std::string> AskOpenFileName(const std::string&, const std::string&, const std::string&) override {
+        return NextFile();
+    }
+    std::optional<std::string> AskSaveFileName(const std::string&, const std::string&, const std::string&) override {
+        return NextFile();
+    }
+    std::optional<std::string> AskFolder(const std::string&, const std::string&) override { return NextFile(); }
+    bool OpenWithDesktop(const std::string& pathOrUrl) override {
+        Opened.push_back(pathOrUrl);
+        return true;
+    }
+    void ShowHelpTopic(const std::string& topic) override { HelpTopics.push_back(topic); }
+
+private:
+    std::optional<std::string> NextFile() {
+        if (FileAnswers.empty()) return std::nullopt;
+        auto answer = FileAnswers.front();
+        FileAnswers.pop_front();
+        return answer;
+    }
+};
+
+}  // namespace brindle::test

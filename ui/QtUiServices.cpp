@@ -1,0 +1,88 @@
+#include "ui/QtUiServices.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStringList>
+#include <QUrl>
+
+#include "core/AppPaths.h"
+
+namespace brindle {
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Title() { return QString::fromUtf8(kApplicationTitle.data(), static_cast<int>(kApplicationTitle.size())); }
+
+}  // namespace
+
+QWidget* TQtUiServices::Owner() const {
+    if (owner_) return owner_;
+    return QApplication::activeWindow();
+}
+
+void TQtUiServices::ShowError(const std::string& text) {
+    QApplication::beep();
+    QMessageBox::critical(Owner(), Title(), Q(text));
+}
+
+void TQtUiServices::ShowWarning(const std::string& text) {
+    QApplication::beep();
+    QMessageBox::warning(Owner(), Title(), Q(text));
+}
+
+void TQtUiServices::ShowInformation(const std::string& text) { QMessageBox::information(Owner(), Title(), Q(text)); }
+
+bool TQtUiServices::AskYesNo(const std::string& text, TQuestionKind kind) {
+    if (kind != TQuestionKind::Silent) QApplication::beep();
+    const auto icon = kind == TQuestionKind::Warning ? QMessageBox::Warning : QMessageBox::Question;
+    QMessageBox box(icon, Title(), Q(text), QMessageBox::Yes | QMessageBox::No, Owner());
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString TQtUiServices::ToQtFilter(const std::string& filter) {
+    const QStringList parts = Q(filter).split('|');
+    QStringList entries;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(';', ' ');
+        // Descriptions often repeat the pattern already: "Files (*.bnl)".
+        entries << (parts[i].contains('(') ? parts[i] + " [" + patterns + "]" : parts[i] + " (" + patterns + ")");
+    }
+    return entries.join(";;");
+}
+
+std::optional<std::string> TQtUiServices::AskOpenFileName(const std::string& title, const std::string& filter,
+                                                          const std::string& initial) {
+    const QString name = QFileDialog::getOpenFileName(Owner(), Q(title), Q(initial), ToQtFilter(filter));
+    if (name.isEmpty()) return std::nullopt;
+    return name.toStdString();
+}
+
+std::optional<std::string> TQtUiServices::AskSaveFileName(const std::string& title, const std::string& filter,
+                                                          const std::string& initial) {
+    const QString name = QFileDialog::getSaveFileName(Owner(), Q(title), Q(initial), ToQtFilter(filter));
+    if (name.isEmpty()) return std::nullopt;
+    return name.toStdString();
+}
+
+std::optional<std::string> TQtUiServices::AskFolder(const std::string& title, const std::string& initial) {
+    const QString name = QFileDialog::getExistingDirectory(Owner(), Q(title), Q(initial));
+    if (name.isEmpty()) return std::nullopt;
+    return name.toStdString();
+}
+
+bool TQtUiServices::OpenWithDesktop(const std::string& pathOrUrl) {
+    const QString text = Q(pathOrUrl);
+    const QUrl url = text.contains("://") ? QUrl(text) : QUrl::fromLocalFile(QFileInfo(text).absoluteFilePath());
+    return QDesktopServices::openUrl(url);
+}
+
+void TQtUiServices::ShowHelpTopic(const std::string& topic) {
+    const std::string page = AppPaths::HelpDir() + (topic.empty() ? std::string("index.html") : topic);
+    OpenWithDesktop(page);
+}
+
+}  // namespace brindle
