@@ -77,7 +77,7 @@ void TLogConvert::DoStatus(int value, const std::string& text) const {
 void TLogConvert::Cancel() {
     Cancelled = true;
     if (DNSBusy) {
-        // The reverse-DNS wait is aborted by its own flag once that pass joins the engine.
+        DNSCache.Cancel();
     } else if (FTPBusy) {
         dmFTP.Cancel();
     } else if (HTTPBusy) {
@@ -93,6 +93,7 @@ void TLogConvert::ClearStatistics() {
     for (TBucketString* table : {&HostTable, &UserTable, &VDomainTable, &MethodTable, &URITable, &ExtTable,
                                  &PathTable, &ReferrerTable, &AgentTable, &BrowserTable, &OSTable, &SpiderTable})
         table->Clear();
+    ClearStatisticsTables();
     // The memos hold indices into the tables just cleared.
     ForgetMemos();
 }
@@ -280,7 +281,15 @@ bool TLogConvert::UnpackPass(const std::string& workFolder, TFileList& files, bo
 }
 
 void TLogConvert::ResolveHosts(const std::string& dnsCacheFile) {
-    // The reverse-DNS pass joins here; it sets DNSBusy while it waits for its workers.
+    // Every host text of the table is a host of some hit; texts that are no addresses are
+    // passed over by the lookup. A host keeps its index, only its text changes.
+    std::vector<std::string> hosts;
+    hosts.reserve(static_cast<std::size_t>(HostTable.Count()));
+    for (std::int32_t i = 0; i < HostTable.Count(); ++i) hosts.emplace_back(HostTable.GetString(i));
+    brindle::ResolveHosts(DNSCache, dnsCacheFile, hosts, Options, OnProgress, DNSBusy,
+                          [this](std::size_t position, const std::string& hostName) {
+                              HostTable.SetString(static_cast<std::int32_t>(position), hostName);
+                          });
 }
 
 void TLogConvert::BuildStatistics(const std::string& cityDbPath) {

@@ -12,6 +12,7 @@
 #include "core/BucketString_u.h"
 #include "core/Options_u.h"
 #include "core/Profiles_u.h"
+#include "engine/DNSCache_u.h"
 #include "engine/ELogConvert.h"
 #include "engine/FTP_dm.h"
 #include "engine/HTTP_dm.h"
@@ -21,6 +22,7 @@
 #include "engine/LogConvert_records.h"
 #include "engine/LogConvert_split.h"
 #include "engine/ProgressEvent.h"
+#include "engine/Statistics_u.h"
 #include "engine/Unzip_dm.h"
 
 namespace brindle {
@@ -64,7 +66,8 @@ struct TISAColumns {
         CSUsername = 0, SCAuthenticated = 0;
 };
 
-class TLogConvert {
+// The statistics (summary, fixed tables, lists, visit count, day span) are the inherited half.
+class TLogConvert : public TStatistics {
 public:
     TLogConvert();
     TLogConvert(const TLogConvert&) = delete;
@@ -106,9 +109,7 @@ public:
     TBucketString SpiderTable{1023};
     std::int64_t BadLineCount = 0;  // lines of this run's files that failed to map
     TSeconds AnalysisTime = 0;
-    // The statistics half (summary, tables, lists) joins the engine with the statistics pass;
-    // until then the visit count lives here.
-    std::int32_t VisitCount = 0;
+    TDNSCache DNSCache;  // holds entries only while the reverse-DNS step runs
 
     // Clears records, tables, counters and statistics; AnalysisTime keeps its value.
     void ClearStatistics();

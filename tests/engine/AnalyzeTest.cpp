@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "LogConvertTestUtil.h"
+#include "core/CommonUtils_u.h"
 #include "support/servers/ServerProcess.h"
 
 using namespace brindle;
@@ -277,4 +278,24 @@ TEST_F(Analyze, FTPLocationAndCancel) {
     location.LoginPassword = "wrong";
     events.Bind(engine);
     EXPECT_EQ(ErrorRunning(ProfileOf({location})), "Unable to connect to the FTP server.");
+}
+
+TEST_F(Analyze, ReverseDNSRenamesHostsFromTheCache) {
+    CopyLog(logs, "formats/common.log");
+    // Every address has a fresh entry, so nothing is looked up on the network.
+    TDNSCache cache;
+    const TSeconds now = NowLocal();
+    cache.Cache.Add({IPToLong("10.0.0.1"), now, "one.example"});
+    cache.Cache.Add({IPToLong("10.0.0.2"), now, ""});
+    cache.Cache.Add({IPToLong("10.0.0.3"), now, "three.example"});
+    ASSERT_TRUE(cache.SaveToFile(work.file("dns.dat")));
+
+    TProfile profile = ProfileOf({FileLocation(logs.file("common.log"))});
+    profile.DNSLookup = 1;
+    ASSERT_TRUE(Run(profile));
+    EXPECT_EQ(TableTexts(engine.HostTable), (Strings{"one.example", "10.0.0.2", "three.example"}));
+    // The address as logged stays in the hit.
+    EXPECT_EQ(engine.Records[0].IP, static_cast<std::int32_t>(IPToLong("10.0.0.1")));
+    EXPECT_EQ(engine.DNSCache.Cache.Count(), 0u);
+    EXPECT_FALSE(engine.DNSBusy);
 }
