@@ -178,6 +178,19 @@ void TLogConvert::ReadMethodAndURI(int methodColumn, int uriColumn) {
         CleanURI(uri);
 }
 
+TLineResult TLogConvert::MapW3CData(const TW3CDataColumns& col) {
+    TCurrentHit& hit = CurrentHit;
+    hit.Host.assign(Field(col.CIP));
+    if (!ReadW3CTimestamp(col.Date, col.Time)) return TLineResult::Bad;
+    ReadMethodAndURI(col.Method, col.URI);
+    ParseStatus(SplitFields[col.Status]);
+    hit.Bytes = ParseBytes(SplitFields[col.Bytes]);
+    ReadReferrer(SplitFields[col.Referer]);
+    ParseUserAgent(SplitFields[col.Agent]);
+    hit.User.assign(Field(col.Username));
+    return TLineResult::Hit;
+}
+
 TLineResult TLogConvert::MapW3CFields() {
     const std::string_view first = SplitFields[1];
     if (first.starts_with('#')) {
@@ -187,17 +200,9 @@ TLineResult TLogConvert::MapW3CFields() {
     }
     // Without a "#Fields:" line the columns are unknown.
     if (!W3CFieldsSeen) return TLineResult::Bad;
-    const TW3CColumns& col = W3CColumns;
-    TCurrentHit& hit = CurrentHit;
-    hit.Host.assign(Field(col.CIP));
-    if (!ReadW3CTimestamp(col.Date, col.Time)) return TLineResult::Bad;
-    ReadMethodAndURI(col.CSMethod, col.CSURIStem);
-    ParseStatus(SplitFields[col.SCStatus]);
-    hit.Bytes = ParseBytes(SplitFields[col.SCBytes]);
-    ReadReferrer(SplitFields[col.CSReferer]);
-    ParseUserAgent(SplitFields[col.CSUserAgent]);
-    hit.User.assign(Field(col.CSUsername));
-    return TLineResult::Hit;
+    const TW3CColumns& c = W3CColumns;
+    return MapW3CData({c.CIP, c.Date, c.Time, c.CSMethod, c.CSURIStem, c.SCStatus, c.SCBytes, c.CSReferer,
+                       c.CSUserAgent, c.CSUsername});
 }
 
 TLineResult TLogConvert::MapISAFields() {
@@ -208,16 +213,10 @@ TLineResult TLogConvert::MapISAFields() {
         return TLineResult::NoHit;
     }
     if (!ISAFieldsSeen) return TLineResult::Bad;
-    const TISAColumns& col = ISAColumns;
-    TCurrentHit& hit = CurrentHit;
-    hit.Host.assign(Field(col.CIP));
-    if (!ReadW3CTimestamp(col.Date, col.Time)) return TLineResult::Bad;
-    ReadMethodAndURI(col.SOperation, col.CSURI);
-    ParseStatus(SplitFields[col.SCStatus]);
-    hit.Bytes = ParseBytes(SplitFields[col.SCBytes]);
-    ParseUserAgent(SplitFields[col.CAgent]);
-    hit.User.assign(Field(col.CSUsername));
-    return TLineResult::Hit;
+    // No referrer column: column 0 reads as an empty referrer.
+    const TISAColumns& c = ISAColumns;
+    return MapW3CData({c.CIP, c.Date, c.Time, c.SOperation, c.CSURI, c.SCStatus, c.SCBytes, 0, c.CAgent,
+                       c.CSUsername});
 }
 
 void TLogConvert::ParseRequestLine(std::string_view text) {

@@ -196,17 +196,21 @@ bool TLogConvert::Analyze(const TProfile& profile, const std::string& workFolder
 
 void TLogConvert::CollectLocation(const TRecLogFileProperty& location, const std::string& url,
                                   const std::string& workFolder, TFileList& files) {
+    std::uint8_t result = 0;
     if (location.LogFileType == "file://") {
         AddLocalFiles(url, files);
     } else if (location.LogFileType == "ftp://") {
-        const std::uint8_t result = DownloadFTP(location, url, workFolder, files);
+        result = Download(dmFTP, FTPBusy, files, [&](std::vector<std::string>& fetched) {
+            return dmFTP.DownloadFiles(LoginOf(location), url, workFolder, fetched, LocalNames);
+        });
         if (result == 2) throw ELogConvert("Unable to connect to the FTP server.");
-        if (result == 1) Cancelled = true;
     } else if (location.LogFileType == "http://") {
-        const std::uint8_t result = DownloadHTTP(location, url, workFolder, files);
+        result = Download(dmHTTP, HTTPBusy, files, [&](std::vector<std::string>& fetched) {
+            return dmHTTP.DownloadFile(LoginOf(location), url, workFolder, fetched, LocalNames);
+        });
         if (result == 2) throw ELogConvert("Unable to connect to the HTTP server.");
-        if (result == 1) Cancelled = true;
     }
+    if (result == 1) Cancelled = true;
 }
 
 void TLogConvert::AddLocalFiles(const std::string& pattern, TFileList& files) {
@@ -233,30 +237,16 @@ void TLogConvert::AddLocalFiles(const std::string& pattern, TFileList& files) {
     }
 }
 
-std::uint8_t TLogConvert::DownloadFTP(const TRecLogFileProperty& location, const std::string& url,
-                                      const std::string& workFolder, TFileList& files) {
-    dmFTP.OnProgress = OnProgress;
-    dmFTP.OnStatus = OnStatus;
+std::uint8_t TLogConvert::Download(TRemoteModule& module, std::atomic<bool>& busy, TFileList& files,
+                                   const std::function<std::uint8_t(std::vector<std::string>&)>& fetch) {
+    module.OnProgress = OnProgress;
+    module.OnStatus = OnStatus;
     std::vector<std::string> fetched;
     std::uint8_t result = 1;
     {
-        TBusyScope busy(FTPBusy);
+        TBusyScope scope(busy);
         // A cancel that came before the flag was up would not reach the download.
-        if (!Cancelled) result = dmFTP.DownloadFiles(LoginOf(location), url, workFolder, fetched, LocalNames);
-    }
-    files.insert(fetched.begin(), fetched.end());
-    return result;
-}
-
-std::uint8_t TLogConvert::DownloadHTTP(const TRecLogFileProperty& location, const std::string& url,
-                                       const std::string& workFolder, TFileList& files) {
-    dmHTTP.OnProgress = OnProgress;
-    dmHTTP.OnStatus = OnStatus;
-    std::vector<std::string> fetched;
-    std::uint8_t result = 1;
-    {
-        TBusyScope busy(HTTPBusy);
-        if (!Cancelled) result = dmHTTP.DownloadFile(LoginOf(location), url, workFolder, fetched, LocalNames);
+        if (!Cancelled) result = fetch(fetched);
     }
     files.insert(fetched.begin(), fetched.end());
     return result;

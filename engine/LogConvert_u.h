@@ -3,6 +3,7 @@
 // post-passes, into the statistics of one analysis. The result stays in the engine until
 // the next analysis replaces it.
 #include <atomic>
+#include <functional>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -181,6 +182,10 @@ private:
     };
     using TFileList = std::set<std::string, TPathLess>;
 
+    // The columns a data line of either W3C dialect is read from.
+    struct TW3CDataColumns {
+        int CIP, Date, Time, Method, URI, Status, Bytes, Referer, Agent, Username;
+    };
     struct TURIClass {
         std::int32_t URIIdx = -1;  // -1: not cleaned yet
         std::int32_t ExtIdx = -1;
@@ -196,10 +201,9 @@ private:
     void CollectLocation(const TRecLogFileProperty& location, const std::string& url,
                          const std::string& workFolder, TFileList& files);
     void AddLocalFiles(const std::string& pattern, TFileList& files);
-    std::uint8_t DownloadFTP(const TRecLogFileProperty& location, const std::string& url,
-                             const std::string& workFolder, TFileList& files);
-    std::uint8_t DownloadHTTP(const TRecLogFileProperty& location, const std::string& url,
-                              const std::string& workFolder, TFileList& files);
+    // Runs one download of a remote module with its busy flag up; the files it fetched join the list.
+    std::uint8_t Download(TRemoteModule& module, std::atomic<bool>& busy, TFileList& files,
+                          const std::function<std::uint8_t(std::vector<std::string>&)>& fetch);
     // One unpacking pass over the list; false when cancelled. Sets foundArchive.
     bool UnpackPass(const std::string& workFolder, TFileList& files, bool& foundArchive);
     // The reverse-DNS and statistics passes join here.
@@ -217,6 +221,7 @@ private:
     std::uint8_t FileKindOf(std::string_view ext);
     bool ReadW3CTimestamp(int dateColumn, int timeColumn);
     void ReadMethodAndURI(int methodColumn, int uriColumn);
+    TLineResult MapW3CData(const TW3CDataColumns& columns);
     // A numbered field, "-" read as empty.
     std::string_view Field(int i) const;
     THitView HitView() const;

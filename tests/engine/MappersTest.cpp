@@ -207,29 +207,26 @@ TEST_F(Mappers, FirstListedBrowserNamesTheAgent) {
 
 TEST_F(Mappers, TextsAFormatDoesNotCarryAreEmptied) {
     engine.DateOrder = doDMY;
+    const std::string combined =
+        R"(1.2.3.4 - - [14/Feb/2003:08:00:00 +0000] "GET / HTTP/1.1" 200 1 "http://r.example/" "Googlebot/2.1")";
+    auto expectCombined = [&] {
+        ASSERT_EQ(Map(combined, lfNCSACombined), TLineResult::Hit);
+        EXPECT_EQ(Hit().VDomain, "");
+        EXPECT_EQ(Hit().Referrer, "http://r.example/");
+        EXPECT_EQ(Hit().Spider, "Google");
+    };
     ASSERT_EQ(Map(R"(10.1.1.2, bob, 13/02/2003, 10:00:30, W3SVC2, S, 10.0.0.9, 1, 2, 150, 404, 2, GET, /m.gif, -,)",
                   lfIIS),
               TLineResult::Hit);
     EXPECT_EQ(Hit().VDomain, "W3SVC2");
-    ASSERT_EQ(Map(R"(1.2.3.4 - - [14/Feb/2003:08:00:00 +0000] "GET / HTTP/1.1" 200 1 "http://r.example/" )"
-                  R"("Googlebot/2.1")",
-                  lfNCSACombined),
-              TLineResult::Hit);
-    EXPECT_EQ(Hit().VDomain, "");
-    EXPECT_EQ(Hit().Referrer, "http://r.example/");
-    EXPECT_EQ(Hit().Spider, "Google");
+    expectCombined();
     ASSERT_EQ(Map(R"(1.2.3.4 - - [14/Feb/2003:08:00:00 +0000] "GET / HTTP/1.1" 200 1)", lfNCSACommon),
               TLineResult::Hit);
     EXPECT_EQ(Hit().Referrer, "");
     EXPECT_EQ(Hit().UserAgent, "");
     EXPECT_EQ(Hit().Spider, "");
     // The same referrer and agent again after the emptying are read again.
-    ASSERT_EQ(Map(R"(1.2.3.4 - - [14/Feb/2003:08:00:00 +0000] "GET / HTTP/1.1" 200 1 "http://r.example/" )"
-                  R"("Googlebot/2.1")",
-                  lfNCSACombined),
-              TLineResult::Hit);
-    EXPECT_EQ(Hit().Referrer, "http://r.example/");
-    EXPECT_EQ(Hit().Spider, "Google");
+    expectCombined();
     EXPECT_EQ(Map("anything at all", 99), TLineResult::NoHit);
 }
 
