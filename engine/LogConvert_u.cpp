@@ -10,8 +10,6 @@ namespace brindle {
 
 namespace {
 
-constexpr std::string_view kCRLF = "\r\n";
-
 std::string FileNameOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -158,7 +156,7 @@ bool TLogConvert::Analyze(const TProfile& profile, const std::string& workFolder
     if (files.empty()) {
         if (severalFiles || !firstLocation) throw ELogConvert("There are no log files to analyze.");
         throw ELogConvert(SafeFormat("Could not open the log file '%s'.", {firstLocation->LogFileURL}) +
-                          std::string(kCRLF) + "You should check the specified log file directory/file/wildcard.");
+                          "\r\nYou should check the specified log file directory/file/wildcard.");
     }
 
     for (bool foundArchive = true; foundArchive;)
@@ -177,10 +175,10 @@ bool TLogConvert::Analyze(const TProfile& profile, const std::string& workFolder
     }
     if (Cancelled) return false;
     if (!validData)
-        throw ELogConvert(std::string("The analyzed log files don't contain valid log file data.") +
-                          std::string(kCRLF) + "The log files could be corrupt or it could have an invalid format." +
-                          std::string(kCRLF) + std::string(kCRLF) +
-                          "For more information about supported log file types, see the 'Help'.");
+        throw ELogConvert(
+            "The analyzed log files don't contain valid log file data.\r\n"
+            "The log files could be corrupt or it could have an invalid format.\r\n\r\n"
+            "For more information about supported log file types, see the 'Help'.");
 
     if (!Cancelled) AssignIPNumbers();
     if (!Cancelled && Profile.DNSLookup) ResolveHosts(dnsCacheFile);
@@ -262,8 +260,8 @@ bool TLogConvert::UnpackPass(const std::string& workFolder, TFileList& files, bo
         foundArchive = true;
         DoStatus(0, "Decompressing : " + FileNameOf(entry));
         if (!dmUnzip.ExtractArchive(entry, workFolder, members, LocalNames))
-            throw ELogConvert(SafeFormat("Could not decompress the file '%s'.", {entry}) + std::string(kCRLF) +
-                              "The compressed file could be corrupt or it could have an invalid format.");
+            throw ELogConvert(SafeFormat("Could not decompress the file '%s'.", {entry}) +
+                              "\r\nThe compressed file could be corrupt or it could have an invalid format.");
         files.erase(entry);
     }
     files.insert(members.begin(), members.end());

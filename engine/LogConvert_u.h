@@ -3,8 +3,8 @@
 // post-passes, into the statistics of one analysis. The result stays in the engine until
 // the next analysis replaces it.
 #include <atomic>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
