@@ -29,7 +29,8 @@ public:
 
     // Builds the chart of one report and writes it to FileName as a Width x Height PNG
     // image (8-bit RGB). Daily 1 asks for the report's daily chart. Raises EPngWriter when
-    // the file cannot be created or written; the earlier file then stays as it was.
+    // the file cannot be created or written; the earlier file then stays as it was. Drawing
+    // text needs a QGuiApplication; GUI thread only.
     void SaveChartAsPng(const TProfile& Profile, std::uint8_t ReportId, const TReportTxt& Lang,
                         const std::string& FileName, std::int32_t Width, std::int32_t Height, std::uint8_t Daily);
 

@@ -150,7 +150,7 @@ TEST_F(ChartPngTest, EmptyAnalysisStillWritesEveryImage) {
     const TProfile profile;
     for (int id : {21, 22, 23, 31, 32, 38, 41, 10}) {
         for (std::uint8_t daily : {0, 1}) {
-            const std::string file = folder_.file("empty" + std::to_string(id) + "_" + std::to_string(daily) + ".png");
+            const std::string file = Path("empty" + std::to_string(id) + "_" + std::to_string(daily) + ".png");
             frame.SaveChartAsPng(profile, static_cast<std::uint8_t>(id), BuiltInReportTxt(), file, 600, 350, daily);
             const TReadPng png = ReadPng(file);
             ASSERT_TRUE(png.Ok) << id;
@@ -158,6 +158,26 @@ TEST_F(ChartPngTest, EmptyAnalysisStillWritesEveryImage) {
             // At most the flat tops of the fixed tables' empty bars.
             EXPECT_LT(png.CountColor(ChartColors[0]), 200) << id;
         }
+    }
+}
+
+TEST_F(ChartPngTest, OneDayAnalysisShowsItsLines) {
+    TStatistics oneDay;
+    oneDay.FirstDay = oneDay.LastDay = static_cast<std::int32_t>(EncodeDate(2024, 5, 17));
+    oneDay.DaySpan = 1;
+    TRecStat day = test::StatRow("", 420, 77);
+    day.Key = StartOfDay(oneDay.FirstDay);
+    oneDay.StatByDay.Add(day);
+    oneDay.StatByTld.Add(test::StatRow("de", 50, 40, {40}));
+    oneDay.StatByTld.Add(test::StatRow("fr", 30, 20, {20}));
+    TfrChart frame(oneDay);
+    const TProfile profile;
+    for (std::uint8_t id : {22, 31}) {
+        const std::string file = Path("oneday" + std::to_string(id) + ".png");
+        frame.SaveChartAsPng(profile, id, BuiltInReportTxt(), file, 600, 350, id == 31 ? 1 : 0);
+        const TReadPng png = ReadPng(file);
+        EXPECT_GT(png.CountColor(ChartColors[0]), 150) << int{id};
+        EXPECT_GT(png.CountColor(ChartColors[1]), 150) << int{id};
     }
 }
 
