@@ -497,14 +497,5 @@ TEST(TableView, HintsOnlyForCellsCutShort) {
     QToolTip::hideText();
 }
 
-TEST(TableView, NodeTextsTakeWhatTheNodeHolds) {
-    std::vector<std::string> node(2);
-    TfrList::SetNodeTexts({"a", "b", "c"}, node);
-    EXPECT_EQ(node, (Texts{"a", "b"}));
-    node.assign(3, "x");
-    TfrList::SetNodeTexts({"a"}, node);
-    EXPECT_EQ(node, (Texts{"a", "x", "x"}));
-}
-
 }  // namespace
 }  // namespace brindle
