@@ -1,0 +1,617 @@
+#include "engine/StatisticsPass_u.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "core/CommonUtils_u.h"
+#include "core/Options_u.h"
+#include "core/SafeFormat_u.h"
+#include "engine/ELogConvert.h"
+#include "engine/GeoHelpers_u.h"
+
+namespace brindle {
+
+namespace {
+
+const std::string kProgressText = "Processing statistics";
+
+// The widest span the log readers can produce (years 1900 to 9999); anything wider comes
+// from broken records and would only make useless daily charts.
+const std::int64_t kMaxDaySpan = EncodeDate(9999, 12, 31) - EncodeDate(1900, 1, 1) + 1;
+
+// Visit lengths in seconds below which each band ends (bands 1..10; 11 is the rest).
+constexpr std::array<std::int32_t, 10> kLengthBandEnds = {60, 300, 600, 1200, 1800, 2700, 3600, 5400, 7200, 10800};
+
+int LengthBand(std::int32_t seconds) {
+    for (std::size_t i = 0; i < kLengthBandEnds.size(); ++i)
+        if (seconds < kLengthBandEnds[i]) return static_cast<int>(i) + 1;
+    return static_cast<int>(kLengthBandEnds.size()) + 1;
+}
+
+std::uint64_t DefaultPerDayLimit() {
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || pageSize <= 0) return std::uint64_t{4} << 30;
+    return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 2;
+}
+
+// Visits already counted in the current group. A stamp per visit instead of a byte map
+// cleared at every group start: clearing a map of all visits for each of thousands of
+// referrer groups would cost more than the rest of the pass.
+class TVisitMap {
+public:
+    // Room for every id from Lowest to Highest, so that an id the visit step did not give
+    // (-1, 0, above the visit count) is still a visit of its own.
+    void Resize(std::int64_t lowest, std::int64_t highest) {
+        base_ = lowest;
+        seen_.assign(static_cast<std::size_t>(highest - lowest + 1), 0);
+    }
+    void Reset() {
+        std::fill(seen_.begin(), seen_.end(), 0u);
+        stamp_ = 0;
+    }
+    void StartGroup() { ++stamp_; }
+    // True the first time the visit is met in the group.
+    bool FirstInGroup(std::int32_t id) {
+        const std::int64_t slot = id - base_;
+        if (slot < 0 || static_cast<std::uint64_t>(slot) >= seen_.size()) return true;
+        std::uint32_t& seen = seen_[static_cast<std::size_t>(slot)];
+        if (seen == stamp_) return false;
+        seen = stamp_;
+        return true;
+    }
+
+private:
+    std::vector<std::uint32_t> seen_;
+    std::int64_t base_ = 0;
+    std::uint32_t stamp_ = 0;
+};
+
+enum class TVisitCounting { None, Map, EveryHit };
+enum class TDailyCounts { None, Visits, Hits };
+
+// What one hit adds to its group's row in a grouping walk.
+struct TWalkRule {
+    TVisitCounting Visits = TVisitCounting::Map;
+    bool Traffic = true;  // Bytes, NotModified, Partial, Errors
+    bool Pages = false;
+    bool Durations = false;
+    TDailyCounts Days = TDailyCounts::None;
+};
+
+constexpr TWalkRule kTimeRule{.Pages = true, .Durations = true};
+constexpr TWalkRule kVisitorRule{.Pages = true, .Durations = true, .Days = TDailyCounts::Visits};
+constexpr TWalkRule kFileRule{.Days = TDailyCounts::Visits};
+constexpr TWalkRule kFileHitsRule{.Visits = TVisitCounting::None, .Days = TDailyCounts::Hits};
+constexpr TWalkRule kEntryExitRule{.Visits = TVisitCounting::EveryHit, .Traffic = false, .Days = TDailyCounts::Hits};
+
+class TStatisticsPass {
+public:
+    TStatisticsPass(const TStatisticsPassInput& input, TStatistics& stats)
+        : In(input), Records(input.Records), S(stats) {}
+
+    bool Run();
+
+private:
+    using TStep = void (TStatisticsPass::*)();
+
+    bool Cancelled() const { return In.IsCancelled && In.IsCancelled(); }
+
+    void SizeVisitMap();
+    // Fills Work with the hit's contribution; true when its visit counts in the group.
+    bool Contribute(const TRecLog& rec, const TWalkRule& rule);
+    void AddDay(TRecStat& row, const TRecLog& rec) const;
+
+    // Walks the records in their current order; a group starts where KeyOf changes.
+    // StartGroup stores the group's first row and returns it (null skips the group);
+    // EachHit sees every hit of a stored group after its contribution.
+    template <class Accept, class KeyOf, class StartGroup, class EachHit>
+    void Walk(const TWalkRule& rule, Accept accept, KeyOf keyOf, StartGroup startGroup, EachHit eachHit);
+    template <class KeyOf, class StartGroup>
+    void Walk(const TWalkRule& rule, KeyOf keyOf, StartGroup startGroup);
+    // One list row per group, named by the group's text.
+    template <class KeyOf>
+    void WalkNamed(const TWalkRule& rule, KeyOf keyOf, const TBucketString& names, TLstStat& target);
+    template <class Table, class KeyOf>
+    void WalkFixed(KeyOf keyOf, Table& table);
+
+    void WarmCityCache() {}
+    void SumSummary();
+    void FindTimeRange();
+    void ByDay();
+    void ByMonth();
+    void ByHour();
+    void ByWeekday();
+    void ByDayOfMonth();
+    void ByHost();
+    void HostCountries();
+    void HostGroups();
+    void RegroupHosts();
+    void RegroupCities();
+    void ByBrowser();
+    void ByOS();
+    void BySpider();
+    void ByUser();
+    void ByVisitLength();
+    void ByFile();
+    void ByExtension();
+    void ByDirectory();
+    void ByFileKind();
+    void ByEntryPage();
+    void ByExitPage();
+    void ByReferrer();
+    void ByReferrerSite();
+    void BySearch();
+    void ByStatus();
+    void ByError();
+
+    const TStatisticsPassInput& In;
+    TLstRecLog& Records;
+    TStatistics& S;
+    TVisitMap Visits;
+    TRecStat Work;  // the hit's contribution; only its counters are used
+    THostGroupLists HostLists;
+};
+
+bool TStatisticsPass::Run() {
+    static constexpr std::array<TStep, kStatisticsStepCount> kSteps = {
+        &TStatisticsPass::WarmCityCache, &TStatisticsPass::SumSummary,     &TStatisticsPass::FindTimeRange,
+        &TStatisticsPass::ByDay,         &TStatisticsPass::ByMonth,        &TStatisticsPass::ByHour,
+        &TStatisticsPass::ByWeekday,     &TStatisticsPass::ByDayOfMonth,   &TStatisticsPass::ByHost,
+        &TStatisticsPass::HostCountries, &TStatisticsPass::HostGroups,     &TStatisticsPass::RegroupHosts,
+        &TStatisticsPass::RegroupCities, &TStatisticsPass::ByBrowser,      &TStatisticsPass::ByOS,
+        &TStatisticsPass::BySpider,      &TStatisticsPass::ByUser,         &TStatisticsPass::ByVisitLength,
+        &TStatisticsPass::ByFile,        &TStatisticsPass::ByExtension,    &TStatisticsPass::ByDirectory,
+        &TStatisticsPass::ByFileKind,    &TStatisticsPass::ByEntryPage,    &TStatisticsPass::ByExitPage,
+        &TStatisticsPass::ByReferrer,    &TStatisticsPass::ByReferrerSite, &TStatisticsPass::BySearch,
+        &TStatisticsPass::ByStatus,      &TStatisticsPass::ByError};
+    if (Cancelled()) return false;
+    SizeVisitMap();
+    for (int step = 1; step <= kStatisticsStepCount; ++step) {
+        (this->*kSteps[static_cast<std::size_t>(step - 1)])();
+        if (In.Progress) In.Progress(step * 100 / kStatisticsStepCount, kProgressText);
+        if (Cancelled()) return false;
+    }
+    return true;
+}
+
+void TStatisticsPass::SizeVisitMap() {
+    std::int64_t lowest = 1;
+    std::int64_t highest = std::max(S.VisitCount, 0);
+    for (const TRecLog& rec : Records) {
+        lowest = std::min<std::int64_t>(lowest, rec.VisitId);
+        highest = std::max<std::int64_t>(highest, rec.VisitId);
+    }
+    Visits.Resize(lowest, highest);
+}
+
+bool TStatisticsPass::Contribute(const TRecLog& rec, const TWalkRule& rule) {
+    bool counted = false;
+    if (rule.Visits == TVisitCounting::Map)
+        counted = Visits.FirstInGroup(rec.VisitId);
+    else if (rule.Visits == TVisitCounting::EveryHit)
+        counted = true;
+    Work.Hits = 1;
+    Work.Visits = counted ? 1 : 0;
+    Work.Duration = rule.Durations && counted ? rec.VisitDuration : 0;
+    Work.Pages = rule.Pages ? rec.IsPage : 0;
+    Work.Bytes = rule.Traffic ? rec.Bytes : 0;
+    Work.NotModified = rule.Traffic ? rec.NotModified : 0;
+    Work.Partial = rule.Traffic ? rec.Partial : 0;
+    Work.Errors = rule.Traffic ? rec.IsError : 0;
+    return counted;
+}
+
+void TStatisticsPass::AddDay(TRecStat& row, const TRecLog& rec) const {
+    const std::int64_t day = static_cast<std::int64_t>(rec.DayNo) - S.FirstDay;
+    if (day >= 0 && static_cast<std::uint64_t>(day) < row.PerDay.size()) ++row.PerDay[static_cast<std::size_t>(day)];
+}
+
+template <class Accept, class KeyOf, class StartGroup, class EachHit>
+void TStatisticsPass::Walk(const TWalkRule& rule, Accept accept, KeyOf keyOf, StartGroup startGroup,
+                           EachHit eachHit) {
+    Visits.Reset();
+    TRecStat* row = nullptr;
+    bool started = false;
+    std::int64_t groupKey = 0;
+    for (std::size_t pos = 0; pos < Records.Count(); ++pos) {
+        const TRecLog& rec = Records.Get(pos);
+        if (!accept(rec)) continue;
+        const std::int64_t key = keyOf(rec);
+        if (!started || key != groupKey) {
+            started = true;
+            groupKey = key;
+            Visits.StartGroup();
+            Contribute(rec, rule);
+            TRecStat first = Work;
+            if (rule.Days != TDailyCounts::None) {
+                first.PerDay.assign(static_cast<std::size_t>(std::max(S.DaySpan, 0)), 0);
+                AddDay(first, rec);
+            }
+            row = startGroup(rec, std::move(first));
+            if (row) eachHit(rec, *row);
+            continue;
+        }
+        if (!row) continue;
+        const bool counted = Contribute(rec, rule);
+        TStatistics::MergeStat(*row, Work, 0);
+        if (rule.Days == TDailyCounts::Hits || (rule.Days == TDailyCounts::Visits && counted)) AddDay(*row, rec);
+        eachHit(rec, *row);
+    }
+}
+
+template <class KeyOf, class StartGroup>
+void TStatisticsPass::Walk(const TWalkRule& rule, KeyOf keyOf, StartGroup startGroup) {
+    Walk(
+        rule, [](const TRecLog&) { return true; }, keyOf, startGroup, [](const TRecLog&, TRecStat&) {});
+}
+
+template <class KeyOf>
+void TStatisticsPass::WalkNamed(const TWalkRule& rule, KeyOf keyOf, const TBucketString& names, TLstStat& target) {
+    Walk(rule, keyOf, [&](const TRecLog& rec, TRecStat&& row) {
+        row.Name = names.GetString(static_cast<std::int32_t>(keyOf(rec)));
+        target.Add(std::move(row));
+        return &target.Last();
+    });
+}
+
+template <class Table, class KeyOf>
+void TStatisticsPass::WalkFixed(KeyOf keyOf, Table& table) {
+    Walk(kTimeRule, keyOf, [&](const TRecLog& rec, TRecStat&& row) -> TRecStat* {
+        const std::int64_t index = keyOf(rec);
+        if (index < Table::kFirst || index > Table::kLast) return nullptr;
+        TRecStat& slot = table[static_cast<int>(index)];
+        slot = std::move(row);
+        return &slot;
+    });
+}
+
+void TStatisticsPass::SumSummary() {
+    Records.SortByVisit(1);
+    bool started = false;
+    std::int32_t previous = 0;
+    for (const TRecLog& rec : Records) {
+        const bool newVisit = !started || rec.VisitId != previous;
+        started = true;
+        previous = rec.VisitId;
+        Work.Hits = 1;
+        Work.Visits = newVisit ? 1 : 0;
+        Work.Duration = newVisit ? rec.VisitDuration : 0;
+        Work.Pages = rec.IsPage;
+        Work.Bytes = rec.Bytes;
+        Work.NotModified = rec.NotModified;
+        Work.Partial = rec.Partial;
+        Work.Errors = rec.IsError;
+        TStatistics::MergeStat(S.Summary, Work, 0);
+    }
+}
+
+void TStatisticsPass::FindTimeRange() {
+    Records.SortByTime(1);
+    if (Records.Empty()) return;
+    const TRecLog& first = Records.Get(0);
+    const TRecLog& last = Records.Get(Records.Count() - 1);
+    S.FirstHitTime = first.Time;
+    S.FirstDay = first.DayNo;
+    S.LastHitTime = last.Time;
+    S.LastDay = last.DayNo;
+    if (S.FirstDay == 0 || S.LastDay == 0) return;
+    const std::int64_t span = static_cast<std::int64_t>(S.LastDay) - S.FirstDay + 1;
+    const std::uint64_t limit = In.PerDayMemoryLimit != 0 ? In.PerDayMemoryLimit : DefaultPerDayLimit();
+    if (span > kMaxDaySpan || EstimatePerDayBytes(In, span) > limit)
+        throw ELogConvert(SafeFormat("The hits run from %s to %s: too many days for the daily statistics to fit "
+                                     "in memory.",
+                                     {FormatDateText(S.FirstHitTime), FormatDateText(S.LastHitTime)}));
+    S.DaySpan = static_cast<std::int32_t>(span);
+}
+
+// Step 3 left the records in time order, so the days are grouped already.
+void TStatisticsPass::ByDay() {
+    Walk(kTimeRule, [](const TRecLog& r) { return r.DayNo; },
+         [&](const TRecLog& rec, TRecStat&& row) {
+             row.Key = StartOfDay(rec.DayNo);
+             S.StatByDay.Add(std::move(row));
+             return &S.StatByDay.Last();
+         });
+}
+
+void TStatisticsPass::ByMonth() {
+    Records.SortByMonth(1);
+    Walk(kTimeRule, [](const TRecLog& r) { return r.MonthStart; },
+         [&](const TRecLog& rec, TRecStat&& row) {
+             row.Key = StartOfDay(rec.MonthStart);
+             S.StatByMon.Add(std::move(row));
+             return &S.StatByMon.Last();
+         });
+}
+
+void TStatisticsPass::ByHour() {
+    Records.SortByHour(1);
+    WalkFixed([](const TRecLog& r) { return r.Hour; }, S.StatByHod);
+}
+
+void TStatisticsPass::ByWeekday() {
+    Records.SortByWeekday(1);
+    WalkFixed([](const TRecLog& r) { return r.DayOfWeek; }, S.StatByDow);
+}
+
+void TStatisticsPass::ByDayOfMonth() {
+    Records.SortByDay(1);
+    WalkFixed([](const TRecLog& r) { return r.Day; }, S.StatByDom);
+}
+
+void TStatisticsPass::ByHost() {
+    Records.SortByHost(1);
+    Walk(
+        kVisitorRule, [](const TRecLog&) { return true; }, [](const TRecLog& r) { return r.HostIdx; },
+        [&](const TRecLog& rec, TRecStat&& row) {
+            row.Name = In.HostTable.GetString(rec.HostIdx);
+            row.IP = rec.IP;
+            row.Key = rec.Time;
+            S.StatByHost.Add(std::move(row));
+            return &S.StatByHost.Last();
+        },
+        [](const TRecLog& rec, TRecStat& row) { row.Key = std::max(row.Key, rec.Time); });
+}
+
+void TStatisticsPass::HostCountries() {
+    std::unique_ptr<IGeoIPCountryReader> reader =
+        In.CountryReaderFactory ? In.CountryReaderFactory() : CreateGeoIPCountryReader();
+    if (reader) AssignHostCountries(S.StatByHost, *reader, In.CountryDbFile);
+}
+
+void TStatisticsPass::HostGroups() {
+    HostLists = CollectHostGroups(S.StatByHost);
+    for (const TRecStat& host : S.StatByHost) {
+        if (host.Visits <= 0) continue;
+        TStatistics::MergeStat(S.StatByNbVisit[std::min(host.Visits, TArrayByNbVisit::kLast)], host, 0);
+    }
+}
+
+void TStatisticsPass::RegroupHosts() {
+    const TLstStat& hosts = S.StatByHost;
+    RegroupRows(hosts, HostLists.Domains, S.StatByDomain, false);
+    RegroupRows(hosts, HostLists.Tlds, S.StatByTld, true);
+    RegroupRows(hosts, HostLists.Countries, S.StatByCountry, true);
+    RegroupRows(hosts, HostLists.Regions, S.StatByRegion, true);
+    HostLists = {};
+}
+
+void TStatisticsPass::RegroupCities() {
+    TCityGroupLists lists;
+    if (!In.CityDbPath.empty()) {
+        std::unique_ptr<IGeoIPCityReader> reader =
+            In.CityReaderFactory ? In.CityReaderFactory() : CreateGeoIPCityReader();
+        if (reader) lists = CollectCityGroups(S.StatByHost, *reader, In.CityDbPath);
+    }
+    const TLstStat& hosts = S.StatByHost;
+    RegroupRows(hosts, lists.USStates, S.StatByUSState, false);
+    RegroupRows(hosts, lists.CAProvinces, S.StatByCAProv, false);
+    RegroupRows(hosts, lists.CNProvinces, S.StatByCNProv, false);
+    RegroupRows(hosts, lists.Cities, S.StatByCity, false);
+}
+
+void TStatisticsPass::ByBrowser() {
+    Records.SortByBrowser(1);
+    WalkNamed(kVisitorRule, [](const TRecLog& r) { return r.BrowserIdx; }, In.BrowserTable, S.StatByBrowser);
+}
+
+void TStatisticsPass::ByOS() {
+    Records.SortByOS(1);
+    WalkNamed(kVisitorRule, [](const TRecLog& r) { return r.OSIdx; }, In.OSTable, S.StatByOS);
+}
+
+void TStatisticsPass::BySpider() {
+    Records.SortBySpider(1);
+    WalkNamed(kVisitorRule, [](const TRecLog& r) { return r.SpiderIdx; }, In.SpiderTable, S.StatBySpider);
+}
+
+void TStatisticsPass::ByUser() {
+    Records.SortByUser(1);
+    constexpr TWalkRule rule{.Pages = true, .Days = TDailyCounts::Visits};
+    Walk(rule, [](const TRecLog& r) { return r.UserIdx; },
+         [&](const TRecLog& rec, TRecStat&& row) -> TRecStat* {
+             const std::string_view user = In.UserTable.GetString(rec.UserIdx);
+             if (user.empty()) return nullptr;
+             row.Name = user;
+             S.StatByUserName.Add(std::move(row));
+             return &S.StatByUserName.Last();
+         });
+}
+
+void TStatisticsPass::ByVisitLength() {
+    Records.SortByVisit(1);
+    TRecStat visit;
+    visit.Hits = 1;
+    visit.Visits = 1;
+    std::int32_t previous = 0;
+    for (const TRecLog& rec : Records) {
+        if (rec.VisitId == previous) continue;
+        previous = rec.VisitId;
+        TStatistics::MergeStat(S.StatByLenVisit[LengthBand(rec.VisitDuration)], visit, 0);
+    }
+}
+
+void TStatisticsPass::ByFile() {
+    Records.SortByURI(1);
+    Walk(kFileRule, [](const TRecLog& r) { return r.URIIdx; },
+         [&](const TRecLog& rec, TRecStat&& row) {
+             row.Name = In.URITable.GetString(rec.URIIdx);
+             row.Kind = rec.Kind;
+             S.StatByAllFiles.Add(std::move(row));
+             return &S.StatByAllFiles.Last();
+         });
+}
+
+void TStatisticsPass::ByExtension() {
+    Records.SortByExtension(1);
+    Walk(kFileHitsRule, [](const TRecLog& r) { return r.ExtIdx; },
+         [&](const TRecLog& rec, TRecStat&& row) {
+             row.Name = In.ExtTable.GetString(rec.ExtIdx);
+             row.Kind = rec.Kind;
+             S.StatByFileExt.Add(std::move(row));
+             return &S.StatByFileExt.Last();
+         });
+}
+
+void TStatisticsPass::ByDirectory() {
+    Records.SortByPath(1);
+    WalkNamed(kFileRule, [](const TRecLog& r) { return r.PathIdx; }, In.PathTable, S.StatByFileDir);
+}
+
+void TStatisticsPass::ByFileKind() {
+    Records.SortByKind(1);
+    Walk(kFileHitsRule, [](const TRecLog& r) { return r.Kind; },
+         [&](const TRecLog& rec, TRecStat&& row) {
+             row.Kind = rec.Kind;
+             S.StatByFileType.Add(std::move(row));
+             return &S.StatByFileType.Last();
+         });
+}
+
+void TStatisticsPass::ByEntryPage() {
+    Records.SortByURI(1);
+    Walk(
+        kEntryExitRule, [](const TRecLog& r) { return r.IsEntry != 0; }, [](const TRecLog& r) { return r.URIIdx; },
+        [&](const TRecLog& rec, TRecStat&& row) {
+            row.Name = In.URITable.GetString(rec.URIIdx);
+            S.StatByTopIn.Add(std::move(row));
+            return &S.StatByTopIn.Last();
+        },
+        [](const TRecLog&, TRecStat&) {});
+}
+
+void TStatisticsPass::ByExitPage() {
+    Records.SortByURI(1);
+    Walk(
+        kEntryExitRule, [](const TRecLog& r) { return r.IsExit != 0; }, [](const TRecLog& r) { return r.URIIdx; },
+        [&](const TRecLog& rec, TRecStat&& row) {
+            row.Name = In.URITable.GetString(rec.URIIdx);
+            S.StatByTopOut.Add(std::move(row));
+            return &S.StatByTopOut.Last();
+        },
+        [](const TRecLog&, TRecStat&) {});
+}
+
+void TStatisticsPass::ByReferrer() {
+    Records.SortByReferrer(1);
+    constexpr TWalkRule rule{.Pages = true, .Days = TDailyCounts::Visits};
+    WalkNamed(rule, [](const TRecLog& r) { return r.ReferrerIdx; }, In.ReferrerTable, S.StatByRefPage);
+}
+
+void TStatisticsPass::ByReferrerSite() {
+    const TLstStat& pages = S.StatByRefPage;
+    std::vector<TRegroupRow> sites;
+    sites.reserve(pages.Count());
+    THostReferrerHelper helper;
+    for (std::size_t i = 0; i < pages.Count(); ++i) {
+        helper.ExtractReferrerSite(pages[i].Name);
+        sites.push_back({helper.ReferrerSite, i});
+    }
+    RegroupRows(pages, sites, S.StatByRefDomain, true);
+}
+
+void TStatisticsPass::BySearch() {
+    const TLstStat& pages = S.StatByRefPage;
+    std::vector<TRegroupRow> engines, phrases, keywords, enginePhrases, engineKeywords;
+    THostReferrerHelper helper;
+    for (std::size_t i = 0; i < pages.Count(); ++i) {
+        helper.ExtractSearchPhrase(pages[i].Name, In.SearchEngines);
+        if (helper.SearchEngine.empty()) continue;
+        engines.push_back({helper.SearchEngine, i});
+        phrases.push_back({helper.SearchPhrase, i});
+        enginePhrases.push_back({helper.SearchEngine + '\t' + helper.SearchPhrase, i});
+        for (const std::string& keyword : helper.Keywords) {
+            keywords.push_back({keyword, i});
+            engineKeywords.push_back({helper.SearchEngine + '\t' + keyword, i});
+        }
+    }
+    RegroupRows(pages, engines, S.StatByRefSE, true);
+    RegroupRows(pages, phrases, S.StatByRefSEP, true);
+    RegroupRows(pages, keywords, S.StatByRefSEK, true);
+    RegroupRows(pages, enginePhrases, S.StatByRefSESEP, false);
+    RegroupRows(pages, engineKeywords, S.StatByRefSESEK, false);
+}
+
+void TStatisticsPass::ByStatus() {
+    Records.SortByStatus(1);
+    constexpr TWalkRule rule{.Visits = TVisitCounting::None, .Traffic = false, .Days = TDailyCounts::Hits};
+    Walk(rule, [](const TRecLog& r) { return r.Status; },
+         [&](const TRecLog& rec, TRecStat&& row) {
+             row.Code = rec.Status;
+             S.StatByStatus.Add(std::move(row));
+             return &S.StatByStatus.Last();
+         });
+}
+
+// One row per status, URL and referrer. The hits are counted by index first, so each
+// distinct triple builds its name once; triples whose joined names meet (texts holding a
+// TAB) are merged by the name walk as if every hit had its own row.
+void TStatisticsPass::ByError() {
+    using TErrorKey = std::tuple<std::int32_t, std::int32_t, std::int32_t>;
+    std::vector<TErrorKey> keys;
+    for (const TRecLog& rec : Records)
+        if (rec.IsError) keys.emplace_back(rec.Status, rec.URIIdx, rec.ReferrerIdx);
+    std::sort(keys.begin(), keys.end());
+    TLstStat work;
+    for (std::size_t i = 0; i < keys.size();) {
+        std::size_t end = i + 1;
+        while (end < keys.size() && keys[end] == keys[i]) ++end;
+        const auto [status, uri, referrer] = keys[i];
+        TRecStat row;
+        row.Name = In.URITable.GetString(uri);
+        row.Name += '\t';
+        row.Name += In.ReferrerTable.GetString(referrer);
+        row.Code = status;
+        row.Hits = static_cast<std::int32_t>(end - i);
+        work.Add(std::move(row));
+        i = end;
+    }
+    work.SortByCodeName(1);
+    for (TRecStat& row : work) {
+        if (!S.StatByErr.Empty()) {
+            TRecStat& last = S.StatByErr.Last();
+            if (last.Code == row.Code && last.Name == row.Name) {
+                TStatistics::MergeStat(last, row, 0);
+                continue;
+            }
+        }
+        S.StatByErr.Add(std::move(row));
+    }
+}
+
+}  // namespace
+
+std::uint64_t EstimatePerDayBytes(const TStatisticsPassInput& input, std::int64_t daySpan) {
+    if (daySpan <= 0) return 0;
+    const std::uint64_t hits = input.Records.Count();
+    // A list has at most one row per hit and one per text of its table.
+    const auto rows = [hits](std::int64_t texts) {
+        return std::min<std::uint64_t>(hits, static_cast<std::uint64_t>(std::max<std::int64_t>(texts, 0)));
+    };
+    constexpr int kFileKinds = 6;
+    constexpr int kStatusCodes = 1000;
+    // Hosts: host, domain, TLD, country, region, state or province, city lists. URLs: all
+    // files, entry and exit pages. Referrers: pages, sites and the five search lists.
+    const std::uint64_t total = 7 * rows(input.HostTable.Count()) + rows(input.BrowserTable.Count()) +
+                                rows(input.OSTable.Count()) + rows(input.SpiderTable.Count()) +
+                                rows(input.UserTable.Count()) + 3 * rows(input.URITable.Count()) +
+                                rows(input.ExtTable.Count()) + rows(input.PathTable.Count()) + rows(kFileKinds) +
+                                rows(kStatusCodes) + 7 * rows(input.ReferrerTable.Count());
+    const std::uint64_t perRow = static_cast<std::uint64_t>(daySpan) * sizeof(std::int32_t);
+    if (total != 0 && perRow > std::numeric_limits<std::uint64_t>::max() / total)
+        return std::numeric_limits<std::uint64_t>::max();
+    return total * perRow;
+}
+
+bool RunStatisticsPass(const TStatisticsPassInput& input, TStatistics& stats) {
+    return TStatisticsPass(input, stats).Run();
+}
+
+}  // namespace brindle
