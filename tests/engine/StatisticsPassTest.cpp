@@ -127,10 +127,10 @@ protected:
         for (const char* t : {"192.0.2.10", "www.example.co.uk", "198.51.100.7", "proxy.co.uk", "192.0.2.99"})
             Hosts.AddString(t);
         for (const char* t : {"", "alice", "bob"}) Users.AddString(t);
-        for (const char* t : {"/index.html", "/img/logo.gif", "/about.html", "/missing.html", "/cgi/fail.php"})
+        for (const char* t : {"/index.html", "/img/logo.gif", "/about.html", "/missing.html", "/scripts/fail.php"})
             URIs.AddString(t);
         for (const char* t : {"html", "gif", "php"}) Exts.AddString(t);
-        for (const char* t : {"/", "/img/", "/cgi/"}) Paths.AddString(t);
+        for (const char* t : {"/", "/img/", "/scripts/"}) Paths.AddString(t);
         for (const char* t : {"", "http://www.google.com/search?q=Blue Widget&hl=en",
                               "http://www.example.org/links.html", "http://search.yahoo.com/search?p=blue tools"})
             Referrers.AddString(t);
@@ -358,7 +358,7 @@ TEST_F(ScenarioTest, EveryTableWorkedByHand) {
                 {.Name = "/about.html", .Kind = 2, .Hits = 4, .Visits = 4, .Bytes = 3200, .PerDay = {1, 1, 2}},
                 {.Name = "/missing.html", .Kind = 2, .Hits = 2, .Visits = 2, .Bytes = 600, .Errors = 2,
                  .PerDay = {0, 2, 0}},
-                {.Name = "/cgi/fail.php", .Kind = 2, .Hits = 2, .Visits = 1, .Errors = 2, .PerDay = {0, 0, 1}}});
+                {.Name = "/scripts/fail.php", .Kind = 2, .Hits = 2, .Visits = 1, .Errors = 2, .PerDay = {0, 0, 1}}});
     ExpectRows(Stats.StatByFileExt,
                {{.Name = "html", .Kind = 2, .Hits = 15, .Bytes = 12200, .Partial = 1, .Errors = 2, .PerDay = {3, 8, 4}},
                 {.Name = "gif", .Kind = 4, .Hits = 7, .Bytes = 3000, .NotModified = 1, .PerDay = {2, 3, 2}},
@@ -366,17 +366,17 @@ TEST_F(ScenarioTest, EveryTableWorkedByHand) {
     ExpectRows(Stats.StatByFileDir,
                {{.Name = "/", .Hits = 15, .Visits = 7, .Bytes = 12200, .Partial = 1, .Errors = 2, .PerDay = {1, 3, 2}},
                 {.Name = "/img/", .Hits = 7, .Visits = 6, .Bytes = 3000, .NotModified = 1, .PerDay = {1, 3, 2}},
-                {.Name = "/cgi/", .Hits = 2, .Visits = 1, .Errors = 2, .PerDay = {0, 0, 1}}},
+                {.Name = "/scripts/", .Hits = 2, .Visits = 1, .Errors = 2, .PerDay = {0, 0, 1}}},
                {"/"});
     ExpectRows(Stats.StatByFileType,
                {{.Kind = 2, .Hits = 17, .Bytes = 12200, .Partial = 1, .Errors = 4, .PerDay = {3, 8, 6}},
                 {.Kind = 4, .Hits = 7, .Bytes = 3000, .NotModified = 1, .PerDay = {2, 3, 2}}});
     ExpectRows(Stats.StatByTopIn, {{.Name = "/index.html", .Hits = 6, .Visits = 6, .PerDay = {2, 3, 1}},
                                    {.Name = "/about.html", .Hits = 1, .Visits = 1, .PerDay = {0, 0, 1}},
-                                   {.Name = "/cgi/fail.php", .Hits = 1, .Visits = 1, .PerDay = {0, 0, 1}}});
+                                   {.Name = "/scripts/fail.php", .Hits = 1, .Visits = 1, .PerDay = {0, 0, 1}}});
     ExpectRows(Stats.StatByTopOut, {{.Name = "/index.html", .Hits = 4, .Visits = 4, .PerDay = {0, 3, 1}},
                                     {.Name = "/about.html", .Hits = 3, .Visits = 3, .PerDay = {1, 1, 1}},
-                                    {.Name = "/cgi/fail.php", .Hits = 1, .Visits = 1, .PerDay = {0, 0, 1}}});
+                                    {.Name = "/scripts/fail.php", .Hits = 1, .Visits = 1, .PerDay = {0, 0, 1}}});
 
     const std::string google(Referrers.GetString(1)), example(Referrers.GetString(2)), yahoo(Referrers.GetString(3));
     const TRecStat noRef{.Hits = 16, .Visits = 7, .Bytes = 10100, .Pages = 9, .NotModified = 1, .Partial = 1,
@@ -404,10 +404,10 @@ TEST_F(ScenarioTest, EveryTableWorkedByHand) {
                                     {.Code = 404, .Hits = 3, .PerDay = {0, 2, 1}},
                                     {.Code = 500, .Hits = 1, .PerDay = {0, 0, 1}}});
     // One URL from two referrers, and one URL and referrer with two statuses: four rows.
-    ExpectRows(Stats.StatByErr, {{.Name = "/cgi/fail.php\t" + google, .Code = 404, .Hits = 1},
-                                 {.Name = "/missing.html\t", .Code = 404, .Hits = 1},
+    ExpectRows(Stats.StatByErr, {{.Name = "/missing.html\t", .Code = 404, .Hits = 1},
                                  {.Name = "/missing.html\t" + example, .Code = 404, .Hits = 1},
-                                 {.Name = "/cgi/fail.php\t" + google, .Code = 500, .Hits = 1}});
+                                 {.Name = "/scripts/fail.php\t" + google, .Code = 404, .Hits = 1},
+                                 {.Name = "/scripts/fail.php\t" + google, .Code = 500, .Hits = 1}});
 
     // The day-span guard's estimate bounds what the daily arrays really took.
     std::uint64_t perDayBytes = 0;
