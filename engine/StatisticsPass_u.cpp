@@ -28,6 +28,8 @@ const std::int64_t kMaxDaySpan = EncodeDate(9999, 12, 31) - EncodeDate(1900, 1, 
 // Visit lengths in seconds below which each band ends (bands 1..10; 11 is the rest).
 constexpr std::array<std::int32_t, 10> kLengthBandEnds = {60, 300, 600, 1200, 1800, 2700, 3600, 5400, 7200, 10800};
 
+constexpr std::size_t kPrefetchAhead = 16;
+
 int LengthBand(std::int32_t seconds) {
     for (std::size_t i = 0; i < kLengthBandEnds.size(); ++i)
         if (seconds < kLengthBandEnds[i]) return static_cast<int>(i) + 1;
@@ -59,12 +61,17 @@ public:
     void StartGroup() { ++stamp_; }
     // True the first time the visit is met in the group.
     bool FirstInGroup(std::int32_t id) {
-        const std::int64_t slot = id - base_;
-        if (slot < 0 || static_cast<std::uint64_t>(slot) >= seen_.size()) return true;
-        std::uint32_t& seen = seen_[static_cast<std::size_t>(slot)];
-        if (seen == stamp_) return false;
-        seen = stamp_;
+        const std::size_t slot = Slot(id);
+        if (slot == kNoSlot) return true;
+        if (seen_[slot] == stamp_) return false;
+        seen_[slot] = stamp_;
         return true;
+    }
+    static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+    std::size_t Size() const { return seen_.size(); }
+    std::size_t Slot(std::int32_t id) const {
+        const std::int64_t slot = id - base_;
+        return slot >= 0 && static_cast<std::uint64_t>(slot) < seen_.size() ? static_cast<std::size_t>(slot) : kNoSlot;
     }
 
 private:
@@ -73,13 +80,12 @@ private:
     std::uint32_t stamp_ = 0;
 };
 
-enum class TVisitCounting { None, Map, EveryHit };
 enum class TDailyCounts { None, Visits, Hits };
 
 // What one hit adds to its group's row in a grouping walk.
 struct TWalkRule {
-    TVisitCounting Visits = TVisitCounting::Map;
-    bool Traffic = true;  // Bytes, NotModified, Partial, Errors
+    bool CountVisits = true;  // through the visit map
+    bool Traffic = true;      // Bytes, NotModified, Partial, Errors
     bool Pages = false;
     bool Durations = false;
     TDailyCounts Days = TDailyCounts::None;
@@ -88,8 +94,60 @@ struct TWalkRule {
 constexpr TWalkRule kTimeRule{.Pages = true, .Durations = true};
 constexpr TWalkRule kVisitorRule{.Pages = true, .Durations = true, .Days = TDailyCounts::Visits};
 constexpr TWalkRule kFileRule{.Days = TDailyCounts::Visits};
-constexpr TWalkRule kFileHitsRule{.Visits = TVisitCounting::None, .Days = TDailyCounts::Hits};
-constexpr TWalkRule kEntryExitRule{.Visits = TVisitCounting::EveryHit, .Traffic = false, .Days = TDailyCounts::Hits};
+constexpr TWalkRule kFileHitsRule{.CountVisits = false, .Days = TDailyCounts::Hits};
+
+// The hit's contribution to a row: Hits 1, and what the rule sums. Counted: its visit is
+// new to the row.
+inline void AddHit(TRecStat& row, const TRecLog& rec, const TWalkRule& rule, bool counted) {
+    ++row.Hits;
+    if (counted) {
+        ++row.Visits;
+        if (rule.Durations) row.Duration += rec.VisitDuration;
+    }
+    if (rule.Pages) row.Pages += rec.IsPage;
+    if (rule.Traffic) {
+        row.Bytes += rec.Bytes;
+        row.NotModified += rec.NotModified;
+        row.Partial += rec.Partial;
+        row.Errors += rec.IsError;
+    }
+}
+
+// The hour, weekday and day-of-month rows, filled in one walk of any order. A visit counts
+// once per row: each visit keeps a bit per hour and weekday and a bit per day of month.
+class TClockTables {
+public:
+    TArrayByHod Hod;
+    TArrayByDow Dow;
+    TArrayByDom Dom;
+
+    explicit TClockTables(std::size_t visits) : hourWeekday_(visits, 0), monthDay_(visits, 0) {}
+
+    void Add(const TRecLog& rec, std::size_t visitSlot) {
+        std::uint32_t spareHours = 0, spareDays = 0;  // hits outside the visit map count every time
+        const bool known = visitSlot < hourWeekday_.size();
+        std::uint32_t& hours = known ? hourWeekday_[visitSlot] : spareHours;
+        std::uint32_t& days = known ? monthDay_[visitSlot] : spareDays;
+        if (rec.Hour <= 23) Count(Hod[rec.Hour], rec, hours, 1u << rec.Hour);
+        if (rec.DayOfWeek >= 1 && rec.DayOfWeek <= 7) Count(Dow[rec.DayOfWeek], rec, hours, 1u << (23 + rec.DayOfWeek));
+        if (rec.Day >= 1 && rec.Day <= 31) Count(Dom[rec.Day], rec, days, 1u << (rec.Day - 1));
+    }
+
+private:
+    static void Count(TRecStat& row, const TRecLog& rec, std::uint32_t& mask, std::uint32_t bit) {
+        AddHit(row, rec, kTimeRule, (mask & bit) == 0);
+        mask |= bit;
+    }
+    std::vector<std::uint32_t> hourWeekday_;  // hours 0..23 in bits 0..23, weekdays in 24..30
+    std::vector<std::uint32_t> monthDay_;     // days 1..31 in bits 0..30
+};
+
+struct TPageHit {
+    std::int32_t URIIdx;
+    std::int32_t DayNo;
+};
+
+using TErrorKey = std::tuple<std::int32_t, std::int32_t, std::int32_t>;  // status, URL, referrer
 
 class TStatisticsPass {
 public:
@@ -104,9 +162,11 @@ private:
     bool Cancelled() const { return In.IsCancelled && In.IsCancelled(); }
 
     void SizeVisitMap();
-    // Fills Work with the hit's contribution; true when its visit counts in the group.
-    bool Contribute(const TRecLog& rec, const TWalkRule& rule);
-    void AddDay(TRecStat& row, const TRecLog& rec) const;
+    // True when the hit's visit counts in the current group.
+    bool CountsVisit(const TRecLog& rec, const TWalkRule& rule);
+    void AddDay(TRecStat& row, std::int32_t dayNo) const;
+    // One row per URL of entry or exit hits, hits per day.
+    void AddPageRows(const std::vector<TPageHit>& hits, TLstStat& target);
 
     // Walks the records in their current order; a group starts where KeyOf changes.
     // StartGroup stores the group's first row and returns it (null skips the group);
@@ -118,9 +178,9 @@ private:
     // One list row per group, named by the group's text.
     template <class KeyOf>
     void WalkNamed(const TWalkRule& rule, KeyOf keyOf, const TBucketString& names, TLstStat& target);
-    template <class Table, class KeyOf>
-    void WalkFixed(KeyOf keyOf, Table& table);
 
+    // The City reader loads its whole database when it opens, so reading the file ahead to
+    // warm the file cache would only read it twice.
     void WarmCityCache() {}
     void SumSummary();
     void FindTimeRange();
@@ -155,8 +215,14 @@ private:
     TLstRecLog& Records;
     TStatistics& S;
     TVisitMap Visits;
-    TRecStat Work;  // the hit's contribution; only its counters are used
     THostGroupLists HostLists;
+    std::unique_ptr<TClockTables> Clock;
+    // Walks whose order a later step shares collect for it: the length of every visit
+    // (summary), the entry and exit hits (files, in URL order) and the error hits (status).
+    std::vector<std::int32_t> VisitLengths;
+    std::vector<TPageHit> EntryHits;
+    std::vector<TPageHit> ExitHits;
+    std::vector<TErrorKey> ErrorKeys;
 };
 
 bool TStatisticsPass::Run() {
@@ -191,25 +257,12 @@ void TStatisticsPass::SizeVisitMap() {
     Visits.Resize(lowest, highest);
 }
 
-bool TStatisticsPass::Contribute(const TRecLog& rec, const TWalkRule& rule) {
-    bool counted = false;
-    if (rule.Visits == TVisitCounting::Map)
-        counted = Visits.FirstInGroup(rec.VisitId);
-    else if (rule.Visits == TVisitCounting::EveryHit)
-        counted = true;
-    Work.Hits = 1;
-    Work.Visits = counted ? 1 : 0;
-    Work.Duration = rule.Durations && counted ? rec.VisitDuration : 0;
-    Work.Pages = rule.Pages ? rec.IsPage : 0;
-    Work.Bytes = rule.Traffic ? rec.Bytes : 0;
-    Work.NotModified = rule.Traffic ? rec.NotModified : 0;
-    Work.Partial = rule.Traffic ? rec.Partial : 0;
-    Work.Errors = rule.Traffic ? rec.IsError : 0;
-    return counted;
+bool TStatisticsPass::CountsVisit(const TRecLog& rec, const TWalkRule& rule) {
+    return rule.CountVisits && Visits.FirstInGroup(rec.VisitId);
 }
 
-void TStatisticsPass::AddDay(TRecStat& row, const TRecLog& rec) const {
-    const std::int64_t day = static_cast<std::int64_t>(rec.DayNo) - S.FirstDay;
+void TStatisticsPass::AddDay(TRecStat& row, std::int32_t dayNo) const {
+    const std::int64_t day = static_cast<std::int64_t>(dayNo) - S.FirstDay;
     if (day >= 0 && static_cast<std::uint64_t>(day) < row.PerDay.size()) ++row.PerDay[static_cast<std::size_t>(day)];
 }
 
@@ -220,7 +273,14 @@ void TStatisticsPass::Walk(const TWalkRule& rule, Accept accept, KeyOf keyOf, St
     TRecStat* row = nullptr;
     bool started = false;
     std::int64_t groupKey = 0;
-    for (std::size_t pos = 0; pos < Records.Count(); ++pos) {
+    const std::size_t count = Records.Count();
+    for (std::size_t pos = 0; pos < count; ++pos) {
+        // The sorted order jumps around the stored records: fetch ahead so that the misses overlap.
+        if (pos + kPrefetchAhead < count) {
+            const char* ahead = reinterpret_cast<const char*>(&Records.Get(pos + kPrefetchAhead));
+            __builtin_prefetch(ahead);
+            __builtin_prefetch(ahead + sizeof(TRecLog) - 1);  // a record spans two cache lines
+        }
         const TRecLog& rec = Records.Get(pos);
         if (!accept(rec)) continue;
         const std::int64_t key = keyOf(rec);
@@ -228,20 +288,20 @@ void TStatisticsPass::Walk(const TWalkRule& rule, Accept accept, KeyOf keyOf, St
             started = true;
             groupKey = key;
             Visits.StartGroup();
-            Contribute(rec, rule);
-            TRecStat first = Work;
+            TRecStat first;
+            AddHit(first, rec, rule, CountsVisit(rec, rule));
             if (rule.Days != TDailyCounts::None) {
                 first.PerDay.assign(static_cast<std::size_t>(std::max(S.DaySpan, 0)), 0);
-                AddDay(first, rec);
+                AddDay(first, rec.DayNo);
             }
             row = startGroup(rec, std::move(first));
             if (row) eachHit(rec, *row);
             continue;
         }
         if (!row) continue;
-        const bool counted = Contribute(rec, rule);
-        TStatistics::MergeStat(*row, Work, 0);
-        if (rule.Days == TDailyCounts::Hits || (rule.Days == TDailyCounts::Visits && counted)) AddDay(*row, rec);
+        const bool counted = CountsVisit(rec, rule);
+        AddHit(*row, rec, rule, counted);
+        if (rule.Days == TDailyCounts::Hits || (rule.Days == TDailyCounts::Visits && counted)) AddDay(*row, rec.DayNo);
         eachHit(rec, *row);
     }
 }
@@ -261,34 +321,15 @@ void TStatisticsPass::WalkNamed(const TWalkRule& rule, KeyOf keyOf, const TBucke
     });
 }
 
-template <class Table, class KeyOf>
-void TStatisticsPass::WalkFixed(KeyOf keyOf, Table& table) {
-    Walk(kTimeRule, keyOf, [&](const TRecLog& rec, TRecStat&& row) -> TRecStat* {
-        const std::int64_t index = keyOf(rec);
-        if (index < Table::kFirst || index > Table::kLast) return nullptr;
-        TRecStat& slot = table[static_cast<int>(index)];
-        slot = std::move(row);
-        return &slot;
-    });
-}
-
 void TStatisticsPass::SumSummary() {
     Records.SortByVisit(1);
-    bool started = false;
     std::int32_t previous = 0;
-    for (const TRecLog& rec : Records) {
-        const bool newVisit = !started || rec.VisitId != previous;
-        started = true;
+    for (std::size_t pos = 0; pos < Records.Count(); ++pos) {
+        const TRecLog& rec = Records.Get(pos);
+        const bool newVisit = rec.VisitId != previous;
+        AddHit(S.Summary, rec, kTimeRule, pos == 0 || newVisit);
+        if (newVisit) VisitLengths.push_back(rec.VisitDuration);
         previous = rec.VisitId;
-        Work.Hits = 1;
-        Work.Visits = newVisit ? 1 : 0;
-        Work.Duration = newVisit ? rec.VisitDuration : 0;
-        Work.Pages = rec.IsPage;
-        Work.Bytes = rec.Bytes;
-        Work.NotModified = rec.NotModified;
-        Work.Partial = rec.Partial;
-        Work.Errors = rec.IsError;
-        TStatistics::MergeStat(S.Summary, Work, 0);
     }
 }
 
@@ -311,18 +352,21 @@ void TStatisticsPass::FindTimeRange() {
     S.DaySpan = static_cast<std::int32_t>(span);
 }
 
-// Step 3 left the records in time order, so the days are grouped already.
+// Step 3 left the records in time order, which groups days and months as well. The
+// walk also fills the hour, weekday and day-of-month rows for their own steps.
 void TStatisticsPass::ByDay() {
-    Walk(kTimeRule, [](const TRecLog& r) { return r.DayNo; },
-         [&](const TRecLog& rec, TRecStat&& row) {
-             row.Key = StartOfDay(rec.DayNo);
-             S.StatByDay.Add(std::move(row));
-             return &S.StatByDay.Last();
-         });
+    Clock = std::make_unique<TClockTables>(Visits.Size());
+    Walk(
+        kTimeRule, [](const TRecLog&) { return true; }, [](const TRecLog& r) { return r.DayNo; },
+        [&](const TRecLog& rec, TRecStat&& row) {
+            row.Key = StartOfDay(rec.DayNo);
+            S.StatByDay.Add(std::move(row));
+            return &S.StatByDay.Last();
+        },
+        [&](const TRecLog& rec, TRecStat&) { Clock->Add(rec, Visits.Slot(rec.VisitId)); });
 }
 
 void TStatisticsPass::ByMonth() {
-    Records.SortByMonth(1);
     Walk(kTimeRule, [](const TRecLog& r) { return r.MonthStart; },
          [&](const TRecLog& rec, TRecStat&& row) {
              row.Key = StartOfDay(rec.MonthStart);
@@ -331,19 +375,11 @@ void TStatisticsPass::ByMonth() {
          });
 }
 
-void TStatisticsPass::ByHour() {
-    Records.SortByHour(1);
-    WalkFixed([](const TRecLog& r) { return r.Hour; }, S.StatByHod);
-}
-
-void TStatisticsPass::ByWeekday() {
-    Records.SortByWeekday(1);
-    WalkFixed([](const TRecLog& r) { return r.DayOfWeek; }, S.StatByDow);
-}
-
+void TStatisticsPass::ByHour() { S.StatByHod = Clock->Hod; }
+void TStatisticsPass::ByWeekday() { S.StatByDow = Clock->Dow; }
 void TStatisticsPass::ByDayOfMonth() {
-    Records.SortByDay(1);
-    WalkFixed([](const TRecLog& r) { return r.Day; }, S.StatByDom);
+    S.StatByDom = Clock->Dom;
+    Clock.reset();
 }
 
 void TStatisticsPass::ByHost() {
@@ -426,27 +462,28 @@ void TStatisticsPass::ByUser() {
 }
 
 void TStatisticsPass::ByVisitLength() {
-    Records.SortByVisit(1);
     TRecStat visit;
     visit.Hits = 1;
     visit.Visits = 1;
-    std::int32_t previous = 0;
-    for (const TRecLog& rec : Records) {
-        if (rec.VisitId == previous) continue;
-        previous = rec.VisitId;
-        TStatistics::MergeStat(S.StatByLenVisit[LengthBand(rec.VisitDuration)], visit, 0);
-    }
+    for (const std::int32_t length : VisitLengths)
+        TStatistics::MergeStat(S.StatByLenVisit[LengthBand(length)], visit, 0);
+    VisitLengths = {};
 }
 
 void TStatisticsPass::ByFile() {
     Records.SortByURI(1);
-    Walk(kFileRule, [](const TRecLog& r) { return r.URIIdx; },
-         [&](const TRecLog& rec, TRecStat&& row) {
-             row.Name = In.URITable.GetString(rec.URIIdx);
-             row.Kind = rec.Kind;
-             S.StatByAllFiles.Add(std::move(row));
-             return &S.StatByAllFiles.Last();
-         });
+    Walk(
+        kFileRule, [](const TRecLog&) { return true; }, [](const TRecLog& r) { return r.URIIdx; },
+        [&](const TRecLog& rec, TRecStat&& row) {
+            row.Name = In.URITable.GetString(rec.URIIdx);
+            row.Kind = rec.Kind;
+            S.StatByAllFiles.Add(std::move(row));
+            return &S.StatByAllFiles.Last();
+        },
+        [&](const TRecLog& rec, TRecStat&) {
+            if (rec.IsEntry) EntryHits.push_back({rec.URIIdx, rec.DayNo});
+            if (rec.IsExit) ExitHits.push_back({rec.URIIdx, rec.DayNo});
+        });
 }
 
 void TStatisticsPass::ByExtension() {
@@ -475,28 +512,31 @@ void TStatisticsPass::ByFileKind() {
          });
 }
 
+// Each entry or exit hit counts Hits 1 and Visits 1 under its URL.
+void TStatisticsPass::AddPageRows(const std::vector<TPageHit>& hits, TLstStat& target) {
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+        if (i == 0 || hits[i].URIIdx != hits[i - 1].URIIdx) {
+            TRecStat row;
+            row.Name = In.URITable.GetString(hits[i].URIIdx);
+            row.PerDay.assign(static_cast<std::size_t>(std::max(S.DaySpan, 0)), 0);
+            target.Add(std::move(row));
+        }
+        TRecStat& row = target.Last();
+        ++row.Hits;
+        ++row.Visits;
+        AddDay(row, hits[i].DayNo);
+    }
+}
+
+// The file step met the entry and exit hits in URL order.
 void TStatisticsPass::ByEntryPage() {
-    Records.SortByURI(1);
-    Walk(
-        kEntryExitRule, [](const TRecLog& r) { return r.IsEntry != 0; }, [](const TRecLog& r) { return r.URIIdx; },
-        [&](const TRecLog& rec, TRecStat&& row) {
-            row.Name = In.URITable.GetString(rec.URIIdx);
-            S.StatByTopIn.Add(std::move(row));
-            return &S.StatByTopIn.Last();
-        },
-        [](const TRecLog&, TRecStat&) {});
+    AddPageRows(EntryHits, S.StatByTopIn);
+    EntryHits = {};
 }
 
 void TStatisticsPass::ByExitPage() {
-    Records.SortByURI(1);
-    Walk(
-        kEntryExitRule, [](const TRecLog& r) { return r.IsExit != 0; }, [](const TRecLog& r) { return r.URIIdx; },
-        [&](const TRecLog& rec, TRecStat&& row) {
-            row.Name = In.URITable.GetString(rec.URIIdx);
-            S.StatByTopOut.Add(std::move(row));
-            return &S.StatByTopOut.Last();
-        },
-        [](const TRecLog&, TRecStat&) {});
+    AddPageRows(ExitHits, S.StatByTopOut);
+    ExitHits = {};
 }
 
 void TStatisticsPass::ByReferrer() {
@@ -541,23 +581,24 @@ void TStatisticsPass::BySearch() {
 
 void TStatisticsPass::ByStatus() {
     Records.SortByStatus(1);
-    constexpr TWalkRule rule{.Visits = TVisitCounting::None, .Traffic = false, .Days = TDailyCounts::Hits};
-    Walk(rule, [](const TRecLog& r) { return r.Status; },
-         [&](const TRecLog& rec, TRecStat&& row) {
-             row.Code = rec.Status;
-             S.StatByStatus.Add(std::move(row));
-             return &S.StatByStatus.Last();
-         });
+    constexpr TWalkRule rule{.CountVisits = false, .Traffic = false, .Days = TDailyCounts::Hits};
+    Walk(
+        rule, [](const TRecLog&) { return true; }, [](const TRecLog& r) { return r.Status; },
+        [&](const TRecLog& rec, TRecStat&& row) {
+            row.Code = rec.Status;
+            S.StatByStatus.Add(std::move(row));
+            return &S.StatByStatus.Last();
+        },
+        [&](const TRecLog& rec, TRecStat&) {
+            if (rec.IsError) ErrorKeys.emplace_back(rec.Status, rec.URIIdx, rec.ReferrerIdx);
+        });
 }
 
 // One row per status, URL and referrer. The hits are counted by index first, so each
 // distinct triple builds its name once; triples whose joined names meet (texts holding a
 // TAB) are merged by the name walk as if every hit had its own row.
 void TStatisticsPass::ByError() {
-    using TErrorKey = std::tuple<std::int32_t, std::int32_t, std::int32_t>;
-    std::vector<TErrorKey> keys;
-    for (const TRecLog& rec : Records)
-        if (rec.IsError) keys.emplace_back(rec.Status, rec.URIIdx, rec.ReferrerIdx);
+    std::vector<TErrorKey> keys = std::move(ErrorKeys);
     std::sort(keys.begin(), keys.end());
     TLstStat work;
     for (std::size_t i = 0; i < keys.size();) {

@@ -235,7 +235,8 @@ TEST_F(ScenarioTest, EveryTableWorkedByHand) {
                                                  .NotModified = 1, .Partial = 1, .Errors = 4}));
 
     const TRecStat day1{.Duration = 2091, .Hits = 5, .Visits = 2, .Bytes = 3300, .Pages = 3, .NotModified = 1};
-    const TRecStat day2{.Duration = 3660, .Hits = 11, .Visits = 5, .Bytes = 7300, .Pages = 8, .Partial = 1, .Errors = 2};
+    const TRecStat day2{.Duration = 3660, .Hits = 11, .Visits = 5, .Bytes = 7300, .Pages = 8, .Partial = 1,
+                        .Errors = 2};
     const TRecStat day3{.Duration = 1240, .Hits = 8, .Visits = 3, .Bytes = 4600, .Pages = 6, .Errors = 2};
     auto keyed = [](TRecStat row, TSeconds key) {
         row.Key = key;
@@ -314,7 +315,8 @@ TEST_F(ScenarioTest, EveryTableWorkedByHand) {
     ExpectRows(Stats.StatByUSState, {renamed(h2, "California")});
     EXPECT_TRUE(Stats.StatByCAProv.Empty());
     EXPECT_TRUE(Stats.StatByCNProv.Empty());
-    ExpectRows(Stats.StatByCity, {renamed(h0, "Paris, France"), renamed(h2, "San Francisco, California, United States")});
+    ExpectRows(Stats.StatByCity,
+               {renamed(h0, "Paris, France"), renamed(h2, "San Francisco, California, United States")});
 
     auto plain = [](TRecStat row, std::string name) {  // a host's counters under another name
         row.Name = std::move(name);
@@ -394,7 +396,8 @@ TEST_F(ScenarioTest, EveryTableWorkedByHand) {
     TRecStat blue = renamed(googleRef, "blue");
     blue.Hits = 6, blue.Visits = 5, blue.Bytes = 3800, blue.Pages = 6, blue.PerDay = {1, 2, 2};
     ExpectRows(Stats.StatByRefSEK, {blue, renamed(yahooRef, "tools"), renamed(googleRef, "widget")});
-    ExpectRows(Stats.StatByRefSESEP, {renamed(googleRef, "Google\tblue widget"), renamed(yahooRef, "Yahoo\tblue tools")});
+    ExpectRows(Stats.StatByRefSESEP,
+               {renamed(googleRef, "Google\tblue widget"), renamed(yahooRef, "Yahoo\tblue tools")});
     ExpectRows(Stats.StatByRefSESEK, {renamed(googleRef, "Google\tblue"), renamed(googleRef, "Google\twidget"),
                                       renamed(yahooRef, "Yahoo\tblue"), renamed(yahooRef, "Yahoo\ttools")});
 
@@ -564,6 +567,10 @@ TEST_F(PassTest, MatchesAPlainReferenceOnRandomHits) {
             rec.Time = start + day * kSecondsPerDay + any(0, 80000);
             rec.DayNo = static_cast<std::int32_t>(DayOf(rec.Time));
             rec.MonthStart = static_cast<std::int32_t>(EncodeDate(2005, 3, 1));
+            const TDateParts parts = DecodeDateTime(rec.Time);
+            rec.Day = static_cast<std::uint8_t>(parts.Day);
+            rec.Hour = static_cast<std::uint8_t>(parts.Hour);
+            rec.DayOfWeek = static_cast<std::uint8_t>(IsoDayOfWeek(rec.DayNo));
             rec.HostIdx = host;
             rec.URIIdx = any(0, 39);
             rec.ReferrerIdx = any(0, 39);
@@ -587,7 +594,7 @@ TEST_F(PassTest, MatchesAPlainReferenceOnRandomHits) {
         std::set<std::int32_t> Visits;
         std::map<std::int32_t, std::set<std::int32_t>> DayVisits;
     };
-    auto check = [&](const TLstStat& list, auto keyOf, const TBucketString& names, bool durations) {
+    auto reference = [&](auto keyOf, bool durations) {
         std::map<std::int32_t, TRef> ref;
         for (const TRecLog& rec : hits) {
             TRef& r = ref[keyOf(rec)];
@@ -596,17 +603,25 @@ TEST_F(PassTest, MatchesAPlainReferenceOnRandomHits) {
             if (r.Visits.insert(rec.VisitId).second && durations) r.Duration += rec.VisitDuration;
             r.DayVisits[rec.DayNo - Stats.FirstDay].insert(rec.VisitId);
         }
+        return ref;
+    };
+    auto expectCounts = [](const TRecStat& row, const TRef& r) {
+        EXPECT_EQ(row.Hits, r.Hits);
+        EXPECT_EQ(row.Bytes, r.Bytes);
+        EXPECT_EQ(row.Visits, static_cast<std::int32_t>(r.Visits.size()));
+        EXPECT_EQ(row.Duration, r.Duration);
+    };
+    auto check = [&](const TLstStat& list, auto keyOf, const TBucketString& names, bool durations) {
+        const auto ref = reference(keyOf, durations);
         ASSERT_EQ(list.Count(), ref.size());
         std::size_t i = 0;
         for (const auto& [key, r] : ref) {
             const TRecStat& row = list[i++];
             EXPECT_EQ(row.Name, names.GetString(key));
-            EXPECT_EQ(row.Hits, r.Hits);
-            EXPECT_EQ(row.Bytes, r.Bytes);
-            EXPECT_EQ(row.Visits, static_cast<std::int32_t>(r.Visits.size()));
-            EXPECT_EQ(row.Duration, r.Duration);
+            expectCounts(row, r);
             std::vector<std::int32_t> days(static_cast<std::size_t>(Stats.DaySpan), 0);
-            for (const auto& [day, ids] : r.DayVisits) days[static_cast<std::size_t>(day)] = static_cast<std::int32_t>(ids.size());
+            for (const auto& [day, ids] : r.DayVisits)
+                days[static_cast<std::size_t>(day)] = static_cast<std::int32_t>(ids.size());
             EXPECT_EQ(row.PerDay, days) << row.Name;
         }
     };
@@ -614,6 +629,16 @@ TEST_F(PassTest, MatchesAPlainReferenceOnRandomHits) {
     check(Stats.StatByAllFiles, [](const TRecLog& r) { return r.URIIdx; }, URIs, false);
     check(Stats.StatByRefPage, [](const TRecLog& r) { return r.ReferrerIdx; }, Referrers, false);
     check(Stats.StatByBrowser, [](const TRecLog& r) { return r.BrowserIdx; }, Browsers, true);
+    // A visit's hits come back to an hour after others: it still counts once there.
+    auto checkFixed = [&](const auto& table, auto keyOf) {
+        std::int32_t total = 0;
+        for (const TRecStat& row : table) total += row.Hits;
+        EXPECT_EQ(total, static_cast<std::int32_t>(hits.size()));
+        for (const auto& [key, r] : reference(keyOf, true)) expectCounts(table[key], r);
+    };
+    checkFixed(Stats.StatByHod, [](const TRecLog& r) { return r.Hour; });
+    checkFixed(Stats.StatByDow, [](const TRecLog& r) { return r.DayOfWeek; });
+    checkFixed(Stats.StatByDom, [](const TRecLog& r) { return r.Day; });
 
     std::map<std::pair<std::int32_t, std::string>, std::int32_t> errors;
     for (const TRecLog& rec : hits)
