@@ -142,6 +142,13 @@ private:
     std::vector<std::uint32_t> monthDay_;     // days 1..31 in bits 0..30
 };
 
+TRecStat* Append(TLstStat& list, TRecStat&& row) {
+    list.Add(std::move(row));
+    return &list.Last();
+}
+
+constexpr auto kEveryHit = [](const TRecLog&) { return true; };
+
 struct TPageHit {
     std::int32_t URIIdx;
     std::int32_t DayNo;
@@ -309,15 +316,14 @@ void TStatisticsPass::Walk(const TWalkRule& rule, Accept accept, KeyOf keyOf, St
 template <class KeyOf, class StartGroup>
 void TStatisticsPass::Walk(const TWalkRule& rule, KeyOf keyOf, StartGroup startGroup) {
     Walk(
-        rule, [](const TRecLog&) { return true; }, keyOf, startGroup, [](const TRecLog&, TRecStat&) {});
+        rule, kEveryHit, keyOf, startGroup, [](const TRecLog&, TRecStat&) {});
 }
 
 template <class KeyOf>
 void TStatisticsPass::WalkNamed(const TWalkRule& rule, KeyOf keyOf, const TBucketString& names, TLstStat& target) {
     Walk(rule, keyOf, [&](const TRecLog& rec, TRecStat&& row) {
         row.Name = names.GetString(static_cast<std::int32_t>(keyOf(rec)));
-        target.Add(std::move(row));
-        return &target.Last();
+        return Append(target, std::move(row));
     });
 }
 
@@ -357,11 +363,10 @@ void TStatisticsPass::FindTimeRange() {
 void TStatisticsPass::ByDay() {
     Clock = std::make_unique<TClockTables>(Visits.Size());
     Walk(
-        kTimeRule, [](const TRecLog&) { return true; }, [](const TRecLog& r) { return r.DayNo; },
+        kTimeRule, kEveryHit, [](const TRecLog& r) { return r.DayNo; },
         [&](const TRecLog& rec, TRecStat&& row) {
             row.Key = StartOfDay(rec.DayNo);
-            S.StatByDay.Add(std::move(row));
-            return &S.StatByDay.Last();
+            return Append(S.StatByDay, std::move(row));
         },
         [&](const TRecLog& rec, TRecStat&) { Clock->Add(rec, Visits.Slot(rec.VisitId)); });
 }
@@ -370,8 +375,7 @@ void TStatisticsPass::ByMonth() {
     Walk(kTimeRule, [](const TRecLog& r) { return r.MonthStart; },
          [&](const TRecLog& rec, TRecStat&& row) {
              row.Key = StartOfDay(rec.MonthStart);
-             S.StatByMon.Add(std::move(row));
-             return &S.StatByMon.Last();
+             return Append(S.StatByMon, std::move(row));
          });
 }
 
@@ -385,13 +389,12 @@ void TStatisticsPass::ByDayOfMonth() {
 void TStatisticsPass::ByHost() {
     Records.SortByHost(1);
     Walk(
-        kVisitorRule, [](const TRecLog&) { return true; }, [](const TRecLog& r) { return r.HostIdx; },
+        kVisitorRule, kEveryHit, [](const TRecLog& r) { return r.HostIdx; },
         [&](const TRecLog& rec, TRecStat&& row) {
             row.Name = In.HostTable.GetString(rec.HostIdx);
             row.IP = rec.IP;
             row.Key = rec.Time;
-            S.StatByHost.Add(std::move(row));
-            return &S.StatByHost.Last();
+            return Append(S.StatByHost, std::move(row));
         },
         [](const TRecLog& rec, TRecStat& row) { row.Key = std::max(row.Key, rec.Time); });
 }
@@ -456,8 +459,7 @@ void TStatisticsPass::ByUser() {
              const std::string_view user = In.UserTable.GetString(rec.UserIdx);
              if (user.empty()) return nullptr;
              row.Name = user;
-             S.StatByUserName.Add(std::move(row));
-             return &S.StatByUserName.Last();
+             return Append(S.StatByUserName, std::move(row));
          });
 }
 
@@ -473,12 +475,11 @@ void TStatisticsPass::ByVisitLength() {
 void TStatisticsPass::ByFile() {
     Records.SortByURI(1);
     Walk(
-        kFileRule, [](const TRecLog&) { return true; }, [](const TRecLog& r) { return r.URIIdx; },
+        kFileRule, kEveryHit, [](const TRecLog& r) { return r.URIIdx; },
         [&](const TRecLog& rec, TRecStat&& row) {
             row.Name = In.URITable.GetString(rec.URIIdx);
             row.Kind = rec.Kind;
-            S.StatByAllFiles.Add(std::move(row));
-            return &S.StatByAllFiles.Last();
+            return Append(S.StatByAllFiles, std::move(row));
         },
         [&](const TRecLog& rec, TRecStat&) {
             if (rec.IsEntry) EntryHits.push_back({rec.URIIdx, rec.DayNo});
@@ -492,8 +493,7 @@ void TStatisticsPass::ByExtension() {
          [&](const TRecLog& rec, TRecStat&& row) {
              row.Name = In.ExtTable.GetString(rec.ExtIdx);
              row.Kind = rec.Kind;
-             S.StatByFileExt.Add(std::move(row));
-             return &S.StatByFileExt.Last();
+             return Append(S.StatByFileExt, std::move(row));
          });
 }
 
@@ -507,8 +507,7 @@ void TStatisticsPass::ByFileKind() {
     Walk(kFileHitsRule, [](const TRecLog& r) { return r.Kind; },
          [&](const TRecLog& rec, TRecStat&& row) {
              row.Kind = rec.Kind;
-             S.StatByFileType.Add(std::move(row));
-             return &S.StatByFileType.Last();
+             return Append(S.StatByFileType, std::move(row));
          });
 }
 
@@ -583,11 +582,10 @@ void TStatisticsPass::ByStatus() {
     Records.SortByStatus(1);
     constexpr TWalkRule rule{.CountVisits = false, .Traffic = false, .Days = TDailyCounts::Hits};
     Walk(
-        rule, [](const TRecLog&) { return true; }, [](const TRecLog& r) { return r.Status; },
+        rule, kEveryHit, [](const TRecLog& r) { return r.Status; },
         [&](const TRecLog& rec, TRecStat&& row) {
             row.Code = rec.Status;
-            S.StatByStatus.Add(std::move(row));
-            return &S.StatByStatus.Last();
+            return Append(S.StatByStatus, std::move(row));
         },
         [&](const TRecLog& rec, TRecStat&) {
             if (rec.IsError) ErrorKeys.emplace_back(rec.Status, rec.URIIdx, rec.ReferrerIdx);
