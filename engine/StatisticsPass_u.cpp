@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/CommonConsts_tables.h"
 #include "core/CommonUtils_u.h"
 #include "core/Options_u.h"
 #include "core/SafeFormat_u.h"
@@ -630,19 +631,31 @@ void TStatisticsPass::ByError() {
 std::uint64_t EstimatePerDayBytes(const TStatisticsPassInput& input, std::int64_t daySpan) {
     if (daySpan <= 0) return 0;
     const std::uint64_t hits = input.Records.Count();
-    // A list has at most one row per hit and one per text of its table.
-    const auto rows = [hits](std::int64_t texts) {
-        return std::min<std::uint64_t>(hits, static_cast<std::uint64_t>(std::max<std::int64_t>(texts, 0)));
+    // A list has at most one row per hit and one per name it can take.
+    const auto rows = [hits](std::int64_t names) {
+        return std::min<std::uint64_t>(hits, static_cast<std::uint64_t>(std::max<std::int64_t>(names, 0)));
     };
-    constexpr int kFileKinds = 6;
-    constexpr int kStatusCodes = 1000;
-    // Hosts: host, domain, TLD, country, region, state or province, city lists. URLs: all
-    // files, entry and exit pages. Referrers: pages, sites and the five search lists.
-    const std::uint64_t total = 7 * rows(input.HostTable.Count()) + rows(input.BrowserTable.Count()) +
+    const std::int64_t hosts = input.HostTable.Count();
+    const std::int64_t referrers = input.ReferrerTable.Count();
+    constexpr std::int64_t kFileKinds = 6;
+    constexpr std::int64_t kStatusCodes = 1000;
+    const std::int64_t provinces =
+        static_cast<std::int64_t>(USStateTable().size() + CAProvinceTable().size() + CNProvinceTable().size());
+    // Host rows and their domains, TLDs, cities, countries (with "unknown"), regions,
+    // states and provinces.
+    const std::uint64_t hostRows = 4 * rows(hosts) + rows(std::min<std::int64_t>(hosts, kCountryCount + 1)) +
+                                   rows(std::min<std::int64_t>(hosts, kRegionCount)) +
+                                   rows(std::min(hosts, provinces));
+    // All files, entry and exit pages.
+    const std::uint64_t fileRows = 3 * rows(input.URITable.Count()) + rows(input.ExtTable.Count()) +
+                                   rows(input.PathTable.Count()) + rows(kFileKinds);
+    // Referring pages and sites, and the search lists: phrases, keywords and both paired with
+    // the engine at most one row per referrer each (keywords repeat across phrases), engines.
+    const std::uint64_t referrerRows =
+        6 * rows(referrers) + rows(static_cast<std::int64_t>(input.SearchEngines.Count()));
+    const std::uint64_t total = hostRows + fileRows + referrerRows + rows(input.BrowserTable.Count()) +
                                 rows(input.OSTable.Count()) + rows(input.SpiderTable.Count()) +
-                                rows(input.UserTable.Count()) + 3 * rows(input.URITable.Count()) +
-                                rows(input.ExtTable.Count()) + rows(input.PathTable.Count()) + rows(kFileKinds) +
-                                rows(kStatusCodes) + 7 * rows(input.ReferrerTable.Count());
+                                rows(input.UserTable.Count()) + rows(kStatusCodes);
     const std::uint64_t perRow = static_cast<std::uint64_t>(daySpan) * sizeof(std::int32_t);
     if (total != 0 && perRow > std::numeric_limits<std::uint64_t>::max() / total)
         return std::numeric_limits<std::uint64_t>::max();

@@ -1,14 +1,14 @@
 #pragma once
 // The last step of an analysis: the summary, the fixed tables and the thirty lists built
-// from the hit records in 29 steps. Each step sorts the records by one key and walks them
-// once, or regroups the rows of a list built earlier under a derived name.
+// from the hit records in 29 steps. A step sorts the records by one key and walks them once,
+// takes what an earlier walk in the order it needs collected for it, or regroups the rows of
+// a list built earlier under a derived name.
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "core/BucketString_u.h"
-#include "core/DateTime_u.h"
 #include "engine/GeoIPReader_u.h"
 #include "engine/LogConvert_records.h"
 #include "engine/Statistics_u.h"
@@ -51,8 +51,8 @@ constexpr int kStatisticsStepCount = 29;
 // ELogConvert naming the first and last hit dates, before any per-day array exists.
 bool RunStatisticsPass(const TStatisticsPassInput& input, TStatistics& stats);
 
-// The estimate the day-span guard compares with the limit: an upper bound of the rows that
-// keep daily counts, times the day span, times four bytes.
+// The estimate the day-span guard compares with the limit: the rows that can keep daily
+// counts (bounded by the hits and the string tables), times the day span, times four bytes.
 std::uint64_t EstimatePerDayBytes(const TStatisticsPassInput& input, std::int64_t daySpan);
 
 }  // namespace brindle
