@@ -1,4 +1,4 @@
-// The page frame shared by the kind pages, and the pages that take one text.
+// The page frame shared by the kind pages, and the pages that take one text (kinds 11, 12, 19, 24).
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
