@@ -152,7 +152,7 @@ TEST_F(FilterWizKinds, EveryKindWritesTheFormTheAnalysisReadsAndLoadsItBack) {
 
 TEST_F(FilterWizTest, ExecuteRunsBothPagesAndChangesTheFilterOnlyOnFinish) {
     TRecFilterProperty filter = Filter(1, 11);
-    test::WhenModal<TfmFilterWiz>([this](TfmFilterWiz&) {
+    auto answered1 = test::WhenModal<TfmFilterWiz>([this](TfmFilterWiz&) {
         Type("edFilterName", "Local");
         Find<QRadioButton>("rbExclude")->setChecked(true);
         Click("buNext");
@@ -160,15 +160,17 @@ TEST_F(FilterWizTest, ExecuteRunsBothPagesAndChangesTheFilterOnlyOnFinish) {
         Click("buNext");
     });
     EXPECT_EQ(wiz.Execute(filter), QDialog::Accepted);
+    EXPECT_TRUE(answered1->Answered);
     EXPECT_EQ(filter, (TRecFilterProperty{2, 11, "Local", "192.168.*", ""}));
 
     const TRecFilterProperty before = filter;
-    test::WhenModal<TfmFilterWiz>([this](TfmFilterWiz&) {
+    auto answered2 = test::WhenModal<TfmFilterWiz>([this](TfmFilterWiz&) {
         Type("edFilterName", "Changed");
         Click("buNext");
         Click("buCancel");
     });
     EXPECT_EQ(wiz.Execute(filter), QDialog::Rejected);
+    EXPECT_TRUE(answered2->Answered);
     EXPECT_EQ(filter, before);
 }
 
