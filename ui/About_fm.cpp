@@ -25,13 +25,6 @@ namespace brindle {
 
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 int NumberOr0(std::string_view text) {
     std::int64_t value = 0;
     return TryParseInt64(text, value) ? static_cast<int>(value) : 0;
@@ -48,7 +41,10 @@ void SetLinkColour(QLabel* label, const char* colour) {
 }  // namespace
 
 std::optional<TSeconds> GeoIPInfoDate(std::string_view info) {
-    const std::string_view text = Trimmed(info);
+    constexpr std::string_view blanks = " \t\r\n";
+    const std::size_t first = info.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return std::nullopt;
+    const std::string_view text = info.substr(first, info.find_last_not_of(blanks) + 1 - first);
     const std::size_t blank = text.find(' ');
     if (blank == std::string_view::npos) return std::nullopt;
     const std::string_view digits = text.substr(blank + 1, 8);

@@ -1,7 +1,9 @@
 // Kind 13: the range of date-times and its fourteen-digit texts.
+#include <array>
+#include <charconv>
+
 #include <QDateEdit>
 #include <QDateTime>
-#include <QHBoxLayout>
 #include <QLocale>
 #include <QTimeEdit>
 
@@ -13,22 +15,9 @@ namespace brindle {
 
 namespace {
 
-// As the analysis reads them: the part as far as the text reaches, all digits.
-bool ReadDigits(std::string_view text, std::size_t pos, std::size_t count, int& value) {
-    if (pos >= text.size()) return false;
-    value = 0;
-    for (const char c : text.substr(pos, count)) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + (c - '0');
-    }
-    return true;
-}
+TDateParts PartsOf(QDate d, QTime t) { return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()}; }
 
-TDateParts PartsOf(const QDateEdit* date, const QTimeEdit* time) {
-    const QDate d = date->date();
-    const QTime t = time->time();
-    return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
-}
+TDateParts PartsOf(const QDateEdit* date, const QTimeEdit* time) { return PartsOf(date->date(), time->time()); }
 
 void Show(const TDateParts& parts, QDateEdit* date, QTimeEdit* time) {
     date->setDate(QDate(parts.Year, parts.Month, parts.Day));
@@ -37,9 +26,7 @@ void Show(const TDateParts& parts, QDateEdit* date, QTimeEdit* time) {
 
 TDateParts Now() {
     const QDateTime now = QDateTime::currentDateTime();
-    const QDate d = now.date();
-    const QTime t = now.time();
-    return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
+    return PartsOf(now.date(), now.time());
 }
 
 bool Later(const TDateParts& a, const TDateParts& b) {
@@ -62,10 +49,17 @@ std::string FormatFilterStamp(const TDateParts& parts) {
 }
 
 std::optional<TDateParts> ParseFilterStamp(std::string_view text) {
-    TDateParts p;
-    if (!ReadDigits(text, 0, 4, p.Year) || !ReadDigits(text, 4, 2, p.Month) || !ReadDigits(text, 6, 2, p.Day) ||
-        !ReadDigits(text, 8, 2, p.Hour) || !ReadDigits(text, 10, 2, p.Minute) || !ReadDigits(text, 12, 2, p.Second))
-        return std::nullopt;
+    constexpr std::array<std::size_t, 6> widths = {4, 2, 2, 2, 2, 2};
+    std::array<int, 6> v{};
+    std::size_t pos = 0;
+    for (std::size_t i = 0; i < widths.size(); pos += widths[i], ++i) {
+        // As the analysis reads the parts: as far as the text reaches, digits only.
+        if (pos >= text.size()) return std::nullopt;
+        const std::string_view part = text.substr(pos, widths[i]);
+        if (part.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+        std::from_chars(part.data(), part.data() + part.size(), v[i]);
+    }
+    const TDateParts p{v[0], v[1], v[2], v[3], v[4], v[5]};
     if (p.Year < 1 || !IsValidDate(p.Year, p.Month, p.Day) || !IsValidTime(p.Hour, p.Minute, p.Second))
         return std::nullopt;
     return p;
@@ -92,18 +86,8 @@ TfrFilter13::TfrFilter13(TUiServices& ui, QWidget* parent)
     }
     for (QTimeEdit* time : {dtTimeBegin_, dtTimeEnd_}) time->setDisplayFormat(QStringLiteral("HH:mm:ss"));
 
-    auto* begin = new QWidget(this);
-    auto* beginRow = new QHBoxLayout(begin);
-    beginRow->setContentsMargins(0, 0, 0, 0);
-    beginRow->addWidget(dtDateBegin_);
-    beginRow->addWidget(dtTimeBegin_);
-    AddCaptioned("Beginning filter date and time", begin);
-    auto* end = new QWidget(this);
-    auto* endRow = new QHBoxLayout(end);
-    endRow->setContentsMargins(0, 0, 0, 0);
-    endRow->addWidget(dtDateEnd_);
-    endRow->addWidget(dtTimeEnd_);
-    AddCaptioned("Ending filter date and time", end);
+    AddCaptioned("Beginning filter date and time", MakeRow({dtDateBegin_, dtTimeBegin_}));
+    AddCaptioned("Ending filter date and time", MakeRow({dtDateEnd_, dtTimeEnd_}));
 }
 
 void TfrFilter13::Init() {

@@ -1,4 +1,5 @@
 // The page frame shared by the kind pages, and the pages that take one text (kinds 11, 12, 19, 24).
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -26,6 +27,15 @@ void TfrFilterPage::AddWidget(QWidget* widget) {
 void TfrFilterPage::AddCaptioned(std::string_view caption, QWidget* control) {
     AddWidget(new QLabel(UiText(caption), this));
     AddWidget(control);
+}
+
+QWidget* TfrFilterPage::MakeRow(std::initializer_list<QWidget*> widgets, std::string_view caption) {
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* widget : widgets) layout->addWidget(widget ? widget : new QLabel(UiText(caption), row));
+    layout->addStretch();
+    return row;
 }
 
 TfrFilterText::TfrFilterText(TUiServices& ui, std::string_view info, std::string_view caption,

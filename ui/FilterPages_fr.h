@@ -2,6 +2,7 @@
 // The fourteen kind pages of the filter wizard (kinds 11..24). Each page edits the values
 // of its kind in the text forms the analysis reads (Value1, and Value2 for ranges).
 #include <QStringList>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,8 @@ protected:
     TfrFilterPage(TUiServices& ui, std::string_view info, QWidget* parent);
     // A caption above a control.
     void AddCaptioned(std::string_view caption, QWidget* control);
+    // Widgets side by side, left-aligned; a null entry stands for a text label of Caption.
+    QWidget* MakeRow(std::initializer_list<QWidget*> widgets, std::string_view caption = {});
     void AddWidget(QWidget* widget);
     void Done() override {}
 

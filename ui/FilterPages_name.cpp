@@ -2,7 +2,6 @@
 #include <array>
 
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QRadioButton>
 
 #include "ui/FilterPages_fr.h"
@@ -71,12 +70,7 @@ TfrFilter23::TfrFilter23(TUiServices& ui, QWidget* parent)
     rbGet_->setObjectName("rbGet");
     rbHead_->setObjectName("rbHead");
     rbPost_->setObjectName("rbPost");
-    auto* row = new QWidget(this);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    for (QRadioButton* button : {rbGet_, rbHead_, rbPost_}) layout->addWidget(button);
-    layout->addStretch();
-    AddCaptioned("Type of request", row);
+    AddCaptioned("Type of request", MakeRow({rbGet_, rbHead_, rbPost_}));
 }
 
 void TfrFilter23::Init() { rbGet_->setChecked(true); }

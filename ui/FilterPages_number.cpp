@@ -1,7 +1,5 @@
 // Kinds 14..18: entries of fixed lists stored as numbers (day, hour, month, status codes).
 #include <QComboBox>
-#include <QHBoxLayout>
-#include <QLabel>
 
 #include "core/CommonConsts_tables.h"
 #include "core/CommonUtils_u.h"
@@ -120,13 +118,7 @@ TfrFilter18::TfrFilter18(TUiServices& ui, QWidget* parent)
     setObjectName("frFilter18");
     cbRCFrom_->setObjectName("cbRCFrom");
     cbRCTo_->setObjectName("cbRCTo");
-    auto* row = new QWidget(this);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(cbRCFrom_, 1);
-    layout->addWidget(new QLabel(UiText("to"), row));
-    layout->addWidget(cbRCTo_, 1);
-    AddCaptioned("Return code from", row);
+    AddCaptioned("Return code from", MakeRow({cbRCFrom_, nullptr, cbRCTo_}, "to"));
 }
 
 void TfrFilter18::Init() {

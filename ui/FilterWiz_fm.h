@@ -18,7 +18,8 @@ class TfrFilter;
 class TfmFilterWiz : public QDialog {
     Q_OBJECT
 public:
-    // Options gives the names of the operating-system, browser and spider pages.
+    // Options gives the names of the operating-system, browser and spider pages; it must
+    // outlive the wizard.
     TfmFilterWiz(const TOptions& options, TUiServices& ui, QWidget* parent = nullptr);
 
     // Runs the wizard on the filter; QDialog::Accepted when finished, and only then is the

@@ -108,26 +108,31 @@ TfmOptions::TfmOptions(TOptions& options, std::string optionsFile, const TLstRep
         return QStringList{Q(rec.Ext), Q(GetFileTypeName(rec.FileType))};
     });
 
-    pc_->addTab(MakeListPage(*lists_[lkOS], "tsOS",
-                             "This option allows you to edit the operating systems recognized by Brindle Analyzer.",
-                             {"ID", "Operating System"}, "lvOS", "OS"),
-                UiText("Operating Systems"));
-    pc_->addTab(MakeListPage(*lists_[lkBrowser], "tsBrowser",
-                             "This option allows you to edit the browsers recognized by Brindle Analyzer.",
-                             {"ID", "Browser"}, "lvBrowser", "Browser"),
-                UiText("Browsers"));
-    pc_->addTab(MakeListPage(*lists_[lkSpider], "tsSpider",
-                             "This option allows you to edit the spiders recognized by Brindle Analyzer.",
-                             {"ID", "Spider"}, "lvSpider", "Spider"),
-                UiText("Spiders"));
-    pc_->addTab(MakeListPage(*lists_[lkSE], "tsSE",
-                             "This option allows you to edit the search engines recognized by Brindle Analyzer.",
-                             {"ID", "Query 1", "Query 2", "Query 3", "Search Engine"}, "lvSE", "SE"),
-                UiText("Search Engines"));
-    pc_->addTab(MakeListPage(*lists_[lkFileExt], "tsFileExt",
-                             "This option allows you to edit the \"files\" extensions.", {"Extension", "Type"},
-                             "lvFileExt", "FileExt"),
-                UiText("Files"));
+    const struct {
+        TListKind Kind;
+        const char* Page;
+        const char* Caption;
+        const char* Info;
+        QStringList Columns;
+        const char* List;
+        const char* Prefix;
+    } listPages[] = {
+        {lkOS, "tsOS", "Operating Systems",
+         "This option allows you to edit the operating systems recognized by Brindle Analyzer.",
+         {"ID", "Operating System"}, "lvOS", "OS"},
+        {lkBrowser, "tsBrowser", "Browsers",
+         "This option allows you to edit the browsers recognized by Brindle Analyzer.", {"ID", "Browser"},
+         "lvBrowser", "Browser"},
+        {lkSpider, "tsSpider", "Spiders", "This option allows you to edit the spiders recognized by Brindle Analyzer.",
+         {"ID", "Spider"}, "lvSpider", "Spider"},
+        {lkSE, "tsSE", "Search Engines",
+         "This option allows you to edit the search engines recognized by Brindle Analyzer.",
+         {"ID", "Query 1", "Query 2", "Query 3", "Search Engine"}, "lvSE", "SE"},
+        {lkFileExt, "tsFileExt", "Files", "This option allows you to edit the \"files\" extensions.",
+         {"Extension", "Type"}, "lvFileExt", "FileExt"},
+    };
+    for (const auto& p : listPages)
+        pc_->addTab(MakeListPage(*lists_[p.Kind], p.Page, p.Info, p.Columns, p.List, p.Prefix), UiText(p.Caption));
     pc_->addTab(MakeDnsPage(), UiText("DNS"));
     pc_->addTab(MakeExportPage(), UiText("Export"));
     pc_->addTab(MakeMiscPage(), UiText("Misc"));
@@ -150,7 +155,11 @@ TfmOptions::TfmOptions(TOptions& options, std::string optionsFile, const TLstRep
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-TfmOptions::~TfmOptions() = default;
+TfmOptions::~TfmOptions() {
+    // The pages go before the widgets that call them; nothing may reach them after.
+    for (auto& page : lists_)
+        if (page->List) page->List->disconnect(this);
+}
 
 template <class Dialog, class Rec, class Texts>
 void TfmOptions::BindList(TListPage& page, TLstRecords<Rec>& list, Texts texts) {
