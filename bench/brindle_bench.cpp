@@ -1,18 +1,23 @@
 // Times a full analysis of one log file (a "file://" location, reverse DNS off) and its
-// parse stage alone: lines, seconds, lines per second and peak memory.
+// parse stage alone: lines, seconds, lines per second and peak memory; then where the time
+// went, phase by phase, read from the engine's own status and progress reports.
 //
 //     brindle-bench LOG
 #include <sys/resource.h>
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "core/AppPaths.h"
 #include "core/FileStreamEx_u.h"
 #include "engine/LogConvert_u.h"
+#include "engine/StatisticsPass_u.h"
 
 using namespace brindle;
 
@@ -34,11 +39,103 @@ TUsage Usage() {
 }
 
 // Wall-clock time rates the stage; processor time equal to it means the run never waited
-// for the disk.
+// for the disk (and above it, that several threads worked).
 void Report(const char* stage, std::int64_t lines, double seconds, double cpuSeconds, long peakKiB) {
     std::printf("%-6s %10lld lines %8.3f s %12.0f lines/s  (cpu %.3f s)  peak %7.1f MiB\n", stage,
                 static_cast<long long>(lines), seconds, seconds > 0 ? static_cast<double>(lines) / seconds : 0.0,
                 cpuSeconds, peakKiB / 1024.0);
+}
+
+// The statistics steps in the groups the breakdown shows: first and last step of each.
+struct TStepGroup {
+    const char* Name;
+    int First, Last;
+};
+constexpr std::array<TStepGroup, 7> kGroups = {{{"summary, time range", 1, 3},
+                                                {"day, month, clock", 4, 8},
+                                                {"hosts, GeoIP", 9, 13},
+                                                {"agents, users", 14, 18},
+                                                {"files", 19, 24},
+                                                {"referrers, search", 25, 27},
+                                                {"status, errors", 28, 29}}};
+
+// When each report of one analysis came. The step reports are told apart by their value,
+// s * 100 / 29, which differs for every step.
+struct TTimeline {
+    Clock::time_point Start, ParseEnd, Statistics, Done;
+    std::array<Clock::time_point, kStatisticsStepCount + 1> StepEnd{};
+    int StepsSeen = 0;
+
+    void OnProgress(int value, const std::string& text) {
+        const Clock::time_point now = Clock::now();
+        if (text.starts_with("Analyzing")) {
+            ParseEnd = now;
+            return;
+        }
+        if (text != "Processing statistics" || value == 0) return;
+        while (StepsSeen < kStatisticsStepCount && (StepsSeen + 1) * 100 / kStatisticsStepCount <= value)
+            StepEnd[static_cast<std::size_t>(++StepsSeen)] = now;
+    }
+
+    void PrintPhases() const {
+        std::printf("phases (ms): read and map %.0f, IP numbers %.0f, visits %.0f\n", Ms(Start, ParseEnd),
+                    Ms(ParseEnd, Statistics), Ms(Statistics, StepEnd[1]));
+    }
+
+    // Steps side by side show when each report came, not what each step cost.
+    void PrintSteps(const char* title) const {
+        if (StepsSeen < kStatisticsStepCount) return;
+        std::printf("%s\n", title);
+        const auto ms = Ms;
+        for (const TStepGroup& group : kGroups) {
+            // Step 1 follows the visits in the same report.
+            const Clock::time_point from = group.First == 1 ? StepEnd[1] : StepEnd[group.First - 1];
+            std::printf("  steps %2d-%2d %-20s %6.0f ms  (", group.First, group.Last, group.Name,
+                        ms(from, StepEnd[group.Last]));
+            for (int s = group.First; s <= group.Last; ++s) {
+                const Clock::time_point begin = s == 1 ? Statistics : StepEnd[s - 1];
+                std::printf(s == group.First ? "%.0f" : " %.0f", s == 1 ? 0.0 : ms(begin, StepEnd[s]));
+            }
+            std::printf(")\n");
+        }
+        std::printf("  steps 2-29 together %.0f ms\n", ms(StepEnd[1], StepEnd.back()));
+    }
+
+    static double Ms(Clock::time_point from, Clock::time_point to) {
+        return std::chrono::duration<double, std::milli>(to - from).count();
+    }
+};
+
+// The statistics pass once more over the engine's records, all steps on one thread: what
+// each step costs, and whether the threaded run of the analysis came to the same result.
+void RunPassOnOneThread(const TLogConvert& engine) {
+    TStatistics stats;
+    stats.VisitCount = engine.VisitCount;
+    TTimeline timeline;
+    TLstRecLog records = engine.Records;
+    timeline.Statistics = Clock::now();
+    RunStatisticsPass({.Records = records,
+                       .HostTable = engine.HostTable,
+                       .UserTable = engine.UserTable,
+                       .URITable = engine.URITable,
+                       .ExtTable = engine.ExtTable,
+                       .PathTable = engine.PathTable,
+                       .ReferrerTable = engine.ReferrerTable,
+                       .BrowserTable = engine.BrowserTable,
+                       .OSTable = engine.OSTable,
+                       .SpiderTable = engine.SpiderTable,
+                       .SearchEngines = engine.Options.SEs,
+                       .CountryDbFile = AppPaths::GeoIPCountryFile(),
+                       .CityDbPath = "",
+                       .CountryReaderFactory = {},
+                       .CityReaderFactory = {},
+                       .IsCancelled = {},
+                       .Progress = [&](int value, const std::string& text) { timeline.OnProgress(value, text); },
+                       .Threads = 1},
+                      stats);
+    timeline.PrintSteps("statistics on one thread (ms):");
+    std::printf("  same result as the threaded run: %s\n",
+                stats == static_cast<const TStatistics&>(engine) ? "yes" : "NO");
 }
 
 }  // namespace
@@ -80,17 +177,18 @@ int main(int argc, char** argv) {
     profile.LogFiles.Add(location);
 
     TLogConvert engine;
+    TTimeline timeline;
     const TUsage before = Usage();
-    const Clock::time_point start = Clock::now();
-    Clock::time_point parsed = start;
+    timeline.Start = Clock::now();
     TUsage parsedUsage;
     // The parse stage ends where the statistics begin.
     engine.OnStatus = [&](const void*, int, const std::string& text) {
         if (text == "Processing statistics...") {
-            parsed = Clock::now();
+            timeline.Statistics = Clock::now();
             parsedUsage = Usage();
         }
     };
+    engine.OnProgress = [&](const void*, int value, const std::string& text) { timeline.OnProgress(value, text); };
 
     int status = 0;
     try {
@@ -102,7 +200,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "analysis failed: %s\n", e.what());
         status = 1;
     }
-    const Clock::time_point done = Clock::now();
+    timeline.Done = Clock::now();
     const TUsage after = Usage();
     std::error_code ec;
     std::filesystem::remove_all(work, ec);
@@ -111,9 +209,12 @@ int main(int argc, char** argv) {
     std::printf("%s\n", log.c_str());
     std::printf("hits %zu, bad lines %lld, visits %d\n", engine.Records.Count(),
                 static_cast<long long>(engine.BadLineCount), engine.VisitCount);
-    Report("parse", lines, std::chrono::duration<double>(parsed - start).count(),
+    Report("parse", lines, std::chrono::duration<double>(timeline.Statistics - timeline.Start).count(),
            parsedUsage.CPUSeconds - before.CPUSeconds, parsedUsage.PeakKiB);
-    Report("total", lines, std::chrono::duration<double>(done - start).count(), after.CPUSeconds - before.CPUSeconds,
-           after.PeakKiB);
+    Report("total", lines, std::chrono::duration<double>(timeline.Done - timeline.Start).count(),
+           after.CPUSeconds - before.CPUSeconds, after.PeakKiB);
+    timeline.PrintPhases();
+    timeline.PrintSteps("statistics as the analysis ran them (ms, when each step was reported):");
+    RunPassOnOneThread(engine);
     return 0;
 }

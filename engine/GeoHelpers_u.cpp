@@ -89,15 +89,107 @@ std::vector<std::string> SplitReferrerParams(std::string_view referrer) {
     return fields;
 }
 
+TSearchEngineMatcher::TSearchEngineMatcher(const TLstSEType& engines) : List(engines) {
+    for (const TRecSEType& engine : engines)
+        Engines_.push_back({AddPattern(engine.ID),
+                            {AddPattern(engine.Query1), AddPattern(engine.Query2), AddPattern(engine.Query3)}});
+    // Counting sort of the patterns by their first one or two bytes.
+    PairStart.assign(65537, 0);
+    for (const std::string& text : Patterns) {
+        const auto first = static_cast<unsigned char>(text[0]);
+        if (text.size() == 1)
+            ++ByteStart[first + 1];
+        else
+            ++PairStart[(first << 8 | static_cast<unsigned char>(text[1])) + 1];
+    }
+    for (std::size_t i = 1; i < PairStart.size(); ++i) PairStart[i] += PairStart[i - 1];
+    for (std::size_t i = 1; i < ByteStart.size(); ++i) ByteStart[i] += ByteStart[i - 1];
+    ByPair.resize(PairStart.back());
+    ByByte.resize(ByteStart.back());
+    std::vector<std::uint32_t> pairNext(PairStart.begin(), PairStart.end() - 1);
+    std::array<std::uint32_t, 256> byteNext{};
+    std::copy(ByteStart.begin(), ByteStart.end() - 1, byteNext.begin());
+    for (std::size_t p = 0; p < Patterns.size(); ++p) {
+        const std::string& text = Patterns[p];
+        const auto first = static_cast<unsigned char>(text[0]);
+        if (text.size() == 1)
+            ByByte[byteNext[first]++] = static_cast<std::int32_t>(p);
+        else
+            ByPair[pairNext[first << 8 | static_cast<unsigned char>(text[1])]++] = static_cast<std::int32_t>(p);
+    }
+}
+
+std::int32_t TSearchEngineMatcher::AddPattern(const std::string& text) {
+    if (text.empty()) return kNone;
+    const auto known = std::find(Patterns.begin(), Patterns.end(), text);
+    if (known != Patterns.end()) return static_cast<std::int32_t>(known - Patterns.begin());
+    Patterns.push_back(text);
+    return static_cast<std::int32_t>(Patterns.size() - 1);
+}
+
+int TSearchEngineMatcher::FindIndex(std::string_view referrer) const {
+    std::vector<bool> found(Patterns.size(), false);
+    const auto mark = [&](std::uint32_t from, std::uint32_t to, const std::vector<std::int32_t>& list,
+                          std::size_t at) {
+        for (std::uint32_t k = from; k < to; ++k) {
+            const auto p = static_cast<std::size_t>(list[k]);
+            if (!found[p] && referrer.compare(at, Patterns[p].size(), Patterns[p]) == 0) found[p] = true;
+        }
+    };
+    for (std::size_t i = 0; i < referrer.size(); ++i) {
+        const auto first = static_cast<unsigned char>(referrer[i]);
+        mark(ByteStart[first], ByteStart[first + 1], ByByte, i);
+        if (i + 1 == referrer.size()) break;
+        const std::size_t pair = first << 8 | static_cast<unsigned char>(referrer[i + 1]);
+        mark(PairStart[pair], PairStart[pair + 1], ByPair, i);
+    }
+    const auto has = [&](std::int32_t p) { return p != kNone && found[static_cast<std::size_t>(p)]; };
+    for (std::size_t e = 0; e < Engines_.size(); ++e) {
+        const TEngine& engine = Engines_[e];
+        if (has(engine.ID) && (has(engine.Queries[0]) || has(engine.Queries[1]) || has(engine.Queries[2])))
+            return static_cast<int>(e);
+    }
+    return -1;
+}
+
 void THostReferrerHelper::ExtractSearchPhrase(std::string_view referrer, const TLstSEType& engines) {
     if (referrer.empty()) {
         SearchEngine.clear();
         return;
     }
     SearchEngine = engines.FindName(referrer);
+    ReadSearchPhrase(referrer, engines);
+}
+
+void THostReferrerHelper::ExtractSearchPhrase(std::string_view referrer, const TSearchEngineMatcher& engines) {
+    if (referrer.empty()) {
+        SearchEngine.clear();
+        return;
+    }
+    const int index = engines.FindIndex(referrer);
+    if (index < 0)
+        SearchEngine.clear();
+    else
+        SearchEngine = engines.Engines()[static_cast<std::size_t>(index)].Name;
+    ReadSearchPhrase(referrer, engines.Engines());
+}
+
+void THostReferrerHelper::ReadSearchPhrase(std::string_view referrer, const TLstSEType& engines) {
     if (SearchEngine.empty()) return;
-    const std::vector<std::string> params = SplitReferrerParams(referrer);
-    SearchPhrase = AsciiLower(TrimBlanksAndControls(engines.GetKeyPhrase(SearchEngine, params)));
+    // Without quotes or line breaks the parameters are plain pieces of the referrer.
+    if (referrer.find_first_of("\"\r\n") == std::string_view::npos) {
+        Params.clear();
+        for (std::size_t start = 0; start <= referrer.size();) {
+            std::size_t end = referrer.find_first_of("?&", start);
+            if (end == std::string_view::npos) end = referrer.size();
+            if (end > start) Params.push_back(referrer.substr(start, end - start));
+            start = end + 1;
+        }
+        SearchPhrase = AsciiLower(TrimBlanksAndControls(engines.GetKeyPhrase(SearchEngine, Params)));
+    } else {
+        const std::vector<std::string> params = SplitReferrerParams(referrer);
+        SearchPhrase = AsciiLower(TrimBlanksAndControls(engines.GetKeyPhrase(SearchEngine, params)));
+    }
     Keywords.clear();
     if (SearchPhrase.starts_with("cache:")) {
         SearchEngine.clear();

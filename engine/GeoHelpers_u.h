@@ -2,6 +2,8 @@
 // Names the statistics pass derives from rows it has built: domain, top-level domain,
 // country, region, state or province and city of a host row; referring site, search
 // engine, phrase and keywords of a referrer row.
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +14,35 @@
 namespace brindle {
 
 class TLstSEType;
+
+// A search-engine list prepared for testing many referrers: every ID and query key is
+// looked for in one walk over the referrer, by the two bytes it starts with. The list
+// must outlive the matcher and stay as it was.
+class TSearchEngineMatcher {
+public:
+    explicit TSearchEngineMatcher(const TLstSEType& engines);
+    // The answer of engines.FindIndex(referrer).
+    int FindIndex(std::string_view referrer) const;
+    const TLstSEType& Engines() const { return List; }
+
+private:
+    static constexpr std::int32_t kNone = -1;
+    struct TEngine {
+        std::int32_t ID;
+        std::array<std::int32_t, 3> Queries;
+    };
+    std::int32_t AddPattern(const std::string& text);
+
+    const TLstSEType& List;
+    std::vector<std::string> Patterns;  // the distinct non-empty IDs and keys
+    std::vector<TEngine> Engines_;      // pattern numbers, kNone for an empty text
+    // Patterns by their first two bytes: PairStart[p] .. PairStart[p + 1] in ByPair; the
+    // one-byte patterns by that byte in ByByte likewise.
+    std::vector<std::uint32_t> PairStart;
+    std::vector<std::int32_t> ByPair;
+    std::array<std::uint32_t, 257> ByteStart{};
+    std::vector<std::int32_t> ByByte;
+};
 
 // Each call overwrites the result fields it sets; the engine inherits them.
 class THostReferrerHelper {
@@ -31,6 +62,12 @@ public:
     // An empty referrer only empties SearchEngine; a referrer of no engine leaves the
     // phrase and keywords of the call before, so read them only when SearchEngine is set.
     void ExtractSearchPhrase(std::string_view referrer, const TLstSEType& engines);
+    void ExtractSearchPhrase(std::string_view referrer, const TSearchEngineMatcher& engines);
+
+private:
+    // The phrase and keywords for the engine found, SearchEngine.
+    void ReadSearchPhrase(std::string_view referrer, const TLstSEType& engines);
+    std::vector<std::string_view> Params;
 };
 
 // The parameter fields of a referrer: cut at "?" and "&" outside double quotes, quotes

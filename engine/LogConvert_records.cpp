@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <numeric>
 #include <stdexcept>
 
 namespace brindle {
@@ -13,11 +14,15 @@ namespace {
 inline std::uint32_t SignedKey(std::int32_t v) { return static_cast<std::uint32_t>(v) ^ 0x80000000u; }
 inline std::uint32_t UnsignedKey(unsigned v) { return v; }
 
+// Keys spread over at most this many values per record (or 65536 values) are counted into
+// buckets directly; wider ones go through the radix sort.
+constexpr std::size_t kCountingSpread = 4;
+
 // Radix sort on the upper 32 bits (the key) of key-and-index pairs. LSD passes, so
 // equal keys keep the order the pairs came in.
-void RadixSortPairs(std::vector<std::uint64_t>& pairs) {
+void RadixSortPairs(std::vector<std::uint64_t>& pairs, std::vector<std::uint64_t>& scratch) {
     const std::size_t n = pairs.size();
-    std::vector<std::uint64_t> scratch(n);
+    scratch.resize(n);
     std::array<std::array<std::size_t, 256>, 4> counts{};
     for (const std::uint64_t p : pairs)
         for (int b = 0; b < 4; ++b) ++counts[b][(p >> (32 + 8 * b)) & 0xFF];
@@ -38,103 +43,127 @@ void RadixSortPairs(std::vector<std::uint64_t>& pairs) {
 
 }  // namespace
 
+void TRecOrder::Reset(std::size_t count) {
+    Positions.resize(count);
+    std::iota(Positions.begin(), Positions.end(), 0u);
+}
+
+void TRecOrder::Clear() {
+    Positions = {};
+    Work = {};
+}
+
+// The keys are read in storage order, which walks the records sequentially; the sorted
+// indices then become the new order. Indices go in ascending, so equal keys stay in
+// storage order.
+template <class KeyOf>
+void TRecOrder::SortByKey(const std::vector<TRecLog>& items, int flag, KeyOf keyOf) {
+    const std::size_t n = items.size();
+    if (n < 2) return;
+    const std::uint32_t flip = flag == 1 ? 0u : 0xFFFFFFFFu;
+    std::vector<std::uint32_t>& keys = Work.Keys;
+    keys.resize(n);
+    std::uint32_t lowest = std::numeric_limits<std::uint32_t>::max();
+    std::uint32_t highest = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint32_t key = keyOf(items[i]) ^ flip;
+        keys[i] = key;
+        lowest = std::min(lowest, key);
+        highest = std::max(highest, key);
+    }
+    Positions.resize(n);
+    const std::uint64_t spread = static_cast<std::uint64_t>(highest - lowest) + 1;
+    if (spread <= std::max<std::uint64_t>(65536, kCountingSpread * n)) {
+        std::vector<std::uint32_t>& counts = Work.Counts;
+        counts.assign(static_cast<std::size_t>(spread), 0);
+        for (const std::uint32_t key : keys) ++counts[key - lowest];
+        std::uint32_t sum = 0;
+        for (std::uint32_t& c : counts) {
+            const std::uint32_t here = c;
+            c = sum;
+            sum += here;
+        }
+        for (std::size_t i = 0; i < n; ++i) Positions[counts[keys[i] - lowest]++] = static_cast<std::uint32_t>(i);
+        return;
+    }
+    std::vector<std::uint64_t>& pairs = Work.Pairs;
+    pairs.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+        pairs[i] = (static_cast<std::uint64_t>(keys[i] - lowest) << 32) | static_cast<std::uint64_t>(i);
+    RadixSortPairs(pairs, Work.Scratch);
+    for (std::size_t j = 0; j < n; ++j) Positions[j] = static_cast<std::uint32_t>(pairs[j]);
+}
+
+void TRecOrder::Sort(const std::vector<TRecLog>& items, TRecKey key, int flag) {
+    switch (key) {
+    case TRecKey::Browser:
+        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.BrowserIdx); });
+    case TRecKey::Day:
+        return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.Day); });
+    case TRecKey::Weekday:
+        return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.DayOfWeek); });
+    case TRecKey::Kind:
+        return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.Kind); });
+    case TRecKey::Hour:
+        return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.Hour); });
+    case TRecKey::OS:
+        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.OSIdx); });
+    case TRecKey::Referrer:
+        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.ReferrerIdx); });
+    case TRecKey::Path:
+        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.PathIdx); });
+    case TRecKey::Extension:
+        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.ExtIdx); });
+    case TRecKey::Month:
+        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.MonthStart); });
+    case TRecKey::URI:
+        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.URIIdx); });
+    case TRecKey::Host:
+        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.HostIdx); });
+    case TRecKey::Spider:
+        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.SpiderIdx); });
+    case TRecKey::Status:
+        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.Status); });
+    case TRecKey::User:
+        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.UserIdx); });
+    case TRecKey::Visit:
+        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.VisitId); });
+    case TRecKey::Time:
+        break;
+    }
+    if (items.size() < 2) return;
+    const auto [lo, hi] = std::minmax_element(items.begin(), items.end(),
+                                              [](const TRecLog& a, const TRecLog& b) { return a.Time < b.Time; });
+    const TSeconds base = lo->Time;
+    // Any real log spans far less than the 136 years a 32-bit offset holds.
+    if (static_cast<std::uint64_t>(hi->Time - base) <= std::numeric_limits<std::uint32_t>::max()) {
+        SortByKey(items, flag, [base](const TRecLog& r) { return static_cast<std::uint32_t>(r.Time - base); });
+        return;
+    }
+    Reset(items.size());
+    auto earlier = [&items](std::uint32_t a, std::uint32_t b) { return items[a].Time < items[b].Time; };
+    auto later = [&items](std::uint32_t a, std::uint32_t b) { return items[a].Time > items[b].Time; };
+    if (flag == 1)
+        std::stable_sort(Positions.begin(), Positions.end(), earlier);
+    else
+        std::stable_sort(Positions.begin(), Positions.end(), later);
+}
+
 std::size_t TLstRecLog::Add(const TRecLog& rec) {
     if (Items.size() >= std::numeric_limits<std::uint32_t>::max()) throw std::length_error("too many hits");
-    Order.push_back(static_cast<std::uint32_t>(Items.size()));
+    Order.Append(static_cast<std::uint32_t>(Items.size()));
     Items.push_back(rec);
     return Items.size() - 1;
 }
 
 void TLstRecLog::Clear() {
     Items = {};
-    Order = {};
+    Order.Clear();
 }
 
 void TLstRecLog::Reserve(std::size_t count) {
     Items.reserve(count);
-    Order.reserve(count);
-}
-
-// The keys are read in storage order, which walks the records sequentially; the
-// sorted indices then become the new order.
-template <class KeyOf>
-void TLstRecLog::SortByKey(int flag, KeyOf keyOf) {
-    const std::size_t n = Items.size();
-    if (n < 2) return;
-    const std::uint32_t flip = flag == 1 ? 0u : 0xFFFFFFFFu;
-    std::vector<std::uint64_t> pairs(n);
-    for (std::size_t i = 0; i < n; ++i)
-        pairs[i] = (static_cast<std::uint64_t>(keyOf(Items[i]) ^ flip) << 32) | static_cast<std::uint64_t>(i);
-    RadixSortPairs(pairs);
-    for (std::size_t j = 0; j < n; ++j) Order[j] = static_cast<std::uint32_t>(pairs[j]);
-}
-
-void TLstRecLog::SortByBrowser(int flag) {
-    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.BrowserIdx); });
-}
-void TLstRecLog::SortByDay(int flag) {
-    SortByKey(flag, [](const TRecLog& r) { return UnsignedKey(r.Day); });
-}
-void TLstRecLog::SortByWeekday(int flag) {
-    SortByKey(flag, [](const TRecLog& r) { return UnsignedKey(r.DayOfWeek); });
-}
-void TLstRecLog::SortByKind(int flag) {
-    SortByKey(flag, [](const TRecLog& r) { return UnsignedKey(r.Kind); });
-}
-void TLstRecLog::SortByHour(int flag) {
-    SortByKey(flag, [](const TRecLog& r) { return UnsignedKey(r.Hour); });
-}
-void TLstRecLog::SortByOS(int flag) {
-    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.OSIdx); });
-}
-void TLstRecLog::SortByReferrer(int flag) {
-    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.ReferrerIdx); });
-}
-void TLstRecLog::SortByPath(int flag) {
-    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.PathIdx); });
-}
-void TLstRecLog::SortByExtension(int flag) {
-    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.ExtIdx); });
-}
-void TLstRecLog::SortByMonth(int flag) {
-    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.MonthStart); });
-}
-void TLstRecLog::SortByURI(int flag) {
-    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.URIIdx); });
-}
-void TLstRecLog::SortByHost(int flag) {
-    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.HostIdx); });
-}
-void TLstRecLog::SortBySpider(int flag) {
-    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.SpiderIdx); });
-}
-void TLstRecLog::SortByStatus(int flag) {
-    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.Status); });
-}
-void TLstRecLog::SortByUser(int flag) {
-    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.UserIdx); });
-}
-void TLstRecLog::SortByVisit(int flag) {
-    SortByKey(flag, [](const TRecLog& r) { return SignedKey(r.VisitId); });
-}
-
-void TLstRecLog::SortByTime(int flag) {
-    if (Items.size() < 2) return;
-    const auto [lo, hi] = std::minmax_element(Items.begin(), Items.end(),
-                                              [](const TRecLog& a, const TRecLog& b) { return a.Time < b.Time; });
-    const TSeconds base = lo->Time;
-    // Any real log spans far less than the 136 years a 32-bit offset holds.
-    if (static_cast<std::uint64_t>(hi->Time - base) <= std::numeric_limits<std::uint32_t>::max()) {
-        SortByKey(flag, [base](const TRecLog& r) { return static_cast<std::uint32_t>(r.Time - base); });
-        return;
-    }
-    const auto& items = Items;
-    auto earlier = [&items](std::uint32_t a, std::uint32_t b) { return items[a].Time < items[b].Time; };
-    auto later = [&items](std::uint32_t a, std::uint32_t b) { return items[a].Time > items[b].Time; };
-    if (flag == 1)
-        std::sort(Order.begin(), Order.end(), earlier);
-    else
-        std::sort(Order.begin(), Order.end(), later);
+    Order.Reserve(count);
 }
 
 }  // namespace brindle

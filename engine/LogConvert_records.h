@@ -42,10 +42,55 @@ struct TRecLog : THitTime {
 };
 static_assert(sizeof(TRecLog) <= 104, "TRecLog grew: it is stored once per hit");
 
+// The field a record order is sorted by.
+enum class TRecKey : std::uint8_t {
+    Browser, Day, Weekday, Kind, Hour, OS, Referrer, Time, Path, Extension, Month, URI, Host, Spider, Status, User,
+    Visit
+};
+
+// An order of a record vector: position -> index in the vector. Sorts take a flag: 1
+// ascending, anything else descending; records with equal keys come in the order they
+// are stored, whatever order came before, so any two orders sorted by the same key agree.
+// The sort's work buffers are kept from one sort to the next (a copy starts without them).
+class TRecOrder {
+public:
+    // The storage order of Count records.
+    void Reset(std::size_t count);
+    void Append(std::uint32_t index) { Positions.push_back(index); }
+    void Reserve(std::size_t count) { Positions.reserve(count); }
+    void Clear();
+    std::size_t Count() const { return Positions.size(); }
+    std::uint32_t operator[](std::size_t pos) const { return Positions[pos]; }
+
+    void Sort(const std::vector<TRecLog>& items, TRecKey key, int flag);
+
+private:
+    template <class KeyOf>
+    void SortByKey(const std::vector<TRecLog>& items, int flag, KeyOf keyOf);
+
+    // Scratch space that a copy does not take along.
+    struct TBuffers {
+        std::vector<std::uint32_t> Keys;
+        std::vector<std::uint32_t> Counts;
+        std::vector<std::uint64_t> Pairs;
+        std::vector<std::uint64_t> Scratch;
+        TBuffers() = default;
+        TBuffers(const TBuffers&) {}
+        TBuffers& operator=(const TBuffers&) { return *this; }
+        TBuffers(TBuffers&&) noexcept = default;
+        TBuffers& operator=(TBuffers&&) noexcept = default;
+    };
+
+    std::vector<std::uint32_t> Positions;
+    TBuffers Work;
+};
+
+class TRecView;
+
 // The hit list. Records stay where they were added; the list's order is a separate
 // list of positions, so a sort moves 4-byte references instead of whole records (no
 // copy of the records and no cache misses chasing them). Sorts take a flag: 1
-// ascending, anything else descending; equal keys end in no promised order.
+// ascending, anything else descending; equal keys keep the order they were added in.
 class TLstRecLog {
 public:
     template <class List, class Rec>
@@ -96,30 +141,46 @@ public:
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, Items.size()}; }
 
-    void SortByBrowser(int flag);
-    void SortByDay(int flag);
-    void SortByWeekday(int flag);
-    void SortByKind(int flag);
-    void SortByHour(int flag);
-    void SortByOS(int flag);
-    void SortByReferrer(int flag);
-    void SortByTime(int flag);
-    void SortByPath(int flag);
-    void SortByExtension(int flag);
-    void SortByMonth(int flag);
-    void SortByURI(int flag);
-    void SortByHost(int flag);
-    void SortBySpider(int flag);
-    void SortByStatus(int flag);
-    void SortByUser(int flag);
-    void SortByVisit(int flag);
+    void SortBy(TRecKey key, int flag) { Order.Sort(Items, key, flag); }
+    void SortByBrowser(int flag) { SortBy(TRecKey::Browser, flag); }
+    void SortByDay(int flag) { SortBy(TRecKey::Day, flag); }
+    void SortByWeekday(int flag) { SortBy(TRecKey::Weekday, flag); }
+    void SortByKind(int flag) { SortBy(TRecKey::Kind, flag); }
+    void SortByHour(int flag) { SortBy(TRecKey::Hour, flag); }
+    void SortByOS(int flag) { SortBy(TRecKey::OS, flag); }
+    void SortByReferrer(int flag) { SortBy(TRecKey::Referrer, flag); }
+    void SortByTime(int flag) { SortBy(TRecKey::Time, flag); }
+    void SortByPath(int flag) { SortBy(TRecKey::Path, flag); }
+    void SortByExtension(int flag) { SortBy(TRecKey::Extension, flag); }
+    void SortByMonth(int flag) { SortBy(TRecKey::Month, flag); }
+    void SortByURI(int flag) { SortBy(TRecKey::URI, flag); }
+    void SortByHost(int flag) { SortBy(TRecKey::Host, flag); }
+    void SortBySpider(int flag) { SortBy(TRecKey::Spider, flag); }
+    void SortByStatus(int flag) { SortBy(TRecKey::Status, flag); }
+    void SortByUser(int flag) { SortBy(TRecKey::User, flag); }
+    void SortByVisit(int flag) { SortBy(TRecKey::Visit, flag); }
 
 private:
-    template <class KeyOf>
-    void SortByKey(int flag, KeyOf keyOf);
+    friend class TRecView;
+    std::vector<TRecLog> Items;  // in the order they were added
+    TRecOrder Order;
+};
 
-    std::vector<TRecLog> Items;        // in the order they were added
-    std::vector<std::uint32_t> Order;  // position -> index in Items
+// A list's records read-only in an order of the view's own, starting in storage order:
+// several readers can walk the same records in different orders at once. Valid while the
+// list gets no records added and is not cleared.
+class TRecView {
+public:
+    explicit TRecView(const TLstRecLog& list) : Items(&list.Items) { Order.Reset(Items->size()); }
+
+    std::size_t Count() const { return Order.Count(); }
+    bool Empty() const { return Order.Count() == 0; }
+    const TRecLog& Get(std::size_t pos) const { return (*Items)[Order[pos]]; }
+    void SortBy(TRecKey key, int flag) { Order.Sort(*Items, key, flag); }
+
+private:
+    const std::vector<TRecLog>* Items;
+    TRecOrder Order;
 };
 
 }  // namespace brindle

@@ -4,7 +4,13 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
 #include <limits>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -157,73 +163,168 @@ struct TPageHit {
 
 using TErrorKey = std::tuple<std::int32_t, std::int32_t, std::int32_t>;  // status, URL, referrer
 
+// One thread's means to walk the records: an order of its own and a visit map.
+struct TLane {
+    TRecView Records;
+    TVisitMap Visits;
+    TLane(const TLstRecLog& records, std::int64_t lowestVisit, std::int64_t highestVisit) : Records(records) {
+        Visits.Resize(lowestVisit, highestVisit);
+    }
+};
+
+// The steps as the worker threads run them: each chain on one thread, in its order, once
+// the steps it waits for have finished. A step needs only what an earlier step of its own
+// chain or a step waited for produced. Every step waits for steps 2 and 3, except those
+// of the first two chains: it needs the visit lengths of step 2 or the day span that step
+// 3 checks before any per-day array may exist. Chains waited for come before the chains
+// waiting, and every step comes after all it waits for, so reporting in step order meets
+// a failed step before any step that can no longer finish. Longest chains first.
+struct TChain {
+    std::vector<int> Steps;
+    std::vector<int> After;
+};
+const std::vector<TChain> kChains = {
+    {{1, 2}, {}},          {{3, 4, 5, 6, 7, 8}, {}}, {{25}, {2, 3}},  {{9, 10, 11, 12, 13}, {2, 3}},
+    {{19, 23, 24}, {2, 3}}, {{20}, {2, 3}},           {{21}, {2, 3}},  {{22}, {2, 3}},
+    {{14}, {2, 3}},         {{15}, {2, 3}},           {{16}, {2, 3}},  {{17}, {2, 3}},
+    {{28, 29}, {2, 3}},     {{18}, {2, 3}},           {{27}, {2, 3, 25}}, {{26}, {2, 3, 25}}};
+
+// What the workers and the reporting thread share: which steps have finished, with what
+// error, and whether the run is being stopped.
+class TStepBoard {
+public:
+    // The next chain to run; kChains.size() when none is left.
+    std::size_t TakeChain() { return NextChain.fetch_add(1); }
+
+    void Finish(int step, std::exception_ptr error) {
+        {
+            const std::lock_guard lock(Mutex);
+            Errors[static_cast<std::size_t>(step)] = std::move(error);
+            Finished[static_cast<std::size_t>(step)] = true;
+        }
+        Changed.notify_all();
+    }
+
+    // Waits for the step; its error, null when it succeeded or the run was stopped.
+    std::exception_ptr WaitFor(int step) {
+        std::unique_lock lock(Mutex);
+        Changed.wait(lock, [&] { return Finished[static_cast<std::size_t>(step)] || Stopping; });
+        return Errors[static_cast<std::size_t>(step)];
+    }
+
+    // Waits for the steps; false when one failed or the run is being stopped.
+    bool WaitForAll(const std::vector<int>& steps) {
+        std::unique_lock lock(Mutex);
+        const auto finished = [&] {
+            return std::all_of(steps.begin(), steps.end(),
+                               [&](int step) { return Finished[static_cast<std::size_t>(step)]; });
+        };
+        Changed.wait(lock, [&] { return finished() || Stopping; });
+        return !Stopping && std::none_of(steps.begin(), steps.end(), [&](int step) {
+            return Errors[static_cast<std::size_t>(step)] != nullptr;
+        });
+    }
+
+    void Stop() {
+        {
+            const std::lock_guard lock(Mutex);
+            Stopping = true;
+        }
+        Changed.notify_all();
+    }
+
+    bool Stopped() {
+        const std::lock_guard lock(Mutex);
+        return Stopping;
+    }
+
+private:
+    std::atomic<std::size_t> NextChain{0};
+    std::mutex Mutex;
+    std::condition_variable Changed;
+    std::array<bool, kStatisticsStepCount + 1> Finished{};
+    std::array<std::exception_ptr, kStatisticsStepCount + 1> Errors{};
+    bool Stopping = false;
+};
+
 class TStatisticsPass {
 public:
-    TStatisticsPass(const TStatisticsPassInput& input, TStatistics& stats)
-        : In(input), Records(input.Records), S(stats) {}
+    TStatisticsPass(const TStatisticsPassInput& input, TStatistics& stats) : In(input), S(stats) {}
 
     bool Run();
 
 private:
-    using TStep = void (TStatisticsPass::*)();
+    using TStep = void (TStatisticsPass::*)(TLane&);
 
     bool Cancelled() const { return In.IsCancelled && In.IsCancelled(); }
+    void ReportStep(int step) const;
+    bool RunOnCallingThread();
+    bool RunOnWorkers(int threads);
+    void Work(TStepBoard& board);
+    void RunStep(int step, TLane& lane);
+    // Empties what the steps after the given one produced: the result of a run stopped
+    // there, whatever the workers had done ahead.
+    void ClearAfter(int step);
+    void ClearStep(int step);
 
     void SizeVisitMap();
     // True when the hit's visit counts in the current group.
-    bool CountsVisit(const TRecLog& rec, const TWalkRule& rule);
+    static bool CountsVisit(TLane& lane, const TRecLog& rec, const TWalkRule& rule);
     void AddDay(TRecStat& row, std::int32_t dayNo) const;
     // One row per URL of entry or exit hits, hits per day.
     void AddPageRows(const std::vector<TPageHit>& hits, TLstStat& target);
 
-    // Walks the records in their current order; a group starts where KeyOf changes.
+    // Walks the records in the lane's current order; a group starts where KeyOf changes.
     // StartGroup stores the group's first row and returns it (null skips the group);
     // EachHit sees every hit of a stored group after its contribution.
     template <class Accept, class KeyOf, class StartGroup, class EachHit>
-    void Walk(const TWalkRule& rule, Accept accept, KeyOf keyOf, StartGroup startGroup, EachHit eachHit);
+    void Walk(TLane& lane, const TWalkRule& rule, Accept accept, KeyOf keyOf, StartGroup startGroup,
+              EachHit eachHit);
     template <class KeyOf, class StartGroup>
-    void Walk(const TWalkRule& rule, KeyOf keyOf, StartGroup startGroup);
+    void Walk(TLane& lane, const TWalkRule& rule, KeyOf keyOf, StartGroup startGroup);
     // One list row per group, named by the group's text.
     template <class KeyOf>
-    void WalkNamed(const TWalkRule& rule, KeyOf keyOf, const TBucketString& names, TLstStat& target);
+    void WalkNamed(TLane& lane, const TWalkRule& rule, KeyOf keyOf, const TBucketString& names, TLstStat& target);
 
     // The City reader loads its whole database when it opens, so reading the file ahead to
     // warm the file cache would only read it twice.
-    void WarmCityCache() {}
-    void SumSummary();
-    void FindTimeRange();
-    void ByDay();
-    void ByMonth();
-    void ByHour();
-    void ByWeekday();
-    void ByDayOfMonth();
-    void ByHost();
-    void HostCountries();
-    void HostGroups();
-    void RegroupHosts();
-    void RegroupCities();
-    void ByBrowser();
-    void ByOS();
-    void BySpider();
-    void ByUser();
-    void ByVisitLength();
-    void ByFile();
-    void ByExtension();
-    void ByDirectory();
-    void ByFileKind();
-    void ByEntryPage();
-    void ByExitPage();
-    void ByReferrer();
-    void ByReferrerSite();
-    void BySearch();
-    void ByStatus();
-    void ByError();
+    void WarmCityCache(TLane&) {}
+    void SumSummary(TLane& lane);
+    void FindTimeRange(TLane& lane);
+    void ByDay(TLane& lane);
+    void ByMonth(TLane& lane);
+    void ByHour(TLane& lane);
+    void ByWeekday(TLane& lane);
+    void ByDayOfMonth(TLane& lane);
+    void ByHost(TLane& lane);
+    void HostCountries(TLane& lane);
+    void HostGroups(TLane& lane);
+    void RegroupHosts(TLane& lane);
+    void RegroupCities(TLane& lane);
+    void ByBrowser(TLane& lane);
+    void ByOS(TLane& lane);
+    void BySpider(TLane& lane);
+    void ByUser(TLane& lane);
+    void ByVisitLength(TLane& lane);
+    void ByFile(TLane& lane);
+    void ByExtension(TLane& lane);
+    void ByDirectory(TLane& lane);
+    void ByFileKind(TLane& lane);
+    void ByEntryPage(TLane& lane);
+    void ByExitPage(TLane& lane);
+    void ByReferrer(TLane& lane);
+    void ByReferrerSite(TLane& lane);
+    void BySearch(TLane& lane);
+    void ByStatus(TLane& lane);
+    void ByError(TLane& lane);
 
     const TStatisticsPassInput& In;
-    TLstRecLog& Records;
     TStatistics& S;
-    TVisitMap Visits;
+    std::int64_t LowestVisit = 1;
+    std::int64_t HighestVisit = 0;
     THostGroupLists HostLists;
+    // The host countries as the GeoIP step left them, before the top-level-domain fallback.
+    std::vector<std::int32_t> LookedUpCountries;
     std::unique_ptr<TClockTables> Clock;
     // Walks whose order a later step shares collect for it: the length of every visit
     // (summary), the entry and exit hits (files, in URL order) and the error hits (status).
@@ -233,7 +334,7 @@ private:
     std::vector<TErrorKey> ErrorKeys;
 };
 
-bool TStatisticsPass::Run() {
+void TStatisticsPass::RunStep(int step, TLane& lane) {
     static constexpr std::array<TStep, kStatisticsStepCount> kSteps = {
         &TStatisticsPass::WarmCityCache, &TStatisticsPass::SumSummary,     &TStatisticsPass::FindTimeRange,
         &TStatisticsPass::ByDay,         &TStatisticsPass::ByMonth,        &TStatisticsPass::ByHour,
@@ -245,28 +346,191 @@ bool TStatisticsPass::Run() {
         &TStatisticsPass::ByFileKind,    &TStatisticsPass::ByEntryPage,    &TStatisticsPass::ByExitPage,
         &TStatisticsPass::ByReferrer,    &TStatisticsPass::ByReferrerSite, &TStatisticsPass::BySearch,
         &TStatisticsPass::ByStatus,      &TStatisticsPass::ByError};
+    (this->*kSteps[static_cast<std::size_t>(step - 1)])(lane);
+}
+
+void TStatisticsPass::ReportStep(int step) const {
+    if (In.Progress) In.Progress(step * 100 / kStatisticsStepCount, kProgressText);
+}
+
+bool TStatisticsPass::Run() {
     if (Cancelled()) return false;
     SizeVisitMap();
+    int threads = In.Threads;
+    if (threads <= 0) threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kStatisticsMaxThreads);
+    threads = std::min(threads, static_cast<int>(kChains.size()));
+    return threads <= 1 ? RunOnCallingThread() : RunOnWorkers(threads);
+}
+
+bool TStatisticsPass::RunOnCallingThread() {
+    TLane lane(In.Records, LowestVisit, HighestVisit);
     for (int step = 1; step <= kStatisticsStepCount; ++step) {
-        (this->*kSteps[static_cast<std::size_t>(step - 1)])();
-        if (In.Progress) In.Progress(step * 100 / kStatisticsStepCount, kProgressText);
+        RunStep(step, lane);
+        ReportStep(step);
         if (Cancelled()) return false;
     }
     return true;
 }
 
-void TStatisticsPass::SizeVisitMap() {
-    std::int64_t lowest = 1;
-    std::int64_t highest = std::max(S.VisitCount, 0);
-    for (const TRecLog& rec : Records) {
-        lowest = std::min<std::int64_t>(lowest, rec.VisitId);
-        highest = std::max<std::int64_t>(highest, rec.VisitId);
+bool TStatisticsPass::RunOnWorkers(int threads) {
+    TStepBoard board;
+    std::vector<std::thread> workers;
+    const auto stopWorkers = [&] {
+        board.Stop();
+        for (std::thread& worker : workers) worker.join();
+        workers.clear();
+    };
+    int kept = 0;  // the last step whose result stands
+    bool cancelled = false;
+    try {
+        for (int i = 0; i < threads; ++i) workers.emplace_back([this, &board] { Work(board); });
+        for (int step = 1; step <= kStatisticsStepCount && !cancelled; ++step) {
+            kept = step;
+            if (const std::exception_ptr error = board.WaitFor(step)) std::rethrow_exception(error);
+            ReportStep(step);
+            cancelled = Cancelled();
+        }
+    } catch (...) {
+        stopWorkers();
+        ClearAfter(kept);
+        throw;
     }
-    Visits.Resize(lowest, highest);
+    stopWorkers();
+    if (cancelled) ClearAfter(kept);
+    return !cancelled;
 }
 
-bool TStatisticsPass::CountsVisit(const TRecLog& rec, const TWalkRule& rule) {
-    return rule.CountVisits && Visits.FirstInGroup(rec.VisitId);
+void TStatisticsPass::Work(TStepBoard& board) {
+    std::optional<TLane> lane;
+    for (std::size_t chain = board.TakeChain(); chain < kChains.size(); chain = board.TakeChain()) {
+        if (!board.WaitForAll(kChains[chain].After)) return;
+        for (const int step : kChains[chain].Steps) {
+            if (board.Stopped()) return;
+            std::exception_ptr error;
+            try {
+                if (!lane) lane.emplace(In.Records, LowestVisit, HighestVisit);
+                RunStep(step, *lane);
+            } catch (...) {
+                error = std::current_exception();
+            }
+            const bool failed = error != nullptr;
+            board.Finish(step, std::move(error));
+            if (failed) break;
+        }
+    }
+}
+
+void TStatisticsPass::ClearAfter(int step) {
+    // Latest first: a step that changed rows of an earlier one is undone before it.
+    for (int later = kStatisticsStepCount; later > step; --later) ClearStep(later);
+}
+
+void TStatisticsPass::ClearStep(int step) {
+    switch (step) {
+    case 2:
+        S.Summary = {};
+        break;
+    case 3:
+        S.FirstHitTime = S.LastHitTime = 0;
+        S.FirstDay = S.LastDay = S.DaySpan = 0;
+        break;
+    case 4:
+        S.StatByDay.Clear();
+        break;
+    case 5:
+        S.StatByMon.Clear();
+        break;
+    case 6:
+        S.StatByHod.Clear();
+        break;
+    case 7:
+        S.StatByDow.Clear();
+        break;
+    case 8:
+        S.StatByDom.Clear();
+        break;
+    case 9:
+        S.StatByHost.Clear();
+        break;
+    case 10:
+        for (TRecStat& host : S.StatByHost) host.Country = 0;
+        break;
+    case 11:
+        S.StatByNbVisit.Clear();
+        if (LookedUpCountries.size() == S.StatByHost.Count())
+            for (std::size_t i = 0; i < LookedUpCountries.size(); ++i) S.StatByHost[i].Country = LookedUpCountries[i];
+        break;
+    case 12:
+        for (TLstStat* list : {&S.StatByDomain, &S.StatByTld, &S.StatByCountry, &S.StatByRegion}) list->Clear();
+        break;
+    case 13:
+        for (TLstStat* list : {&S.StatByUSState, &S.StatByCAProv, &S.StatByCNProv, &S.StatByCity}) list->Clear();
+        break;
+    case 14:
+        S.StatByBrowser.Clear();
+        break;
+    case 15:
+        S.StatByOS.Clear();
+        break;
+    case 16:
+        S.StatBySpider.Clear();
+        break;
+    case 17:
+        S.StatByUserName.Clear();
+        break;
+    case 18:
+        S.StatByLenVisit.Clear();
+        break;
+    case 19:
+        S.StatByAllFiles.Clear();
+        break;
+    case 20:
+        S.StatByFileExt.Clear();
+        break;
+    case 21:
+        S.StatByFileDir.Clear();
+        break;
+    case 22:
+        S.StatByFileType.Clear();
+        break;
+    case 23:
+        S.StatByTopIn.Clear();
+        break;
+    case 24:
+        S.StatByTopOut.Clear();
+        break;
+    case 25:
+        S.StatByRefPage.Clear();
+        break;
+    case 26:
+        S.StatByRefDomain.Clear();
+        break;
+    case 27:
+        for (TLstStat* list : {&S.StatByRefSE, &S.StatByRefSEP, &S.StatByRefSEK, &S.StatByRefSESEP, &S.StatByRefSESEK})
+            list->Clear();
+        break;
+    case 28:
+        S.StatByStatus.Clear();
+        break;
+    case 29:
+        S.StatByErr.Clear();
+        break;
+    default:
+        break;
+    }
+}
+
+void TStatisticsPass::SizeVisitMap() {
+    LowestVisit = 1;
+    HighestVisit = std::max(S.VisitCount, 0);
+    for (const TRecLog& rec : In.Records) {
+        LowestVisit = std::min<std::int64_t>(LowestVisit, rec.VisitId);
+        HighestVisit = std::max<std::int64_t>(HighestVisit, rec.VisitId);
+    }
+}
+
+bool TStatisticsPass::CountsVisit(TLane& lane, const TRecLog& rec, const TWalkRule& rule) {
+    return rule.CountVisits && lane.Visits.FirstInGroup(rec.VisitId);
 }
 
 void TStatisticsPass::AddDay(TRecStat& row, std::int32_t dayNo) const {
@@ -275,9 +539,10 @@ void TStatisticsPass::AddDay(TRecStat& row, std::int32_t dayNo) const {
 }
 
 template <class Accept, class KeyOf, class StartGroup, class EachHit>
-void TStatisticsPass::Walk(const TWalkRule& rule, Accept accept, KeyOf keyOf, StartGroup startGroup,
+void TStatisticsPass::Walk(TLane& lane, const TWalkRule& rule, Accept accept, KeyOf keyOf, StartGroup startGroup,
                            EachHit eachHit) {
-    Visits.Reset();
+    const TRecView& Records = lane.Records;
+    lane.Visits.Reset();
     TRecStat* row = nullptr;
     bool started = false;
     std::int64_t groupKey = 0;
@@ -295,9 +560,9 @@ void TStatisticsPass::Walk(const TWalkRule& rule, Accept accept, KeyOf keyOf, St
         if (!started || key != groupKey) {
             started = true;
             groupKey = key;
-            Visits.StartGroup();
+            lane.Visits.StartGroup();
             TRecStat first;
-            AddHit(first, rec, rule, CountsVisit(rec, rule));
+            AddHit(first, rec, rule, CountsVisit(lane, rec, rule));
             if (rule.Days != TDailyCounts::None) {
                 first.PerDay.assign(static_cast<std::size_t>(std::max(S.DaySpan, 0)), 0);
                 AddDay(first, rec.DayNo);
@@ -307,7 +572,7 @@ void TStatisticsPass::Walk(const TWalkRule& rule, Accept accept, KeyOf keyOf, St
             continue;
         }
         if (!row) continue;
-        const bool counted = CountsVisit(rec, rule);
+        const bool counted = CountsVisit(lane, rec, rule);
         AddHit(*row, rec, rule, counted);
         if (rule.Days == TDailyCounts::Hits || (rule.Days == TDailyCounts::Visits && counted)) AddDay(*row, rec.DayNo);
         eachHit(rec, *row);
@@ -315,21 +580,23 @@ void TStatisticsPass::Walk(const TWalkRule& rule, Accept accept, KeyOf keyOf, St
 }
 
 template <class KeyOf, class StartGroup>
-void TStatisticsPass::Walk(const TWalkRule& rule, KeyOf keyOf, StartGroup startGroup) {
+void TStatisticsPass::Walk(TLane& lane, const TWalkRule& rule, KeyOf keyOf, StartGroup startGroup) {
     Walk(
-        rule, kEveryHit, keyOf, startGroup, [](const TRecLog&, TRecStat&) {});
+        lane, rule, kEveryHit, keyOf, startGroup, [](const TRecLog&, TRecStat&) {});
 }
 
 template <class KeyOf>
-void TStatisticsPass::WalkNamed(const TWalkRule& rule, KeyOf keyOf, const TBucketString& names, TLstStat& target) {
-    Walk(rule, keyOf, [&](const TRecLog& rec, TRecStat&& row) {
+void TStatisticsPass::WalkNamed(TLane& lane, const TWalkRule& rule, KeyOf keyOf, const TBucketString& names,
+                                TLstStat& target) {
+    Walk(lane, rule, keyOf, [&](const TRecLog& rec, TRecStat&& row) {
         row.Name = names.GetString(static_cast<std::int32_t>(keyOf(rec)));
         return Append(target, std::move(row));
     });
 }
 
-void TStatisticsPass::SumSummary() {
-    Records.SortByVisit(1);
+void TStatisticsPass::SumSummary(TLane& lane) {
+    TRecView& Records = lane.Records;
+    Records.SortBy(TRecKey::Visit, 1);
     std::int32_t previous = 0;
     for (std::size_t pos = 0; pos < Records.Count(); ++pos) {
         const TRecLog& rec = Records.Get(pos);
@@ -340,8 +607,9 @@ void TStatisticsPass::SumSummary() {
     }
 }
 
-void TStatisticsPass::FindTimeRange() {
-    Records.SortByTime(1);
+void TStatisticsPass::FindTimeRange(TLane& lane) {
+    TRecView& Records = lane.Records;
+    Records.SortBy(TRecKey::Time, 1);
     if (Records.Empty()) return;
     const TRecLog& first = Records.Get(0);
     const TRecLog& last = Records.Get(Records.Count() - 1);
@@ -361,36 +629,36 @@ void TStatisticsPass::FindTimeRange() {
 
 // Step 3 left the records in time order, which groups days and months as well. The
 // walk also fills the hour, weekday and day-of-month rows for their own steps.
-void TStatisticsPass::ByDay() {
-    Clock = std::make_unique<TClockTables>(Visits.Size());
+void TStatisticsPass::ByDay(TLane& lane) {
+    Clock = std::make_unique<TClockTables>(lane.Visits.Size());
     Walk(
-        kTimeRule, kEveryHit, [](const TRecLog& r) { return r.DayNo; },
+        lane, kTimeRule, kEveryHit, [](const TRecLog& r) { return r.DayNo; },
         [&](const TRecLog& rec, TRecStat&& row) {
             row.Key = StartOfDay(rec.DayNo);
             return Append(S.StatByDay, std::move(row));
         },
-        [&](const TRecLog& rec, TRecStat&) { Clock->Add(rec, Visits.Slot(rec.VisitId)); });
+        [&](const TRecLog& rec, TRecStat&) { Clock->Add(rec, lane.Visits.Slot(rec.VisitId)); });
 }
 
-void TStatisticsPass::ByMonth() {
-    Walk(kTimeRule, [](const TRecLog& r) { return r.MonthStart; },
+void TStatisticsPass::ByMonth(TLane& lane) {
+    Walk(lane, kTimeRule, [](const TRecLog& r) { return r.MonthStart; },
          [&](const TRecLog& rec, TRecStat&& row) {
              row.Key = StartOfDay(rec.MonthStart);
              return Append(S.StatByMon, std::move(row));
          });
 }
 
-void TStatisticsPass::ByHour() { S.StatByHod = Clock->Hod; }
-void TStatisticsPass::ByWeekday() { S.StatByDow = Clock->Dow; }
-void TStatisticsPass::ByDayOfMonth() {
+void TStatisticsPass::ByHour(TLane&) { S.StatByHod = Clock->Hod; }
+void TStatisticsPass::ByWeekday(TLane&) { S.StatByDow = Clock->Dow; }
+void TStatisticsPass::ByDayOfMonth(TLane&) {
     S.StatByDom = Clock->Dom;
     Clock.reset();
 }
 
-void TStatisticsPass::ByHost() {
-    Records.SortByHost(1);
+void TStatisticsPass::ByHost(TLane& lane) {
+    lane.Records.SortBy(TRecKey::Host, 1);
     Walk(
-        kVisitorRule, kEveryHit, [](const TRecLog& r) { return r.HostIdx; },
+        lane, kVisitorRule, kEveryHit, [](const TRecLog& r) { return r.HostIdx; },
         [&](const TRecLog& rec, TRecStat&& row) {
             row.Name = In.HostTable.GetString(rec.HostIdx);
             row.IP = rec.IP;
@@ -400,13 +668,15 @@ void TStatisticsPass::ByHost() {
         [](const TRecLog& rec, TRecStat& row) { row.Key = std::max(row.Key, rec.Time); });
 }
 
-void TStatisticsPass::HostCountries() {
+void TStatisticsPass::HostCountries(TLane&) {
     std::unique_ptr<IGeoIPCountryReader> reader =
         In.CountryReaderFactory ? In.CountryReaderFactory() : CreateGeoIPCountryReader();
     if (reader) AssignHostCountries(S.StatByHost, *reader, In.CountryDbFile);
 }
 
-void TStatisticsPass::HostGroups() {
+void TStatisticsPass::HostGroups(TLane&) {
+    LookedUpCountries.clear();
+    for (const TRecStat& host : S.StatByHost) LookedUpCountries.push_back(host.Country);
     HostLists = CollectHostGroups(S.StatByHost);
     for (const TRecStat& host : S.StatByHost) {
         if (host.Visits <= 0) continue;
@@ -414,7 +684,7 @@ void TStatisticsPass::HostGroups() {
     }
 }
 
-void TStatisticsPass::RegroupHosts() {
+void TStatisticsPass::RegroupHosts(TLane&) {
     const TLstStat& hosts = S.StatByHost;
     RegroupRows(hosts, HostLists.Domains, S.StatByDomain, false);
     RegroupRows(hosts, HostLists.Tlds, S.StatByTld, true);
@@ -423,7 +693,7 @@ void TStatisticsPass::RegroupHosts() {
     HostLists = {};
 }
 
-void TStatisticsPass::RegroupCities() {
+void TStatisticsPass::RegroupCities(TLane&) {
     TCityGroupLists lists;
     if (!In.CityDbPath.empty()) {
         std::unique_ptr<IGeoIPCityReader> reader =
@@ -437,25 +707,25 @@ void TStatisticsPass::RegroupCities() {
     RegroupRows(hosts, lists.Cities, S.StatByCity, false);
 }
 
-void TStatisticsPass::ByBrowser() {
-    Records.SortByBrowser(1);
-    WalkNamed(kVisitorRule, [](const TRecLog& r) { return r.BrowserIdx; }, In.BrowserTable, S.StatByBrowser);
+void TStatisticsPass::ByBrowser(TLane& lane) {
+    lane.Records.SortBy(TRecKey::Browser, 1);
+    WalkNamed(lane, kVisitorRule, [](const TRecLog& r) { return r.BrowserIdx; }, In.BrowserTable, S.StatByBrowser);
 }
 
-void TStatisticsPass::ByOS() {
-    Records.SortByOS(1);
-    WalkNamed(kVisitorRule, [](const TRecLog& r) { return r.OSIdx; }, In.OSTable, S.StatByOS);
+void TStatisticsPass::ByOS(TLane& lane) {
+    lane.Records.SortBy(TRecKey::OS, 1);
+    WalkNamed(lane, kVisitorRule, [](const TRecLog& r) { return r.OSIdx; }, In.OSTable, S.StatByOS);
 }
 
-void TStatisticsPass::BySpider() {
-    Records.SortBySpider(1);
-    WalkNamed(kVisitorRule, [](const TRecLog& r) { return r.SpiderIdx; }, In.SpiderTable, S.StatBySpider);
+void TStatisticsPass::BySpider(TLane& lane) {
+    lane.Records.SortBy(TRecKey::Spider, 1);
+    WalkNamed(lane, kVisitorRule, [](const TRecLog& r) { return r.SpiderIdx; }, In.SpiderTable, S.StatBySpider);
 }
 
-void TStatisticsPass::ByUser() {
-    Records.SortByUser(1);
+void TStatisticsPass::ByUser(TLane& lane) {
+    lane.Records.SortBy(TRecKey::User, 1);
     constexpr TWalkRule rule{.Pages = true, .Days = TDailyCounts::Visits};
-    Walk(rule, [](const TRecLog& r) { return r.UserIdx; },
+    Walk(lane, rule, [](const TRecLog& r) { return r.UserIdx; },
          [&](const TRecLog& rec, TRecStat&& row) -> TRecStat* {
              const std::string_view user = In.UserTable.GetString(rec.UserIdx);
              if (user.empty()) return nullptr;
@@ -464,7 +734,7 @@ void TStatisticsPass::ByUser() {
          });
 }
 
-void TStatisticsPass::ByVisitLength() {
+void TStatisticsPass::ByVisitLength(TLane&) {
     TRecStat visit;
     visit.Hits = 1;
     visit.Visits = 1;
@@ -473,10 +743,10 @@ void TStatisticsPass::ByVisitLength() {
     VisitLengths = {};
 }
 
-void TStatisticsPass::ByFile() {
-    Records.SortByURI(1);
+void TStatisticsPass::ByFile(TLane& lane) {
+    lane.Records.SortBy(TRecKey::URI, 1);
     Walk(
-        kFileRule, kEveryHit, [](const TRecLog& r) { return r.URIIdx; },
+        lane, kFileRule, kEveryHit, [](const TRecLog& r) { return r.URIIdx; },
         [&](const TRecLog& rec, TRecStat&& row) {
             row.Name = In.URITable.GetString(rec.URIIdx);
             row.Kind = rec.Kind;
@@ -488,9 +758,9 @@ void TStatisticsPass::ByFile() {
         });
 }
 
-void TStatisticsPass::ByExtension() {
-    Records.SortByExtension(1);
-    Walk(kFileHitsRule, [](const TRecLog& r) { return r.ExtIdx; },
+void TStatisticsPass::ByExtension(TLane& lane) {
+    lane.Records.SortBy(TRecKey::Extension, 1);
+    Walk(lane, kFileHitsRule, [](const TRecLog& r) { return r.ExtIdx; },
          [&](const TRecLog& rec, TRecStat&& row) {
              row.Name = In.ExtTable.GetString(rec.ExtIdx);
              row.Kind = rec.Kind;
@@ -498,14 +768,14 @@ void TStatisticsPass::ByExtension() {
          });
 }
 
-void TStatisticsPass::ByDirectory() {
-    Records.SortByPath(1);
-    WalkNamed(kFileRule, [](const TRecLog& r) { return r.PathIdx; }, In.PathTable, S.StatByFileDir);
+void TStatisticsPass::ByDirectory(TLane& lane) {
+    lane.Records.SortBy(TRecKey::Path, 1);
+    WalkNamed(lane, kFileRule, [](const TRecLog& r) { return r.PathIdx; }, In.PathTable, S.StatByFileDir);
 }
 
-void TStatisticsPass::ByFileKind() {
-    Records.SortByKind(1);
-    Walk(kFileHitsRule, [](const TRecLog& r) { return r.Kind; },
+void TStatisticsPass::ByFileKind(TLane& lane) {
+    lane.Records.SortBy(TRecKey::Kind, 1);
+    Walk(lane, kFileHitsRule, [](const TRecLog& r) { return r.Kind; },
          [&](const TRecLog& rec, TRecStat&& row) {
              row.Kind = rec.Kind;
              return Append(S.StatByFileType, std::move(row));
@@ -529,23 +799,23 @@ void TStatisticsPass::AddPageRows(const std::vector<TPageHit>& hits, TLstStat& t
 }
 
 // The file step met the entry and exit hits in URL order.
-void TStatisticsPass::ByEntryPage() {
+void TStatisticsPass::ByEntryPage(TLane&) {
     AddPageRows(EntryHits, S.StatByTopIn);
     EntryHits = {};
 }
 
-void TStatisticsPass::ByExitPage() {
+void TStatisticsPass::ByExitPage(TLane&) {
     AddPageRows(ExitHits, S.StatByTopOut);
     ExitHits = {};
 }
 
-void TStatisticsPass::ByReferrer() {
-    Records.SortByReferrer(1);
+void TStatisticsPass::ByReferrer(TLane& lane) {
+    lane.Records.SortBy(TRecKey::Referrer, 1);
     constexpr TWalkRule rule{.Pages = true, .Days = TDailyCounts::Visits};
-    WalkNamed(rule, [](const TRecLog& r) { return r.ReferrerIdx; }, In.ReferrerTable, S.StatByRefPage);
+    WalkNamed(lane, rule, [](const TRecLog& r) { return r.ReferrerIdx; }, In.ReferrerTable, S.StatByRefPage);
 }
 
-void TStatisticsPass::ByReferrerSite() {
+void TStatisticsPass::ByReferrerSite(TLane&) {
     const TLstStat& pages = S.StatByRefPage;
     std::vector<TRegroupRow> sites;
     sites.reserve(pages.Count());
@@ -557,12 +827,13 @@ void TStatisticsPass::ByReferrerSite() {
     RegroupRows(pages, sites, S.StatByRefDomain, true);
 }
 
-void TStatisticsPass::BySearch() {
+void TStatisticsPass::BySearch(TLane&) {
     const TLstStat& pages = S.StatByRefPage;
     std::vector<TRegroupRow> engines, phrases, keywords, enginePhrases, engineKeywords;
     THostReferrerHelper helper;
+    const TSearchEngineMatcher matcher(In.SearchEngines);
     for (std::size_t i = 0; i < pages.Count(); ++i) {
-        helper.ExtractSearchPhrase(pages[i].Name, In.SearchEngines);
+        helper.ExtractSearchPhrase(pages[i].Name, matcher);
         if (helper.SearchEngine.empty()) continue;
         engines.push_back({helper.SearchEngine, i});
         phrases.push_back({helper.SearchPhrase, i});
@@ -579,11 +850,11 @@ void TStatisticsPass::BySearch() {
     RegroupRows(pages, engineKeywords, S.StatByRefSESEK, false);
 }
 
-void TStatisticsPass::ByStatus() {
-    Records.SortByStatus(1);
+void TStatisticsPass::ByStatus(TLane& lane) {
+    lane.Records.SortBy(TRecKey::Status, 1);
     constexpr TWalkRule rule{.CountVisits = false, .Traffic = false, .Days = TDailyCounts::Hits};
     Walk(
-        rule, kEveryHit, [](const TRecLog& r) { return r.Status; },
+        lane, rule, kEveryHit, [](const TRecLog& r) { return r.Status; },
         [&](const TRecLog& rec, TRecStat&& row) {
             row.Code = rec.Status;
             return Append(S.StatByStatus, std::move(row));
@@ -596,7 +867,7 @@ void TStatisticsPass::ByStatus() {
 // One row per status, URL and referrer. The hits are counted by index first, so each
 // distinct triple builds its name once; triples whose joined names meet (texts holding a
 // TAB) are merged by the name walk as if every hit had its own row.
-void TStatisticsPass::ByError() {
+void TStatisticsPass::ByError(TLane&) {
     std::vector<TErrorKey> keys = std::move(ErrorKeys);
     std::sort(keys.begin(), keys.end());
     TLstStat work;

@@ -41,14 +41,22 @@ struct TStatisticsPassInput {
     std::function<void(int value, const std::string& text)> Progress;
     // Most bytes the per-day arrays may take; 0 means half the physical memory.
     std::uint64_t PerDayMemoryLimit = 0;
+    // Worker threads for the steps: 0 one per processor (at most kStatisticsMaxThreads),
+    // 1 every step on the calling thread. The result is the same either way; the progress
+    // reports, the cancel tests and any error come on the calling thread in step order.
+    int Threads = 0;
 };
+
+constexpr int kStatisticsMaxThreads = 8;
 
 constexpr int kStatisticsStepCount = 29;
 
 // Fills Stats, which must have been cleared (ClearStatisticsTables) and carry the visit
-// count. True when all steps ran, false when cancelled: the steps done are complete, the
-// later tables empty. A day span whose per-day arrays would not fit in memory throws an
-// ELogConvert naming the first and last hit dates, before any per-day array exists.
+// count. True when all steps ran, false when cancelled: the steps reported are complete,
+// the later tables empty. Steps that only read the records and fill tables of their own
+// run side by side, each thread walking the records in an order of its own. A day span
+// whose per-day arrays would not fit in memory throws an ELogConvert naming the first and
+// last hit dates, before any per-day array exists.
 bool RunStatisticsPass(const TStatisticsPassInput& input, TStatistics& stats);
 
 // The estimate the day-span guard compares with the limit: the rows that can keep daily
