@@ -65,11 +65,17 @@ void TRecOrder::SortByKey(const std::vector<TRecLog>& items, int flag, KeyOf key
     keys.resize(n);
     std::uint32_t lowest = std::numeric_limits<std::uint32_t>::max();
     std::uint32_t highest = 0;
+    bool stored = true;  // already in key order as stored (hits are mostly logged in time order)
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint32_t key = keyOf(items[i]) ^ flip;
         keys[i] = key;
+        stored = stored && key >= highest;
         lowest = std::min(lowest, key);
         highest = std::max(highest, key);
+    }
+    if (stored) {
+        Reset(n);
+        return;
     }
     Positions.resize(n);
     const std::uint64_t spread = static_cast<std::uint64_t>(highest - lowest) + 1;

@@ -135,6 +135,9 @@ public:
     const TRecLog& Get(std::size_t pos) const { return Items[Order[pos]]; }
     TRecLog& operator[](std::size_t pos) { return Get(pos); }
     const TRecLog& operator[](std::size_t pos) const { return Get(pos); }
+    // The record at Index in the order records were added, whatever the current order.
+    TRecLog& Stored(std::size_t index) { return Items[index]; }
+    const TRecLog& Stored(std::size_t index) const { return Items[index]; }
 
     iterator begin() { return {this, 0}; }
     iterator end() { return {this, Items.size()}; }
@@ -176,6 +179,10 @@ public:
     std::size_t Count() const { return Order.Count(); }
     bool Empty() const { return Order.Count() == 0; }
     const TRecLog& Get(std::size_t pos) const { return (*Items)[Order[pos]]; }
+    // Where the record at a position of the view is stored in the list (see Stored).
+    std::uint32_t IndexAt(std::size_t pos) const { return Order[pos]; }
+    // The record at Index in the order records were added, whatever the view's order.
+    const TRecLog& Stored(std::size_t index) const { return (*Items)[index]; }
     void SortBy(TRecKey key, int flag) { Order.Sort(*Items, key, flag); }
 
 private:

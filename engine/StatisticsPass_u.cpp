@@ -7,6 +7,8 @@
 #include <atomic>
 #include <condition_variable>
 #include <exception>
+#include <functional>
+#include <iterator>
 #include <limits>
 #include <mutex>
 #include <optional>
@@ -36,6 +38,12 @@ const std::int64_t kMaxDaySpan = EncodeDate(9999, 12, 31) - EncodeDate(1900, 1, 
 constexpr std::array<std::int32_t, 10> kLengthBandEnds = {60, 300, 600, 1200, 1800, 2700, 3600, 5400, 7200, 10800};
 
 constexpr std::size_t kPrefetchAhead = 16;
+
+constexpr std::size_t kRecKeyCount = static_cast<std::size_t>(TRecKey::Visit) + 1;
+// Keys up to this many are grouped in rows by key; a row per key and visit costs a bit, at
+// most this many bits (16 MiB) per step.
+constexpr std::int64_t kMostDenseKeys = 65536;
+constexpr std::uint64_t kMostKeyVisitBits = std::uint64_t{1} << 27;
 
 int LengthBand(std::int32_t seconds) {
     for (std::size_t i = 0; i < kLengthBandEnds.size(); ++i)
@@ -163,6 +171,49 @@ struct TPageHit {
 
 using TErrorKey = std::tuple<std::int32_t, std::int32_t, std::int32_t>;  // status, URL, referrer
 
+// The search lists' rows before regrouping.
+struct TSearchRows {
+    std::vector<TRegroupRow> Engines, Phrases, Keywords, EnginePhrases, EngineKeywords;
+
+    void Append(TSearchRows&& more) {
+        for (const auto list : {&TSearchRows::Engines, &TSearchRows::Phrases, &TSearchRows::Keywords,
+                                &TSearchRows::EnginePhrases, &TSearchRows::EngineKeywords})
+            (this->*list).insert((this->*list).end(), std::make_move_iterator((more.*list).begin()),
+                                 std::make_move_iterator((more.*list).end()));
+    }
+};
+
+// Fewer rows than this are not worth a thread of their own.
+constexpr std::size_t kRowsPerPart = 4096;
+
+// Runs Part(0) .. Part(Count - 1), on as many threads, or one after the other when
+// Threads is 1. The first error is raised once all have ended.
+void RunParts(std::size_t count, std::size_t threads, const std::function<void(std::size_t)>& part) {
+    if (threads <= 1 || count <= 1) {
+        for (std::size_t i = 0; i < count; ++i) part(i);
+        return;
+    }
+    std::vector<std::exception_ptr> errors(count);
+    std::vector<std::thread> helpers;
+    const auto guarded = [&](std::size_t i) {
+        try {
+            part(i);
+        } catch (...) {
+            errors[i] = std::current_exception();
+        }
+    };
+    try {
+        for (std::size_t i = 1; i < count; ++i) helpers.emplace_back(guarded, i);
+    } catch (...) {
+        for (std::thread& helper : helpers) helper.join();
+        throw;
+    }
+    guarded(0);
+    for (std::thread& helper : helpers) helper.join();
+    for (const std::exception_ptr& error : errors)
+        if (error) std::rethrow_exception(error);
+}
+
 // One thread's means to walk the records: an order of its own and a visit map.
 struct TLane {
     TRecView Records;
@@ -257,6 +308,9 @@ private:
     using TStep = void (TStatisticsPass::*)(TLane&);
 
     bool Cancelled() const { return In.IsCancelled && In.IsCancelled(); }
+    void RunParts(std::size_t count, const std::function<void(std::size_t)>& part) const {
+        brindle::RunParts(count, Workers, part);
+    }
     void ReportStep(int step) const;
     bool RunOnCallingThread();
     bool RunOnWorkers(int threads);
@@ -267,7 +321,9 @@ private:
     void ClearAfter(int step);
     void ClearStep(int step);
 
-    void SizeVisitMap();
+    // The visit ids and key values the records hold, for sizing the visit maps and choosing
+    // how each step groups.
+    void ScanRecords();
     // True when the hit's visit counts in the current group.
     static bool CountsVisit(TLane& lane, const TRecLog& rec, const TWalkRule& rule);
     void AddDay(TRecStat& row, std::int32_t dayNo) const;
@@ -282,9 +338,27 @@ private:
               EachHit eachHit);
     template <class KeyOf, class StartGroup>
     void Walk(TLane& lane, const TWalkRule& rule, KeyOf keyOf, StartGroup startGroup);
-    // One list row per group, named by the group's text.
+    // One row per key in Target, in key order: the hits grouped by their key, each group's
+    // row filled by FirstHit from its first hit in stored order (false drops the group);
+    // EachHit sees every hit of a kept group, in stored order within the group, after its
+    // contribution. Reads the records in stored order when the keys and visits allow,
+    // else sorts them by the key.
+    template <class KeyOf, class FirstHit, class EachHit>
+    void Group(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit, EachHit eachHit,
+               TLstStat& target);
+    template <class KeyOf, class FirstHit>
+    void Group(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit, TLstStat& target);
+    // One row per key named by the key's text.
     template <class KeyOf>
-    void WalkNamed(TLane& lane, const TWalkRule& rule, KeyOf keyOf, const TBucketString& names, TLstStat& target);
+    void GroupNamed(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, const TBucketString& names,
+                    TLstStat& target);
+    // How a group tells that a hit's visit is new to it.
+    enum class TDedup { Sort, None, Visit, KeyAndVisit };
+    TDedup ChooseDedup(const TWalkRule& rule, TRecKey key) const;
+    bool VisitsStayOnOneHost() const;
+    template <class KeyOf, class FirstHit, class EachHit>
+    void GroupStored(TLane& lane, const TWalkRule& rule, TDedup dedup, KeyOf keyOf, std::size_t keys,
+                     FirstHit firstHit, EachHit eachHit, TLstStat& target);
 
     // The City reader loads its whole database when it opens, so reading the file ahead to
     // warm the file cache would only read it twice.
@@ -320,8 +394,14 @@ private:
 
     const TStatisticsPassInput& In;
     TStatistics& S;
+    std::size_t Workers = 1;  // threads the run uses
     std::int64_t LowestVisit = 1;
     std::int64_t HighestVisit = 0;
+    struct TKeySpan {
+        std::int64_t Lowest = 0;
+        std::int64_t Highest = -1;
+    };
+    std::array<TKeySpan, kRecKeyCount> Spans{};  // by TRecKey
     THostGroupLists HostLists;
     // The host countries as the GeoIP step left them, before the top-level-domain fallback.
     std::vector<std::int32_t> LookedUpCountries;
@@ -355,10 +435,11 @@ void TStatisticsPass::ReportStep(int step) const {
 
 bool TStatisticsPass::Run() {
     if (Cancelled()) return false;
-    SizeVisitMap();
+    ScanRecords();
     int threads = In.Threads;
     if (threads <= 0) threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kStatisticsMaxThreads);
     threads = std::min(threads, static_cast<int>(kChains.size()));
+    Workers = static_cast<std::size_t>(threads);
     return threads <= 1 ? RunOnCallingThread() : RunOnWorkers(threads);
 }
 
@@ -520,12 +601,30 @@ void TStatisticsPass::ClearStep(int step) {
     }
 }
 
-void TStatisticsPass::SizeVisitMap() {
+void TStatisticsPass::ScanRecords() {
     LowestVisit = 1;
     HighestVisit = std::max(S.VisitCount, 0);
+    bool first = true;
     for (const TRecLog& rec : In.Records) {
         LowestVisit = std::min<std::int64_t>(LowestVisit, rec.VisitId);
         HighestVisit = std::max<std::int64_t>(HighestVisit, rec.VisitId);
+        const auto widen = [&](TRecKey key, std::int64_t value) {
+            TKeySpan& span = Spans[static_cast<std::size_t>(key)];
+            span.Lowest = first ? value : std::min(span.Lowest, value);
+            span.Highest = first ? value : std::max(span.Highest, value);
+        };
+        widen(TRecKey::Host, rec.HostIdx);
+        widen(TRecKey::User, rec.UserIdx);
+        widen(TRecKey::URI, rec.URIIdx);
+        widen(TRecKey::Extension, rec.ExtIdx);
+        widen(TRecKey::Path, rec.PathIdx);
+        widen(TRecKey::Referrer, rec.ReferrerIdx);
+        widen(TRecKey::Browser, rec.BrowserIdx);
+        widen(TRecKey::OS, rec.OSIdx);
+        widen(TRecKey::Spider, rec.SpiderIdx);
+        widen(TRecKey::Status, rec.Status);
+        widen(TRecKey::Kind, rec.Kind);
+        first = false;
     }
 }
 
@@ -585,25 +684,143 @@ void TStatisticsPass::Walk(TLane& lane, const TWalkRule& rule, KeyOf keyOf, Star
         lane, rule, kEveryHit, keyOf, startGroup, [](const TRecLog&, TRecStat&) {});
 }
 
+TStatisticsPass::TDedup TStatisticsPass::ChooseDedup(const TWalkRule& rule, TRecKey key) const {
+    const TKeySpan& span = Spans[static_cast<std::size_t>(key)];
+    if (In.AlwaysSort || In.Records.Empty() || span.Lowest < 0 || span.Highest >= kMostDenseKeys)
+        return TDedup::Sort;
+    if (!rule.CountVisits) return TDedup::None;
+    // Every hit of a visit has the visit's host, as the visit step makes them.
+    if (key == TRecKey::Host && VisitsStayOnOneHost()) return TDedup::Visit;
+    const auto visits = static_cast<std::uint64_t>(HighestVisit - LowestVisit + 1);
+    if (static_cast<std::uint64_t>(span.Highest + 1) * visits <= kMostKeyVisitBits) return TDedup::KeyAndVisit;
+    return TDedup::Sort;
+}
+
+bool TStatisticsPass::VisitsStayOnOneHost() const {
+    std::vector<std::int32_t> hostOfVisit(static_cast<std::size_t>(HighestVisit - LowestVisit + 1), -1);
+    for (const TRecLog& rec : In.Records) {
+        std::int32_t& host = hostOfVisit[static_cast<std::size_t>(rec.VisitId - LowestVisit)];
+        if (host >= 0 && host != rec.HostIdx) return false;
+        host = rec.HostIdx;
+    }
+    return true;
+}
+
+template <class KeyOf, class FirstHit, class EachHit>
+void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit,
+                            EachHit eachHit, TLstStat& target) {
+    const TDedup dedup = ChooseDedup(rule, key);
+    if (dedup != TDedup::Sort) {
+        const std::int64_t keys = Spans[static_cast<std::size_t>(key)].Highest + 1;
+        GroupStored(lane, rule, dedup, keyOf, static_cast<std::size_t>(keys), firstHit, eachHit, target);
+        return;
+    }
+    lane.Records.SortBy(key, 1);
+    Walk(
+        lane, rule, kEveryHit, keyOf,
+        [&](const TRecLog& rec, TRecStat&& row) -> TRecStat* {
+            if (!firstHit(rec, row)) return nullptr;
+            return Append(target, std::move(row));
+        },
+        eachHit);
+}
+
+template <class KeyOf, class FirstHit>
+void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit,
+                            TLstStat& target) {
+    Group(lane, rule, key, keyOf, firstHit, [](const TRecLog&, TRecStat&) {}, target);
+}
+
 template <class KeyOf>
-void TStatisticsPass::WalkNamed(TLane& lane, const TWalkRule& rule, KeyOf keyOf, const TBucketString& names,
-                                TLstStat& target) {
-    Walk(lane, rule, keyOf, [&](const TRecLog& rec, TRecStat&& row) {
-        row.Name = names.GetString(static_cast<std::int32_t>(keyOf(rec)));
-        return Append(target, std::move(row));
-    });
+void TStatisticsPass::GroupNamed(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf,
+                                 const TBucketString& names, TLstStat& target) {
+    Group(
+        lane, rule, key, keyOf,
+        [&](const TRecLog& rec, TRecStat& row) {
+            row.Name = names.GetString(static_cast<std::int32_t>(keyOf(rec)));
+            return true;
+        },
+        target);
+}
+
+// The sorted walk meets a group's hits in stored order, so its first hit is the first one
+// stored and a visit counts at its first hit stored: one pass in stored order, a row per
+// key and a bit per key and visit come to the same rows.
+template <class KeyOf, class FirstHit, class EachHit>
+void TStatisticsPass::GroupStored(TLane& lane, const TWalkRule& rule, TDedup dedup, KeyOf keyOf, std::size_t keys,
+                                  FirstHit firstHit, EachHit eachHit, TLstStat& target) {
+    enum : std::uint8_t { kUnseen, kKept, kDropped };
+    std::vector<TRecStat> rows(keys);
+    std::vector<std::uint8_t> state(keys, kUnseen);
+    TVisitMap& visits = lane.Visits;
+    visits.Reset();
+    visits.StartGroup();
+    std::vector<std::uint64_t> keyVisits(dedup == TDedup::KeyAndVisit ? (keys * visits.Size() + 63) / 64 : 0);
+    const auto newVisit = [&](std::size_t key, const TRecLog& rec) {
+        if (dedup == TDedup::Visit) return visits.FirstInGroup(rec.VisitId);
+        const std::size_t slot = visits.Slot(rec.VisitId);
+        if (slot == TVisitMap::kNoSlot) return true;
+        // Visit-major: the hits of a visit lie close together, and so do its bits.
+        const std::size_t bit = slot * keys + key;
+        std::uint64_t& word = keyVisits[bit / 64];
+        const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
+        if ((word & mask) != 0) return false;
+        word |= mask;
+        return true;
+    };
+    const std::size_t count = lane.Records.Count();
+    for (std::size_t i = 0; i < count; ++i) {
+        const TRecLog& rec = lane.Records.Stored(i);
+        const auto key = static_cast<std::size_t>(keyOf(rec));
+        std::uint8_t& seen = state[key];
+        if (seen == kDropped) continue;
+        const bool counted = dedup != TDedup::None && newVisit(key, rec);
+        TRecStat& row = rows[key];
+        AddHit(row, rec, rule, counted);
+        if (seen == kUnseen) {
+            if (rule.Days != TDailyCounts::None) {
+                row.PerDay.assign(static_cast<std::size_t>(std::max(S.DaySpan, 0)), 0);
+                AddDay(row, rec.DayNo);
+            }
+            if (!firstHit(rec, row)) {
+                seen = kDropped;
+                row = {};
+                continue;
+            }
+            seen = kKept;
+        } else if (rule.Days == TDailyCounts::Hits || (rule.Days == TDailyCounts::Visits && counted)) {
+            AddDay(row, rec.DayNo);
+        }
+        eachHit(rec, row);
+    }
+    for (std::size_t key = 0; key < keys; ++key)
+        if (state[key] == kKept) target.Add(std::move(rows[key]));
 }
 
 void TStatisticsPass::SumSummary(TLane& lane) {
-    TRecView& Records = lane.Records;
-    Records.SortBy(TRecKey::Visit, 1);
-    std::int32_t previous = 0;
-    for (std::size_t pos = 0; pos < Records.Count(); ++pos) {
-        const TRecLog& rec = Records.Get(pos);
-        const bool newVisit = rec.VisitId != previous;
-        AddHit(S.Summary, rec, kTimeRule, pos == 0 || newVisit);
-        if (newVisit) VisitLengths.push_back(rec.VisitDuration);
-        previous = rec.VisitId;
+    TRecView& records = lane.Records;
+    if (In.AlwaysSort) {
+        records.SortBy(TRecKey::Visit, 1);
+        std::int32_t previous = 0;
+        for (std::size_t pos = 0; pos < records.Count(); ++pos) {
+            const TRecLog& rec = records.Get(pos);
+            const bool newVisit = rec.VisitId != previous;
+            AddHit(S.Summary, rec, kTimeRule, pos == 0 || newVisit);
+            if (newVisit) VisitLengths.push_back(rec.VisitDuration);
+            previous = rec.VisitId;
+        }
+        return;
+    }
+    // The same in stored order: a visit counts at its first hit stored, which the walk in
+    // visit order meets first; only a visit 0 that is the lowest id present gave no length
+    // there. The lengths are only counted, so their order does not matter.
+    lane.Visits.Reset();
+    lane.Visits.StartGroup();
+    for (std::size_t i = 0; i < records.Count(); ++i) {
+        const TRecLog& rec = records.Stored(i);
+        const bool newVisit = lane.Visits.FirstInGroup(rec.VisitId);
+        AddHit(S.Summary, rec, kTimeRule, newVisit);
+        if (newVisit && (rec.VisitId != 0 || LowestVisit < 0)) VisitLengths.push_back(rec.VisitDuration);
     }
 }
 
@@ -656,16 +873,15 @@ void TStatisticsPass::ByDayOfMonth(TLane&) {
 }
 
 void TStatisticsPass::ByHost(TLane& lane) {
-    lane.Records.SortBy(TRecKey::Host, 1);
-    Walk(
-        lane, kVisitorRule, kEveryHit, [](const TRecLog& r) { return r.HostIdx; },
-        [&](const TRecLog& rec, TRecStat&& row) {
+    Group(
+        lane, kVisitorRule, TRecKey::Host, [](const TRecLog& r) { return r.HostIdx; },
+        [&](const TRecLog& rec, TRecStat& row) {
             row.Name = In.HostTable.GetString(rec.HostIdx);
             row.IP = rec.IP;
             row.Key = rec.Time;
-            return Append(S.StatByHost, std::move(row));
+            return true;
         },
-        [](const TRecLog& rec, TRecStat& row) { row.Key = std::max(row.Key, rec.Time); });
+        [](const TRecLog& rec, TRecStat& row) { row.Key = std::max(row.Key, rec.Time); }, S.StatByHost);
 }
 
 void TStatisticsPass::HostCountries(TLane&) {
@@ -708,30 +924,30 @@ void TStatisticsPass::RegroupCities(TLane&) {
 }
 
 void TStatisticsPass::ByBrowser(TLane& lane) {
-    lane.Records.SortBy(TRecKey::Browser, 1);
-    WalkNamed(lane, kVisitorRule, [](const TRecLog& r) { return r.BrowserIdx; }, In.BrowserTable, S.StatByBrowser);
+    GroupNamed(lane, kVisitorRule, TRecKey::Browser, [](const TRecLog& r) { return r.BrowserIdx; }, In.BrowserTable,
+               S.StatByBrowser);
 }
 
 void TStatisticsPass::ByOS(TLane& lane) {
-    lane.Records.SortBy(TRecKey::OS, 1);
-    WalkNamed(lane, kVisitorRule, [](const TRecLog& r) { return r.OSIdx; }, In.OSTable, S.StatByOS);
+    GroupNamed(lane, kVisitorRule, TRecKey::OS, [](const TRecLog& r) { return r.OSIdx; }, In.OSTable, S.StatByOS);
 }
 
 void TStatisticsPass::BySpider(TLane& lane) {
-    lane.Records.SortBy(TRecKey::Spider, 1);
-    WalkNamed(lane, kVisitorRule, [](const TRecLog& r) { return r.SpiderIdx; }, In.SpiderTable, S.StatBySpider);
+    GroupNamed(lane, kVisitorRule, TRecKey::Spider, [](const TRecLog& r) { return r.SpiderIdx; }, In.SpiderTable,
+               S.StatBySpider);
 }
 
 void TStatisticsPass::ByUser(TLane& lane) {
-    lane.Records.SortBy(TRecKey::User, 1);
     constexpr TWalkRule rule{.Pages = true, .Days = TDailyCounts::Visits};
-    Walk(lane, rule, [](const TRecLog& r) { return r.UserIdx; },
-         [&](const TRecLog& rec, TRecStat&& row) -> TRecStat* {
-             const std::string_view user = In.UserTable.GetString(rec.UserIdx);
-             if (user.empty()) return nullptr;
-             row.Name = user;
-             return Append(S.StatByUserName, std::move(row));
-         });
+    Group(
+        lane, rule, TRecKey::User, [](const TRecLog& r) { return r.UserIdx; },
+        [&](const TRecLog& rec, TRecStat& row) {
+            const std::string_view user = In.UserTable.GetString(rec.UserIdx);
+            if (user.empty()) return false;
+            row.Name = user;
+            return true;
+        },
+        S.StatByUserName);
 }
 
 void TStatisticsPass::ByVisitLength(TLane&) {
@@ -744,42 +960,48 @@ void TStatisticsPass::ByVisitLength(TLane&) {
 }
 
 void TStatisticsPass::ByFile(TLane& lane) {
-    lane.Records.SortBy(TRecKey::URI, 1);
-    Walk(
-        lane, kFileRule, kEveryHit, [](const TRecLog& r) { return r.URIIdx; },
-        [&](const TRecLog& rec, TRecStat&& row) {
+    Group(
+        lane, kFileRule, TRecKey::URI, [](const TRecLog& r) { return r.URIIdx; },
+        [&](const TRecLog& rec, TRecStat& row) {
             row.Name = In.URITable.GetString(rec.URIIdx);
             row.Kind = rec.Kind;
-            return Append(S.StatByAllFiles, std::move(row));
+            return true;
         },
         [&](const TRecLog& rec, TRecStat&) {
             if (rec.IsEntry) EntryHits.push_back({rec.URIIdx, rec.DayNo});
             if (rec.IsExit) ExitHits.push_back({rec.URIIdx, rec.DayNo});
-        });
+        },
+        S.StatByAllFiles);
+    // In URL order, as the sorted walk meets them.
+    for (std::vector<TPageHit>* hits : {&EntryHits, &ExitHits})
+        std::stable_sort(hits->begin(), hits->end(),
+                         [](const TPageHit& a, const TPageHit& b) { return a.URIIdx < b.URIIdx; });
 }
 
 void TStatisticsPass::ByExtension(TLane& lane) {
-    lane.Records.SortBy(TRecKey::Extension, 1);
-    Walk(lane, kFileHitsRule, [](const TRecLog& r) { return r.ExtIdx; },
-         [&](const TRecLog& rec, TRecStat&& row) {
-             row.Name = In.ExtTable.GetString(rec.ExtIdx);
-             row.Kind = rec.Kind;
-             return Append(S.StatByFileExt, std::move(row));
-         });
+    Group(
+        lane, kFileHitsRule, TRecKey::Extension, [](const TRecLog& r) { return r.ExtIdx; },
+        [&](const TRecLog& rec, TRecStat& row) {
+            row.Name = In.ExtTable.GetString(rec.ExtIdx);
+            row.Kind = rec.Kind;
+            return true;
+        },
+        S.StatByFileExt);
 }
 
 void TStatisticsPass::ByDirectory(TLane& lane) {
-    lane.Records.SortBy(TRecKey::Path, 1);
-    WalkNamed(lane, kFileRule, [](const TRecLog& r) { return r.PathIdx; }, In.PathTable, S.StatByFileDir);
+    GroupNamed(lane, kFileRule, TRecKey::Path, [](const TRecLog& r) { return r.PathIdx; }, In.PathTable,
+               S.StatByFileDir);
 }
 
 void TStatisticsPass::ByFileKind(TLane& lane) {
-    lane.Records.SortBy(TRecKey::Kind, 1);
-    Walk(lane, kFileHitsRule, [](const TRecLog& r) { return r.Kind; },
-         [&](const TRecLog& rec, TRecStat&& row) {
-             row.Kind = rec.Kind;
-             return Append(S.StatByFileType, std::move(row));
-         });
+    Group(
+        lane, kFileHitsRule, TRecKey::Kind, [](const TRecLog& r) { return r.Kind; },
+        [](const TRecLog& rec, TRecStat& row) {
+            row.Kind = rec.Kind;
+            return true;
+        },
+        S.StatByFileType);
 }
 
 // Each entry or exit hit counts Hits 1 and Visits 1 under its URL.
@@ -810,9 +1032,9 @@ void TStatisticsPass::ByExitPage(TLane&) {
 }
 
 void TStatisticsPass::ByReferrer(TLane& lane) {
-    lane.Records.SortBy(TRecKey::Referrer, 1);
     constexpr TWalkRule rule{.Pages = true, .Days = TDailyCounts::Visits};
-    WalkNamed(lane, rule, [](const TRecLog& r) { return r.ReferrerIdx; }, In.ReferrerTable, S.StatByRefPage);
+    GroupNamed(lane, rule, TRecKey::Referrer, [](const TRecLog& r) { return r.ReferrerIdx; }, In.ReferrerTable,
+               S.StatByRefPage);
 }
 
 void TStatisticsPass::ByReferrerSite(TLane&) {
@@ -829,39 +1051,52 @@ void TStatisticsPass::ByReferrerSite(TLane&) {
 
 void TStatisticsPass::BySearch(TLane&) {
     const TLstStat& pages = S.StatByRefPage;
-    std::vector<TRegroupRow> engines, phrases, keywords, enginePhrases, engineKeywords;
-    THostReferrerHelper helper;
     const TSearchEngineMatcher matcher(In.SearchEngines);
-    for (std::size_t i = 0; i < pages.Count(); ++i) {
-        helper.ExtractSearchPhrase(pages[i].Name, matcher);
-        if (helper.SearchEngine.empty()) continue;
-        engines.push_back({helper.SearchEngine, i});
-        phrases.push_back({helper.SearchPhrase, i});
-        enginePhrases.push_back({helper.SearchEngine + '\t' + helper.SearchPhrase, i});
-        for (const std::string& keyword : helper.Keywords) {
-            keywords.push_back({keyword, i});
-            engineKeywords.push_back({helper.SearchEngine + '\t' + keyword, i});
+    // The referrers are read in parts side by side; the parts' rows, joined in order, are
+    // the rows of one walk.
+    const std::size_t parts = std::clamp<std::size_t>(pages.Count() / kRowsPerPart, 1, Workers);
+    std::vector<TSearchRows> found(parts);
+    RunParts(parts, [&](std::size_t part) {
+        THostReferrerHelper helper;
+        TSearchRows& rows = found[part];
+        for (std::size_t i = pages.Count() * part / parts; i < pages.Count() * (part + 1) / parts; ++i) {
+            helper.ExtractSearchPhrase(pages[i].Name, matcher);
+            if (helper.SearchEngine.empty()) continue;
+            rows.Engines.push_back({helper.SearchEngine, i});
+            rows.Phrases.push_back({helper.SearchPhrase, i});
+            rows.EnginePhrases.push_back({helper.SearchEngine + '\t' + helper.SearchPhrase, i});
+            for (const std::string& keyword : helper.Keywords) {
+                rows.Keywords.push_back({keyword, i});
+                rows.EngineKeywords.push_back({helper.SearchEngine + '\t' + keyword, i});
+            }
         }
-    }
-    RegroupRows(pages, engines, S.StatByRefSE, true);
-    RegroupRows(pages, phrases, S.StatByRefSEP, true);
-    RegroupRows(pages, keywords, S.StatByRefSEK, true);
-    RegroupRows(pages, enginePhrases, S.StatByRefSESEP, false);
-    RegroupRows(pages, engineKeywords, S.StatByRefSESEK, false);
+    });
+    TSearchRows all = std::move(found[0]);
+    for (std::size_t part = 1; part < parts; ++part) all.Append(std::move(found[part]));
+    const std::array<std::tuple<std::vector<TRegroupRow>*, TLstStat*, bool>, 5> lists = {
+        {{&all.Engines, &S.StatByRefSE, true},
+         {&all.Phrases, &S.StatByRefSEP, true},
+         {&all.Keywords, &S.StatByRefSEK, true},
+         {&all.EnginePhrases, &S.StatByRefSESEP, false},
+         {&all.EngineKeywords, &S.StatByRefSESEK, false}}};
+    RunParts(lists.size(), [&](std::size_t list) {
+        const auto& [work, target, sumDays] = lists[list];
+        RegroupRows(pages, *work, *target, sumDays);
+    });
 }
 
 void TStatisticsPass::ByStatus(TLane& lane) {
-    lane.Records.SortBy(TRecKey::Status, 1);
     constexpr TWalkRule rule{.CountVisits = false, .Traffic = false, .Days = TDailyCounts::Hits};
-    Walk(
-        lane, rule, kEveryHit, [](const TRecLog& r) { return r.Status; },
-        [&](const TRecLog& rec, TRecStat&& row) {
+    Group(
+        lane, rule, TRecKey::Status, [](const TRecLog& r) { return r.Status; },
+        [](const TRecLog& rec, TRecStat& row) {
             row.Code = rec.Status;
-            return Append(S.StatByStatus, std::move(row));
+            return true;
         },
         [&](const TRecLog& rec, TRecStat&) {
             if (rec.IsError) ErrorKeys.emplace_back(rec.Status, rec.URIIdx, rec.ReferrerIdx);
-        });
+        },
+        S.StatByStatus);
 }
 
 // One row per status, URL and referrer. The hits are counted by index first, so each

@@ -45,6 +45,10 @@ struct TStatisticsPassInput {
     // 1 every step on the calling thread. The result is the same either way; the progress
     // reports, the cancel tests and any error come on the calling thread in step order.
     int Threads = 0;
+    // A step that groups the hits by a key reads them in one pass in stored order when the
+    // keys and visits allow, else it sorts them by the key and walks that order. True makes
+    // every step sort and walk; the result is the same.
+    bool AlwaysSort = false;
 };
 
 constexpr int kStatisticsMaxThreads = 8;
