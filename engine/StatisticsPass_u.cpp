@@ -162,8 +162,6 @@ TRecStat* Append(TLstStat& list, TRecStat&& row) {
     return &list.Last();
 }
 
-constexpr auto kEveryHit = [](const TRecLog&) { return true; };
-
 struct TPageHit {
     std::int32_t URIIdx;
     std::int32_t DayNo;
@@ -183,8 +181,9 @@ struct TSearchRows {
     }
 };
 
-// Fewer rows than this are not worth a thread of their own.
+// Fewer rows or hits than these are not worth a thread of their own.
 constexpr std::size_t kRowsPerPart = 4096;
+constexpr std::size_t kHitsPerPart = 65536;
 
 // Runs Part(0) .. Part(Count - 1), on as many threads, or one after the other when
 // Threads is 1. The first error is raised once all have ended.
@@ -324,18 +323,16 @@ private:
     // The visit ids and key values the records hold, for sizing the visit maps and choosing
     // how each step groups.
     void ScanRecords();
-    // True when the hit's visit counts in the current group.
-    static bool CountsVisit(TLane& lane, const TRecLog& rec, const TWalkRule& rule);
     void AddDay(TRecStat& row, std::int32_t dayNo) const;
     // One row per URL of entry or exit hits, hits per day.
     void AddPageRows(const std::vector<TPageHit>& hits, TLstStat& target);
 
-    // Walks the records in the lane's current order; a group starts where KeyOf changes.
-    // StartGroup stores the group's first row and returns it (null skips the group);
-    // EachHit sees every hit of a stored group after its contribution.
-    template <class Accept, class KeyOf, class StartGroup, class EachHit>
-    void Walk(TLane& lane, const TWalkRule& rule, Accept accept, KeyOf keyOf, StartGroup startGroup,
-              EachHit eachHit);
+    // Walks positions [From, To) of the records' order; a group starts at From and wherever
+    // KeyOf changes. StartGroup stores the group's first row and returns it (null skips the
+    // group); EachHit sees every hit of a stored group after its contribution.
+    template <class KeyOf, class StartGroup, class EachHit>
+    void Walk(const TRecView& records, TVisitMap& visits, std::size_t from, std::size_t to, const TWalkRule& rule,
+              KeyOf keyOf, StartGroup startGroup, EachHit eachHit);
     template <class KeyOf, class StartGroup>
     void Walk(TLane& lane, const TWalkRule& rule, KeyOf keyOf, StartGroup startGroup);
     // One row per key in Target, in key order: the hits grouped by their key, each group's
@@ -628,40 +625,31 @@ void TStatisticsPass::ScanRecords() {
     }
 }
 
-bool TStatisticsPass::CountsVisit(TLane& lane, const TRecLog& rec, const TWalkRule& rule) {
-    return rule.CountVisits && lane.Visits.FirstInGroup(rec.VisitId);
-}
-
 void TStatisticsPass::AddDay(TRecStat& row, std::int32_t dayNo) const {
     const std::int64_t day = static_cast<std::int64_t>(dayNo) - S.FirstDay;
     if (day >= 0 && static_cast<std::uint64_t>(day) < row.PerDay.size()) ++row.PerDay[static_cast<std::size_t>(day)];
 }
 
-template <class Accept, class KeyOf, class StartGroup, class EachHit>
-void TStatisticsPass::Walk(TLane& lane, const TWalkRule& rule, Accept accept, KeyOf keyOf, StartGroup startGroup,
-                           EachHit eachHit) {
-    const TRecView& Records = lane.Records;
-    lane.Visits.Reset();
+template <class KeyOf, class StartGroup, class EachHit>
+void TStatisticsPass::Walk(const TRecView& records, TVisitMap& visits, std::size_t from, std::size_t to,
+                           const TWalkRule& rule, KeyOf keyOf, StartGroup startGroup, EachHit eachHit) {
+    visits.Reset();
     TRecStat* row = nullptr;
-    bool started = false;
     std::int64_t groupKey = 0;
-    const std::size_t count = Records.Count();
-    for (std::size_t pos = 0; pos < count; ++pos) {
+    for (std::size_t pos = from; pos < to; ++pos) {
         // The sorted order jumps around the stored records: fetch ahead so that the misses overlap.
-        if (pos + kPrefetchAhead < count) {
-            const char* ahead = reinterpret_cast<const char*>(&Records.Get(pos + kPrefetchAhead));
+        if (pos + kPrefetchAhead < to) {
+            const char* ahead = reinterpret_cast<const char*>(&records.Get(pos + kPrefetchAhead));
             __builtin_prefetch(ahead);
             __builtin_prefetch(ahead + sizeof(TRecLog) - 1);  // a record spans two cache lines
         }
-        const TRecLog& rec = Records.Get(pos);
-        if (!accept(rec)) continue;
+        const TRecLog& rec = records.Get(pos);
         const std::int64_t key = keyOf(rec);
-        if (!started || key != groupKey) {
-            started = true;
+        if (pos == from || key != groupKey) {
             groupKey = key;
-            lane.Visits.StartGroup();
+            visits.StartGroup();
             TRecStat first;
-            AddHit(first, rec, rule, CountsVisit(lane, rec, rule));
+            AddHit(first, rec, rule, rule.CountVisits && visits.FirstInGroup(rec.VisitId));
             if (rule.Days != TDailyCounts::None) {
                 first.PerDay.assign(static_cast<std::size_t>(std::max(S.DaySpan, 0)), 0);
                 AddDay(first, rec.DayNo);
@@ -671,7 +659,7 @@ void TStatisticsPass::Walk(TLane& lane, const TWalkRule& rule, Accept accept, Ke
             continue;
         }
         if (!row) continue;
-        const bool counted = CountsVisit(lane, rec, rule);
+        const bool counted = rule.CountVisits && visits.FirstInGroup(rec.VisitId);
         AddHit(*row, rec, rule, counted);
         if (rule.Days == TDailyCounts::Hits || (rule.Days == TDailyCounts::Visits && counted)) AddDay(*row, rec.DayNo);
         eachHit(rec, *row);
@@ -680,8 +668,8 @@ void TStatisticsPass::Walk(TLane& lane, const TWalkRule& rule, Accept accept, Ke
 
 template <class KeyOf, class StartGroup>
 void TStatisticsPass::Walk(TLane& lane, const TWalkRule& rule, KeyOf keyOf, StartGroup startGroup) {
-    Walk(
-        lane, rule, kEveryHit, keyOf, startGroup, [](const TRecLog&, TRecStat&) {});
+    Walk(lane.Records, lane.Visits, 0, lane.Records.Count(), rule, keyOf, startGroup,
+         [](const TRecLog&, TRecStat&) {});
 }
 
 TStatisticsPass::TDedup TStatisticsPass::ChooseDedup(const TWalkRule& rule, TRecKey key) const {
@@ -717,7 +705,7 @@ void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, Key
     }
     lane.Records.SortBy(key, 1);
     Walk(
-        lane, rule, kEveryHit, keyOf,
+        lane.Records, lane.Visits, 0, lane.Records.Count(), rule, keyOf,
         [&](const TRecLog& rec, TRecStat&& row) -> TRecStat* {
             if (!firstHit(rec, row)) return nullptr;
             return Append(target, std::move(row));
@@ -728,7 +716,42 @@ void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, Key
 template <class KeyOf, class FirstHit>
 void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit,
                             TLstStat& target) {
-    Group(lane, rule, key, keyOf, firstHit, [](const TRecLog&, TRecStat&) {}, target);
+    const auto noHit = [](const TRecLog&, TRecStat&) {};
+    const TDedup dedup = ChooseDedup(rule, key);
+    if (dedup != TDedup::Sort) {
+        const std::int64_t keys = Spans[static_cast<std::size_t>(key)].Highest + 1;
+        GroupStored(lane, rule, dedup, keyOf, static_cast<std::size_t>(keys), firstHit, noHit, target);
+        return;
+    }
+    // Without EachHit the groups share nothing, so parts of the sorted order, each from a
+    // group's first hit, are walked side by side and their rows joined in order.
+    TRecView& records = lane.Records;
+    records.SortBy(key, 1);
+    const std::size_t count = records.Count();
+    const std::size_t parts = std::clamp<std::size_t>(count / kHitsPerPart, 1, Workers);
+    std::vector<std::size_t> bounds(parts + 1, count);
+    bounds[0] = 0;
+    for (std::size_t part = 1; part < parts; ++part) {
+        std::size_t at = std::max(bounds[part - 1], count * part / parts);
+        while (at > 0 && at < count && keyOf(records.Get(at)) == keyOf(records.Get(at - 1))) ++at;
+        bounds[part] = at;
+    }
+    std::vector<TLstStat> found(parts);
+    RunParts(parts, [&](std::size_t part) {
+        TVisitMap own;
+        if (part > 0) own.Resize(LowestVisit, HighestVisit);
+        TLstStat& rows = parts == 1 ? target : found[part];
+        Walk(
+            records, part == 0 ? lane.Visits : own, bounds[part], bounds[part + 1], rule, keyOf,
+            [&](const TRecLog& rec, TRecStat&& row) -> TRecStat* {
+                if (!firstHit(rec, row)) return nullptr;
+                return Append(rows, std::move(row));
+            },
+            noHit);
+    });
+    if (parts == 1) return;
+    for (TLstStat& rows : found)
+        for (TRecStat& row : rows) target.Add(std::move(row));
 }
 
 template <class KeyOf>
@@ -849,7 +872,7 @@ void TStatisticsPass::FindTimeRange(TLane& lane) {
 void TStatisticsPass::ByDay(TLane& lane) {
     Clock = std::make_unique<TClockTables>(lane.Visits.Size());
     Walk(
-        lane, kTimeRule, kEveryHit, [](const TRecLog& r) { return r.DayNo; },
+        lane.Records, lane.Visits, 0, lane.Records.Count(), kTimeRule, [](const TRecLog& r) { return r.DayNo; },
         [&](const TRecLog& rec, TRecStat&& row) {
             row.Key = StartOfDay(rec.DayNo);
             return Append(S.StatByDay, std::move(row));
