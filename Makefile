@@ -24,7 +24,8 @@ TSAN_DIR ?= build-tsan
 test-tsan: deps
 	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRINDLE_TSAN=ON -DBRINDLE_BUILD_UI=OFF
 	cmake --build $(TSAN_DIR) -j $(JOBS) --target engine_tests
-	cd $(TSAN_DIR) && ctest --output-on-failure -j $(JOBS) -R '^(DNS|FTP|HTTP|PassDeterminism|PassTest|ScenarioTest|Analyze\.)'
+	cd $(TSAN_DIR) && ctest --output-on-failure -j $(JOBS) \
+		-R '^(DNS|FTP|HTTP|PassDeterminism|PassTest|ScenarioTest|Analyze\.)'
 
 run: build
 	$(BUILD_DIR)/bin/brindle-analyzer

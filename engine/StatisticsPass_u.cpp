@@ -434,7 +434,8 @@ bool TStatisticsPass::Run() {
     if (Cancelled()) return false;
     ScanRecords();
     int threads = In.Threads;
-    if (threads <= 0) threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kStatisticsMaxThreads);
+    if (threads <= 0)
+        threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kStatisticsMaxThreads);
     threads = std::min(threads, static_cast<int>(kChains.size()));
     Workers = static_cast<std::size_t>(threads);
     return threads <= 1 ? RunOnCallingThread() : RunOnWorkers(threads);
@@ -602,7 +603,8 @@ void TStatisticsPass::ScanRecords() {
     LowestVisit = 1;
     HighestVisit = std::max(S.VisitCount, 0);
     bool first = true;
-    for (const TRecLog& rec : In.Records) {
+    const TLstRecLog& records = In.Records;
+    for (const TRecLog& rec : records) {
         LowestVisit = std::min<std::int64_t>(LowestVisit, rec.VisitId);
         HighestVisit = std::max<std::int64_t>(HighestVisit, rec.VisitId);
         const auto widen = [&](TRecKey key, std::int64_t value) {
@@ -686,7 +688,8 @@ TStatisticsPass::TDedup TStatisticsPass::ChooseDedup(const TWalkRule& rule, TRec
 
 bool TStatisticsPass::VisitsStayOnOneHost() const {
     std::vector<std::int32_t> hostOfVisit(static_cast<std::size_t>(HighestVisit - LowestVisit + 1), -1);
-    for (const TRecLog& rec : In.Records) {
+    const TLstRecLog& records = In.Records;
+    for (const TRecLog& rec : records) {
         std::int32_t& host = hostOfVisit[static_cast<std::size_t>(rec.VisitId - LowestVisit)];
         if (host >= 0 && host != rec.HostIdx) return false;
         host = rec.HostIdx;
@@ -848,11 +851,11 @@ void TStatisticsPass::SumSummary(TLane& lane) {
 }
 
 void TStatisticsPass::FindTimeRange(TLane& lane) {
-    TRecView& Records = lane.Records;
-    Records.SortBy(TRecKey::Time, 1);
-    if (Records.Empty()) return;
-    const TRecLog& first = Records.Get(0);
-    const TRecLog& last = Records.Get(Records.Count() - 1);
+    TRecView& records = lane.Records;
+    records.SortBy(TRecKey::Time, 1);
+    if (records.Empty()) return;
+    const TRecLog& first = records.Get(0);
+    const TRecLog& last = records.Get(records.Count() - 1);
     S.FirstHitTime = first.Time;
     S.FirstDay = first.DayNo;
     S.LastHitTime = last.Time;

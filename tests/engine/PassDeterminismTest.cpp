@@ -51,7 +51,7 @@ struct TShape {
     std::uint32_t Seed = 1;
     int Visits = 1000;
     bool VisitsChangeHost = false;  // some visits go on under another host
-    std::vector<std::int32_t> OddIds;  // visit ids some hits get instead of their own
+    std::vector<std::int32_t> OddIds{};  // visit ids some hits get instead of their own
     bool WideKeys = false;          // statuses below 0, referrer indices far beyond the table
 };
 
@@ -190,9 +190,9 @@ void TPassData::Generate(const TShape& shape) {
             if (shape.VisitsChangeHost && chance(3)) host = any(0, kHosts - 1);
             rec.HostIdx = host;
             // A host's first hit stored names its address; a few hits carry another one.
-            const std::uint32_t address = IPToLong(Hosts.GetString(host));
-            rec.IP = address == kIPNone || chance(3) ? static_cast<std::int32_t>(IPToLong("198.51.100." + std::to_string(any(0, 9))))
-                                                     : static_cast<std::int32_t>(address);
+            std::uint32_t address = IPToLong(Hosts.GetString(host));
+            if (address == kIPNone || chance(3)) address = IPToLong("198.51.100." + std::to_string(any(0, 9)));
+            rec.IP = static_cast<std::int32_t>(address);
             rec.UserIdx = user;                             // 4 and 5 lie beyond the table
             rec.BrowserIdx = browser;
             rec.OSIdx = os;
@@ -200,7 +200,8 @@ void TPassData::Generate(const TShape& shape) {
             rec.URIIdx = any(0, kURIs - 1);
             rec.ExtIdx = any(0, kExts - 1);
             rec.PathIdx = rec.URIIdx % kPaths;
-            rec.Kind = chance(95) ? uriKind[static_cast<std::size_t>(rec.URIIdx)] : static_cast<std::uint8_t>(any(0, 5));
+            rec.Kind = uriKind[static_cast<std::size_t>(rec.URIIdx)];
+            if (chance(5)) rec.Kind = static_cast<std::uint8_t>(any(0, 5));
             rec.IsPage = rec.Kind == 2;
             rec.Status = kStatuses[static_cast<std::size_t>(any(0, 6))];
             if (shape.WideKeys && chance(2)) rec.Status = -any(1, 3);
@@ -221,7 +222,8 @@ void TPassData::Generate(const TShape& shape) {
     }
     // Mostly in time order, as logs are, with stretches out of it.
     std::stable_sort(hits.begin(), hits.end(), [](const TRecLog& a, const TRecLog& b) { return a.Time < b.Time; });
-    for (std::size_t i = 0; i + 1 < hits.size(); i += 97) std::swap(hits[i], hits[std::min(i + 1 + i % 50, hits.size() - 1)]);
+    for (std::size_t i = 0; i + 1 < hits.size(); i += 97)
+        std::swap(hits[i], hits[std::min(i + 1 + i % 50, hits.size() - 1)]);
     for (std::size_t i = 0; i < hits.size(); ++i) {
         hits[i].Seq = static_cast<std::int32_t>(i) + 1;
         Records.Add(hits[i]);
@@ -264,8 +266,8 @@ TEST(PassDeterminism, EveryWayGivesTheSortedWalksResult) {
         const TPassData::TOutcome reference = data.Run({.Threads = 1, .AlwaysSort = true});
         ASSERT_TRUE(reference.Completed) << reference.Error;
         ASSERT_FALSE(reference.Stats.StatByRefSEK.Empty());
-        for (const TRunMode mode : {TRunMode{.Threads = 1}, TRunMode{.Threads = 4}, TRunMode{.Threads = 3, .AlwaysSort = true},
-                                    TRunMode{.Threads = 0}}) {
+        for (const TRunMode mode : {TRunMode{.Threads = 1}, TRunMode{.Threads = 4},
+                                    TRunMode{.Threads = 3, .AlwaysSort = true}, TRunMode{.Threads = 0}}) {
             const TPassData::TOutcome outcome = data.Run(mode);
             ASSERT_TRUE(outcome.Completed) << outcome.Error;
             EXPECT_EQ(outcome.Progress, reference.Progress);
@@ -332,7 +334,8 @@ TEST(PassDeterminism, SortsKeepStoredOrderAmongEqualKeys) {
         r.Time = i < 20000 ? 1000 + i / 3 : any(0, 5000);  // in order for a long while
         r.VisitId = any(-1, 3);
         r.Kind = static_cast<std::uint8_t>(any(0, 5));
-        r.Day = static_cast<std::uint8_t>(1 + i / 1000 - (i % 777 == 500 ? 1 : 0));  // in order but for a few steps back
+        // In order but for a few steps back.
+        r.Day = static_cast<std::uint8_t>(1 + i / 1000 - (i % 777 == 500 ? 1 : 0));
         list.Add(r);
     }
     TLstRecLog allSorted = list;
