@@ -113,9 +113,8 @@ bool RunPassOnOneThread(const TLogConvert& engine, bool alwaysSort, bool showSte
     TStatistics stats;
     stats.VisitCount = engine.VisitCount;
     TTimeline timeline;
-    TLstRecLog records = engine.Records;
     timeline.Statistics = Clock::now();
-    RunStatisticsPass({.Records = records,
+    RunStatisticsPass({.Records = engine.Records,
                        .HostTable = engine.HostTable,
                        .UserTable = engine.UserTable,
                        .URITable = engine.URITable,

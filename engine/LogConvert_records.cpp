@@ -16,7 +16,7 @@ inline std::uint32_t UnsignedKey(unsigned v) { return v; }
 
 // Keys spread over at most this many values per record (or 65536 values) are counted into
 // buckets directly; wider ones go through the radix sort.
-constexpr std::size_t kCountingSpread = 4;
+constexpr std::size_t kCountingSpread = 2;
 
 // Radix sort on the upper 32 bits (the key) of key-and-index pairs. LSD passes, so
 // equal keys keep the order the pairs came in.

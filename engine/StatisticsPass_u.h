@@ -17,10 +17,10 @@ namespace brindle {
 
 class TLstSEType;
 
-// What the pass reads. Records must carry visit ids and durations; the pass leaves them in
-// no particular order. Empty factories give the libGeoIP readers.
+// What the pass reads. Records must carry visit ids and durations; the pass walks them in
+// orders of its own and leaves the list as it was. Empty factories give the libGeoIP readers.
 struct TStatisticsPassInput {
-    TLstRecLog& Records;
+    const TLstRecLog& Records;
     const TBucketString& HostTable;
     const TBucketString& UserTable;
     const TBucketString& URITable;

@@ -255,7 +255,7 @@ using TRunMode = TPassData::TRunMode;
 
 TEST(PassDeterminism, EveryWayGivesTheSortedWalksResult) {
     const std::vector<TShape> shapes = {
-        {.Seed = 11, .Visits = 6000},  // about 120,000 hits
+        {.Seed = 11, .Visits = 5000},  // about 100,000 hits
         {.Seed = 12, .Visits = 1500, .VisitsChangeHost = true, .OddIds = {-1, 0, 1507}},
         // Visit 0 as the lowest id.
         {.Seed = 13, .Visits = 1500, .OddIds = {0, 1600}, .WideKeys = true},
