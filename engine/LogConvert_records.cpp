@@ -138,11 +138,20 @@ void TRecOrder::Sort(const std::vector<TRecLog>& items, TRecKey key, int flag) {
         break;
     }
     if (items.size() < 2) return;
-    const auto [lo, hi] = std::minmax_element(items.begin(), items.end(),
-                                              [](const TRecLog& a, const TRecLog& b) { return a.Time < b.Time; });
-    const TSeconds base = lo->Time;
+    TSeconds base = items[0].Time;
+    TSeconds latest = base;
+    bool stored = true;  // logs are written in time order: then this one pass settles it
+    for (const TRecLog& rec : items) {
+        stored = stored && rec.Time >= latest;
+        base = std::min(base, rec.Time);
+        latest = std::max(latest, rec.Time);
+    }
+    if (stored && flag == 1) {
+        Reset(items.size());
+        return;
+    }
     // Any real log spans far less than the 136 years a 32-bit offset holds.
-    if (static_cast<std::uint64_t>(hi->Time - base) <= std::numeric_limits<std::uint32_t>::max()) {
+    if (static_cast<std::uint64_t>(latest - base) <= std::numeric_limits<std::uint32_t>::max()) {
         SortByKey(items, flag, [base](const TRecLog& r) { return static_cast<std::uint32_t>(r.Time - base); });
         return;
     }

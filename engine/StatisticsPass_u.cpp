@@ -432,12 +432,12 @@ void TStatisticsPass::ReportStep(int step) const {
 
 bool TStatisticsPass::Run() {
     if (Cancelled()) return false;
-    ScanRecords();
     int threads = In.Threads;
     if (threads <= 0)
         threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kStatisticsMaxThreads);
     threads = std::min(threads, static_cast<int>(kChains.size()));
     Workers = static_cast<std::size_t>(threads);
+    ScanRecords();
     return threads <= 1 ? RunOnCallingThread() : RunOnWorkers(threads);
 }
 
@@ -600,31 +600,56 @@ void TStatisticsPass::ClearStep(int step) {
 }
 
 void TStatisticsPass::ScanRecords() {
+    constexpr std::array kScanned = {TRecKey::Host,     TRecKey::User,    TRecKey::URI, TRecKey::Extension,
+                                     TRecKey::Path,     TRecKey::Referrer, TRecKey::Browser, TRecKey::OS,
+                                     TRecKey::Spider,   TRecKey::Status,   TRecKey::Kind,    TRecKey::Visit};
+    const auto valueOf = [](const TRecLog& rec, TRecKey key) -> std::int64_t {
+        switch (key) {
+        case TRecKey::Host: return rec.HostIdx;
+        case TRecKey::User: return rec.UserIdx;
+        case TRecKey::URI: return rec.URIIdx;
+        case TRecKey::Extension: return rec.ExtIdx;
+        case TRecKey::Path: return rec.PathIdx;
+        case TRecKey::Referrer: return rec.ReferrerIdx;
+        case TRecKey::Browser: return rec.BrowserIdx;
+        case TRecKey::OS: return rec.OSIdx;
+        case TRecKey::Spider: return rec.SpiderIdx;
+        case TRecKey::Status: return rec.Status;
+        case TRecKey::Kind: return rec.Kind;
+        default: return rec.VisitId;
+        }
+    };
+    const TLstRecLog& records = In.Records;
+    const std::size_t count = records.Count();
+    const std::size_t parts = std::clamp<std::size_t>(count / kHitsPerPart, 1, Workers);
+    using TSpans = std::array<TKeySpan, kScanned.size()>;
+    std::vector<TSpans> found(parts);
+    RunParts(parts, [&](std::size_t part) {
+        TSpans& spans = found[part];
+        spans.fill({std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min()});
+        for (std::size_t i = count * part / parts; i < count * (part + 1) / parts; ++i) {
+            const TRecLog& rec = records.Stored(i);
+            for (std::size_t k = 0; k < kScanned.size(); ++k) {
+                const std::int64_t value = valueOf(rec, kScanned[k]);
+                spans[k].Lowest = std::min(spans[k].Lowest, value);
+                spans[k].Highest = std::max(spans[k].Highest, value);
+            }
+        }
+    });
     LowestVisit = 1;
     HighestVisit = std::max(S.VisitCount, 0);
-    bool first = true;
-    const TLstRecLog& records = In.Records;
-    for (const TRecLog& rec : records) {
-        LowestVisit = std::min<std::int64_t>(LowestVisit, rec.VisitId);
-        HighestVisit = std::max<std::int64_t>(HighestVisit, rec.VisitId);
-        const auto widen = [&](TRecKey key, std::int64_t value) {
-            TKeySpan& span = Spans[static_cast<std::size_t>(key)];
-            span.Lowest = first ? value : std::min(span.Lowest, value);
-            span.Highest = first ? value : std::max(span.Highest, value);
-        };
-        widen(TRecKey::Host, rec.HostIdx);
-        widen(TRecKey::User, rec.UserIdx);
-        widen(TRecKey::URI, rec.URIIdx);
-        widen(TRecKey::Extension, rec.ExtIdx);
-        widen(TRecKey::Path, rec.PathIdx);
-        widen(TRecKey::Referrer, rec.ReferrerIdx);
-        widen(TRecKey::Browser, rec.BrowserIdx);
-        widen(TRecKey::OS, rec.OSIdx);
-        widen(TRecKey::Spider, rec.SpiderIdx);
-        widen(TRecKey::Status, rec.Status);
-        widen(TRecKey::Kind, rec.Kind);
-        first = false;
+    if (count == 0) return;
+    for (std::size_t k = 0; k < kScanned.size(); ++k) {
+        TKeySpan& span = Spans[static_cast<std::size_t>(kScanned[k])];
+        span = found[0][k];
+        for (const TSpans& more : found) {
+            span.Lowest = std::min(span.Lowest, more[k].Lowest);
+            span.Highest = std::max(span.Highest, more[k].Highest);
+        }
     }
+    const TKeySpan& visits = Spans[static_cast<std::size_t>(TRecKey::Visit)];
+    LowestVisit = std::min<std::int64_t>(LowestVisit, visits.Lowest);
+    HighestVisit = std::max(HighestVisit, visits.Highest);
 }
 
 void TStatisticsPass::AddDay(TRecStat& row, std::int32_t dayNo) const {
@@ -1070,7 +1095,7 @@ void TStatisticsPass::ByReferrerSite(TLane&) {
     THostReferrerHelper helper;
     for (std::size_t i = 0; i < pages.Count(); ++i) {
         helper.ExtractReferrerSite(pages[i].Name);
-        sites.push_back({helper.ReferrerSite, i});
+        sites.push_back({std::move(helper.ReferrerSite), i});
     }
     RegroupRows(pages, sites, S.StatByRefDomain, true);
 }
