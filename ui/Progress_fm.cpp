@@ -6,7 +6,7 @@
 
 namespace brindle {
 
-TfmProgress::TfmProgress(QWidget* parent) : TfmmProgress2(parent) {
+TfmProgress::TfmProgress() {
     setObjectName("fmProgress");
     setWindowTitle(QString::fromUtf8(kApplicationTitle.data(), static_cast<int>(kApplicationTitle.size())));
     buCancel()->setText("Cancel");

@@ -7,7 +7,7 @@ namespace brindle {
 class TfmProgress : public TfmmProgress2 {
     Q_OBJECT
 public:
-    explicit TfmProgress(QWidget* parent = nullptr);
+    TfmProgress();
 };
 
 }  // namespace brindle

@@ -15,10 +15,8 @@
 
 namespace brindle {
 
-TfmmProgress2::TfmmProgress2(QWidget* parent)
-    // A window of its own even with a parent: a child of the disabled main window would be
-    // disabled too.
-    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+TfmmProgress2::TfmmProgress2()
+    : QDialog(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       lvStep_(new QTreeWidget),
       laInfo_(new QLabel),
       pb_(new QProgressBar),

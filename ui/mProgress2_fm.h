@@ -1,7 +1,8 @@
 #pragma once
 // The progress window of a long job: the steps done so far (image, time, text), an info
 // line, a bar with its percentage and a Cancel button that calls back into the job's owner.
-// It is a top-level window of its own, so it stays usable while the main window is disabled.
+// It is a top-level window without a parent, so it stays usable while the main window is
+// disabled (a child of a disabled window is disabled too).
 #include <QDialog>
 #include <QIcon>
 #include <functional>
@@ -21,7 +22,7 @@ namespace brindle {
 class TfmmProgress2 : public QDialog {
     Q_OBJECT
 public:
-    explicit TfmmProgress2(QWidget* parent = nullptr);
+    TfmmProgress2();
 
     // Step images: 0 done, 1 information, 2 aborted.
     static constexpr int kStepImageCount = 3;
