@@ -1,0 +1,68 @@
+#include "ui/FTPLogInfo_fm.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+#include <limits>
+
+#include "core/CommonUtils_u.h"
+#include "ui/Widgets_u.h"
+
+namespace brindle {
+namespace {
+
+// The port typed; 0 when it is not a number.
+std::int32_t PortOf(const QString& text) {
+    std::int64_t value = 0;
+    if (!TryParseInt64(StdText(text), value)) return 0;
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max()) return 0;
+    return static_cast<std::int32_t>(value);
+}
+
+}  // namespace
+
+TfmFTPLogInfo::TfmFTPLogInfo(QWidget* parent)
+    : TfmmDialogDtlBottom(parent),
+      edUserName_(NewEdit(paTop(), "edUserName")),
+      edPassword_(NewEdit(paTop(), "edPassword")),
+      edPort_(NewEdit(paTop(), "edPort")),
+      cbPassive_(NewCheckBox(paTop(), "cbPassive", "Passive FTP mode")) {
+    setObjectName("fmFTPLogInfo");
+    setWindowTitle(QtText("FTP Server Login"));
+    edPassword_->setEchoMode(QLineEdit::Password);
+    edPassword_->setStyleSheet("lineedit-password-character: 42");
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(NewLabel(paTop(), "laUserName", "User Name"), 0, 0);
+    grid->addWidget(edUserName_, 0, 1);
+    grid->addWidget(NewLabel(paTop(), "laPassword", "Password"), 1, 0);
+    grid->addWidget(edPassword_, 1, 1);
+    grid->addWidget(NewLabel(paTop(), "laPort", "Port"), 2, 0);
+    grid->addWidget(edPort_, 2, 1);
+    grid->addWidget(cbPassive_, 3, 1);
+    auto* layout = new QVBoxLayout(paTop());
+    layout->addWidget(NewLabel(paTop(), "laInfo",
+                               "Enter the login user name and password required\r\nto access this FTP site. User Name "
+                               "and password\r\nto most FTP sites are case sensitive."));
+    layout->addLayout(grid);
+}
+
+int TfmFTPLogInfo::Execute(std::string& userName, std::string& password, std::int32_t& passiveMode,
+                           std::int32_t& port) {
+    edUserName_->setText(QtText(userName));
+    edPassword_->setText(QtText(password));
+    edPort_->setText(QString::number(port));
+    cbPassive_->setChecked(passiveMode != 0);
+    const int result = exec();
+    if (result == QDialog::Accepted) {
+        userName = StdText(edUserName_->text());
+        password = StdText(edPassword_->text());
+        passiveMode = cbPassive_->isChecked() ? 1 : 0;
+        port = PortOf(edPort_->text());
+    }
+    return result;
+}
+
+}  // namespace brindle
