@@ -12,11 +12,16 @@ namespace {
 
 constexpr int kStateRole = Qt::UserRole + 100;
 
-// The view asks the delegate where the mark of an item is drawn.
+// Draws the marks; the tree alone changes them (the view asks the delegate where they are).
 class TStateDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     using QStyledItemDelegate::initStyleOption;
+
+protected:
+    bool editorEvent(QEvent*, QAbstractItemModel*, const QStyleOptionViewItem&, const QModelIndex&) override {
+        return false;
+    }
 };
 
 // Restores a flag whatever way the block is left.
