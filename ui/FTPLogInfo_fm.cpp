@@ -4,7 +4,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QVBoxLayout>
 #include <limits>
 
 #include "core/CommonUtils_u.h"
@@ -25,40 +24,28 @@ std::int32_t PortOf(const QString& text) {
 
 TfmFTPLogInfo::TfmFTPLogInfo(QWidget* parent)
     : TfmmDialogDtlBottom(parent),
-      edUserName_(NewEdit(paTop(), "edUserName")),
-      edPassword_(NewEdit(paTop(), "edPassword")),
+      fields_(NewLoginFields(paTop(),
+                             "Enter the login user name and password required\r\nto access this FTP site. User Name "
+                             "and password\r\nto most FTP sites are case sensitive.")),
       edPort_(NewEdit(paTop(), "edPort")),
       cbPassive_(NewCheckBox(paTop(), "cbPassive", "Passive FTP mode")) {
     setObjectName("fmFTPLogInfo");
     setWindowTitle(QtText("FTP Server Login"));
-    edPassword_->setEchoMode(QLineEdit::Password);
-    edPassword_->setStyleSheet("lineedit-password-character: 42");
-
-    auto* grid = new QGridLayout;
-    grid->addWidget(NewLabel(paTop(), "laUserName", "User Name"), 0, 0);
-    grid->addWidget(edUserName_, 0, 1);
-    grid->addWidget(NewLabel(paTop(), "laPassword", "Password"), 1, 0);
-    grid->addWidget(edPassword_, 1, 1);
-    grid->addWidget(NewLabel(paTop(), "laPort", "Port"), 2, 0);
-    grid->addWidget(edPort_, 2, 1);
-    grid->addWidget(cbPassive_, 3, 1);
-    auto* layout = new QVBoxLayout(paTop());
-    layout->addWidget(NewLabel(paTop(), "laInfo",
-                               "Enter the login user name and password required\r\nto access this FTP site. User Name "
-                               "and password\r\nto most FTP sites are case sensitive."));
-    layout->addLayout(grid);
+    fields_.Grid->addWidget(NewLabel(paTop(), "laPort", "Port"), 2, 0);
+    fields_.Grid->addWidget(edPort_, 2, 1);
+    fields_.Grid->addWidget(cbPassive_, 3, 1);
 }
 
 int TfmFTPLogInfo::Execute(std::string& userName, std::string& password, std::int32_t& passiveMode,
                            std::int32_t& port) {
-    edUserName_->setText(QtText(userName));
-    edPassword_->setText(QtText(password));
+    fields_.UserName->setText(QtText(userName));
+    fields_.Password->setText(QtText(password));
     edPort_->setText(QString::number(port));
     cbPassive_->setChecked(passiveMode != 0);
     const int result = exec();
     if (result == QDialog::Accepted) {
-        userName = StdText(edUserName_->text());
-        password = StdText(edPassword_->text());
+        userName = StdText(fields_.UserName->text());
+        password = StdText(fields_.Password->text());
         passiveMode = cbPassive_->isChecked() ? 1 : 0;
         port = PortOf(edPort_->text());
     }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "ui/HTTPLogInfo_fm.h"
 #include "ui/mDialogDtlBottom_fm.h"
 
 class QCheckBox;
@@ -19,8 +20,7 @@ public:
     int Execute(std::string& userName, std::string& password, std::int32_t& passiveMode, std::int32_t& port);
 
 private:
-    QLineEdit* edUserName_;
-    QLineEdit* edPassword_;
+    TLoginFields fields_;
     QLineEdit* edPort_;
     QCheckBox* cbPassive_;
 };

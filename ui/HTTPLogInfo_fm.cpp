@@ -9,32 +9,36 @@
 
 namespace brindle {
 
+TLoginFields NewLoginFields(QWidget* top, std::string_view info) {
+    TLoginFields fields{NewEdit(top, "edUserName"), NewEdit(top, "edPassword"), new QGridLayout};
+    fields.Password->setEchoMode(QLineEdit::Password);
+    fields.Password->setStyleSheet("lineedit-password-character: 42");
+    fields.Grid->addWidget(NewLabel(top, "laUserName", "User Name"), 0, 0);
+    fields.Grid->addWidget(fields.UserName, 0, 1);
+    fields.Grid->addWidget(NewLabel(top, "laPassword", "Password"), 1, 0);
+    fields.Grid->addWidget(fields.Password, 1, 1);
+    auto* layout = new QVBoxLayout(top);
+    layout->addWidget(NewLabel(top, "laInfo", info));
+    layout->addLayout(fields.Grid);
+    return fields;
+}
+
 TfmHTTPLogInfo::TfmHTTPLogInfo(QWidget* parent)
-    : TfmmDialogDtlBottom(parent), edUserName_(NewEdit(paTop(), "edUserName")), edPassword_(NewEdit(paTop(), "edPassword")) {
+    : TfmmDialogDtlBottom(parent),
+      fields_(NewLoginFields(paTop(),
+                             "Enter the login user name and password required\r\nto access this HTTP site. This info "
+                             "is usually\r\n not required when accessing a web server.")) {
     setObjectName("fmHTTPLogInfo");
     setWindowTitle(QtText("HTTP Web Server Login"));
-    edPassword_->setEchoMode(QLineEdit::Password);
-    edPassword_->setStyleSheet("lineedit-password-character: 42");
-
-    auto* grid = new QGridLayout;
-    grid->addWidget(NewLabel(paTop(), "laUserName", "User Name"), 0, 0);
-    grid->addWidget(edUserName_, 0, 1);
-    grid->addWidget(NewLabel(paTop(), "laPassword", "Password"), 1, 0);
-    grid->addWidget(edPassword_, 1, 1);
-    auto* layout = new QVBoxLayout(paTop());
-    layout->addWidget(NewLabel(paTop(), "laInfo",
-                               "Enter the login user name and password required\r\nto access this HTTP site. This info "
-                               "is usually\r\n not required when accessing a web server."));
-    layout->addLayout(grid);
 }
 
 int TfmHTTPLogInfo::Execute(std::string& userName, std::string& password) {
-    edUserName_->setText(QtText(userName));
-    edPassword_->setText(QtText(password));
+    fields_.UserName->setText(QtText(userName));
+    fields_.Password->setText(QtText(password));
     const int result = exec();
     if (result == QDialog::Accepted) {
-        userName = StdText(edUserName_->text());
-        password = StdText(edPassword_->text());
+        userName = StdText(fields_.UserName->text());
+        password = StdText(fields_.Password->text());
     }
     return result;
 }

@@ -1,12 +1,23 @@
 #pragma once
-// The log-in of an HTTP log-file location.
+// The log-in of an HTTP log-file location, and the rows every log-in dialog shares.
 #include <string>
+#include <string_view>
 
 #include "ui/mDialogDtlBottom_fm.h"
 
+class QGridLayout;
 class QLineEdit;
 
 namespace brindle {
+
+// The info text over the user name and the masked password of a log-in dialog; more rows
+// may follow on Grid (rows 0 and 1 are taken).
+struct TLoginFields {
+    QLineEdit* UserName;
+    QLineEdit* Password;
+    QGridLayout* Grid;
+};
+TLoginFields NewLoginFields(QWidget* top, std::string_view info);
 
 class TfmHTTPLogInfo : public TfmmDialogDtlBottom {
     Q_OBJECT
@@ -17,8 +28,7 @@ public:
     int Execute(std::string& userName, std::string& password);
 
 private:
-    QLineEdit* edUserName_;
-    QLineEdit* edPassword_;
+    TLoginFields fields_;
 };
 
 }  // namespace brindle

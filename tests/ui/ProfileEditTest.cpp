@@ -145,16 +145,23 @@ void EditEveryPage(TfmProfileEdit& dialog) {
     Child<QCheckBox>(dialog.Page(5), "cbAutoExport")->setChecked(false);
 }
 
-TEST_F(ProfileEditor, OkStoresEveryPage) {
-    TProfile profile = ValidProfile();
+// Runs the editor on Profile, changes every page (deleting the first filter) and closes it
+// with the button.
+int EditEveryPageAndClose(TProfile& profile, const char* button, test::TScriptedUi& ui,
+                          const TLstReportTxt& languages) {
     TfmProfileEdit dialog(ui, languages);
     ui.YesNoAnswers = {true};
-    WhenModal([&dialog](QDialog& shown) {
+    WhenModal([&dialog, button](QDialog& shown) {
         EditEveryPage(dialog);
         Child<QAction>(dialog.Page(3), "acDel")->trigger();
-        Click(&shown, "buOK");
+        Click(&shown, button);
     });
-    ASSERT_EQ(dialog.Execute(profile), QDialog::Accepted);
+    return dialog.Execute(profile);
+}
+
+TEST_F(ProfileEditor, OkStoresEveryPage) {
+    TProfile profile = ValidProfile();
+    ASSERT_EQ(EditEveryPageAndClose(profile, "buOK", ui, languages), QDialog::Accepted);
 
     TProfile expected = ValidProfile();
     expected.Name = "Renamed";
@@ -178,14 +185,7 @@ TEST_F(ProfileEditor, OkStoresEveryPage) {
 
 TEST_F(ProfileEditor, CancelLeavesTheProfileUntouched) {
     TProfile profile = ValidProfile();
-    TfmProfileEdit dialog(ui, languages);
-    ui.YesNoAnswers = {true};
-    WhenModal([&dialog](QDialog& shown) {
-        EditEveryPage(dialog);
-        Child<QAction>(dialog.Page(3), "acDel")->trigger();
-        Click(&shown, "buCancel");
-    });
-    EXPECT_EQ(dialog.Execute(profile), QDialog::Rejected);
+    EXPECT_EQ(EditEveryPageAndClose(profile, "buCancel", ui, languages), QDialog::Rejected);
     EXPECT_EQ(profile, ValidProfile());
 }
 
