@@ -2,34 +2,13 @@
 
 #include <charconv>
 
+#include "core/CommonUtils_u.h"
 #include "engine/HTTPDecode_u.h"
+#include "engine/LogConvert_scan.h"
 
 namespace brindle {
 
 namespace {
-
-// A final "\" counts as a "/", so "C:\logs\" style paths end a directory.
-bool IsFinalSeparator(std::string_view url, std::size_t i) {
-    return url[i] == '/' || (url[i] == '\\' && i + 1 == url.size());
-}
-
-// Local stand-in for the shared ExtractURLExt: the text after the last "." of the
-// last path segment, empty when that segment has none.
-std::string_view UrlExt(std::string_view url) {
-    for (std::size_t i = url.size(); i-- > 0;) {
-        if (IsFinalSeparator(url, i)) return {};
-        if (url[i] == '.') return url.substr(i + 1);
-    }
-    return {};
-}
-
-// Local stand-in for the shared ExtractURLPath: the URL up to and including its last
-// "/", "/" when it has none.
-std::string_view UrlPath(std::string_view url) {
-    for (std::size_t i = url.size(); i-- > 0;)
-        if (IsFinalSeparator(url, i)) return url.substr(0, i + 1);
-    return "/";
-}
 
 void CutAt(std::string& text, char c) {
     const std::size_t pos = text.find(c);
@@ -56,7 +35,7 @@ void AppendDefaultPage(std::string& uri, std::string_view defaultPage) {
         uri.assign(defaultPage);
         return;
     }
-    if (!UrlExt(uri).empty()) return;
+    if (!ExtractURLExt(uri).empty()) return;
     if (uri.back() != '/') uri.push_back('/');
     uri.append(defaultPage);
 }
@@ -67,34 +46,53 @@ std::string AppendDefaultPage(std::string_view uri, std::string_view defaultPage
     return result;
 }
 
-void CleanRequestURI(std::string_view raw, const TCleaningSwitches& switches, const TFileKindLookup& kindOf,
-                     TCleanURI& out) {
-    HTTPDecode(raw, out.URI);
-    if (switches.RemoveTxtQuestionRequestURL) CutAt(out.URI, '?');
-    if (switches.RemoveTxtSharpRequestURL) CutAt(out.URI, '#');
+void DecodeRequestURI(std::string_view raw, const TCleaningSwitches& switches, std::string& uri) {
+    // Most URIs hold nothing to decode or cut: one scan settles it.
+    if (FindAnyOf<'%', '+', '?', '#'>(raw.data(), 0, raw.size()) == raw.size()) {
+        uri.assign(raw);
+        return;
+    }
+    HTTPDecode(raw, uri);
+    if (switches.RemoveTxtQuestionRequestURL) CutAt(uri, '?');
+    if (switches.RemoveTxtSharpRequestURL) CutAt(uri, '#');
+}
+
+void FinishRequestURI(const TCleaningSwitches& switches, const TFileKindLookup& kindOf, TCleanURI& out) {
     AppendDefaultPage(out.URI, switches.DefaultPage);
     if (switches.ConvertLowerCaseRequestURL) AsciiLowerCase(out.URI);
-    out.Ext.assign(UrlExt(out.URI));
-    out.Path.assign(UrlPath(out.URI));
+    out.Ext = ExtractURLExt(out.URI);
+    out.Path = ExtractURLPath(out.URI);
     out.Kind = kindOf ? kindOf(out.Ext) : 0;
     out.IsPage = out.Kind == 2;
 }
 
-void ParseRequestLine(std::string_view text, const TCleaningSwitches& switches, const TFileKindLookup& kindOf,
-                      std::string_view& method, TCleanURI& out) {
+void CleanRequestURI(std::string_view raw, const TCleaningSwitches& switches, const TFileKindLookup& kindOf,
+                     TCleanURI& out) {
+    DecodeRequestURI(raw, switches, out.URI);
+    FinishRequestURI(switches, kindOf, out);
+}
+
+bool SplitRequestLine(std::string_view text, std::string_view& method, std::string_view& uri) {
+    uri = {};
     const std::size_t first = text.find(' ');
     if (first == std::string_view::npos) {
         method = "GET";
-        out.Clear();
-        return;
+        return false;
     }
     method = text.substr(0, first);
     const std::size_t second = text.find(' ', first + 1);
-    if (second == std::string_view::npos) {
+    if (second == std::string_view::npos) return false;
+    uri = text.substr(first + 1, second - first - 1);
+    return true;
+}
+
+void ParseRequestLine(std::string_view text, const TCleaningSwitches& switches, const TFileKindLookup& kindOf,
+                      std::string_view& method, TCleanURI& out) {
+    std::string_view uri;
+    if (SplitRequestLine(text, method, uri))
+        CleanRequestURI(uri, switches, kindOf, out);
+    else
         out.Clear();
-        return;
-    }
-    CleanRequestURI(text.substr(first + 1, second - first - 1), switches, kindOf, out);
 }
 
 void CleanReferrer(std::string_view raw, const TCleaningSwitches& switches, std::string& out) {

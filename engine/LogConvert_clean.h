@@ -39,6 +39,16 @@ struct TCleanURI {
 void CleanRequestURI(std::string_view raw, const TCleaningSwitches& switches, const TFileKindLookup& kindOf,
                      TCleanURI& out);
 
+// The same in two steps, so that a caller can remember the second step's result for each
+// decoded URI: decode and cut at "?" and "#" as switched; then default page, lower case as
+// switched, extension, directory and kind of out.URI.
+void DecodeRequestURI(std::string_view raw, const TCleaningSwitches& switches, std::string& uri);
+void FinishRequestURI(const TCleaningSwitches& switches, const TFileKindLookup& kindOf, TCleanURI& out);
+
+// The words of "METHOD URI PROTOCOL": the method ("GET" when the text has no blank) and the
+// URI, the text between the first two blanks; false (URI empty) when there is no second blank.
+bool SplitRequestLine(std::string_view text, std::string_view& method, std::string_view& uri);
+
 // "METHOD URI PROTOCOL": the method is the first word ("GET" when the text has no
 // blank); the URI, the text between the first two blanks, is cleaned as a request URI
 // (left empty when there is no second word). `method` views into `text` or a literal.

@@ -22,7 +22,7 @@ TfmConfirmWord::TfmConfirmWord(QWidget* parent)
       buYes_(NewButton(this, "buYes", "Yes")),
       buNo_(NewButton(this, "buNo", "No")) {
     setObjectName("fmConfirmWord");
-    setWindowTitle(QtText("Analyzing"));
+    setWindowTitle(UiText("Analyzing"));
     setModal(true);
     buYes_->setDefault(true);
     auto* buttons = new QHBoxLayout;

@@ -18,7 +18,7 @@ namespace brindle {
 namespace {
 
 QRadioButton* NewRadio(QWidget* parent, const char* name, std::string_view text) {
-    auto* button = new QRadioButton(QtText(text), parent);
+    auto* button = new QRadioButton(UiText(text), parent);
     button->setObjectName(name);
     return button;
 }
@@ -44,7 +44,7 @@ TfmExportAuto::TfmExportAuto(TUiServices& ui, const TLstReportTxt& languages, QW
       buBrowse_(NewButton(paTop(), "buBrowse", "Browse...")),
       cbLanguage_(new QComboBox(paTop())) {
     setObjectName("fmExportAuto");
-    setWindowTitle(QtText("Export Options"));
+    setWindowTitle(UiText("Export Options"));
     cbLanguage_->setObjectName("cbLanguage");
 
     auto* kinds = new QGridLayout;
@@ -93,13 +93,13 @@ int TfmExportAuto::Execute(std::uint8_t& kind, std::string& fileName, std::strin
         case ekXML: rbXML_->setChecked(true); break;
         default: rbHTML_->setChecked(true); break;
     }
-    edExportFile_->setText(QtText(fileName));
+    edExportFile_->setText(UiText(fileName));
     FillLanguageList(*cbLanguage_, languages_);
     if (languageID == kDefaultLanguageID) {
         cbLanguage_->setCurrentIndex(0);
     } else {
         const TReportTxt* language = languages_.FindByID(languageID);
-        cbLanguage_->setCurrentIndex(language ? cbLanguage_->findText(QtText(language->Info.LanguageName)) : -1);
+        cbLanguage_->setCurrentIndex(language ? cbLanguage_->findText(UiText(language->Info.LanguageName)) : -1);
     }
     rbClick();
     const int result = exec();
@@ -120,7 +120,7 @@ void TfmExportAuto::rbClick() {
 
 void TfmExportAuto::buBrowseClick() {
     if (auto target = AskExportTarget(ui_, CheckedKind(), StdText(edExportFile_->text())))
-        edExportFile_->setText(QtText(*target));
+        edExportFile_->setText(UiText(*target));
 }
 
 bool TfmExportAuto::Validate() {

@@ -81,8 +81,8 @@ void FillLanguageList(QComboBox& combo, const TLstReportTxt& languages) {
     });
     names.erase(std::unique(names.begin(), names.end()), names.end());
     combo.clear();
-    combo.addItem(QtText(kDefaultLanguageName));
-    for (const auto& name : names) combo.addItem(QtText(name));
+    combo.addItem(UiText(kDefaultLanguageName));
+    for (const auto& name : names) combo.addItem(UiText(name));
 }
 
 std::string ChosenLanguageID(const QComboBox& combo, const TLstReportTxt& languages) {
@@ -114,7 +114,7 @@ TfmExport::TfmExport(TUiServices& ui, const TLstReportTxt& languages, QWidget* p
       buBrowse_(NewButton(paTop(), "buBrowse", "Browse...")),
       cbLanguage_(new QComboBox(paTop())) {
     setObjectName("fmExport");
-    setWindowTitle(QtText("Export report"));
+    setWindowTitle(UiText("Export report"));
     cbLanguage_->setObjectName("cbLanguage");
     QFont bold = laExportType_->font();
     bold.setBold(true);
@@ -149,8 +149,8 @@ bool TfmExport::Execute(int kind) {
     imageIndex_ = kind - 1;
     im_->setPixmap(ExportKindImage(kind, 32));
     const TExportKindTexts texts = KindTexts(kind);
-    laExportType_->setText(QtText(texts.Type));
-    laInfo_->setText(QtText(texts.Info));
+    laExportType_->setText(UiText(texts.Type));
+    laInfo_->setText(UiText(texts.Info));
     edFileName_->clear();
     FillLanguageList(*cbLanguage_, languages_);
     cbLanguage_->setCurrentIndex(0);
@@ -168,7 +168,7 @@ bool TfmExport::Execute(int kind) {
 std::string TfmExport::GetLanguageID() const { return ChosenLanguageID(*cbLanguage_, languages_); }
 
 void TfmExport::buBrowseClick() {
-    if (auto target = AskExportTarget(ui_, kind_, StdText(edFileName_->text()))) edFileName_->setText(QtText(*target));
+    if (auto target = AskExportTarget(ui_, kind_, StdText(edFileName_->text()))) edFileName_->setText(UiText(*target));
 }
 
 bool TfmExport::Validate() {

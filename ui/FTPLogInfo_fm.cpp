@@ -30,7 +30,7 @@ TfmFTPLogInfo::TfmFTPLogInfo(QWidget* parent)
       edPort_(NewEdit(paTop(), "edPort")),
       cbPassive_(NewCheckBox(paTop(), "cbPassive", "Passive FTP mode")) {
     setObjectName("fmFTPLogInfo");
-    setWindowTitle(QtText("FTP Server Login"));
+    setWindowTitle(UiText("FTP Server Login"));
     fields_.Grid->addWidget(NewLabel(paTop(), "laPort", "Port"), 2, 0);
     fields_.Grid->addWidget(edPort_, 2, 1);
     fields_.Grid->addWidget(cbPassive_, 3, 1);
@@ -38,8 +38,8 @@ TfmFTPLogInfo::TfmFTPLogInfo(QWidget* parent)
 
 int TfmFTPLogInfo::Execute(std::string& userName, std::string& password, std::int32_t& passiveMode,
                            std::int32_t& port) {
-    fields_.UserName->setText(QtText(userName));
-    fields_.Password->setText(QtText(password));
+    fields_.UserName->setText(UiText(userName));
+    fields_.Password->setText(UiText(password));
     edPort_->setText(QString::number(port));
     cbPassive_->setChecked(passiveMode != 0);
     const int result = exec();

@@ -29,12 +29,12 @@ TfmHTTPLogInfo::TfmHTTPLogInfo(QWidget* parent)
                              "Enter the login user name and password required\r\nto access this HTTP site. This info "
                              "is usually\r\n not required when accessing a web server.")) {
     setObjectName("fmHTTPLogInfo");
-    setWindowTitle(QtText("HTTP Web Server Login"));
+    setWindowTitle(UiText("HTTP Web Server Login"));
 }
 
 int TfmHTTPLogInfo::Execute(std::string& userName, std::string& password) {
-    fields_.UserName->setText(QtText(userName));
-    fields_.Password->setText(QtText(password));
+    fields_.UserName->setText(UiText(userName));
+    fields_.Password->setText(UiText(password));
     const int result = exec();
     if (result == QDialog::Accepted) {
         userName = StdText(fields_.UserName->text());

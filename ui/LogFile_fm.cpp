@@ -43,7 +43,7 @@ TfmLogFile::TfmLogFile(TUiServices& ui, QWidget* parent)
       laInfo_(NewLabel(paTop(), "laInfo", "")),
       buLogin_(NewButton(paTop(), "buLogin", "Browse...")) {
     setObjectName("fmLogFile");
-    setWindowTitle(QtText("Log File"));
+    setWindowTitle(UiText("Log File"));
     cbLogFileType_->setObjectName("cbLogFileType");
     cbLogFileType_->addItems({kFile, kFTP, kHTTP});
 
@@ -66,9 +66,9 @@ TfmLogFile::TfmLogFile(TUiServices& ui, QWidget* parent)
 
 int TfmLogFile::Execute(TRecLogFileProperty& location) {
     login_ = location;
-    const int scheme = cbLogFileType_->findText(QtText(location.LogFileType));
+    const int scheme = cbLogFileType_->findText(UiText(location.LogFileType));
     cbLogFileType_->setCurrentIndex(scheme < 0 ? 0 : scheme);
-    edLogFileURL_->setText(QtText(location.LogFileURL));
+    edLogFileURL_->setText(UiText(location.LogFileURL));
     SchemeChanged();
     const int result = exec();
     if (result == QDialog::Accepted) {
@@ -90,10 +90,10 @@ bool TfmLogFile::Validate() {
 
 void TfmLogFile::SchemeChanged() {
     const QString scheme = cbLogFileType_->currentText();
-    if (scheme == kFTP) laInfo_->setText(QtText(kFTPInfo));
-    else if (scheme == kHTTP) laInfo_->setText(QtText(kHTTPInfo));
-    else laInfo_->setText(QtText(kFileInfo));
-    buLogin_->setText(QtText(scheme == kFile ? "Browse..." : "Login..."));
+    if (scheme == kFTP) laInfo_->setText(UiText(kFTPInfo));
+    else if (scheme == kHTTP) laInfo_->setText(UiText(kHTTPInfo));
+    else laInfo_->setText(UiText(kFileInfo));
+    buLogin_->setText(UiText(scheme == kFile ? "Browse..." : "Login..."));
 }
 
 void TfmLogFile::LoginClick() {
@@ -105,7 +105,7 @@ void TfmLogFile::LoginClick() {
         TfmHTTPLogInfo dialog(this);
         dialog.Execute(login_.LoginUserName, login_.LoginPassword);
     } else if (auto name = ui_.AskOpenFileName("", std::string(kLogFilter), StdText(edLogFileURL_->text()))) {
-        edLogFileURL_->setText(QtText(*name));
+        edLogFileURL_->setText(UiText(*name));
     }
 }
 

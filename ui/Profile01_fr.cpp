@@ -33,14 +33,14 @@ void TfrProfile01::SaveToProfile(TProfile& profile) {
     profile.Name = StdText(edName_->text());
     // An untouched description keeps its own line breaks.
     const std::string shown = StdText(meDescription_->toPlainText());
-    if (shown != StdText(QtText(loadedDescription_))) profile.Description = shown;
+    if (shown != StdText(UiText(loadedDescription_))) profile.Description = shown;
     else profile.Description = loadedDescription_;
 }
 
 void TfrProfile01::LoadFromProfile(const TProfile& profile) {
-    edName_->setText(QtText(profile.Name));
+    edName_->setText(UiText(profile.Name));
     loadedDescription_ = profile.Description;
-    meDescription_->setPlainText(QtText(profile.Description));
+    meDescription_->setPlainText(UiText(profile.Description));
 }
 
 }  // namespace brindle

@@ -68,9 +68,9 @@ void TfrProfile02::Init() {
     copy_ = std::make_unique<TProfile>();
     const QSignalBlocker block(cbLogFileFormat_);
     cbLogFileFormat_->clear();
-    for (const auto& format : LogFormatTable()) cbLogFileFormat_->addItem(QtText(format.Name));
+    for (const auto& format : LogFormatTable()) cbLogFileFormat_->addItem(UiText(format.Name));
     cbDateFormat_->clear();
-    for (const auto& format : DateFormatTable()) cbDateFormat_->addItem(QtText(format.Name));
+    for (const auto& format : DateFormatTable()) cbDateFormat_->addItem(UiText(format.Name));
 }
 
 void TfrProfile02::Done() { copy_.reset(); }
@@ -81,9 +81,9 @@ void TfrProfile02::LoadFromProfile(const TProfile& profile) {
     FillList(-1);
     {
         const QSignalBlocker block(cbLogFileFormat_);
-        cbLogFileFormat_->setCurrentIndex(cbLogFileFormat_->findText(QtText(GetLogFormatName(profile.LogFileFormat))));
+        cbLogFileFormat_->setCurrentIndex(cbLogFileFormat_->findText(UiText(GetLogFormatName(profile.LogFileFormat))));
     }
-    cbDateFormat_->setCurrentIndex(cbDateFormat_->findText(QtText(GetDateFormatName(profile.DateFormat))));
+    cbDateFormat_->setCurrentIndex(cbDateFormat_->findText(UiText(GetDateFormatName(profile.DateFormat))));
     UpdateDateFormat();
 }
 
@@ -112,7 +112,7 @@ void TfrProfile02::FillList(int selectRow) {
         const QSignalBlocker block(lv_);
         lv_->clear();
         for (const auto& location : copy_->LogFiles) {
-            auto* item = new QTreeWidgetItem(lv_, {QtText(location.LogFileType + location.LogFileURL)});
+            auto* item = new QTreeWidgetItem(lv_, {UiText(location.LogFileType + location.LogFileURL)});
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
             item->setCheckState(0, location.Enable != 0 ? Qt::Checked : Qt::Unchecked);
         }

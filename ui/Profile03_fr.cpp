@@ -50,8 +50,8 @@ void TfrProfile03::SaveToProfile(TProfile& profile) {
 }
 
 void TfrProfile03::LoadFromProfile(const TProfile& profile) {
-    edDomainName_->setText(QtText(profile.DomainName));
-    cbDefaultPage_->setEditText(QtText(profile.DefaultPage));
+    edDomainName_->setText(UiText(profile.DomainName));
+    cbDefaultPage_->setEditText(UiText(profile.DefaultPage));
 }
 
 }  // namespace brindle

@@ -17,7 +17,7 @@ namespace brindle {
 TfrProfile04::TfrProfile04(TUiServices& ui, QWidget* parent) : TfrProfile(ui, parent), lv_(new QTreeWidget(this)) {
     setObjectName("frProfile04");
     lv_->setObjectName("lv");
-    lv_->setHeaderLabels({QtText("Filters")});
+    lv_->setHeaderLabels({UiText("Filters")});
 
     auto* buttons = new QHBoxLayout;
     acAdd_ = NewAction(this, "acAdd", "Add...", buttons);
@@ -63,7 +63,7 @@ std::string TfrProfile04::NewFilterName(const TLstFilterProperty& filters) {
 
 void TfrProfile04::FillList(int selectRow) {
     lv_->clear();
-    for (const auto& filter : copy_->Filters) new QTreeWidgetItem(lv_, {QtText(filter.Name)});
+    for (const auto& filter : copy_->Filters) new QTreeWidgetItem(lv_, {UiText(filter.Name)});
     rows_->SelectRow(selectRow);
 }
 

@@ -45,7 +45,7 @@ bool IsFolder(int id) { return GroupIDs().Contains(id); }
 TfrProfile05::TfrProfile05(TUiServices& ui, QWidget* parent)
     : TfrProfile(ui, parent),
       tv_(new TrchkTreeView(this)),
-      gbItems_(new QGroupBox(QtText("Items"), this)),
+      gbItems_(new QGroupBox(UiText("Items"), this)),
       udItems_(new QSpinBox(gbItems_)),
       edItems_(udItems_->findChild<QLineEdit*>()),
       buSelectAll_(NewButton(this, "buSelectAll", "Select All")),
@@ -117,11 +117,11 @@ void TfrProfile05::Init() {
     const auto& rows = NodeTable();
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         const TRecNodeProperty& row = rows[static_cast<std::size_t>(i)];
-        QTreeWidgetItem* node = NewNode(row.ParentID == 0 ? nullptr : top, i, QtText(row.Title), lkNone, imCollapsed);
+        QTreeWidgetItem* node = NewNode(row.ParentID == 0 ? nullptr : top, i, UiText(row.Title), lkNone, imCollapsed);
         if (row.ParentID == 0) top = node;
-        if (row.Table) NewNode(node, i, QtText("Table"), lkTable, imTable);
-        if (row.Chart) NewNode(node, i, QtText("Chart"), lkChart, imChart);
-        if (row.Daily) NewNode(node, i, QtText("Daily Chart"), lkDaily, imChart);
+        if (row.Table) NewNode(node, i, UiText("Table"), lkTable, imTable);
+        if (row.Chart) NewNode(node, i, UiText("Chart"), lkChart, imChart);
+        if (row.Daily) NewNode(node, i, UiText("Daily Chart"), lkDaily, imChart);
     }
     ShowCount(nullptr);
 }

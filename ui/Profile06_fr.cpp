@@ -87,7 +87,7 @@ void TfrProfile06::LoadFromProfile(const TProfile& profile) {
     udOffsetMinute_->setValue(profile.OffsetMinute);
     cbDNSLookup_->setChecked(profile.DNSLookup != 0);
     cbAutoExport_->setChecked(profile.AutoExport != 0);
-    edAutoExport_->setText(QtText(profile.AutoExportFile));
+    edAutoExport_->setText(UiText(profile.AutoExportFile));
     exportType_ = profile.AutoExportType;
     exportLanguageID_ = profile.AutoExportLanguageID;
     UpdateAutoExport();
@@ -133,7 +133,7 @@ void TfrProfile06::EditExportOptions() {
     if (dialog.Execute(kind, fileName, languageID) != QDialog::Accepted) return;
     exportType_ = kind;
     exportLanguageID_ = languageID;
-    edAutoExport_->setText(QtText(fileName));
+    edAutoExport_->setText(UiText(fileName));
 }
 
 }  // namespace brindle

@@ -18,7 +18,7 @@ TfmProfileEdit::TfmProfileEdit(TUiServices& ui, const TLstReportTxt& languages, 
       buHelp_(NewButton(paBottom(), "buHelp", "Help")),
       pages_(std::make_unique<TProfilePages>(ui, languages, pc_)) {
     setObjectName("fmProfileEdit");
-    setWindowTitle(QtText("Profile Editor"));
+    setWindowTitle(UiText("Profile Editor"));
     pc_->setObjectName("pc");
     if (auto* bottom = qobject_cast<QBoxLayout*>(paBottom()->layout())) bottom->addWidget(buHelp_);
 
@@ -28,7 +28,7 @@ TfmProfileEdit::TfmProfileEdit(TUiServices& ui, const TLstReportTxt& languages, 
         auto* layout = new QHBoxLayout(sheet);
         layout->addWidget(NewProfileImage(sheet));
         layout->addWidget(pages_->Page(i), 1);
-        pc_->addTab(sheet, QtText(TProfilePages::Titles()[static_cast<std::size_t>(i)]));
+        pc_->addTab(sheet, UiText(TProfilePages::Titles()[static_cast<std::size_t>(i)]));
     }
     auto* top = new QHBoxLayout(paTop());
     top->setContentsMargins(0, 0, 0, 0);

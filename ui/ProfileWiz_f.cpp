@@ -19,7 +19,7 @@ TfmProfileWiz::TfmProfileWiz(TUiServices& ui, const TLstReportTxt& languages, QW
       buCancel_(NewButton(this, "buCancel", "&Cancel")),
       buHelp_(NewButton(this, "buHelp", "&Help")) {
     setObjectName("fmProfileWiz");
-    setWindowTitle(QtText("Profile Wizard"));
+    setWindowTitle(UiText("Profile Wizard"));
     setModal(true);
     auto* pageArea = new QWidget(this);
     pageArea->setObjectName("paPages");
@@ -68,7 +68,7 @@ int TfmProfileWiz::Execute(TProfile& profile) {
 void TfmProfileWiz::ShowPage() {
     for (int i = 0; i < TProfilePages::kCount; ++i) pages_->Page(i)->setVisible(i + 1 == page_);
     buPrevious_->setEnabled(page_ > 1);
-    buNext_->setText(QtText(page_ == TProfilePages::kCount ? "&Finish" : "&Next >"));
+    buNext_->setText(UiText(page_ == TProfilePages::kCount ? "&Finish" : "&Next >"));
 }
 
 void TfmProfileWiz::NextClick() {

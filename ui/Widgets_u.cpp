@@ -10,20 +10,14 @@
 
 namespace brindle {
 
-QString QtText(std::string_view text) {
-    QString result = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return result;
-}
-
 QLabel* NewLabel(QWidget* parent, const char* name, std::string_view text) {
-    auto* label = new QLabel(QtText(text), parent);
+    auto* label = new QLabel(UiText(text), parent);
     label->setObjectName(name);
     return label;
 }
 
 QPushButton* NewButton(QWidget* parent, const char* name, std::string_view text) {
-    auto* button = new QPushButton(QtText(text), parent);
+    auto* button = new QPushButton(UiText(text), parent);
     button->setObjectName(name);
     return button;
 }
@@ -35,13 +29,13 @@ QLineEdit* NewEdit(QWidget* parent, const char* name) {
 }
 
 QCheckBox* NewCheckBox(QWidget* parent, const char* name, std::string_view text) {
-    auto* box = new QCheckBox(QtText(text), parent);
+    auto* box = new QCheckBox(UiText(text), parent);
     box->setObjectName(name);
     return box;
 }
 
 QAction* NewAction(QWidget* owner, const char* name, std::string_view text, QBoxLayout* buttons) {
-    auto* action = new QAction(QtText(text), owner);
+    auto* action = new QAction(UiText(text), owner);
     action->setObjectName(name);
     owner->addAction(action);
     if (buttons) {

@@ -1,10 +1,9 @@
 #pragma once
-// Small helpers of the dialogs: texts between the program's UTF-8 strings and Qt, and
-// widgets made with their object name (tests find them by it). Message texts keep "\r\n"
-// line breaks; a label shows them as plain line breaks.
-#include <QString>
-#include <string>
+// Widgets of the dialogs made with their object name (tests find them by it) and their
+// text (see UiText for line breaks).
 #include <string_view>
+
+#include "ui/UiText_u.h"
 
 class QAction;
 class QBoxLayout;
@@ -15,9 +14,6 @@ class QPushButton;
 class QWidget;
 
 namespace brindle {
-
-QString QtText(std::string_view text);
-inline std::string StdText(const QString& text) { return text.toStdString(); }
 
 QLabel* NewLabel(QWidget* parent, const char* name, std::string_view text);
 QPushButton* NewButton(QWidget* parent, const char* name, std::string_view text);

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "DialogDriver.h"
+#include "FindChild.h"
 #include "core/BinaryStream_u.h"
 #include "core/CommonConsts_catalogue.h"
 #include "core/Profiles_u.h"

@@ -1,40 +1,51 @@
 #pragma once
-// Driving modal dialogs in widget tests: the steps run once the next modal dialog shows,
-// and a dialog the steps leave open is cancelled so that no test hangs.
+// Answers a modal dialog while exec() runs it: waits until a dialog of type T is the active
+// modal widget and hands it to Answer. Keep the returned state while the dialog runs and
+// check Answered afterwards; once it is dropped the wait stops, so a dialog that never
+// showed up cannot catch a later test's dialog. After a long wait without the dialog the
+// test fails and any other modal widget is closed, so that nothing hangs.
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QTimer>
-#include <functional>
-#include <string>
+#include <memory>
 
 namespace brindle::test {
 
-// The named child; a missing one fails the test (the caller gets null).
-template <typename T>
-T* Child(const QObject* root, const char* name) {
-    T* child = root ? root->findChild<T*>(name) : nullptr;
-    if (!child) ADD_FAILURE() << "no child named " << name;
-    return child;
-}
+struct TModalAnswer {
+    bool Answered = false;
+};
 
-inline void Click(const QObject* root, const char* name) {
-    if (auto* button = Child<QAbstractButton>(root, name)) button->click();
-}
+namespace detail {
 
-// Queues Steps for the next modal dialog shown (the dialog, as the top modal widget).
-inline void WhenModal(std::function<void(QDialog& dialog)> steps) {
-    QTimer::singleShot(0, [steps = std::move(steps)] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            ADD_FAILURE() << "no modal dialog is showing";
+template <class T, class Answer>
+void PollModal(std::weak_ptr<TModalAnswer> weak, Answer answer, int triesLeft) {
+    QTimer::singleShot(5, [weak, answer, triesLeft] {
+        const std::shared_ptr<TModalAnswer> state = weak.lock();
+        if (!state) return;
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<T*>(modal)) {
+            state->Answered = true;
+            answer(*dialog);
             return;
         }
-        steps(*dialog);
-        if (dialog->isVisible()) dialog->reject();
+        if (triesLeft > 0) {
+            PollModal<T>(weak, answer, triesLeft - 1);
+            return;
+        }
+        ADD_FAILURE() << "the expected dialog was never shown";
+        if (auto* other = qobject_cast<QDialog*>(modal)) other->reject();
     });
+}
+
+}  // namespace detail
+
+template <class T, class Answer>
+[[nodiscard]] std::shared_ptr<TModalAnswer> WhenModal(Answer answer) {
+    auto state = std::make_shared<TModalAnswer>();
+    detail::PollModal<T>(state, answer, 1000);
+    return state;
 }
 
 }  // namespace brindle::test

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "DialogDriver.h"
+#include "FindChild.h"
 #include "core/DateMacros_u.h"
 #include "core/Registre_u.h"
 #include "core/ReportTxt_u.h"
@@ -96,7 +97,7 @@ TEST_F(ExportDialogs, ExportShowsTheKindAndTheLanguages) {
     for (const auto& c : cases) {
         TfmExport dialog(ui, languages);
         EXPECT_EQ(dialog.windowTitle(), "Export report");
-        WhenModal([&](QDialog& shown) {
+        const auto answered = WhenModal<TfmExport>([&](QDialog& shown) {
             EXPECT_EQ(Child<QLabel>(&shown, "laExportType")->text(), c.type);
             EXPECT_TRUE(Child<QLabel>(&shown, "laInfo")->text().startsWith(c.infoStart)) << c.kind;
             EXPECT_EQ(Child<QLabel>(&shown, "laFileName")->text(), "Export the report to:");
@@ -109,6 +110,7 @@ TEST_F(ExportDialogs, ExportShowsTheKindAndTheLanguages) {
             Click(&shown, "buCancel");
         });
         EXPECT_FALSE(dialog.Execute(c.kind));
+        EXPECT_TRUE(answered->Answered);
         EXPECT_EQ(dialog.ImageIndex(), c.kind - 1);
         EXPECT_EQ(dialog.Target(), "");
     }
@@ -125,7 +127,7 @@ TEST_F(ExportDialogs, OnlyTheBuiltInLanguage) {
 TEST_F(ExportDialogs, ExportLanguageIDOfTheChosenName) {
     TfmExport dialog(ui, languages);
     const std::string target = folder.file("report.doc");
-    WhenModal([&](QDialog& shown) {
+    const auto answered = WhenModal<TfmExport>([&](QDialog& shown) {
         Child<QLineEdit>(&shown, "edFileName")->setText(QString::fromStdString(target));
         Child<QComboBox>(&shown, "cbLanguage")->setCurrentText("Norsk");
         Click(&shown, "buOK");
@@ -144,9 +146,10 @@ TEST_F(ExportDialogs, ExportLanguageIDOfTheChosenName) {
 TEST_F(ExportDialogs, ExportWantsATarget) {
     for (int kind : {2, 4}) {
         TfmExport dialog(ui, languages);
-        WhenModal([](QDialog& shown) {
+        const auto answered = WhenModal<TfmExport>([](QDialog& shown) {
             Click(&shown, "buOK");
             EXPECT_TRUE(shown.isVisible());
+            Click(&shown, "buCancel");
         });
         EXPECT_FALSE(dialog.Execute(kind));
     }
@@ -157,7 +160,7 @@ TEST_F(ExportDialogs, ExportOffersToCreateAMissingFolder) {
     const std::string html = folder.file("site/html");
     TfmExport dialog(ui, languages);
     ui.YesNoAnswers = {false, true};
-    WhenModal([&](QDialog& shown) {
+    const auto answered1 = WhenModal<TfmExport>([&](QDialog& shown) {
         Child<QLineEdit>(&shown, "edFileName")->setText(QString::fromStdString(html));
         Click(&shown, "buOK");  // No: stays open, nothing made
         EXPECT_TRUE(shown.isVisible());
@@ -173,7 +176,7 @@ TEST_F(ExportDialogs, ExportOffersToCreateAMissingFolder) {
     const std::string csv = folder.file("data/out.csv");
     ui.Questions.clear();
     ui.YesNoAnswers = {true};
-    WhenModal([&](QDialog& shown) {
+    const auto answered2 = WhenModal<TfmExport>([&](QDialog& shown) {
         Child<QLineEdit>(&shown, "edFileName")->setText(QString::fromStdString(csv));
         Click(&shown, "buOK");
     });
@@ -183,7 +186,7 @@ TEST_F(ExportDialogs, ExportOffersToCreateAMissingFolder) {
     EXPECT_FALSE(fs::exists(csv));
 
     ui.Questions.clear();
-    WhenModal([&](QDialog& shown) {
+    const auto answered3 = WhenModal<TfmExport>([&](QDialog& shown) {
         Child<QLineEdit>(&shown, "edFileName")->setText(QString::fromStdString(folder.file("data/other.xml")));
         Click(&shown, "buOK");
     });
@@ -196,10 +199,11 @@ TEST_F(ExportDialogs, ExportReportsAFolderItCannotCreate) {
     const std::string html = blocker + "/html";
     TfmExport dialog(ui, languages);
     ui.YesNoAnswers = {true};
-    WhenModal([&](QDialog& shown) {
+    const auto answered = WhenModal<TfmExport>([&](QDialog& shown) {
         Child<QLineEdit>(&shown, "edFileName")->setText(QString::fromStdString(html));
         Click(&shown, "buOK");
         EXPECT_TRUE(shown.isVisible());
+        Click(&shown, "buCancel");
     });
     EXPECT_FALSE(dialog.Execute(2));
     EXPECT_EQ(ui.Warnings, std::vector<std::string>{"There was an error creating the directory '" + html +
@@ -210,7 +214,7 @@ TEST_F(ExportDialogs, ExportOffersTheFolderTheDateMacrosName) {
     const std::string templ = folder.file("%yyyy%/report.csv");
     TfmExport dialog(ui, languages);
     ui.YesNoAnswers = {true};
-    WhenModal([&](QDialog& shown) {
+    const auto answered = WhenModal<TfmExport>([&](QDialog& shown) {
         Child<QLineEdit>(&shown, "edFileName")->setText(QString::fromStdString(templ));
         Click(&shown, "buOK");
     });
@@ -227,19 +231,17 @@ TEST_F(ExportDialogs, BrowseFillsTheTarget) {
     ui.FileAnswers = {std::string("/chosen/folder"), std::nullopt, std::string("/chosen/name"),
                       std::string("/chosen/name.txt")};
     std::vector<std::string> targets;
-    WhenModal([&](QDialog& shown) {
-        Click(&shown, "buBrowse");
-        targets.push_back(Child<QLineEdit>(&shown, "edFileName")->text().toStdString());
-        Click(&shown, "buBrowse");  // cancelled: unchanged
-        targets.push_back(Child<QLineEdit>(&shown, "edFileName")->text().toStdString());
-    });
-    dialog.Execute(2);
-    WhenModal([&](QDialog& shown) {
-        Click(&shown, "buBrowse");
-        targets.push_back(Child<QLineEdit>(&shown, "edFileName")->text().toStdString());
-        Click(&shown, "buBrowse");
-        targets.push_back(Child<QLineEdit>(&shown, "edFileName")->text().toStdString());
-    });
+    // Browses twice, then cancels.
+    auto browseTwice = [&targets](QDialog& shown) {
+        for (int i = 0; i < 2; ++i) {
+            Click(&shown, "buBrowse");
+            targets.push_back(Child<QLineEdit>(&shown, "edFileName")->text().toStdString());
+        }
+        Click(&shown, "buCancel");
+    };
+    const auto answered1 = WhenModal<TfmExport>(browseTwice);
+    dialog.Execute(2);  // the second folder dialog is cancelled: unchanged
+    const auto answered2 = WhenModal<TfmExport>(browseTwice);
     dialog.Execute(3);
     EXPECT_EQ(targets, (std::vector<std::string>{"/chosen/folder", "/chosen/folder", "/chosen/name.csv",
                                                  "/chosen/name.txt"}));
@@ -259,7 +261,7 @@ TEST_F(ExportDialogs, ExportAutoShowsAndStoresTheSettings) {
     EXPECT_EQ(Child<QRadioButton>(&dialog, "rbWord")->text(), "Microsoft Word Format");
     EXPECT_EQ(Child<QLabel>(&dialog, "laInfo")->text(), "You can choose between these file formats:");
     TAutoExport value{1, "/out/report.doc", "de"};
-    WhenModal([](QDialog& shown) {
+    const auto answered = WhenModal<TfmExportAuto>([](QDialog& shown) {
         EXPECT_TRUE(Child<QRadioButton>(&shown, "rbWord")->isChecked());
         EXPECT_EQ(Child<QComboBox>(&shown, "cbLanguage")->currentText(), "deutsch");
         Child<QComboBox>(&shown, "cbLanguage")->setCurrentText("English");
@@ -276,7 +278,7 @@ TEST_F(ExportDialogs, ExportAutoShowsAndStoresTheSettings) {
 TEST_F(ExportDialogs, ExportAutoLanguageFollowsTheFormat) {
     TfmExportAuto dialog(ui, languages);
     TAutoExport value{4, "/out/x.xml", "default"};
-    WhenModal([](QDialog& shown) {
+    const auto answered = WhenModal<TfmExportAuto>([](QDialog& shown) {
         auto* combo = Child<QComboBox>(&shown, "cbLanguage");
         EXPECT_FALSE(combo->isEnabled());
         EXPECT_EQ(combo->currentIndex(), 0);
@@ -296,7 +298,7 @@ TEST_F(ExportDialogs, ExportAutoLanguageFollowsTheFormat) {
 TEST_F(ExportDialogs, ExportAutoWithALanguageThatIsGone) {
     TfmExportAuto dialog(ui, languages);
     TAutoExport value{2, "/out/html", "xx"};
-    WhenModal([](QDialog& shown) {
+    const auto answered = WhenModal<TfmExportAuto>([](QDialog& shown) {
         EXPECT_EQ(Child<QComboBox>(&shown, "cbLanguage")->currentIndex(), -1);
         Click(&shown, "buOK");
     });
@@ -307,7 +309,7 @@ TEST_F(ExportDialogs, ExportAutoWithALanguageThatIsGone) {
 TEST_F(ExportDialogs, ExportAutoCancelKeepsTheValues) {
     TfmExportAuto dialog(ui, languages);
     TAutoExport value{9, "", ""};
-    WhenModal([](QDialog& shown) {
+    const auto answered = WhenModal<TfmExportAuto>([](QDialog& shown) {
         EXPECT_TRUE(Child<QRadioButton>(&shown, "rbHTML")->isChecked());
         Click(&shown, "buOK");  // empty target
         EXPECT_TRUE(shown.isVisible());
@@ -326,12 +328,13 @@ TEST_F(ExportDialogs, ExportAutoBrowseByFormat) {
     TfmExportAuto dialog(ui, languages);
     TAutoExport value{1, "", "default"};
     ui.FileAnswers = {std::string("/w/report"), std::string("/h/folder")};
-    WhenModal([](QDialog& shown) {
+    const auto answered = WhenModal<TfmExportAuto>([](QDialog& shown) {
         Click(&shown, "buBrowse");
         EXPECT_EQ(Child<QLineEdit>(&shown, "edExportFile")->text(), "/w/report.doc");
         Click(&shown, "rbHTML");
         Click(&shown, "buBrowse");
         EXPECT_EQ(Child<QLineEdit>(&shown, "edExportFile")->text(), "/h/folder");
+        Click(&shown, "buCancel");
     });
     dialog.Execute(value.Kind, value.FileName, value.LanguageID);
     EXPECT_TRUE(ui.FileAnswers.empty());
@@ -348,7 +351,7 @@ TEST_F(ExportDialogs, ConfirmWordTextsAndResult) {
     EXPECT_EQ(Child<QCheckBox>(&dialog, "cbNoShow")->text(), "Don't show this dialog again");
     Child<QCheckBox>(&dialog, "cbNoShow")->setChecked(true);
     bool noShow = true;
-    WhenModal([](QDialog& shown) {
+    const auto answered = WhenModal<TfmConfirmWord>([](QDialog& shown) {
         EXPECT_FALSE(Child<QCheckBox>(&shown, "cbNoShow")->isChecked());  // unticked on every show
         Click(&shown, "buYes");
     });
@@ -365,12 +368,13 @@ TEST_F(ExportDialogs, WordNoticeSwitch) {
     EXPECT_TRUE(reg.WordExport);
 
     // Yes without the tick: goes on, the notice stays.
-    WhenModal([](QDialog& shown) { Click(&shown, "buYes"); });
+    const auto answeredYes = WhenModal<TfmConfirmWord>([](QDialog& shown) { Click(&shown, "buYes"); });
     EXPECT_TRUE(ConfirmWordExport(reg, false));
+    EXPECT_TRUE(answeredYes->Answered);
     EXPECT_TRUE(reg.WordExport);
 
     // No with the tick: stops, and the notice is off all the same.
-    WhenModal([](QDialog& shown) {
+    const auto answeredNo = WhenModal<TfmConfirmWord>([](QDialog& shown) {
         Child<QCheckBox>(&shown, "cbNoShow")->setChecked(true);
         Click(&shown, "buNo");
     });

@@ -16,11 +16,14 @@
 #include <vector>
 
 #include "DialogDriver.h"
+#include "FindChild.h"
 #include "core/CommonConsts_catalogue.h"
 #include "core/Profiles_u.h"
 #include "core/ReportTxt_u.h"
 #include "support/ScriptedUi.h"
+#include "ui/ExportAuto_fm.h"
 #include "ui/FTPLogInfo_fm.h"
+#include "ui/HTTPLogInfo_fm.h"
 #include "ui/LogFile_fm.h"
 #include "ui/Profile02_fr.h"
 #include "ui/Profile04_fr.h"
@@ -117,7 +120,7 @@ TEST_F(ProfileEditor, TextsAndTabs) {
 TEST_F(ProfileEditor, OkWithoutChangesKeepsTheProfile) {
     TProfile profile = ValidProfile();
     TfmProfileEdit dialog(ui, languages);
-    WhenModal([](QDialog& shown) {
+    const auto answered = WhenModal<TfmProfileEdit>([](QDialog& shown) {
         EXPECT_EQ(static_cast<TfmProfileEdit&>(shown).Tabs()->currentIndex(), 0);
         Click(&shown, "buOK");
     });
@@ -151,7 +154,7 @@ int EditEveryPageAndClose(TProfile& profile, const char* button, test::TScripted
                           const TLstReportTxt& languages) {
     TfmProfileEdit dialog(ui, languages);
     ui.YesNoAnswers = {true};
-    WhenModal([&dialog, button](QDialog& shown) {
+    const auto answered = WhenModal<TfmProfileEdit>([&dialog, button](QDialog& shown) {
         EditEveryPage(dialog);
         Child<QAction>(dialog.Page(3), "acDel")->trigger();
         Click(&shown, button);
@@ -193,7 +196,7 @@ TEST_F(ProfileEditor, OkValidatesThePagesInOrderAndShowsTheFirstRefusing) {
     TProfile profile;
     TfmProfileEdit dialog(ui, languages);
     std::vector<int> tabs;
-    WhenModal([&](QDialog& shown) {
+    const auto answered = WhenModal<TfmProfileEdit>([&](QDialog& shown) {
         auto* buOK = Child<QPushButton>(&shown, "buOK");
         auto pressOK = [&] {
             dialog.Tabs()->setCurrentIndex(4);
@@ -204,7 +207,7 @@ TEST_F(ProfileEditor, OkValidatesThePagesInOrderAndShowsTheFirstRefusing) {
         Child<QLineEdit>(dialog.Page(0), "edName")->setText("New");
         pressOK();
         ui.FileAnswers.clear();
-        WhenModal([](QDialog& location) {
+        const auto answeredLocation = WhenModal<TfmLogFile>([](QDialog& location) {
             Child<QLineEdit>(&location, "edLogFileURL")->setText("/logs/*.log");
             Click(&location, "buOK");
         });
@@ -325,7 +328,7 @@ TEST_F(LogFilePage, DeleteAsksAndRemovesEverySelectedLocation) {
 }
 
 TEST_F(LogFilePage, AddStartsAsALocalFileAndAppendsOnOK) {
-    WhenModal([](QDialog& shown) {
+    const auto answeredAdd = WhenModal<TfmLogFile>([](QDialog& shown) {
         EXPECT_EQ(Child<QComboBox>(&shown, "cbLogFileType")->currentText(), "file://");
         EXPECT_EQ(Child<QLineEdit>(&shown, "edLogFileURL")->text(), "");
         Child<QLineEdit>(&shown, "edLogFileURL")->setText("/new/*.log");
@@ -336,14 +339,14 @@ TEST_F(LogFilePage, AddStartsAsALocalFileAndAppendsOnOK) {
     EXPECT_TRUE(lv->topLevelItem(3)->isSelected());
     EXPECT_EQ(Saved().LogFiles[3], Location("file://", "/new/*.log", 1));
 
-    WhenModal([](QDialog& shown) { Click(&shown, "buCancel"); });
+    const auto answeredCancel = WhenModal<TfmLogFile>([](QDialog& shown) { Click(&shown, "buCancel"); });
     Child<QAction>(&page, "acAdd")->trigger();
     EXPECT_EQ(lv->topLevelItemCount(), 4);
 }
 
 TEST_F(LogFilePage, EditChangesTheSelectedLocationAndKeepsItsCheck) {
     SelectRows(lv, {1});
-    WhenModal([](QDialog& shown) {
+    const auto answered = WhenModal<TfmLogFile>([](QDialog& shown) {
         EXPECT_EQ(Child<QLineEdit>(&shown, "edLogFileURL")->text(), "host/b.log");
         Child<QComboBox>(&shown, "cbLogFileType")->setCurrentText("http://");
         Click(&shown, "buOK");
@@ -405,7 +408,7 @@ TEST_F(ProfileEditor, LocationDialogRefusesAnEmptyPathAndBrowsesFiles) {
     TRecLogFileProperty location = Location("file://", "", 0);
     TfmLogFile dialog(ui);
     ui.FileAnswers = {std::string("/var/log/site/access.log")};
-    WhenModal([](QDialog& shown) {
+    const auto answered = WhenModal<TfmLogFile>([](QDialog& shown) {
         Click(&shown, "buOK");
         EXPECT_TRUE(shown.isVisible());
         Click(&shown, "buLogin");
@@ -421,7 +424,7 @@ TEST_F(ProfileEditor, FTPLoginIsTakenOnOKOfTheLocationOnly) {
     location.LoginUserName = "old";
     const TRecLogFileProperty original = location;
     auto login = [](QDialog& shown) {
-        WhenModal([](QDialog& ftp) {
+        const auto answeredLogin = WhenModal<TfmFTPLogInfo>([](QDialog& ftp) {
             EXPECT_EQ(ftp.windowTitle(), "FTP Server Login");
             EXPECT_EQ(Child<QLineEdit>(&ftp, "edUserName")->text(), "old");
             EXPECT_EQ(Child<QLineEdit>(&ftp, "edPort")->text(), "21");
@@ -436,7 +439,7 @@ TEST_F(ProfileEditor, FTPLoginIsTakenOnOKOfTheLocationOnly) {
     };
     {
         TfmLogFile dialog(ui);
-        WhenModal([&](QDialog& shown) {
+        const auto answered = WhenModal<TfmLogFile>([&](QDialog& shown) {
             login(shown);
             Click(&shown, "buCancel");
         });
@@ -444,7 +447,7 @@ TEST_F(ProfileEditor, FTPLoginIsTakenOnOKOfTheLocationOnly) {
         EXPECT_EQ(location, original);
     }
     TfmLogFile dialog(ui);
-    WhenModal([&](QDialog& shown) {
+    const auto answered = WhenModal<TfmLogFile>([&](QDialog& shown) {
         login(shown);
         Click(&shown, "buOK");
     });
@@ -463,7 +466,7 @@ TEST_F(ProfileEditor, PortTexts) {
         TfmFTPLogInfo dialog;
         std::string user, password;
         std::int32_t passive = 0, result = 21;
-        WhenModal([text = text](QDialog& shown) {
+        const auto answered = WhenModal<TfmFTPLogInfo>([text = text](QDialog& shown) {
             Child<QLineEdit>(&shown, "edPort")->setText(QString::fromStdString(text));
             Click(&shown, "buOK");
         });
@@ -475,8 +478,8 @@ TEST_F(ProfileEditor, PortTexts) {
 TEST_F(ProfileEditor, HTTPLogin) {
     TRecLogFileProperty location = Location("http://", "www.example.com/log.gz", 1);
     TfmLogFile dialog(ui);
-    WhenModal([](QDialog& shown) {
-        WhenModal([](QDialog& http) {
+    const auto answered = WhenModal<TfmLogFile>([](QDialog& shown) {
+        const auto answeredLogin = WhenModal<TfmHTTPLogInfo>([](QDialog& http) {
             EXPECT_EQ(http.windowTitle(), "HTTP Web Server Login");
             Child<QLineEdit>(&http, "edUserName")->setText("web");
             Child<QLineEdit>(&http, "edPassword")->setText("pw");
@@ -586,7 +589,7 @@ TEST_F(ProfileEditor, MiscPageAutomaticExport) {
 
     tick->setChecked(true);
     EXPECT_TRUE(target->isEnabled() && options->isEnabled());
-    WhenModal([](QDialog& shown) {
+    const auto answered = WhenModal<TfmExportAuto>([](QDialog& shown) {
         EXPECT_EQ(shown.windowTitle(), "Export Options");
         EXPECT_TRUE(Child<QAbstractButton>(&shown, "rbHTML")->isChecked());
         EXPECT_EQ(Child<QComboBox>(&shown, "cbLanguage")->currentText(), "English");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "DialogDriver.h"
+#include "FindChild.h"
 #include "core/Profiles_u.h"
 #include "core/ReportTxt_u.h"
 #include "support/ScriptedUi.h"
@@ -56,7 +57,7 @@ TEST_F(ProfileWizard, StepsThroughThePagesAndFinishes) {
     TfmProfileWiz wizard(ui, languages);
     EXPECT_EQ(wizard.windowTitle(), "Profile Wizard");
     std::vector<std::string> nextTexts;
-    WhenModal([&](QDialog& shown) {
+    const auto answered = WhenModal<TfmProfileWiz>([&](QDialog& shown) {
         auto* back = Child<QPushButton>(&shown, "buPrevious");
         auto* next = Child<QPushButton>(&shown, "buNext");
         EXPECT_EQ(back->text(), "< &Back");
@@ -103,7 +104,7 @@ TEST_F(ProfileWizard, StepsThroughThePagesAndFinishes) {
 TEST_F(ProfileWizard, BackDoesNotValidateButNextValidatesAgain) {
     TProfile profile = NewProfile();
     TfmProfileWiz wizard(ui, languages);
-    WhenModal([&](QDialog& shown) {
+    const auto answered = WhenModal<TfmProfileWiz>([&](QDialog& shown) {
         auto* next = Child<QPushButton>(&shown, "buNext");
         next->click();
         next->click();
@@ -130,7 +131,7 @@ TEST_F(ProfileWizard, FinishRefusedOnTheLastPageKeepsTheWizardOpen) {
     profile.DomainName = "example.com";
     profile.DefaultPage = "index.php";
     TfmProfileWiz wizard(ui, languages);
-    WhenModal([&](QDialog& shown) {
+    const auto answered = WhenModal<TfmProfileWiz>([&](QDialog& shown) {
         auto* next = Child<QPushButton>(&shown, "buNext");
         for (int i = 0; i < 5; ++i) next->click();
         ASSERT_EQ(wizard.CurrentPage(), 6);
@@ -150,7 +151,7 @@ TEST_F(ProfileWizard, FinishRefusedOnTheLastPageKeepsTheWizardOpen) {
 TEST_F(ProfileWizard, CancelLeavesTheProfileUntouched) {
     TProfile profile = NewProfile();
     TfmProfileWiz wizard(ui, languages);
-    WhenModal([&](QDialog& shown) {
+    const auto answered = WhenModal<TfmProfileWiz>([&](QDialog& shown) {
         Child<QLineEdit>(wizard.Page(0), "edName")->setText("Changed");
         Click(&shown, "buNext");
         Click(&wizard, "buCancel");
@@ -159,8 +160,12 @@ TEST_F(ProfileWizard, CancelLeavesTheProfileUntouched) {
     EXPECT_EQ(profile, NewProfile());
 
     // A second run starts on page 1 again.
-    WhenModal([&](QDialog&) { EXPECT_EQ(wizard.CurrentPage(), 1); });
+    const auto again = WhenModal<TfmProfileWiz>([&](QDialog& shown) {
+        EXPECT_EQ(wizard.CurrentPage(), 1);
+        Click(&shown, "buCancel");
+    });
     wizard.Execute(profile);
+    EXPECT_TRUE(again->Answered);
 }
 
 }  // namespace

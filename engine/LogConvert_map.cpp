@@ -1,0 +1,392 @@
+#include "engine/LogConvert_u.h"
+
+namespace brindle {
+
+namespace {
+
+// Column names of the two W3C dialects, with the member each sets.
+struct TW3CName {
+    std::string_view Name;
+    int TW3CColumns::*Column;
+};
+constexpr TW3CName kW3CNames[] = {
+    {"date", &TW3CColumns::Date},
+    {"time", &TW3CColumns::Time},
+    {"c-ip", &TW3CColumns::CIP},
+    {"cs-method", &TW3CColumns::CSMethod},
+    {"cs-uri-stem", &TW3CColumns::CSURIStem},
+    {"cs-uri-query", &TW3CColumns::CSURIQuery},
+    {"sc-status", &TW3CColumns::SCStatus},
+    {"sc-bytes", &TW3CColumns::SCBytes},
+    {"cs(User-Agent)", &TW3CColumns::CSUserAgent},
+    {"cs(Referer)", &TW3CColumns::CSReferer},
+    {"cs-username", &TW3CColumns::CSUsername},
+};
+
+struct TISAName {
+    std::string_view Name;
+    int TISAColumns::*Column;
+};
+constexpr TISAName kISANames[] = {
+    {"date", &TISAColumns::Date},
+    {"time", &TISAColumns::Time},
+    {"c-ip", &TISAColumns::CIP},
+    {"s-operation", &TISAColumns::SOperation},
+    {"cs-uri", &TISAColumns::CSURI},
+    {"sc-status", &TISAColumns::SCStatus},
+    {"sc-bytes", &TISAColumns::SCBytes},
+    {"c-agent", &TISAColumns::CAgent},
+    {"cs-username", &TISAColumns::CSUsername},
+    {"sc-authenticated", &TISAColumns::SCAuthenticated},
+};
+
+// The directive's field i names data column i - 1.
+template <class Columns, class Name, std::size_t N>
+void ReadColumns(const TSplitFields& fields, Columns& columns, const Name (&names)[N]) {
+    columns = {};
+    for (int i = 1; i <= MaxSplitFields; ++i)
+        for (const Name& name : names)
+            if (fields[i] == name.Name) columns.*name.Column = i - 1;
+}
+
+std::string_view WithoutComma(std::string_view field) {
+    field.remove_suffix(1);
+    return field;
+}
+
+std::string_view Present(std::string_view field) { return field == "-" ? std::string_view() : field; }
+
+}  // namespace
+
+std::string_view TLogConvert::Field(int i) const { return Present(SplitFields[i]); }
+
+TLineResult TLogConvert::MapLine(std::uint8_t format) {
+    TCurrentHit& hit = CurrentHit;
+    switch (format) {
+    case lfNCSACommon:
+    case lfApacheCommon:
+        ClearReferrer();
+        ClearUserAgent();
+        hit.VDomain.clear();
+        return MapCommonFields();
+    case lfNCSACombined:
+    case lfApacheCombined:
+        hit.VDomain.clear();
+        return MapCombinedFields();
+    case lfIIS:
+        ClearReferrer();
+        ClearUserAgent();
+        return MapIISFields();
+    case lfIISW3C:
+        hit.VDomain.clear();
+        return MapW3CFields();
+    case lfISAW3C:
+        ClearReferrer();
+        hit.VDomain.clear();
+        return MapISAFields();
+    case lfCustomFC:
+        hit.VDomain.clear();
+        return MapCustomFields();
+    default: return TLineResult::NoHit;
+    }
+}
+
+TLineResult TLogConvert::MapCommonFields() {
+    TCurrentHit& hit = CurrentHit;
+    hit.Host.assign(Field(1));
+    hit.User.assign(Field(3));
+    if (!ReadNCSATime(SplitFields[4])) return TLineResult::Bad;
+    ParseRequestLine(SplitFields[5]);
+    ParseStatus(SplitFields[6]);
+    hit.Bytes = ParseBytes(SplitFields[7]);
+    return TLineResult::Hit;
+}
+
+TLineResult TLogConvert::MapCombinedFields() {
+    const TLineResult result = MapCommonFields();
+    if (result != TLineResult::Hit) return result;
+    ReadReferrer(SplitFields[8]);
+    ParseUserAgent(SplitFields[9]);
+    return TLineResult::Hit;
+}
+
+TLineResult TLogConvert::MapCustomFields() {
+    TCurrentHit& hit = CurrentHit;
+    hit.User.assign(Field(3));
+    if (!ReadNCSATime(SplitFields[4])) return TLineResult::Bad;
+    ParseRequestLine(SplitFields[5]);
+    ParseStatus(SplitFields[6]);
+    hit.Bytes = ParseBytes(SplitFields[7]);
+    ReadReferrer(SplitFields[8]);
+    ParseUserAgent(SplitFields[9]);
+    hit.Host.assign(Field(10));
+    return TLineResult::Hit;
+}
+
+TLineResult TLogConvert::MapIISFields() {
+    if (!AllFieldsEndWithComma(SplitFields, 15)) return TLineResult::Bad;
+    const TSplitFields& f = SplitFields;
+    TCurrentHit& hit = CurrentHit;
+    hit.Host.assign(Present(WithoutComma(f[1])));
+    hit.User.assign(Present(WithoutComma(f[2])));
+    if (!ParseIISDateTime(WithoutComma(f[3]), WithoutComma(f[4]), DateOrder, TimeOffset, hit))
+        return TLineResult::Bad;
+    hit.VDomain.assign(Present(WithoutComma(f[5])));
+    hit.Bytes = ParseBytes(WithoutComma(f[10]));
+    ParseStatus(WithoutComma(f[11]));
+    const std::string_view method = WithoutComma(f[13]);
+    hit.Method.assign(method == "-" ? std::string_view("GET") : method);
+    const std::string_view uri = WithoutComma(f[14]);
+    if (uri == "-")
+        ClearRequest();
+    else
+        CleanURI(uri);
+    return TLineResult::Hit;
+}
+
+void TLogConvert::ReadW3CDateDirective() {
+    DirectiveDate.assign(SplitFields[2]);
+    DirectiveTime.assign(SplitFields[3]);
+}
+
+void TLogConvert::ReadW3CFieldsDirective() {
+    ReadColumns(SplitFields, W3CColumns, kW3CNames);
+    W3CFieldsSeen = true;
+}
+
+void TLogConvert::ReadISADateDirective() { ReadW3CDateDirective(); }
+
+void TLogConvert::ReadISAFieldsDirective() {
+    ReadColumns(SplitFields, ISAColumns, kISANames);
+    ISAFieldsSeen = true;
+}
+
+bool TLogConvert::ReadW3CTimestamp(int dateColumn, int timeColumn) {
+    const std::string_view date = dateColumn ? SplitFields[dateColumn] : std::string_view(DirectiveDate);
+    const std::string_view time = timeColumn ? SplitFields[timeColumn] : std::string_view(DirectiveTime);
+    return ParseW3CDateTime(date, time, TimeOffset, CurrentHit);
+}
+
+void TLogConvert::ReadMethodAndURI(int methodColumn, int uriColumn) {
+    TCurrentHit& hit = CurrentHit;
+    const std::string_view method = Field(methodColumn);
+    hit.Method.assign(method.empty() ? std::string_view("GET") : method);
+    const std::string_view uri = Field(uriColumn);
+    if (uri.empty())
+        ClearRequest();
+    else
+        CleanURI(uri);
+}
+
+TLineResult TLogConvert::MapW3CData(const TW3CDataColumns& col) {
+    TCurrentHit& hit = CurrentHit;
+    hit.Host.assign(Field(col.CIP));
+    if (!ReadW3CTimestamp(col.Date, col.Time)) return TLineResult::Bad;
+    ReadMethodAndURI(col.Method, col.URI);
+    ParseStatus(SplitFields[col.Status]);
+    hit.Bytes = ParseBytes(SplitFields[col.Bytes]);
+    ReadReferrer(SplitFields[col.Referer]);
+    ParseUserAgent(SplitFields[col.Agent]);
+    hit.User.assign(Field(col.Username));
+    return TLineResult::Hit;
+}
+
+TLineResult TLogConvert::MapW3CFields() {
+    const std::string_view first = SplitFields[1];
+    if (first.starts_with('#')) {
+        if (first == "#Date:") ReadW3CDateDirective();
+        if (first == "#Fields:") ReadW3CFieldsDirective();
+        return TLineResult::NoHit;
+    }
+    // Without a "#Fields:" line the columns are unknown.
+    if (!W3CFieldsSeen) return TLineResult::Bad;
+    const TW3CColumns& c = W3CColumns;
+    return MapW3CData({c.CIP, c.Date, c.Time, c.CSMethod, c.CSURIStem, c.SCStatus, c.SCBytes, c.CSReferer,
+                       c.CSUserAgent, c.CSUsername});
+}
+
+TLineResult TLogConvert::MapISAFields() {
+    const std::string_view first = SplitFields[1];
+    if (first.starts_with('#')) {
+        if (first == "#Date:") ReadISADateDirective();
+        if (first == "#Fields:") ReadISAFieldsDirective();
+        return TLineResult::NoHit;
+    }
+    if (!ISAFieldsSeen) return TLineResult::Bad;
+    // No referrer column: column 0 reads as an empty referrer.
+    const TISAColumns& c = ISAColumns;
+    return MapW3CData({c.CIP, c.Date, c.Time, c.SOperation, c.CSURI, c.SCStatus, c.SCBytes, 0, c.CAgent,
+                       c.CSUsername});
+}
+
+void TLogConvert::ParseRequestLine(std::string_view text) {
+    std::string_view method;
+    std::string_view uri;
+    const bool hasURI = SplitRequestLine(text, method, uri);
+    CurrentHit.Method.assign(method);
+    if (hasURI)
+        CleanURI(uri);
+    else
+        ClearRequest();
+}
+
+void TLogConvert::CleanURI(std::string_view raw) {
+    TCurrentHit& hit = CurrentHit;
+    TCleanURI& request = hit.Request;
+    DecodeRequestURI(raw, Switches, request.URI);
+    const std::int32_t key = URIMemo.AddString(request.URI);
+    if (static_cast<std::size_t>(key) >= URIClasses.size()) URIClasses.resize(key + 1);
+    TURIClass& known = URIClasses[key];
+    if (known.URIIdx < 0) {
+        FinishRequestURI(Switches, KindLookup, request);
+        known.URIIdx = URITable.AddString(request.URI);
+        known.ExtIdx = ExtTable.AddString(request.Ext);
+        known.PathIdx = PathTable.AddString(request.Path);
+        known.Kind = request.Kind;
+    } else {
+        request.URI.assign(URITable.GetString(known.URIIdx));
+        request.Ext.assign(ExtTable.GetString(known.ExtIdx));
+        request.Path.assign(PathTable.GetString(known.PathIdx));
+        request.Kind = known.Kind;
+        request.IsPage = known.Kind == 2;
+    }
+    hit.URIIdx = known.URIIdx;
+    hit.ExtIdx = known.ExtIdx;
+    hit.PathIdx = known.PathIdx;
+}
+
+void TLogConvert::ClearRequest() {
+    CurrentHit.Request.Clear();
+    CurrentHit.URIIdx = URITable.AddString({});
+    CurrentHit.ExtIdx = ExtTable.AddString({});
+    CurrentHit.PathIdx = PathTable.AddString({});
+}
+
+std::string TLogConvert::AppendDefaultPage(std::string_view uri) const {
+    return brindle::AppendDefaultPage(uri, Profile.DefaultPage);
+}
+
+void TLogConvert::ParseStatus(std::string_view text) {
+    const TStatusInfo info = brindle::ParseStatus(text);
+    CurrentHit.Status = info.Status;
+    CurrentHit.NotModified = info.NotModified;
+    CurrentHit.Partial = info.Partial;
+    CurrentHit.IsError = info.IsError;
+}
+
+bool TLogConvert::ReadNCSATime(std::string_view text) {
+    THitTime& time = CurrentHit;
+    const bool sameOffset = TimeOffset == LastNCSAOffset;
+    if (LastNCSATime.Repeats(text) && sameOffset) {
+        time = LastNCSAHit;
+        return true;
+    }
+    if (!ParseNCSADateTime(text, TimeOffset, time)) {
+        LastNCSATime.Valid = false;
+        return false;
+    }
+    LastNCSAOffset = TimeOffset;
+    LastNCSAHit = time;
+    return true;
+}
+
+// Only these functions write the referrer and agent fields, so after a repeat they still
+// hold the values read last.
+void TLogConvert::ReadReferrer(std::string_view raw) {
+    if (!LastReferrer.Repeats(raw)) CleanReferrer(raw, Switches, CurrentHit.Referrer);
+}
+
+void TLogConvert::ClearReferrer() {
+    CurrentHit.Referrer.clear();
+    LastReferrer.Valid = false;
+}
+
+void TLogConvert::ParseUserAgent(std::string_view text) {
+    if (LastAgent.Repeats(text)) return;
+    TCurrentHit& hit = CurrentHit;
+    DecodeUserAgent(text, hit.UserAgent);
+    const std::int32_t agentIdx = AgentTable.AddString(hit.UserAgent);
+    if (static_cast<std::size_t>(agentIdx) >= AgentClasses.size()) AgentClasses.resize(agentIdx + 1);
+    TAgentClass& known = AgentClasses[agentIdx];
+    if (known.BrowserIdx < 0) {
+        // An empty ID never matches, so an empty agent classifies as nothing.
+        known.BrowserIdx = BrowserTable.AddString(Options.Browsers.FindName(hit.UserAgent));
+        known.OSIdx = OSTable.AddString(Options.OSs.FindName(hit.UserAgent));
+        known.SpiderIdx = SpiderTable.AddString(Options.Spiders.FindName(hit.UserAgent));
+    }
+    hit.AgentIdx = agentIdx;
+    hit.BrowserIdx = known.BrowserIdx;
+    hit.OSIdx = known.OSIdx;
+    hit.SpiderIdx = known.SpiderIdx;
+    hit.Browser.assign(BrowserTable.GetString(known.BrowserIdx));
+    hit.OS.assign(OSTable.GetString(known.OSIdx));
+    hit.Spider.assign(SpiderTable.GetString(known.SpiderIdx));
+}
+
+void TLogConvert::ClearUserAgent() { ParseUserAgent({}); }
+
+std::uint8_t TLogConvert::FileKindOf(std::string_view ext) {
+    const std::int32_t idx = ExtKindNames.AddString(ext);
+    if (static_cast<std::size_t>(idx) >= ExtKinds.size()) ExtKinds.push_back(Options.Files.GetFileType(ext));
+    return ExtKinds[idx];
+}
+
+THitView TLogConvert::HitView() const {
+    const TCurrentHit& hit = CurrentHit;
+    THitView view;
+    view.Host = hit.Host;
+    view.URI = hit.Request.URI;
+    view.Referrer = hit.Referrer;
+    view.OS = hit.OS;
+    view.Browser = hit.Browser;
+    view.Spider = hit.Spider;
+    view.Method = hit.Method;
+    view.VDomain = hit.VDomain;
+    view.Time = hit.Time;
+    view.DayOfWeek = hit.DayOfWeek;
+    view.Hour = hit.Hour;
+    view.Day = hit.Day;
+    view.Month = hit.Month;
+    view.Status = hit.Status;
+    return view;
+}
+
+bool TLogConvert::MatchFilter(const TRecFilterProperty& filter) const {
+    return brindle::MatchFilter(filter, HitView());
+}
+
+bool TLogConvert::PassesFilters() const { return FilterSet.Empty() || FilterSet.Passes(HitView()); }
+
+void TLogConvert::AddRecord() {
+    const TCurrentHit& hit = CurrentHit;
+    TRecLog rec;
+    static_cast<THitTime&>(rec) = hit;
+    rec.Seq = ++SeqCounter;
+    rec.VisitId = -1;
+    rec.HostIdx = HostTable.AddString(hit.Host);
+    rec.IP = -1;
+    rec.UserIdx = UserTable.AddString(hit.User);
+    rec.VisitDuration = 0;
+    rec.VDomainIdx = VDomainTable.AddString(hit.VDomain);
+    rec.MethodIdx = MethodTable.AddString(hit.Method);
+    rec.URIIdx = hit.URIIdx;
+    rec.ExtIdx = hit.ExtIdx;
+    rec.PathIdx = hit.PathIdx;
+    rec.Kind = hit.Request.Kind;
+    rec.IsPage = hit.Request.IsPage;
+    rec.Status = hit.Status;
+    rec.NotModified = hit.NotModified;
+    rec.Partial = hit.Partial;
+    rec.IsError = hit.IsError;
+    rec.Bytes = hit.Bytes;
+    rec.ReferrerIdx = ReferrerTable.AddString(hit.Referrer);
+    rec.AgentIdx = hit.AgentIdx;
+    rec.BrowserIdx = hit.BrowserIdx;
+    rec.OSIdx = hit.OSIdx;
+    rec.SpiderIdx = hit.SpiderIdx;
+    rec.IsEntry = 0;
+    rec.IsExit = 0;
+    Records.Add(rec);
+}
+
+}  // namespace brindle

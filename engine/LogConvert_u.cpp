@@ -1,0 +1,287 @@
+#include "engine/LogConvert_u.h"
+
+#include <filesystem>
+
+#include "core/DateMacros_u.h"
+#include "core/SafeFormat_u.h"
+#include "engine/ELogConvert.h"
+
+namespace brindle {
+
+namespace {
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+    if (text.size() < suffix.size()) return false;
+    for (std::size_t i = 0; i < suffix.size(); ++i)
+        if (AsciiLower(text[text.size() - suffix.size() + i]) != suffix[i]) return false;
+    return true;
+}
+
+bool IsArchive(const std::string& path) { return EndsWithNoCase(path, ".zip") || EndsWithNoCase(path, ".gz"); }
+
+TRemoteLogin LoginOf(const TRecLogFileProperty& location) {
+    TRemoteLogin login;
+    login.UserName = location.LoginUserName;
+    login.Password = location.LoginPassword;
+    login.Port = location.LoginPort;
+    login.Passive = location.PassiveMode != 0;
+    return login;
+}
+
+// Holds a busy flag for the length of one remote job, also when it raises.
+class TBusyScope {
+public:
+    explicit TBusyScope(std::atomic<bool>& flag) : Flag(flag) { Flag = true; }
+    ~TBusyScope() { Flag = false; }
+    TBusyScope(const TBusyScope&) = delete;
+    TBusyScope& operator=(const TBusyScope&) = delete;
+
+private:
+    std::atomic<bool>& Flag;
+};
+
+}  // namespace
+
+bool TLogConvert::TPathLess::operator()(const std::string& a, const std::string& b) const {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const char ca = AsciiLower(a[i]);
+        const char cb = AsciiLower(b[i]);
+        if (ca != cb) return static_cast<unsigned char>(ca) < static_cast<unsigned char>(cb);
+    }
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;
+}
+
+TLogConvert::TLogConvert() {
+    KindLookup = [this](std::string_view ext) { return FileKindOf(ext); };
+}
+
+void TLogConvert::DoProgress(int value, const std::string& text) const {
+    if (OnProgress) OnProgress(this, value, text);
+}
+
+void TLogConvert::DoStatus(int value, const std::string& text) const {
+    if (OnStatus) OnStatus(this, value, text);
+}
+
+void TLogConvert::Cancel() {
+    Cancelled = true;
+    if (DNSBusy) {
+        DNSCache.Cancel();
+    } else if (FTPBusy) {
+        dmFTP.Cancel();
+    } else if (HTTPBusy) {
+        dmHTTP.Cancel();
+    }
+}
+
+void TLogConvert::ClearStatistics() {
+    SeqCounter = 0;
+    BadLineCount = 0;
+    VisitCount = 0;
+    Records.Clear();
+    for (TBucketString* table : {&HostTable, &UserTable, &VDomainTable, &MethodTable, &URITable, &ExtTable,
+                                 &PathTable, &ReferrerTable, &AgentTable, &BrowserTable, &OSTable, &SpiderTable})
+        table->Clear();
+    ClearStatisticsTables();
+    // The memos hold indices into the tables just cleared.
+    ForgetMemos();
+}
+
+void TLogConvert::ForgetMemos() {
+    URIMemo.Clear();
+    URIClasses.clear();
+    AgentClasses.clear();
+    ExtKindNames.Clear();
+    ExtKinds.clear();
+    LastNCSATime.Valid = false;
+    LastReferrer.Valid = false;
+    LastAgent.Valid = false;
+}
+
+void TLogConvert::BeginAnalysis(const TProfile& profile, const TOptions& options) {
+    Profile.Assign(profile);
+    Options = options;
+    TimeOffset = TimeOffsetSeconds(Profile.OffsetSign, Profile.OffsetHour, Profile.OffsetMinute);
+    Switches.RemoveTxtQuestionRequestURL = Options.RemoveTxtQuestionRequestURL != 0;
+    Switches.RemoveTxtSharpRequestURL = Options.RemoveTxtSharpRequestURL != 0;
+    Switches.ConvertLowerCaseRequestURL = Options.ConvertLowerCaseRequestURL != 0;
+    Switches.RemoveTxtQuestionReferrerURL = Options.RemoveTxtQuestionReferrerURL != 0;
+    Switches.RemoveTxtSharpReferrerURL = Options.RemoveTxtSharpReferrerURL != 0;
+    Switches.ConvertLowerCaseReferrerURL = Options.ConvertLowerCaseReferrerURL != 0;
+    Switches.DefaultPage = Profile.DefaultPage;
+    FilterSet = TFilterSet(Profile.Filters);
+    // The memos answer from the options and profile of the run.
+    ForgetMemos();
+}
+
+bool TLogConvert::Analyze(const TProfile& profile, const std::string& workFolder, const std::string& dnsCacheFile,
+                          const std::string& cityDbPath, const TOptions& options) {
+    Cancelled = false;
+    BeginAnalysis(profile, options);
+    DNSBusy = false;
+    FTPBusy = false;
+    HTTPBusy = false;
+    AnalysisTime = NowLocal();
+    ClearStatistics();
+    LocalNames.Clear();
+
+    TFileList files;
+    const TRecLogFileProperty* firstLocation = nullptr;
+    std::size_t locationCount = 0;
+    for (const TRecLogFileProperty& location : Profile.LogFiles) {
+        if (!location.Enable) continue;
+        if (!firstLocation) firstLocation = &location;
+        ++locationCount;
+    }
+    bool severalFiles = locationCount != 1;
+
+    for (const TRecLogFileProperty& location : Profile.LogFiles) {
+        if (Cancelled) break;
+        if (!location.Enable) continue;
+        const std::string url = ExpandDateMacros(location.LogFileURL);
+        if (url.find_first_of("*?") != std::string::npos) severalFiles = true;
+        CollectLocation(location, url, workFolder, files);
+    }
+    if (Cancelled) return false;
+
+    if (files.empty()) {
+        if (severalFiles || !firstLocation) throw ELogConvert("There are no log files to analyze.");
+        throw ELogConvert(SafeFormat("Could not open the log file '%s'.", {firstLocation->LogFileURL}) +
+                          "\r\nYou should check the specified log file directory/file/wildcard.");
+    }
+
+    for (bool foundArchive = true; foundArchive;)
+        if (!UnpackPass(workFolder, files, foundArchive)) return false;
+
+    severalFiles = files.size() != 1;
+    bool validData = false;
+    for (const std::string& file : files) {
+        if (Cancelled) return false;
+        try {
+            if (ParseLogFile(file)) validData = true;
+        } catch (const std::exception&) {
+            if (!severalFiles) throw;
+            DoStatus(0, "Skipped : " + FileNameOf(file));
+        }
+    }
+    if (Cancelled) return false;
+    if (!validData)
+        throw ELogConvert(
+            "The analyzed log files don't contain valid log file data.\r\n"
+            "The log files could be corrupt or it could have an invalid format.\r\n\r\n"
+            "For more information about supported log file types, see the 'Help'.");
+
+    if (!Cancelled) AssignIPNumbers();
+    if (!Cancelled && Profile.DNSLookup) ResolveHosts(dnsCacheFile);
+    if (!Cancelled) {
+        DoStatus(0, "Processing statistics...");
+        DoProgress(0, "Processing statistics");
+    }
+    if (!Cancelled) ComputeVisits();
+    if (!Cancelled) BuildStatistics(cityDbPath);
+    if (!Cancelled) DoProgress(100, "Processing statistics");
+    return !Cancelled;
+}
+
+void TLogConvert::CollectLocation(const TRecLogFileProperty& location, const std::string& url,
+                                  const std::string& workFolder, TFileList& files) {
+    std::uint8_t result = 0;
+    if (location.LogFileType == "file://") {
+        AddLocalFiles(url, files);
+    } else if (location.LogFileType == "ftp://") {
+        result = Download(dmFTP, FTPBusy, files, [&](std::vector<std::string>& fetched) {
+            return dmFTP.DownloadFiles(LoginOf(location), url, workFolder, fetched, LocalNames);
+        });
+        if (result == 2) throw ELogConvert("Unable to connect to the FTP server.");
+    } else if (location.LogFileType == "http://") {
+        result = Download(dmHTTP, HTTPBusy, files, [&](std::vector<std::string>& fetched) {
+            return dmHTTP.DownloadFile(LoginOf(location), url, workFolder, fetched, LocalNames);
+        });
+        if (result == 2) throw ELogConvert("Unable to connect to the HTTP server.");
+    }
+    if (result == 1) Cancelled = true;
+}
+
+void TLogConvert::AddLocalFiles(const std::string& pattern, TFileList& files) {
+    namespace fs = std::filesystem;
+    const std::size_t slash = pattern.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
+    const std::string mask = pattern.substr(folder.size());
+    if (mask.empty()) return;
+    std::error_code ec;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec);
+    if (ec) return;
+    // Hidden files only when the mask names them.
+    const bool hiddenToo = mask.front() == '.';
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec) break;
+        const std::string name = it->path().filename().string();
+        if (name.front() == '.' && !hiddenToo) continue;
+        if (!detail::MatchesMask(mask, name)) continue;
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError)) continue;
+        const std::string path = folder + name;
+        LocalNames.Reserve(path);
+        files.insert(path);
+    }
+}
+
+std::uint8_t TLogConvert::Download(TRemoteModule& module, std::atomic<bool>& busy, TFileList& files,
+                                   const std::function<std::uint8_t(std::vector<std::string>&)>& fetch) {
+    module.OnProgress = OnProgress;
+    module.OnStatus = OnStatus;
+    std::vector<std::string> fetched;
+    std::uint8_t result = 1;
+    {
+        TBusyScope scope(busy);
+        // A cancel that came before the flag was up would not reach the download.
+        if (!Cancelled) result = fetch(fetched);
+    }
+    files.insert(fetched.begin(), fetched.end());
+    return result;
+}
+
+bool TLogConvert::UnpackPass(const std::string& workFolder, TFileList& files, bool& foundArchive) {
+    foundArchive = false;
+    std::vector<std::string> members;
+    const std::vector<std::string> entries(files.rbegin(), files.rend());
+    for (const std::string& entry : entries) {
+        if (Cancelled) return false;
+        if (!IsArchive(entry)) continue;
+        foundArchive = true;
+        DoStatus(0, "Decompressing : " + FileNameOf(entry));
+        if (!dmUnzip.ExtractArchive(entry, workFolder, members, LocalNames))
+            throw ELogConvert(SafeFormat("Could not decompress the file '%s'.", {entry}) +
+                              "\r\nThe compressed file could be corrupt or it could have an invalid format.");
+        files.erase(entry);
+    }
+    files.insert(members.begin(), members.end());
+    return true;
+}
+
+void TLogConvert::ResolveHosts(const std::string& dnsCacheFile) {
+    // Every host text of the table is a host of some hit; texts that are no addresses are
+    // passed over by the lookup. A host keeps its index, only its text changes.
+    std::vector<std::string> hosts;
+    hosts.reserve(static_cast<std::size_t>(HostTable.Count()));
+    for (std::int32_t i = 0; i < HostTable.Count(); ++i) hosts.emplace_back(HostTable.GetString(i));
+    brindle::ResolveHosts(DNSCache, dnsCacheFile, hosts, Options, OnProgress, DNSBusy,
+                          [this](std::size_t position, const std::string& hostName) {
+                              HostTable.SetString(static_cast<std::int32_t>(position), hostName);
+                          });
+}
+
+void TLogConvert::BuildStatistics(const std::string& cityDbPath) {
+    // The statistics pass joins here.
+}
+
+}  // namespace brindle
