@@ -427,10 +427,11 @@ constexpr const char* kDocumentRels =
     "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/footer\" Target=\"footer1.xml\"/>"
     "</Relationships>";
 
-// Word refreshes the table of contents with page numbers when it opens the document.
+// Word refreshes the table of contents with page numbers when it opens the document. The
+// schema fixes the order of the settings.
 constexpr const char* kSettings =
     "<w:settings xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
-    "<w:updateFields w:val=\"true\"/><w:defaultTabStop w:val=\"709\"/>"
+    "<w:defaultTabStop w:val=\"709\"/><w:updateFields w:val=\"true\"/>"
     "</w:settings>";
 
 // ---- zip ----
