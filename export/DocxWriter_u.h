@@ -100,7 +100,9 @@ struct TDocxProperties {
 };
 
 // The styles.xml beside the template file (the file itself need not exist); nothing when it
-// cannot be read or is not a WordprocessingML styles part.
+// cannot be read or is not a WordprocessingML styles part. The documents name the styles of
+// WordStyleID and KVXTABLE, TOC1, Header and Footer; Word falls back to its own for any the
+// part lacks.
 std::optional<std::string> LoadWordTemplateStyles(const std::string& templateFile);
 
 // The parts of the package by name, [Content_Types].xml first.

@@ -152,16 +152,18 @@ bool TExportWord::StepCancelled() {
 bool TExportWord::WriteTaggedText(const TReportSet& reports, const std::string& intermediateFile) {
     TAtomicFile file;
     if (!file.Open(intermediateFile)) throw EExportFile::CannotWrite(intermediateFile);
-    file_ = &file;
-    struct TForget {
-        TAtomicFile*& File;
-        ~TForget() { File = nullptr; }
-    } forget{file_};
+    const auto flush = [&] {
+        if (!file.Write(text_)) throw EExportFile::CannotWrite(intermediateFile);
+        text_.clear();
+    };
+    text_.clear();
     WriteHeader();
+    flush();
     bool first = true;
     for (const TReportID id : ExportedReportIDs(reports)) {
         if (cancelled_) return false;
         WriteReport(id, first);
+        flush();
         first = false;
     }
     if (!file.Commit()) throw EExportFile::CannotWrite(intermediateFile);
@@ -169,7 +171,8 @@ bool TExportWord::WriteTaggedText(const TReportSet& reports, const std::string& 
 }
 
 void TExportWord::WriteLine(std::string_view line) {
-    if (!file_->Write(line) || !file_->Write(WordTag::LineBreak)) throw EExportFile::CannotWrite(file_->Target());
+    text_ += line;
+    text_ += WordTag::LineBreak;
 }
 
 void TExportWord::WriteHeader() {

@@ -20,8 +20,6 @@
 
 namespace brindle {
 
-class TAtomicFile;
-
 // An error of the Word export, with its message for the user.
 class EExportWord : public std::runtime_error {
 public:
@@ -66,7 +64,7 @@ private:
     DisplayFormat format_;
     const TReportTxt* language_ = nullptr;
     std::atomic<bool> cancelled_{false};
-    TAtomicFile* file_ = nullptr;  // the intermediate file while it is written
+    std::string text_;  // the tagged text not yet written
     std::string progressText_;
     int steps_ = 0;
 };
