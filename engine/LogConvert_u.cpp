@@ -2,9 +2,11 @@
 
 #include <filesystem>
 
+#include "core/AppPaths.h"
 #include "core/DateMacros_u.h"
 #include "core/SafeFormat_u.h"
 #include "engine/ELogConvert.h"
+#include "engine/StatisticsPass_u.h"
 
 namespace brindle {
 
@@ -281,7 +283,24 @@ void TLogConvert::ResolveHosts(const std::string& dnsCacheFile) {
 }
 
 void TLogConvert::BuildStatistics(const std::string& cityDbPath) {
-    // The statistics pass joins here.
+    brindle::RunStatisticsPass({.Records = Records,
+                                .HostTable = HostTable,
+                                .UserTable = UserTable,
+                                .URITable = URITable,
+                                .ExtTable = ExtTable,
+                                .PathTable = PathTable,
+                                .ReferrerTable = ReferrerTable,
+                                .BrowserTable = BrowserTable,
+                                .OSTable = OSTable,
+                                .SpiderTable = SpiderTable,
+                                .SearchEngines = Options.SEs,
+                                .CountryDbFile = AppPaths::GeoIPCountryFile(),
+                                .CityDbPath = cityDbPath,
+                                .CountryReaderFactory = {},
+                                .CityReaderFactory = {},
+                                .IsCancelled = [this] { return Cancelled.load(); },
+                                .Progress = [this](int value, const std::string& text) { DoProgress(value, text); }},
+                               *this);
 }
 
 }  // namespace brindle

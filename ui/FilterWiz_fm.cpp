@@ -1,0 +1,123 @@
+#include "ui/FilterWiz_fm.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/FilterPages_fr.h"
+#include "ui/UiServices.h"
+#include "ui/UiText_u.h"
+
+namespace brindle {
+
+TfmFilterWiz::TfmFilterWiz(const TOptions& options, TUiServices& ui, QWidget* parent)
+    : QDialog(parent),
+      ui_(ui),
+      page01_(new TfrFilter01(ui, this)),
+      buPrevious_(new QPushButton(UiText("< &Back"), this)),
+      buNext_(new QPushButton(UiText("&Next >"), this)),
+      buCancel_(new QPushButton(UiText("&Cancel"), this)),
+      buHelp_(new QPushButton(UiText("&Help"), this)) {
+    setObjectName("fmFilterWiz");
+    setWindowTitle(UiText("Filter Wizard"));
+    setModal(true);
+    buPrevious_->setObjectName("buPrevious");
+    buNext_->setObjectName("buNext");
+    buCancel_->setObjectName("buCancel");
+    buHelp_->setObjectName("buHelp");
+    buNext_->setDefault(true);
+
+    kindPages_ = {new TfrFilter11(ui, this), new TfrFilter12(ui, this),           new TfrFilter13(ui, this),
+                  new TfrFilter14(ui, this), new TfrFilter15(ui, this),           new TfrFilter16(ui, this),
+                  new TfrFilter17(ui, this), new TfrFilter18(ui, this),           new TfrFilter19(ui, this),
+                  new TfrFilter20(ui, options, this), new TfrFilter21(ui, options, this),
+                  new TfrFilter22(ui, options, this), new TfrFilter23(ui, this),  new TfrFilter24(ui, this)};
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(page01_, 1);
+    for (TfrFilter* page : kindPages_) {
+        layout->addWidget(page, 1);
+        page->hide();
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(buPrevious_);
+    buttons->addWidget(buNext_);
+    buttons->addSpacing(12);
+    buttons->addWidget(buCancel_);
+    buttons->addWidget(buHelp_);
+    layout->addLayout(buttons);
+
+    connect(buNext_, &QPushButton::clicked, this, &TfmFilterWiz::OnNext);
+    connect(buPrevious_, &QPushButton::clicked, this, &TfmFilterWiz::OnBack);
+    connect(buCancel_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(buHelp_, &QPushButton::clicked, this, [this] { ui_.ShowHelpTopic("html/filters.html"); });
+}
+
+TfrFilter* TfmFilterWiz::KindPage(int kind) const {
+    if (kind < kFirstFilterKind || kind > kLastFilterKind) return nullptr;
+    return kindPages_[kind - kFirstFilterKind];
+}
+
+int TfmFilterWiz::Execute(TRecFilterProperty& filter) {
+    Begin(filter);
+    return End(exec(), filter);
+}
+
+void TfmFilterWiz::Begin(const TRecFilterProperty& filter) {
+    working_ = filter;
+    kindPage_ = nullptr;
+    page01_->Init();
+    page01_->hide();
+    for (TfrFilter* page : kindPages_) {
+        page->Init();
+        page->hide();
+    }
+    page01_->LoadFromFilter(working_);
+    setResult(QDialog::Rejected);
+    ShowPage(1);
+}
+
+int TfmFilterWiz::End(int result, TRecFilterProperty& filter) {
+    if (result == QDialog::Accepted && kindPage_) {
+        page01_->SaveToFilter(working_);
+        kindPage_->SaveToFilter(working_);
+        filter = working_;
+    }
+    page01_->Done();
+    if (kindPage_) kindPage_->Done();
+    return kindPage_ ? result : QDialog::Rejected;
+}
+
+void TfmFilterWiz::ShowPage(int page) {
+    page_ = page;
+    page01_->setVisible(page == 1);
+    if (kindPage_) kindPage_->setVisible(page == 2);
+    buPrevious_->setEnabled(page != 1);
+    buNext_->setText(UiText(page == 2 ? "&Finish" : "&Next >"));
+}
+
+void TfmFilterWiz::OnNext() {
+    if (page_ == 2) {
+        if (kindPage_->Validate()) accept();
+        return;
+    }
+    if (!page01_->Validate()) return;
+    page01_->SaveToFilter(working_);
+    TfrFilter* chosen = KindPage(working_.FilterItem);
+    if (chosen != kindPage_) {
+        // Values entered for another kind mean nothing to this one.
+        if (kindPage_) {
+            kindPage_->hide();
+            working_.Value1.clear();
+            working_.Value2.clear();
+        }
+        kindPage_ = chosen;
+        kindPage_->LoadFromFilter(working_);
+    }
+    ShowPage(2);
+}
+
+void TfmFilterWiz::OnBack() { ShowPage(1); }
+
+}  // namespace brindle
