@@ -3,6 +3,7 @@
 #include "engine/DNSCache_u.h"
 #include "engine/ELogConvert.h"
 #include "export/ExportCSV_u.h"
+#include "export/ExportWord_u.h"
 #include "ui/UiServices.h"
 
 namespace brindle {
@@ -13,6 +14,8 @@ std::string GuardMessage(std::exception_ptr error) {
     } catch (const ELogConvert& e) {
         return e.what();
     } catch (const EDNSLookup& e) {
+        return e.what();
+    } catch (const EExportWord& e) {
         return e.what();
     } catch (const EExportFile& e) {
         return e.what();

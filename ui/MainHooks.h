@@ -79,21 +79,20 @@ struct TMainHooks {
     // True for Yes; DontShowAgain gets the box's state. Unset: the analysis goes on unasked.
     std::function<bool(bool& dontShowAgain, QWidget* parent)> ConfirmDNS;  // TfmConfirmDNS::Execute
     // The tip of the day at start (unset: none) and from the Help menu.
-    TShowTipsFunc StartUpTips;
+    std::function<TTipsOutcome(std::int32_t firstNumber, QWidget* parent)> StartUpTips;
     std::function<void(TRegData& regData, QWidget* parent)> HelpTips;
     std::function<void(const std::string& cityDbPath, QWidget* parent)> About;  // TfmAbout::Execute
     // The export dialog (TfmExport::Execute) for kind 1..4; nothing when cancelled. Unset:
-    // the desktop's file or folder dialog asks for the target.
+    // the menu exports do nothing.
     std::function<std::optional<TExportChoice>(int kind, QWidget* parent)> AskExport;
     // The Word notice (ConfirmWordExport): true when the export goes on. Unset: it goes on.
     std::function<bool(TRegData& regData, bool silent, QWidget* parent)> ConfirmWord;
 
-    // ---- The exports that live in their own units (unset: that export does nothing) ----
+    // ---- The HTML export (unset: it does nothing) ----
     std::function<std::unique_ptr<TExportRunner>(const TExportJob& job)> MakeHTMLExport;
-    std::function<std::unique_ptr<TExportRunner>(const TExportJob& job)> MakeWordExport;
 };
 
-// The program's hooks: every view, dialog and exporter built so far.
+// The program's hooks: the views and dialogs of the program.
 TMainHooks MakeMainHooks(TOptions& options, const TLstReportTxt& languages, TUiServices& ui);
 
 }  // namespace brindle

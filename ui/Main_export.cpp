@@ -11,6 +11,7 @@
 #include "engine/LogConvert_u.h"
 #include "engine/ReportContent_u.h"
 #include "export/ExportCSV_u.h"
+#include "export/ExportWord_u.h"
 #include "export/ExportXML_u.h"
 #include "ui/Main_fm.h"
 #include "ui/Main_jobs.h"
@@ -74,6 +75,22 @@ private:
     TExportJob job_;
 };
 
+class TWordRunner final : public TExportRunner {
+public:
+    explicit TWordRunner(const TExportJob& job) : exporter_(job.Source, job.Format), job_(job) {
+        exporter_.OnProgress = job.OnProgress;
+        exporter_.OnStatus = job.OnStatus;
+    }
+    bool Execute() override {
+        return exporter_.Execute(job_.Reports, *job_.Language, job_.TemplatePath, job_.Target, job_.TmpFile);
+    }
+    void Cancel() override { exporter_.Cancel(); }
+
+private:
+    TExportWord exporter_;
+    TExportJob job_;
+};
+
 class TXMLRunner final : public TExportRunner {
 public:
     explicit TXMLRunner(const TExportJob& job) : exporter_(job.Source, job.Format), job_(job) {
@@ -114,21 +131,8 @@ void TfmMain::acREFileExportXMLExecute() { MenuExport(jkXML); }
 
 bool TfmMain::MenuExport(TJobKind kind) {
     if (!hasResult_) return false;
-    std::optional<TExportChoice> choice;
-    if (hooks_.AskExport) {
-        choice = hooks_.AskExport(FormatCode(kind), this);
-    } else {
-        std::optional<std::string> target;
-        if (kind == jkHTML)
-            target = ui_.AskFolder("Select Folder", {});
-        else if (kind == jkWord)
-            target = ui_.AskSaveFileName("Export to Word", "Word documents (*.docx)|*.docx", {});
-        else if (kind == jkCSV)
-            target = ui_.AskSaveFileName("Export to CSV", "CSV files (*.csv)|*.csv", {});
-        else
-            target = ui_.AskSaveFileName("Export to XML", "XML files (*.xml)|*.xml", {});
-        if (target) choice = TExportChoice{*target, "default"};
-    }
+    if (!hooks_.AskExport) return false;
+    const std::optional<TExportChoice> choice = hooks_.AskExport(FormatCode(kind), this);
     if (!choice) return false;
     switch (kind) {
     case jkHTML: return ExportReportHTML(WithSlash(choice->Target), choice->LanguageID);
@@ -156,8 +160,10 @@ bool TfmMain::RunExport(TJobKind kind, const std::string& target, const std::str
         make = [](const TExportJob& job) { return std::make_unique<TCSVRunner>(job); };
     else if (kind == jkXML)
         make = [](const TExportJob& job) { return std::make_unique<TXMLRunner>(job); };
+    else if (kind == jkWord)
+        make = [](const TExportJob& job) { return std::make_unique<TWordRunner>(job); };
     else
-        make = kind == jkHTML ? hooks_.MakeHTMLExport : hooks_.MakeWordExport;
+        make = hooks_.MakeHTMLExport;
     if (!make) return false;
     if (kind == jkWord && hooks_.ConfirmWord && !hooks_.ConfirmWord(*regData_, commandLine_.Silent, this)) return false;
 

@@ -34,13 +34,12 @@
 #include "ui/SampleProfiles_u.h"
 #include "ui/StartUp_u.h"
 #include "ui/UiServices.h"
+#include "ui/UiText_u.h"
 #include "ui/mProgress2_fm.h"
 
 namespace brindle {
 
 namespace {
-
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
 
 struct TActionText {
     const char* Name;
@@ -350,7 +349,7 @@ QWidget* TfmMain::CreateReportPage() {
 }
 
 void TfmMain::LoadCaptions() {
-    setWindowTitle(Q(kApplicationTitle));
+    setWindowTitle(UiText(kApplicationTitle));
     miPRFile->setTitle("File");
     miREFile->setTitle("File");
     miREView->setTitle("View");
@@ -425,7 +424,9 @@ void TfmMain::FormShow() {
     HideReportFrames();
 
     TStartUp startUp(profiles_, options_, reportTxts_, *regData_, ui_);
-    const TStartUpResult result = startUp.Run(commandLine_, TStartUpPaths::FromAppPaths(), hooks_.StartUpTips);
+    TShowTipsFunc tips;
+    if (hooks_.StartUpTips) tips = [this](std::int32_t firstNumber) { return hooks_.StartUpTips(firstNumber, this); };
+    const TStartUpResult result = startUp.Run(commandLine_, TStartUpPaths::FromAppPaths(), tips);
 
     pc->setCurrentWidget(tsProfiles);
     UpdatePageActions();
@@ -475,9 +476,9 @@ void TfmMain::UpdatePageActions() {
 
 void TfmMain::UpdateCaption() {
     if (pc->currentWidget() == tsProfiles)
-        setWindowTitle(Q(kApplicationTitle));
+        setWindowTitle(UiText(kApplicationTitle));
     else if (const TProfile* profile = CurrentProfile())
-        setWindowTitle(QString::fromStdString(profile->Name) + " - " + Q(kApplicationTitle));
+        setWindowTitle(QString::fromStdString(profile->Name) + " - " + UiText(kApplicationTitle));
 }
 
 void TfmMain::HideReportFrames() {

@@ -13,6 +13,7 @@
 #include "core/SafeFormat_u.h"
 #include "engine/AnalysisDocument_u.h"
 #include "engine/LogConvert_u.h"
+#include "ui/About_fm.h"
 #include "ui/Main_fm.h"
 #include "ui/Main_jobs.h"
 #include "ui/ProfileList_u.h"
@@ -30,7 +31,6 @@ constexpr std::string_view kCouldNotOpenDocument =
 constexpr std::string_view kCouldNotSaveDocument = "Could not save the file '%s'.";
 constexpr std::string_view kCreateFolderQuestion =
     "The directory '%s' does not exist.\r\nWould you like Brindle Analyzer to create the directory?";
-constexpr std::string_view kWebSite = "https://www.corvane.example/brindle-analyzer/";
 
 std::string Text(std::string_view text) { return std::string(text); }
 
@@ -215,7 +215,7 @@ void TfmMain::acHelpTipsExecute() {
     if (hooks_.HelpTips) hooks_.HelpTips(*regData_, this);
 }
 
-void TfmMain::acHelpWebExecute() { ui_.OpenWithDesktop(Text(kWebSite)); }
+void TfmMain::acHelpWebExecute() { ui_.OpenWithDesktop(Text(kMakerWebSite)); }
 
 void TfmMain::acHelpAboutExecute() {
     if (hooks_.About) hooks_.About(regData_->Path, this);

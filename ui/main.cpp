@@ -11,6 +11,7 @@
 #include "ui/MainHooks.h"
 #include "ui/Progress_fm.h"
 #include "ui/QtUiServices.h"
+#include "views/LocaleFormat_u.h"
 
 int main(int argc, char** argv) {
     using namespace brindle;
@@ -23,7 +24,7 @@ int main(int argc, char** argv) {
                                                            static_cast<int>(kApplicationTitle.size())));
         TQtUiServices ui;
         const TMainContext context{*GlobalLogConvert, *GlobalProfiles, *GlobalOptions, *GlobalReportTxts, ui,
-                                   DefaultDisplayFormat()};
+                                   DisplayFormatFromLocale(QLocale::system())};
         TfmMain fmMain(context, MakeMainHooks(*GlobalOptions, *GlobalReportTxts, ui), commandLine);
         ui.SetOwner(&fmMain);
         TfmProgress fmProgress;

@@ -291,6 +291,33 @@ TEST_F(GenerateReportTest, AutomaticCSVAndXMLExportsExpandTheTargetAndMakeItsFol
     EXPECT_EQ(Steps().back(), "Done");
 }
 
+TEST_F(GenerateReportTest, AutomaticWordExportAsksTheNoticeFirst) {
+    bool goOn = true;
+    std::vector<bool> silentFlags;
+    hooks.ConfirmWord = [&](TRegData&, bool silent, QWidget*) {
+        silentFlags.push_back(silent);
+        return goOn;
+    };
+    Start();
+    TProfile& sample = Profile("Sample1");
+    sample.AutoExport = 1;
+    sample.AutoExportType = 1;
+    sample.AutoExportLanguageID = "default";
+    sample.AutoExportFile = folder.path() + "word/report.docx";
+    Generate("Sample1");
+    EXPECT_TRUE(ui.Errors.empty()) << (ui.Errors.empty() ? "" : ui.Errors[0]);
+    EXPECT_EQ(silentFlags, std::vector<bool>{true});
+    EXPECT_EQ(ReadFileBytes(sample.AutoExportFile).substr(0, 2), "PK");
+    // Its intermediate text does not stay behind.
+    EXPECT_FALSE(fs::exists(AppPaths::TmpDir() + "tmpmsw.txt"));
+
+    goOn = false;
+    fs::remove(sample.AutoExportFile);
+    Generate("Sample1");
+    EXPECT_FALSE(fs::exists(sample.AutoExportFile));
+    EXPECT_EQ(Steps().back(), "Done");
+}
+
 TEST_F(GenerateReportTest, ExportToAFolderThatCannotBeMadeWarnsAndWritesNothing) {
     Start();
     Generate("Sample1");
