@@ -30,26 +30,18 @@ struct TExportTexts {
     const char* Question;
 };
 
-const TExportTexts& TextsOf(TJobKind kind) {
-    static const TExportTexts csv{"Export CSV", "Export report to CSV",
-                                  "The CSV report has been exported successfully.\r\n"
-                                  "Would you like to open it now using default program?"};
-    static const TExportTexts html{"Export HTML", "Export report to HTML",
-                                   "The HTML report has been exported successfully.\r\n"
-                                   "Would you like to view it in your web browser?"};
-    static const TExportTexts word{"Export MS-Word", "Export report to MS-Word",
-                                   "The Word report has been exported successfully.\r\n"
-                                   "Would you like to open it now using default program?"};
-    static const TExportTexts xml{"Export XML", "Export report to XML",
-                                  "The XML report has been exported successfully.\r\n"
-                                  "Would you like to open it now using default program?"};
-    switch (kind) {
-    case jkHTML: return html;
-    case jkWord: return word;
-    case jkXML: return xml;
-    default: return csv;
-    }
-}
+// By job kind; the analysis has none.
+constexpr TExportTexts kExportTexts[jkCount] = {
+    {"", "", ""},
+    {"Export CSV", "Export report to CSV",
+     "The CSV report has been exported successfully.\r\nWould you like to open it now using default program?"},
+    {"Export HTML", "Export report to HTML",
+     "The HTML report has been exported successfully.\r\nWould you like to view it in your web browser?"},
+    {"Export MS-Word", "Export report to MS-Word",
+     "The Word report has been exported successfully.\r\nWould you like to open it now using default program?"},
+    {"Export XML", "Export report to XML",
+     "The XML report has been exported successfully.\r\nWould you like to open it now using default program?"},
+};
 
 // Export format codes of the export dialog.
 int FormatCode(TJobKind kind) {
@@ -61,49 +53,42 @@ int FormatCode(TJobKind kind) {
     }
 }
 
-class TCSVRunner final : public TExportRunner {
+// One of the exporters of export/ as an export run drives it; Run calls its Execute with
+// the job's values.
+template <class TExporter>
+class TExporterRunner final : public TExportRunner {
 public:
-    explicit TCSVRunner(const TExportJob& job) : exporter_(job.Source, job.Format), job_(job) {
+    using TRun = bool (*)(TExporter& exporter, const TExportJob& job);
+    TExporterRunner(const TExportJob& job, TRun run) : exporter_(job.Source, job.Format), job_(job), run_(run) {
         exporter_.OnProgress = job.OnProgress;
         exporter_.OnStatus = job.OnStatus;
     }
-    bool Execute() override { return exporter_.Execute(job_.Reports, job_.Target, job_.Separator); }
+    bool Execute() override { return run_(exporter_, job_); }
     void Cancel() override { exporter_.Cancel(); }
 
 private:
-    TExportCSV exporter_;
+    TExporter exporter_;
     TExportJob job_;
+    TRun run_;
 };
 
-class TWordRunner final : public TExportRunner {
-public:
-    explicit TWordRunner(const TExportJob& job) : exporter_(job.Source, job.Format), job_(job) {
-        exporter_.OnProgress = job.OnProgress;
-        exporter_.OnStatus = job.OnStatus;
+std::unique_ptr<TExportRunner> MakeFileExport(TJobKind kind, const TExportJob& job) {
+    switch (kind) {
+    case jkCSV:
+        return std::make_unique<TExporterRunner<TExportCSV>>(job, [](TExportCSV& exporter, const TExportJob& j) {
+            return exporter.Execute(j.Reports, j.Target, j.Separator);
+        });
+    case jkXML:
+        return std::make_unique<TExporterRunner<TExportXML>>(
+            job, [](TExportXML& exporter, const TExportJob& j) { return exporter.Execute(j.Reports, j.Target); });
+    case jkWord:
+        return std::make_unique<TExporterRunner<TExportWord>>(job, [](TExportWord& exporter, const TExportJob& j) {
+            return exporter.Execute(j.Reports, *j.Language, j.TemplatePath, j.Target, j.TmpFile);
+        });
+    default:
+        return nullptr;
     }
-    bool Execute() override {
-        return exporter_.Execute(job_.Reports, *job_.Language, job_.TemplatePath, job_.Target, job_.TmpFile);
-    }
-    void Cancel() override { exporter_.Cancel(); }
-
-private:
-    TExportWord exporter_;
-    TExportJob job_;
-};
-
-class TXMLRunner final : public TExportRunner {
-public:
-    explicit TXMLRunner(const TExportJob& job) : exporter_(job.Source, job.Format), job_(job) {
-        exporter_.OnProgress = job.OnProgress;
-        exporter_.OnStatus = job.OnStatus;
-    }
-    bool Execute() override { return exporter_.Execute(job_.Reports, job_.Target); }
-    void Cancel() override { exporter_.Cancel(); }
-
-private:
-    TExportXML exporter_;
-    TExportJob job_;
-};
+}
 
 // A relative target is taken in the user folder, never in whatever folder the program was
 // started from.
@@ -155,19 +140,12 @@ bool TfmMain::ExportReportXML(const std::string& fileName) { return RunExport(jk
 
 bool TfmMain::RunExport(TJobKind kind, const std::string& target, const std::string& languageID) {
     if (!hasResult_ || !progress_) return false;
-    std::function<std::unique_ptr<TExportRunner>(const TExportJob&)> make;
-    if (kind == jkCSV)
-        make = [](const TExportJob& job) { return std::make_unique<TCSVRunner>(job); };
-    else if (kind == jkXML)
-        make = [](const TExportJob& job) { return std::make_unique<TXMLRunner>(job); };
-    else if (kind == jkWord)
-        make = [](const TExportJob& job) { return std::make_unique<TWordRunner>(job); };
-    else
-        make = hooks_.MakeHTMLExport;
+    std::function<std::unique_ptr<TExportRunner>(const TExportJob&)> make = hooks_.MakeHTMLExport;
+    if (kind != jkHTML) make = [kind](const TExportJob& job) { return MakeFileExport(kind, job); };
     if (!make) return false;
     if (kind == jkWord && hooks_.ConfirmWord && !hooks_.ConfirmWord(*regData_, commandLine_.Silent, this)) return false;
 
-    const TExportTexts& texts = TextsOf(kind);
+    const TExportTexts& texts = kExportTexts[kind];
     TExportJob job{Source(), {}, nullptr, {}, {}, {}, {}, format_, {}, {}};
     bool done = false;
     {

@@ -210,39 +210,26 @@ void TfmMain::CreateActions() {
 }
 
 void TfmMain::CreateMenus() {
-    auto makeMenu = [this](const char* name) {
+    // A null entry is a separator.
+    auto makeMenu = [this](const char* name, std::initializer_list<QAction*> items) {
         auto* menu = new QMenu(this);
         menu->setObjectName(name);
+        for (QAction* item : items)
+            if (item)
+                menu->addAction(item);
+            else
+                menu->addSeparator();
         menuBar()->addMenu(menu);
         return menu;
     };
     menuBar()->setObjectName("mm");
-    miPRFile = makeMenu("miPRFile");
-    miPRFile->addAction(acPRFileGenerate);
-    miPRFile->addSeparator();
-    miPRFile->addActions({acPRFileNew, acPRFileEdit, acPRFileCopy, acPRFileDelete});
-    miPRFile->addSeparator();
-    miPRFile->addAction(acPRFileQuit);
-
-    miREFile = makeMenu("miREFile");
-    miREFile->addActions({acREFileOpen, acREFileSave});
-    miREFile->addSeparator();
-    miREFile->addActions({acREFileExportHTML, acREFileExportWord, acREFileExportCSV, acREFileExportXML});
-    miREFile->addSeparator();
-    miREFile->addAction(acREFileQuit);
-
-    miREView = makeMenu("miREView");
-    miREView->addActions({acREViewList, acREViewHTML});
-
-    miConfigure = makeMenu("miConfigure");
-    miConfigure->addAction(acConfigureOptions);
-
-    miHelp = makeMenu("miHelp");
-    miHelp->addActions({acHelpTopics, acHelpTips});
-    miHelp->addSeparator();
-    miHelp->addAction(acHelpWeb);
-    miHelp->addSeparator();
-    miHelp->addAction(acHelpAbout);
+    miPRFile = makeMenu("miPRFile", {acPRFileGenerate, nullptr, acPRFileNew, acPRFileEdit, acPRFileCopy,
+                                     acPRFileDelete, nullptr, acPRFileQuit});
+    miREFile = makeMenu("miREFile", {acREFileOpen, acREFileSave, nullptr, acREFileExportHTML, acREFileExportWord,
+                                     acREFileExportCSV, acREFileExportXML, nullptr, acREFileQuit});
+    miREView = makeMenu("miREView", {acREViewList, acREViewHTML});
+    miConfigure = makeMenu("miConfigure", {acConfigureOptions});
+    miHelp = makeMenu("miHelp", {acHelpTopics, acHelpTips, nullptr, acHelpWeb, nullptr, acHelpAbout});
 }
 
 void TfmMain::CreateToolBar() {
@@ -530,12 +517,7 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfmMain::NewProfileFromDroppedFile(const std::string& fileName) {
-    if (!hooks_.ProfileWizard) return;
-    std::unique_ptr<TProfile> profile = NewProfileForLogFile(fileName);
-    if (hooks_.ProfileWizard(*profile, this) != 1) return;
-    profiles_.Profiles.Add(std::move(profile));
-    profiles_.SaveToFile(AppPaths::ProfilesFile());
-    FillProfileList();
+    AddProfileThroughWizard(NewProfileForLogFile(fileName));
 }
 
 const TReportTxt& TfmMain::EnglishTexts() const {

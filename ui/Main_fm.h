@@ -166,6 +166,8 @@ private:
     void Guarded(const std::function<void()>& action);
     QAction* NewAction(const char* name);
     void SelectFirstProfile();
+    // The wizard on a new profile; on OK it joins the list, which is saved and refilled.
+    void AddProfileThroughWizard(std::unique_ptr<TProfile> profile);
     // Checks and enables the two view actions for the shown node.
     void UpdateViewActions();
     void ShowReportPage();

@@ -101,14 +101,17 @@ void TfmMain::vtProfilesDblClick() {
 
 // ---- Profile actions ----
 
-void TfmMain::acPRFileNewExecute() {
-    if (!hooks_.ProfileWizard) return;
-    std::unique_ptr<TProfile> profile = NewProfileForLogFile({});
-    profile->LogFiles.Clear();
-    if (hooks_.ProfileWizard(*profile, this) != 1) return;
+void TfmMain::AddProfileThroughWizard(std::unique_ptr<TProfile> profile) {
+    if (!hooks_.ProfileWizard || hooks_.ProfileWizard(*profile, this) != 1) return;
     profiles_.Profiles.Add(std::move(profile));
     profiles_.SaveToFile(AppPaths::ProfilesFile());
     FillProfileList();
+}
+
+void TfmMain::acPRFileNewExecute() {
+    std::unique_ptr<TProfile> profile = NewProfileForLogFile({});
+    profile->LogFiles.Clear();
+    AddProfileThroughWizard(std::move(profile));
 }
 
 void TfmMain::acPRFileEditExecute() {
@@ -121,14 +124,11 @@ void TfmMain::acPRFileEditExecute() {
 
 void TfmMain::acPRFileCopyExecute() {
     const std::vector<TProfile*> selected = SelectedProfiles();
-    if (selected.size() != 1 || !hooks_.ProfileWizard) return;
+    if (selected.size() != 1) return;
     auto profile = std::make_unique<TProfile>();
     profile->Assign(*selected.front());
     profile->Name = "Copy of " + selected.front()->Name;
-    if (hooks_.ProfileWizard(*profile, this) != 1) return;
-    profiles_.Profiles.Add(std::move(profile));
-    profiles_.SaveToFile(AppPaths::ProfilesFile());
-    FillProfileList();
+    AddProfileThroughWizard(std::move(profile));
 }
 
 void TfmMain::acPRFileDeleteExecute() {

@@ -24,6 +24,7 @@
 #include "core/Registre_u.h"
 #include "engine/DNSCache_u.h"
 #include "engine/ELogConvert.h"
+#include "engine/GlobalVar_u.h"
 #include "export/ExportCSV_u.h"
 #include "ui/AppGuard_u.h"
 #include "ui/ProfileList_u.h"
@@ -388,6 +389,27 @@ TEST(AppGuard, ShowsTheProgramsOwnMessagesAndUnknownErrorOtherwise) {
     EXPECT_FALSE(RunGuarded(ui, [] { throw std::logic_error("no"); }));
     EXPECT_FALSE(RunGuarded(ui, [] { throw ELogConvert("yes"); }));
     EXPECT_EQ(ui.Errors, (std::vector<std::string>{"Unknown error", "yes"}));
+}
+
+TEST(GlobalObjects, ExistWhileTheirOwnerLivesAndOnlyOnce) {
+    EXPECT_EQ(GlobalLogConvert, nullptr);
+    {
+        TGlobalObjects globals;
+        ASSERT_NE(GlobalLogConvert, nullptr);
+        ASSERT_NE(GlobalProfiles, nullptr);
+        ASSERT_NE(GlobalOptions, nullptr);
+        ASSERT_NE(GlobalReportTxts, nullptr);
+        // Created empty: nothing is loaded before the window's first show.
+        EXPECT_TRUE(GlobalProfiles->Profiles.IsEmpty());
+        EXPECT_EQ(GlobalReportTxts->Count(), 0);
+        TLogConvert* engine = GlobalLogConvert;
+        EXPECT_THROW(TGlobalObjects{}, std::logic_error);
+        EXPECT_EQ(GlobalLogConvert, engine);
+    }
+    EXPECT_EQ(GlobalLogConvert, nullptr);
+    EXPECT_EQ(GlobalProfiles, nullptr);
+    EXPECT_EQ(GlobalOptions, nullptr);
+    EXPECT_EQ(GlobalReportTxts, nullptr);
 }
 
 TEST(ReportTree, ViewModeFallsBackToTheTable) {
