@@ -55,6 +55,7 @@ TfmMain::TJobScope::~TJobScope() {
     if (kind_ == jkAnalysis) window_.runningAnalysis_ = nullptr;
     if (--window_.jobDepth_ == 0) {
         window_.progress_->hide();
+        window_.progress_->OnCancel = nullptr;
         window_.EnableMainForm();
     }
 }
