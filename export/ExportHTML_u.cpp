@@ -117,14 +117,16 @@ bool TExportHTML::Execute(const TProfile& profile, const TReportSet& reports, co
 
     CopySupportFiles(WithSlash(templateFolder), folder);
 
+    // A cancel can arrive through each progress call; it stops the export before the file.
     if (cancelled_) return false;
     Progress(100, SafeFormat("Build : %s", {"index.html"}));
+    if (cancelled_) return false;
     WriteHtmlFile(folder + "index.html", RepairUtf8(IndexPage(profile, lang, groups_)));
 
-    if (cancelled_) return false;
     Progress(100, SafeFormat("Build : %s", {"nodes.js"}));
+    if (cancelled_) return false;
     WriteHtmlFile(folder + "nodes.js", RepairUtf8(TreeScript(reports, groups_, lang)));
-    return !cancelled_;
+    return true;
 }
 
 void TExportHTML::CopySupportFiles(const std::string& templateFolder, const std::string& outputFolder) const {
