@@ -58,11 +58,15 @@ bool IsTagChar(char c) {
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (LowerAscii(text[i]) != prefix[i]) return false;
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
     return true;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return EqualsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 void AppendJsUnicodeEscape(std::string& out, unsigned value) {
@@ -244,12 +248,7 @@ std::string TTemplateFiller::Fill(std::string_view templateText, const THandler&
     return out;
 }
 
-bool SameTagName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    return true;
-}
+bool SameTagName(std::string_view a, std::string_view b) { return EqualsNoCase(a, b); }
 
 std::string PageTemplatePath(const std::string& name) { return AppPaths::ResourceDir() + "Template/html/" + name; }
 

@@ -308,3 +308,27 @@ TEST_F(ExportHTMLTest, HostileLogTextsStayTextOnEveryPage) {
             EXPECT_TRUE(IsWebLink(href) && href.find_first_of("<>\"'") == std::string::npos) << href;
     }
 }
+
+TEST(ExportHTMLTemplate, SupportFilesAreThereAndReadable) {
+    for (const std::string& name : SupportFiles()) {
+        SCOPED_TRACE(name);
+        const std::string path = AppPaths::TemplateHtmlDir() + name;
+        const std::string bytes = ReadFileBytes(path);
+        ASSERT_FALSE(bytes.empty());
+        if (!name.ends_with(".gif")) continue;
+        EXPECT_TRUE(bytes.starts_with("GIF89a"));
+        const QImage image(QString::fromStdString(path));
+        ASSERT_FALSE(image.isNull());
+        if (name.starts_with("ftv2")) EXPECT_EQ(image.size(), QSize(16, 22));
+    }
+    const QImage spacer(QString::fromStdString(AppPaths::TemplateHtmlDir() + "null1x1.gif"));
+    EXPECT_EQ(spacer.size(), QSize(1, 1));
+    EXPECT_EQ(qAlpha(spacer.pixel(0, 0)), 0);
+    // The tree frame loads the script "nodes.js" calls into, then "nodes.js" itself.
+    const std::string left = ReadFileBytes(AppPaths::TemplateHtmlDir() + "left.html");
+    EXPECT_LT(left.find("src=\"ftiens4.js\""), left.find("src=\"nodes.js\""));
+    const std::string script = ReadFileBytes(AppPaths::TemplateHtmlDir() + "ftiens4.js");
+    for (const char* entry : {"function gFld(", "function gLnk(", "function insFld(", "function insDoc(",
+                              "function initializeTree("})
+        EXPECT_NE(script.find(entry), std::string::npos) << entry;
+}
