@@ -4,6 +4,7 @@
 #include "engine/ELogConvert.h"
 #include "export/ExportCSV_u.h"
 #include "export/ExportWord_u.h"
+#include "views/HTMLUtils_u.h"
 #include "ui/UiServices.h"
 
 namespace brindle {
@@ -14,6 +15,8 @@ std::string GuardMessage(std::exception_ptr error) {
     } catch (const ELogConvert& e) {
         return e.what();
     } catch (const EDNSLookup& e) {
+        return e.what();
+    } catch (const EExportHTML& e) {
         return e.what();
     } catch (const EExportWord& e) {
         return e.what();

@@ -1,7 +1,7 @@
 #pragma once
-// What the main window calls in the views, dialogs and exporters that live in their own
-// units. Each hook is wired in one place (MakeMainHooks); tests set their own. An unset
-// hook leaves its frame blank, or its action doing without (see each line).
+// What the main window calls in the views and dialogs that live in their own units. Each
+// hook is wired in one place (MakeMainHooks); tests set their own. An unset hook leaves its
+// frame blank, or its action doing without (see each line).
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -24,7 +24,7 @@ class TRegData;
 class TUiServices;
 struct TReportTxt;
 
-// One export of the current analysis, as an export run drives it.
+// One export of the current analysis, as an export run drives it (Main_export.cpp).
 class TExportRunner {
 public:
     virtual ~TExportRunner() = default;
@@ -87,12 +87,10 @@ struct TMainHooks {
     std::function<std::optional<TExportChoice>(int kind, QWidget* parent)> AskExport;
     // The Word notice (ConfirmWordExport): true when the export goes on. Unset: it goes on.
     std::function<bool(TRegData& regData, bool silent, QWidget* parent)> ConfirmWord;
-
-    // ---- The HTML export (unset: it does nothing) ----
-    std::function<std::unique_ptr<TExportRunner>(const TExportJob& job)> MakeHTMLExport;
 };
 
-// The program's hooks: the views and dialogs of the program.
-TMainHooks MakeMainHooks(TOptions& options, const TLstReportTxt& languages, TUiServices& ui);
+// The program's hooks: the views and dialogs of the program. Format is that of the pages.
+TMainHooks MakeMainHooks(TOptions& options, const TLstReportTxt& languages, TUiServices& ui,
+                         const DisplayFormat& format);
 
 }  // namespace brindle

@@ -11,12 +11,14 @@
 #include "engine/LogConvert_u.h"
 #include "engine/ReportContent_u.h"
 #include "export/ExportCSV_u.h"
+#include "export/ExportHTML_u.h"
 #include "export/ExportWord_u.h"
 #include "export/ExportXML_u.h"
 #include "ui/Main_fm.h"
 #include "ui/Main_jobs.h"
 #include "ui/UiServices.h"
 #include "ui/mProgress2_fm.h"
+#include "views/HTML_fr.h"
 
 namespace brindle {
 
@@ -72,7 +74,26 @@ private:
     TRun run_;
 };
 
-std::unique_ptr<TExportRunner> MakeFileExport(TJobKind kind, const TExportJob& job) {
+// The HTML export builds its pages with a page frame of its own.
+class THTMLRunner final : public TExportRunner {
+public:
+    explicit THTMLRunner(const TExportJob& job)
+        : job_(job), pageBuilder_(nullptr, job.Format), exporter_(pageBuilder_, job_.Source) {
+        exporter_.OnProgress = job.OnProgress;
+        exporter_.OnStatus = job.OnStatus;
+    }
+    bool Execute() override {
+        return exporter_.Execute(job_.Source.Profile, job_.Reports, *job_.Language, job_.TemplatePath, job_.Target);
+    }
+    void Cancel() override { exporter_.Cancel(); }
+
+private:
+    TExportJob job_;
+    TfrHTML pageBuilder_;
+    TExportHTML exporter_;
+};
+
+std::unique_ptr<TExportRunner> MakeExportRunner(TJobKind kind, const TExportJob& job) {
     switch (kind) {
     case jkCSV:
         return std::make_unique<TExporterRunner<TExportCSV>>(job, [](TExportCSV& exporter, const TExportJob& j) {
@@ -85,6 +106,8 @@ std::unique_ptr<TExportRunner> MakeFileExport(TJobKind kind, const TExportJob& j
         return std::make_unique<TExporterRunner<TExportWord>>(job, [](TExportWord& exporter, const TExportJob& j) {
             return exporter.Execute(j.Reports, *j.Language, j.TemplatePath, j.Target, j.TmpFile);
         });
+    case jkHTML:
+        return std::make_unique<THTMLRunner>(job);
     default:
         return nullptr;
     }
@@ -140,9 +163,6 @@ bool TfmMain::ExportReportXML(const std::string& fileName) { return RunExport(jk
 
 bool TfmMain::RunExport(TJobKind kind, const std::string& target, const std::string& languageID) {
     if (!hasResult_ || !progress_) return false;
-    std::function<std::unique_ptr<TExportRunner>(const TExportJob&)> make = hooks_.MakeHTMLExport;
-    if (kind != jkHTML) make = [kind](const TExportJob& job) { return MakeFileExport(kind, job); };
-    if (!make) return false;
     if (kind == jkWord && hooks_.ConfirmWord && !hooks_.ConfirmWord(*regData_, commandLine_.Silent, this)) return false;
 
     const TExportTexts& texts = kExportTexts[kind];
@@ -185,7 +205,7 @@ bool TfmMain::RunExport(TJobKind kind, const std::string& target, const std::str
         job.TemplatePath = kind == jkHTML ? AppPaths::TemplateHtmlDir() : AppPaths::TemplateWordDir() + "msw80.dot";
         job.TmpFile = AppPaths::TmpDir() + "tmpmsw.txt";
 
-        std::unique_ptr<TExportRunner> runner = make(job);
+        std::unique_ptr<TExportRunner> runner = MakeExportRunner(kind, job);
         runningExport_[kind] = runner.get();
         // A Cancel pressed before the exporter existed has cleared the flag already.
         if (busy_[kind]) done = runner->Execute();

@@ -12,16 +12,30 @@
 #include "ui/ProfileEdit_f.h"
 #include "ui/ProfileWiz_f.h"
 #include "ui/Tips_fm.h"
+#include "views/HTML_fr.h"
+#include "views/Info_fr.h"
 #include "views/List_fr.h"
 
 namespace brindle {
 
-TMainHooks MakeMainHooks(TOptions& options, const TLstReportTxt& languages, TUiServices& ui) {
+TMainHooks MakeMainHooks(TOptions& options, const TLstReportTxt& languages, TUiServices& ui,
+                         const DisplayFormat& format) {
     TMainHooks hooks;
 
     hooks.MakeListFrame = [](QWidget* parent) -> QWidget* { return new TfrList(parent); };
     hooks.ShowReportList = [](QWidget* frame, TReportSource& source, int reportId) {
         if (auto* list = qobject_cast<TfrList*>(frame)) list->ShowReport(source, reportId);
+    };
+
+    hooks.MakeHTMLFrame = [format](QWidget* parent) -> QWidget* { return new TfrHTML(parent, format); };
+    hooks.BuildReportPage = [](QWidget* frame, TReportSource& source, const TReportSet& reports,
+                               const TReportTxt& language, const std::string& pageFile) {
+        if (auto* page = qobject_cast<TfrHTML*>(frame))
+            page->BuildPage(source, source.Profile, 0, reports, language, pageFile, 0);
+    };
+    hooks.MakeInfoFrame = [](QWidget* parent) -> QWidget* { return new TfrInfo(parent); };
+    hooks.ShowInfoPage = [](QWidget* frame, int message, const std::string& pageFile) {
+        if (auto* info = qobject_cast<TfrInfo*>(frame)) info->ShowInfo(static_cast<std::uint8_t>(message), pageFile);
     };
 
     const auto editFilter = [&options, &ui](QWidget* parent) -> TEditFilterFunc {

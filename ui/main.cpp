@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
         TQtUiServices ui;
         const TMainContext context{*GlobalLogConvert, *GlobalProfiles, *GlobalOptions, *GlobalReportTxts, ui,
                                    DisplayFormatFromLocale(QLocale::system())};
-        TfmMain fmMain(context, MakeMainHooks(*GlobalOptions, *GlobalReportTxts, ui), commandLine);
+        TfmMain fmMain(context, MakeMainHooks(*GlobalOptions, *GlobalReportTxts, ui, context.Format), commandLine);
         ui.SetOwner(&fmMain);
         TfmProgress fmProgress;
         fmMain.SetProgressDialog(&fmProgress);

@@ -15,6 +15,8 @@
 #include "engine/ReportContent_u.h"
 #include "ui/Main_jobs.h"
 #include "ui/ReportTree_u.h"
+#include "views/List_fr.h"
+#include "views/ReportTableModel_u.h"
 
 namespace brindle {
 namespace {
@@ -124,6 +126,29 @@ TEST_F(GenerateReportTest, ViewActionsSwitchBetweenTableAndPage) {
     EXPECT_TRUE(shownLists.empty());
     Action("acREViewList")->trigger();
     EXPECT_EQ(shownLists.size(), 1u);
+}
+
+TEST_F(GenerateReportTest, TheProgramsViewsShowTheReportPage) {
+    hooks = MakeMainHooks(options, languages, ui, DisplayFormat{});
+    Start();
+    Generate("Sample1");
+    EXPECT_TRUE(ui.Errors.empty()) << (ui.Errors.empty() ? "" : ui.Errors[0]);
+    auto* list = Child<TfrList>("frList1");
+    ASSERT_NE(list, nullptr);
+    EXPECT_FALSE(list->isHidden());
+    EXPECT_EQ(list->ReportId(), 10);
+    EXPECT_GT(list->Model().rowCount(), 10);
+
+    Action("acREViewHTML")->trigger();
+    EXPECT_TRUE(ui.Errors.empty()) << (ui.Errors.empty() ? "" : ui.Errors[0]);
+    EXPECT_TRUE(list->isHidden());
+    EXPECT_FALSE(Child<QWidget>("frHTML1")->isHidden());
+    EXPECT_NE(ReadFileBytes(AppPaths::TmpDir() + "single.html").find("Sample1"), std::string::npos);
+
+    Tree()->setCurrentItem(Tree()->topLevelItem(1));
+    EXPECT_FALSE(Child<QWidget>("frInfo1")->isHidden());
+    EXPECT_TRUE(Child<QWidget>("frHTML1")->isHidden());
+    EXPECT_TRUE(fs::is_regular_file(AppPaths::TmpDir() + "info.html"));
 }
 
 TEST_F(GenerateReportTest, AFailedAnalysisShowsTheEnginesMessageAndKeepsThePreviousResult) {
@@ -315,6 +340,22 @@ TEST_F(GenerateReportTest, AutomaticWordExportAsksTheNoticeFirst) {
     fs::remove(sample.AutoExportFile);
     Generate("Sample1");
     EXPECT_FALSE(fs::exists(sample.AutoExportFile));
+    EXPECT_EQ(Steps().back(), "Done");
+}
+
+TEST_F(GenerateReportTest, HTMLExportWritesTheFolderAndOffersItsIndex) {
+    Start({});
+    Generate("Sample1");
+    ui.YesNoAnswers = {true};
+    const std::string target = folder.path() + "html-%yyyy%";
+    ASSERT_TRUE(window->ExportReportHTML(target, "default")) << (ui.Errors.empty() ? "" : ui.Errors[0]);
+    const std::string written = folder.path() + "html-" + ExpandDateMacros("%yyyy%") + "/";
+    EXPECT_TRUE(fs::is_regular_file(written + "index.html"));
+    EXPECT_TRUE(fs::is_regular_file(written + "nodes.js"));
+    ASSERT_EQ(ui.Questions.size(), 1u);
+    EXPECT_EQ(ui.Questions[0],
+              "The HTML report has been exported successfully.\r\nWould you like to view it in your web browser?");
+    EXPECT_EQ(ui.Opened, std::vector<std::string>{written + "index.html"});
     EXPECT_EQ(Steps().back(), "Done");
 }
 
