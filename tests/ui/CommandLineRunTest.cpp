@@ -134,5 +134,42 @@ TEST(CommandLineRun, TheBuiltProgramAnalysesASampleSilentlyAndEnds) {
     EXPECT_TRUE(fs::is_regular_file(user + "settings.ini"));
 }
 
+// An unattended run: the profile's automatic export writes below a folder named by the year.
+TEST(CommandLineRun, TheBuiltProgramExportsAutomaticallyAndEnds) {
+    ASSERT_TRUE(fs::is_regular_file(ProgramPath())) << ProgramPath();
+    struct Case {
+        std::uint8_t type;
+        const char* file;
+    };
+    for (const Case& c : {Case{3, "site.csv"}, Case{4, "site.xml"}}) {
+        test::TestFolder home;
+        const std::string user = home.path() + "user/";
+        fs::create_directories(user);
+        TProfiles list;
+        list.Ver = "2.20";
+        auto profile = std::make_unique<TProfile>();
+        profile->Name = "Site";
+        profile->LogFiles.Add({"file://", AppPaths::SampleDir() + "sample1.log", "", "", 21, 0, 1});
+        profile->AutoExport = 1;
+        profile->AutoExportType = c.type;
+        profile->AutoExportFile = home.path() + "exports/%yyyy%/" + c.file;
+        list.Profiles.Add(std::move(profile));
+        ASSERT_TRUE(list.SaveToFile(user + "Profiles.xml"));
+
+        const std::string log = home.file("run.log");
+        EXPECT_EQ(RunProgram(user, {"/s", "/p=Site", "/c"}, log), 0) << ReadFileBytes(log);
+        const std::string year = std::to_string(DecodeDateTime(NowLocal()).Year);
+        const std::string target = home.path() + "exports/" + year + "/" + c.file;
+        ASSERT_TRUE(fs::is_regular_file(target)) << target;
+        const std::string bytes = ReadFileBytes(target);
+        if (c.type == 3) {
+            EXPECT_EQ(bytes.rfind("\"General\"\r\n", 0), 0u) << bytes.substr(0, 80);
+        } else {
+            EXPECT_NE(bytes.find("<DATA"), std::string::npos);
+            EXPECT_NE(bytes.find("<General"), std::string::npos);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace brindle
