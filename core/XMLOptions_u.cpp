@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "core/SafeFile_u.h"
+#include "core/XmlFile_u.h"
 #include "core/TextRepair_u.h"
 
 namespace brindle::xmloptions {
@@ -179,15 +180,6 @@ void WriteTextList(pugi::xml_node parent, const char* listName, const char* item
     }
 }
 
-class TStringWriter : public pugi::xml_writer {
-public:
-    explicit TStringWriter(std::string& out) : out_(out) {}
-    void write(const void* data, std::size_t size) override { out_.append(static_cast<const char*>(data), size); }
-
-private:
-    std::string& out_;
-};
-
 }  // namespace
 
 bool ReadOptionsXml(std::string_view bytes, TOptions& options) {
@@ -213,9 +205,7 @@ bool ReadOptionsXml(std::string_view bytes, TOptions& options) {
 
 std::string WriteOptionsXml(const TOptions& options) {
     pugi::xml_document doc;
-    pugi::xml_node declaration = doc.append_child(pugi::node_declaration);
-    declaration.append_attribute("version").set_value("1.0");
-    declaration.append_attribute("encoding").set_value("UTF-8");
+    AddXmlDeclaration(doc);
 
     std::string buffer;
     pugi::xml_node root = doc.append_child("DATA");
@@ -235,21 +225,7 @@ std::string WriteOptionsXml(const TOptions& options) {
     WriteGroup(root, "Export", kExport, options.Export, buffer);
     WriteGroup(root, "Misc", kMisc, options, buffer);
 
-    std::string raw;
-    TStringWriter writer(raw);
-    doc.save(writer, "  ", pugi::format_indent, pugi::encoding_utf8);
-    // pugixml leaves a carriage return in element text as it is, and a reader turns it into a
-    // line feed; as a reference it survives. Nothing else in the output holds one.
-    std::string out;
-    out.reserve(raw.size());
-    for (const char c : raw) {
-        if (c == '\r') {
-            out += "&#13;";
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return XmlDocumentText(doc);
 }
 
 bool LoadOptionsFile(const std::string& fileName, TOptions& options) {

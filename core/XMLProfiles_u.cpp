@@ -10,6 +10,7 @@
 
 #include "core/Profiles_u.h"
 #include "core/SafeFile_u.h"
+#include "core/XmlFile_u.h"
 #include "core/TextRepair_u.h"
 
 namespace brindle {
@@ -265,15 +266,6 @@ void WriteProfile(pugi::xml_node& list, const TProfile& p) {
     }
 }
 
-class TStringWriter : public pugi::xml_writer {
-public:
-    explicit TStringWriter(std::string& out) : out_(out) {}
-    void write(const void* data, size_t size) override { out_.append(static_cast<const char*>(data), size); }
-
-private:
-    std::string& out_;
-};
-
 }  // namespace
 
 bool ReadProfilesXml(std::string_view bytes, TProfiles& target) {
@@ -301,29 +293,14 @@ bool ReadProfilesXml(std::string_view bytes, TProfiles& target) {
 
 std::string WriteProfilesXml(const TProfiles& profiles) {
     pugi::xml_document doc;
-    pugi::xml_node declaration = doc.append_child(pugi::node_declaration);
-    declaration.append_attribute("version").set_value("1.0");
-    declaration.append_attribute("encoding").set_value("UTF-8");
+    AddXmlDeclaration(doc);
     pugi::xml_node data = doc.append_child("DATA");
     data.append_attribute("Description").set_value(std::string(kFileDescription).c_str());
     data.append_attribute("Ver").set_value(std::string(kFileVersion).c_str());
     pugi::xml_node list = data.append_child("Profiles");
     for (std::size_t i = 0; i < profiles.Profiles.Count(); ++i) WriteProfile(list, profiles.Profiles[i]);
 
-    std::string raw;
-    TStringWriter writer(raw);
-    doc.save(writer, "  ", pugi::format_indent, pugi::encoding_utf8);
-    // pugixml escapes CR in attributes but not in element text, where a reader would turn it
-    // into LF; every CR of the output is element text, so escape them all.
-    std::string out;
-    out.reserve(raw.size());
-    for (const char c : raw) {
-        if (c == '\r')
-            out += "&#13;";
-        else
-            out.push_back(c);
-    }
-    return out;
+    return XmlDocumentText(doc);
 }
 
 }  // namespace xmlprofiles

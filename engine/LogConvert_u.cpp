@@ -1,5 +1,6 @@
 #include "engine/LogConvert_u.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/AppPaths.h"
@@ -161,8 +162,19 @@ bool TLogConvert::Analyze(const TProfile& profile, const std::string& workFolder
                           "\r\nYou should check the specified log file directory/file/wildcard.");
     }
 
-    for (bool foundArchive = true; foundArchive;)
+    // Archives nested deeper than this are refused: an archive that holds a copy of itself
+    // would otherwise be unpacked for ever.
+    constexpr int kMaxArchiveNesting = 16;
+    bool foundArchive = true;
+    for (int pass = 0; foundArchive; ++pass) {
+        if (pass == kMaxArchiveNesting) {
+            const auto archive = std::find_if(files.begin(), files.end(), IsArchive);
+            if (archive == files.end()) break;
+            throw ELogConvert(SafeFormat("Could not decompress the file '%s'.", {*archive}) +
+                              "\r\nThe compressed file could be corrupt or it could have an invalid format.");
+        }
         if (!UnpackPass(workFolder, files, foundArchive)) return false;
+    }
 
     severalFiles = files.size() != 1;
     bool validData = false;

@@ -1,3 +1,4 @@
+#include "core/XmlFile_u.h"
 #include "export/ExportXML_u.h"
 
 #include <pugixml.hpp>
@@ -62,9 +63,7 @@ TExportXML::TExportXML(const TReportSource& source, const DisplayFormat& format)
 bool TExportXML::Execute(const TReportSet& reports, const std::string& fileName) {
     cancelled_ = false;
     pugi::xml_document doc;
-    pugi::xml_node declaration = doc.append_child(pugi::node_declaration);
-    declaration.append_attribute("version").set_value("1.0");
-    declaration.append_attribute("encoding").set_value("UTF-8");
+    AddXmlDeclaration(doc);
     pugi::xml_node root = doc.append_child("DATA");
     SetAttribute(root, "Description", kDescription);
     SetAttribute(root, "Title", source_.Profile.Name);

@@ -1,12 +1,37 @@
+// The program block: the program objects first, then the application, the main window and
+// the progress window; at the end the Tmp folder of this process goes.
 #include <QApplication>
-#include <QMainWindow>
+#include <QLocale>
+
+#include "core/AppPaths.h"
+#include "engine/GlobalVar_u.h"
+#include "engine/LogConvert_u.h"
+#include "ui/CommandLine_u.h"
+#include "ui/Main_fm.h"
+#include "ui/MainHooks.h"
+#include "ui/Progress_fm.h"
+#include "ui/QtUiServices.h"
+#include "views/LocaleFormat_u.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Brindle Analyzer");
-    QMainWindow window;
-    window.setWindowTitle("Brindle Analyzer");
-    window.resize(800, 600);
-    window.show();
-    return QApplication::exec();
+    using namespace brindle;
+    const TCommandLine commandLine = ParseCommandLine(argc, argv);
+    TGlobalObjects globals;
+    int result = 0;
+    {
+        QApplication app(argc, argv);
+        QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle.data(),
+                                                           static_cast<int>(kApplicationTitle.size())));
+        TQtUiServices ui;
+        const TMainContext context{*GlobalLogConvert, *GlobalProfiles, *GlobalOptions, *GlobalReportTxts, ui,
+                                   DisplayFormatFromLocale(QLocale::system())};
+        TfmMain fmMain(context, MakeMainHooks(*GlobalOptions, *GlobalReportTxts, ui, context.Format), commandLine);
+        ui.SetOwner(&fmMain);
+        TfmProgress fmProgress;
+        fmMain.SetProgressDialog(&fmProgress);
+        fmMain.show();
+        result = QApplication::exec();
+    }
+    AppPaths::RemoveTmpDir();
+    return result;
 }

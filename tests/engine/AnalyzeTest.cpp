@@ -228,6 +228,29 @@ TEST_F(Analyze, ArchivesAreUnpackedInPasses) {
                   "'.\r\nThe compressed file could be corrupt or it could have an invalid format.");
 }
 
+TEST_F(Analyze, ArchivesNestedTooDeepAreRefused) {
+    // Each level is a zip holding the one inside; a zip that holds itself would never end.
+    const auto nested = [&](int levels) {
+        std::string name = "deep.log";
+        std::string bytes = ReadFileBytes(DataPath("logs/formats/common.log"));
+        for (int level = 0; level < levels; ++level) {
+            const std::string inner = name;
+            name = "deep" + std::to_string(level) + ".zip";
+            WriteArchive(logs.file(name), {{inner, bytes}, {"other.log", bytes}});
+            bytes = ReadFileBytes(logs.file(name));
+            std::filesystem::remove(logs.file(name));
+        }
+        logs.write(name, bytes);
+        return logs.file(name);
+    };
+    ASSERT_TRUE(Run(ProfileOf({FileLocation(nested(16))})));
+    EXPECT_GT(engine.Records.Count(), 0u);
+
+    const std::string tooDeep = nested(17);
+    const std::string error = ErrorRunning(ProfileOf({FileLocation(tooDeep)}));
+    EXPECT_EQ(error.rfind("Could not decompress the file '" + work.path(), 0), 0u) << error;
+}
+
 TEST_F(Analyze, HTTPLocation) {
     TestFolder served;
     served.write("site/access.log", ReadFileBytes(DataPath("logs/formats/combined.log")));

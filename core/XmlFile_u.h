@@ -1,0 +1,17 @@
+#pragma once
+// The one way the program writes its XML files: UTF-8, version 1.0, every element on its own
+// line, two spaces of indent per level.
+#include <pugixml.hpp>
+
+#include <string>
+
+namespace brindle {
+
+// Adds the <?xml version="1.0" encoding="UTF-8"?> declaration to an empty document.
+void AddXmlDeclaration(pugi::xml_document& doc);
+
+// The document's text. A carriage return in element text is written as "&#13;" so that a
+// reader gets it back instead of a line feed.
+std::string XmlDocumentText(const pugi::xml_document& doc);
+
+}  // namespace brindle

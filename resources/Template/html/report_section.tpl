@@ -1,0 +1,4 @@
+<#SECTION_HEADER>
+<p></p>
+<#SECTION_CONTENT>
+<p></p>

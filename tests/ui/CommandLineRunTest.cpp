@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "MainWindowFixture.h"
+
+namespace brindle {
+namespace {
+
+using test::MainWindowFixture;
+using test::ReadFileBytes;
+namespace fs = std::filesystem;
+
+class CommandLineRunTest : public MainWindowFixture {
+protected:
+    // Shows the window and lets its queued start-up work run, as the program does.
+    void ShowAndStart(const std::vector<std::string>& arguments) {
+        Open(arguments);
+        window->show();
+        QElapsedTimer clock;
+        clock.start();
+        while (window->FirstShowPending() && clock.elapsed() < 60000) QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
+    // A profiles file holding one profile whose only log is missing.
+    void WriteProfilesWithMissingLog() {
+        TProfiles list;
+        auto profile = std::make_unique<TProfile>();
+        profile->Name = "Missing";
+        profile->LogFiles.Add({"file://", folder.path() + "gone.log", "", "", 21, 0, 1});
+        list.Profiles.Add(std::move(profile));
+        ASSERT_TRUE(list.SaveToFile(AppPaths::ProfilesFile()));
+    }
+};
+
+TEST_F(CommandLineRunTest, AnalysisThenCloseEndsTheProgram) {
+    ShowAndStart({"/s", "/p=Sample1", "/c"});
+    EXPECT_TRUE(ui.Errors.empty());
+    ASSERT_NE(window->CurrentProfile(), nullptr);
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(CommandLineRunTest, WithoutSuchAProfileTheWindowStays) {
+    ShowAndStart({"/s", "/p=sample1", "/c"});
+    EXPECT_EQ(window->CurrentProfile(), nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(CommandLineRunTest, AFailedAnalysisShowsItsMessageAndKeepsTheWindowOpen) {
+    WriteProfilesWithMissingLog();
+    ShowAndStart({"/s", "/p=\"Missing\"", "/c"});
+    ASSERT_EQ(ui.Errors.size(), 1u);
+    EXPECT_NE(ui.Errors[0].find("gone.log"), std::string::npos);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isEnabled());
+}
+
+// The path of the built program beside this test program: <build>/tests -> <build>/bin.
+std::string ProgramPath() { return AppPaths::ExecutableDir() + "../bin/brindle-analyzer"; }
+
+// Runs the program with the arguments in its own user folder; its exit code, -1 when it
+// had to be stopped.
+int RunProgram(const std::string& home, const std::vector<std::string>& arguments, const std::string& logFile) {
+    const std::string program = ProgramPath();
+    std::vector<std::string> args{program};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    // Everything the child needs is made before the fork: only exec-safe calls after it.
+    std::vector<std::string> env{"BRINDLE_ANALYZER_HOME=" + home, "QT_QPA_PLATFORM=offscreen"};
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string_view text(*entry);
+        if (!text.starts_with("BRINDLE_ANALYZER_HOME=") && !text.starts_with("QT_QPA_PLATFORM=")) env.emplace_back(text);
+    }
+    std::vector<char*> envp;
+    for (std::string& entry : env) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int log = open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (log >= 0) {
+            dup2(log, 1);
+            dup2(log, 2);
+        }
+        execve(program.c_str(), argv.data(), envp.data());
+        _exit(127);
+    }
+    if (child < 0) return -1;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    int status = 0;
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(CommandLineRun, TheBuiltProgramAnalysesASampleSilentlyAndEnds) {
+    ASSERT_TRUE(fs::is_regular_file(ProgramPath())) << ProgramPath();
+    test::TestFolder home;
+    const std::string log = home.file("run.log");
+    const std::string user = home.path() + "user/";
+    fs::create_directories(user);
+    EXPECT_EQ(RunProgram(user, {"/s", "/p=Sample1", "/c"}, log), 0) << ReadFileBytes(log);
+
+    TOptions options;
+    ASSERT_TRUE(options.LoadFromFile(user + "Options.xml"));
+    EXPECT_EQ(options.Ver, "1.40");
+    TProfiles profiles;
+    ASSERT_TRUE(profiles.LoadFromFile(user + "Profiles.xml"));
+    EXPECT_EQ(profiles.Ver, "2.20");
+    ASSERT_EQ(profiles.Profiles.Count(), 2u);
+    EXPECT_EQ(profiles.Profiles[0].Name, "Sample1");
+    EXPECT_EQ(profiles.Profiles[1].Name, "Sample2");
+    EXPECT_TRUE(fs::is_directory(user + "DataLog/Sample1"));
+    // The process' own Tmp folder goes with it.
+    EXPECT_TRUE(fs::is_directory(user + "Tmp"));
+    EXPECT_TRUE(fs::is_empty(user + "Tmp"));
+    EXPECT_TRUE(fs::is_regular_file(user + "settings.ini"));
+}
+
+// An unattended run: the profile's automatic export writes below a folder named by the year.
+TEST(CommandLineRun, TheBuiltProgramExportsAutomaticallyAndEnds) {
+    ASSERT_TRUE(fs::is_regular_file(ProgramPath())) << ProgramPath();
+    struct Case {
+        std::uint8_t type;
+        const char* file;
+    };
+    for (const Case& c : {Case{3, "site.csv"}, Case{4, "site.xml"}}) {
+        test::TestFolder home;
+        const std::string user = home.path() + "user/";
+        fs::create_directories(user);
+        TProfiles list;
+        list.Ver = "2.20";
+        auto profile = std::make_unique<TProfile>();
+        profile->Name = "Site";
+        profile->LogFiles.Add({"file://", AppPaths::SampleDir() + "sample1.log", "", "", 21, 0, 1});
+        profile->AutoExport = 1;
+        profile->AutoExportType = c.type;
+        profile->AutoExportFile = home.path() + "exports/%yyyy%/" + c.file;
+        list.Profiles.Add(std::move(profile));
+        ASSERT_TRUE(list.SaveToFile(user + "Profiles.xml"));
+
+        const std::string log = home.file("run.log");
+        EXPECT_EQ(RunProgram(user, {"/s", "/p=Site", "/c"}, log), 0) << ReadFileBytes(log);
+        const std::string year = std::to_string(DecodeDateTime(NowLocal()).Year);
+        const std::string target = home.path() + "exports/" + year + "/" + c.file;
+        ASSERT_TRUE(fs::is_regular_file(target)) << target;
+        const std::string bytes = ReadFileBytes(target);
+        if (c.type == 3) {
+            EXPECT_EQ(bytes.rfind("\"General\"\r\n", 0), 0u) << bytes.substr(0, 80);
+        } else {
+            EXPECT_NE(bytes.find("<DATA"), std::string::npos);
+            EXPECT_NE(bytes.find("<General"), std::string::npos);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace brindle

@@ -1,0 +1,149 @@
+// The analysis run and the control of every long job: the progress window, Cancel, and the
+// window disabled while a job runs. Jobs run on the GUI thread and let pending events run in
+// each progress callback, so the progress window's Cancel acts at once.
+#include <QCoreApplication>
+#include <filesystem>
+
+#include "core/AppPaths.h"
+#include "core/Options_u.h"
+#include "core/Profiles_u.h"
+#include "core/Registre_u.h"
+#include "core/SafeFormat_u.h"
+#include "engine/ELogConvert.h"
+#include "engine/LocalNames.h"
+#include "engine/LogConvert_u.h"
+#include "ui/Main_fm.h"
+#include "ui/Main_jobs.h"
+#include "ui/StartUp_u.h"
+#include "ui/mProgress2_fm.h"
+
+namespace brindle {
+
+void AdoptAnalysisResult(TLogConvert& target, TLogConvert& source) {
+    static_cast<TStatistics&>(target) = std::move(static_cast<TStatistics&>(source));
+    target.Profile = std::move(source.Profile);
+    target.Options = std::move(source.Options);
+    target.AnalysisTime = source.AnalysisTime;
+    target.BadLineCount = source.BadLineCount;
+    target.Records = std::move(source.Records);
+    for (auto table : {&TLogConvert::HostTable, &TLogConvert::UserTable, &TLogConvert::VDomainTable,
+                       &TLogConvert::MethodTable, &TLogConvert::URITable, &TLogConvert::ExtTable,
+                       &TLogConvert::PathTable, &TLogConvert::ReferrerTable, &TLogConvert::AgentTable,
+                       &TLogConvert::BrowserTable, &TLogConvert::OSTable, &TLogConvert::SpiderTable})
+        target.*table = std::move(source.*table);
+}
+
+std::string WorkFolderFor(const TProfile& profile) {
+    return AppPaths::DataLogDir() + TLocalNames::SafeComponent(profile.Name, "profile") + "/";
+}
+
+TfmMain::TJobScope::TJobScope(TfmMain& window, TJobKind kind, const std::string& caption)
+    : window_(window), kind_(kind) {
+    window_.busy_[kind_] = true;
+    if (window_.jobDepth_++ == 0) window_.DisableMainForm();
+    TfmmProgress2* progress = window_.progress_;
+    progress->setWindowTitle(QString::fromStdString(caption));
+    progress->Reset();
+    progress->OnCancel = [&window] { window.CancelJob(); };
+    progress->show();
+    progress->raise();
+}
+
+TfmMain::TJobScope::~TJobScope() {
+    window_.busy_[kind_] = false;
+    window_.runningExport_[kind_] = nullptr;
+    if (kind_ == jkAnalysis) window_.runningAnalysis_ = nullptr;
+    if (--window_.jobDepth_ == 0) {
+        window_.progress_->hide();
+        window_.progress_->OnCancel = nullptr;
+        window_.EnableMainForm();
+    }
+}
+
+void TfmMain::GenerateReport(TProfile& profile) {
+    if (profile.DNSLookup != 0 && options_.AskBefore != 0 && !commandLine_.Silent && hooks_.ConfirmDNS) {
+        bool dontShowAgain = false;
+        const bool yes = hooks_.ConfirmDNS(dontShowAgain, this);
+        if (dontShowAgain) {
+            options_.AskBefore = 0;
+            options_.SaveToFile(AppPaths::OptionsFile());
+        }
+        if (!yes) return;
+    }
+
+    const std::string workFolder = WorkFolderFor(profile);
+    std::error_code ec;
+    std::filesystem::create_directories(workFolder, ec);
+    if (!std::filesystem::is_directory(workFolder, ec))
+        throw ELogConvert(SafeFormat(kCouldNotCreateFolder, {workFolder}));
+
+    if (!progress_) return;
+    // A fresh engine: the shown result stays untouched unless this run succeeds.
+    auto run = std::make_unique<TLogConvert>();
+    bool done = false;
+    {
+        TJobScope scope(*this, jkAnalysis, "Generate report");
+        runningAnalysis_ = run.get();
+        ShowProgressStep(0, "Initializing");
+        progress_->SetInfo({});
+        progress_->SetPosition(0);
+        run->OnProgress = [this](const void*, int percent, const std::string& text) { ShowProgressInfo(percent, text); };
+        run->OnStatus = [this](const void*, int image, const std::string& text) { ShowProgressStep(image, text); };
+        // A Cancel pressed before the engine started has cleared the flag already.
+        if (busy_[jkAnalysis])
+            done = run->Analyze(profile, workFolder, AppPaths::DnsCacheFile(), regData_->Path, options_);
+        run->OnProgress = nullptr;
+        run->OnStatus = nullptr;
+        // The analysis is over: a Cancel from here on reaches the automatic export.
+        busy_[jkAnalysis] = false;
+        runningAnalysis_ = nullptr;
+        if (!done) return;
+
+        AdoptAnalysisResult(engine_, *run);
+        run.reset();
+        hasResult_ = true;
+        ShowReportPage();
+        RunAutoExport(engine_.Profile);
+        ShowProgressStep(0, "Done");
+    }
+}
+
+void TfmMain::RunAutoExport(const TProfile& profile) {
+    if (profile.AutoExport == 0) return;
+    switch (profile.AutoExportType) {
+    case 1: ExportReportWord(profile.AutoExportFile, profile.AutoExportLanguageID); break;
+    case 2: ExportReportHTML(profile.AutoExportFile, profile.AutoExportLanguageID); break;
+    case 3: ExportReportCSV(profile.AutoExportFile); break;
+    case 4: ExportReportXML(profile.AutoExportFile); break;
+    default: break;
+    }
+}
+
+void TfmMain::CancelJob() {
+    for (int kind = jkAnalysis; kind < jkCount; ++kind) {
+        if (!busy_[kind]) continue;
+        ShowProgressStep(2, "Aborted by user");
+        busy_[kind] = false;
+        if (kind == jkAnalysis) {
+            if (runningAnalysis_) runningAnalysis_->Cancel();
+        } else if (runningExport_[kind]) {
+            runningExport_[kind]->Cancel();
+        }
+        return;
+    }
+}
+
+void TfmMain::ShowProgressInfo(int percent, const std::string& text) {
+    if (!progress_) return;
+    progress_->SetInfo(text);
+    progress_->SetPosition(percent);
+    QCoreApplication::processEvents();
+}
+
+void TfmMain::ShowProgressStep(int image, const std::string& text) {
+    if (!progress_) return;
+    progress_->AddStep(image, text, NowLocal());
+    QCoreApplication::processEvents();
+}
+
+}  // namespace brindle

@@ -1,0 +1,37 @@
+#pragma once
+// Helpers of the analysis run, apart for their tests.
+#include <string>
+
+#include "ui/Main_fm.h"
+
+namespace brindle {
+
+class TLogConvert;
+class TProfile;
+
+// Moves the result of a finished analysis (profile, options, time, statistics, records and
+// string tables) into the program's engine; Source is left empty.
+void AdoptAnalysisResult(TLogConvert& target, TLogConvert& source);
+
+// The warning shown when a folder for a document or an export cannot be made.
+std::string CreateFolderErrorText(const std::string& folder);
+
+// DataLog folder + the profile name made into one safe folder name + "/".
+std::string WorkFolderFor(const TProfile& profile);
+
+// While a job runs: its busy flag up, the main window disabled and the progress window
+// shown with the caption, reset, its Cancel bound to the window. The outermost job also
+// hides the progress window and enables the main window when it ends.
+class TfmMain::TJobScope {
+public:
+    TJobScope(TfmMain& window, TJobKind kind, const std::string& caption);
+    ~TJobScope();
+    TJobScope(const TJobScope&) = delete;
+    TJobScope& operator=(const TJobScope&) = delete;
+
+private:
+    TfmMain& window_;
+    TJobKind kind_;
+};
+
+}  // namespace brindle

@@ -1,0 +1,224 @@
+// The profile list page and its actions, the analysis documents, options and help.
+#include <QAction>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QTreeView>
+#include <algorithm>
+#include <filesystem>
+
+#include "core/AppPaths.h"
+#include "core/Options_u.h"
+#include "core/Profiles_u.h"
+#include "core/Registre_u.h"
+#include "core/SafeFormat_u.h"
+#include "engine/AnalysisDocument_u.h"
+#include "engine/LogConvert_u.h"
+#include "ui/About_fm.h"
+#include "ui/Main_fm.h"
+#include "ui/Main_jobs.h"
+#include "ui/ProfileList_u.h"
+#include "ui/SampleProfiles_u.h"
+#include "ui/UiServices.h"
+
+namespace brindle {
+
+namespace {
+
+constexpr std::string_view kDocumentFilter = "Brindle Analyzer files (*.bnl)|*.bnl|All files (*.*)|*.*";
+constexpr std::string_view kDeleteProfilesQuestion = "Are you sure you want to delete the selected profile(s) ?";
+constexpr std::string_view kCouldNotOpenDocument =
+    "Could not open the file '%s'.\r\nThe file could be corrupt or it could have an invalid format.";
+constexpr std::string_view kCouldNotSaveDocument = "Could not save the file '%s'.";
+constexpr std::string_view kCreateFolderQuestion =
+    "The directory '%s' does not exist.\r\nWould you like Brindle Analyzer to create the directory?";
+
+std::string Text(std::string_view text) { return std::string(text); }
+
+bool FolderExists(const std::string& folder) {
+    std::error_code ec;
+    return folder.empty() || std::filesystem::is_directory(folder, ec);
+}
+
+bool MakeFolder(const std::string& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    return std::filesystem::is_directory(folder, ec);
+}
+
+}  // namespace
+
+std::string CreateFolderErrorText(const std::string& folder) {
+    return SafeFormat("There was an error creating the directory '%s'.\r\nThe disk may be full or write-protected.",
+                      {folder});
+}
+
+// ---- The list ----
+
+void TfmMain::FillProfileList() {
+    profileModel_->Fill(profiles_.Profiles);
+    profileSortColumn_ = -1;
+    vtProfiles->header()->setSortIndicatorShown(false);
+    UpdateProfileActions();
+}
+
+void TfmMain::SelectFirstProfile() {
+    if (profileModel_->rowCount() == 0) return;
+    const QModelIndex first = profileModel_->index(0, 0);
+    vtProfiles->selectionModel()->setCurrentIndex(first,
+                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+std::vector<TProfile*> TfmMain::SelectedProfiles() const {
+    std::vector<TProfile*> selected;
+    for (const QModelIndex& index : vtProfiles->selectionModel()->selectedRows())
+        if (TProfile* profile = profileModel_->ProfileAt(index.row())) selected.push_back(profile);
+    return selected;
+}
+
+void TfmMain::UpdateProfileActions() {
+    const std::size_t count = SelectedProfiles().size();
+    const bool profilesPage = pc->currentWidget() == tsProfiles;
+    for (QAction* action : {acPRFileEdit, acPRFileCopy, acPRFileGenerate})
+        action->setEnabled(profilesPage && count == 1);
+    acPRFileDelete->setEnabled(profilesPage && count >= 1);
+}
+
+void TfmMain::vtProfilesHeaderClick(int column) {
+    if (column != profileSortColumn_) {
+        profileSortColumn_ = column;
+        profileSortOrder_ = Qt::AscendingOrder;
+    } else {
+        profileSortOrder_ = profileSortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    }
+    profileModel_->SortRows(profileSortColumn_, profileSortOrder_);
+    vtProfiles->header()->setSortIndicatorShown(true);
+    vtProfiles->header()->setSortIndicator(profileSortColumn_, profileSortOrder_);
+}
+
+void TfmMain::vtProfilesDblClick() {
+    if (acPRFileGenerate->isEnabled()) acPRFileGenerateExecute();
+}
+
+// ---- Profile actions ----
+
+void TfmMain::AddProfileThroughWizard(std::unique_ptr<TProfile> profile) {
+    if (!hooks_.ProfileWizard || hooks_.ProfileWizard(*profile, this) != 1) return;
+    profiles_.Profiles.Add(std::move(profile));
+    profiles_.SaveToFile(AppPaths::ProfilesFile());
+    FillProfileList();
+}
+
+void TfmMain::acPRFileNewExecute() {
+    std::unique_ptr<TProfile> profile = NewProfileForLogFile({});
+    profile->LogFiles.Clear();
+    AddProfileThroughWizard(std::move(profile));
+}
+
+void TfmMain::acPRFileEditExecute() {
+    const std::vector<TProfile*> selected = SelectedProfiles();
+    if (selected.size() != 1 || !hooks_.EditProfile) return;
+    if (hooks_.EditProfile(*selected.front(), this) != 1) return;
+    profiles_.SaveToFile(AppPaths::ProfilesFile());
+    FillProfileList();
+}
+
+void TfmMain::acPRFileCopyExecute() {
+    const std::vector<TProfile*> selected = SelectedProfiles();
+    if (selected.size() != 1) return;
+    auto profile = std::make_unique<TProfile>();
+    profile->Assign(*selected.front());
+    profile->Name = "Copy of " + selected.front()->Name;
+    AddProfileThroughWizard(std::move(profile));
+}
+
+void TfmMain::acPRFileDeleteExecute() {
+    const std::vector<TProfile*> selected = SelectedProfiles();
+    if (selected.empty()) return;
+    if (!ui_.AskYesNo(Text(kDeleteProfilesQuestion), TQuestionKind::Silent)) return;
+    TLstProfile& list = profiles_.Profiles;
+    for (std::size_t i = list.Count(); i-- > 0;)
+        if (std::find(selected.begin(), selected.end(), &list[i]) != selected.end()) list.Delete(i);
+    profiles_.SaveToFile(AppPaths::ProfilesFile());
+    FillProfileList();
+}
+
+void TfmMain::acPRFileGenerateExecute() {
+    const std::vector<TProfile*> selected = SelectedProfiles();
+    if (selected.size() == 1) GenerateReport(*selected.front());
+}
+
+// ---- Documents ----
+
+void TfmMain::acREFileOpenExecute() {
+    const std::optional<std::string> file = ui_.AskOpenFileName("Open report", Text(kDocumentFilter), {});
+    if (file) OpenReportFile(*file);
+}
+
+bool TfmMain::OpenReportFile(const std::string& fileName) {
+    // Read aside: the shown result is replaced only by a whole document.
+    TProfile profile;
+    TSeconds analysisTime = 0;
+    auto stats = std::make_unique<TStatistics>();
+    int code = kDocLoaded;
+    const bool loaded = LoadAnalysisDocument(fileName, profile, analysisTime, *stats, code, [this] {
+        return ui_.AskYesNo(Text(kConvertOldDocumentQuestion), TQuestionKind::Warning);
+    });
+    if (!loaded) {
+        if (code != kDocConversionDeclined) ui_.ShowError(SafeFormat(kCouldNotOpenDocument, {fileName}));
+        return false;
+    }
+    // A document has no hit records: the tables of the previous analysis go with it.
+    engine_.ClearStatistics();
+    static_cast<TStatistics&>(engine_) = std::move(*stats);
+    engine_.Profile = std::move(profile);
+    engine_.AnalysisTime = analysisTime;
+    hasResult_ = true;
+    ShowReportPage();
+    return true;
+}
+
+void TfmMain::acREFileSaveExecute() {
+    if (!hasResult_) return;
+    std::optional<std::string> file = ui_.AskSaveFileName("Save report", Text(kDocumentFilter), {});
+    if (!file) return;
+    if (std::filesystem::path(*file).extension().empty()) *file += ".bnl";
+    const std::string folder = std::filesystem::path(*file).parent_path().string();
+    if (FolderExists(folder)) {
+        SaveReportFile(*file);
+        return;
+    }
+    if (!ui_.AskYesNo(SafeFormat(kCreateFolderQuestion, {folder}), TQuestionKind::Warning)) return;
+    if (MakeFolder(folder))
+        SaveReportFile(*file);
+    else
+        ui_.ShowWarning(CreateFolderErrorText(folder));
+}
+
+bool TfmMain::SaveReportFile(const std::string& fileName) {
+    if (SaveAnalysisDocument(fileName, engine_.Profile, engine_.AnalysisTime, engine_)) return true;
+    ui_.ShowError(SafeFormat(kCouldNotSaveDocument, {fileName}));
+    return false;
+}
+
+// ---- Options and help ----
+
+void TfmMain::acConfigureOptionsExecute() {
+    if (!hooks_.EditOptions) return;
+    if (hooks_.EditOptions(AppPaths::DnsCacheFile(), this) == 1) options_.SaveToFile(AppPaths::OptionsFile());
+    // Whatever the dialog did to the live options, the file has the last word.
+    options_.LoadFromFile(AppPaths::OptionsFile());
+}
+
+void TfmMain::acHelpTopicsExecute() { ui_.ShowHelpTopic({}); }
+
+void TfmMain::acHelpTipsExecute() {
+    if (hooks_.HelpTips) hooks_.HelpTips(*regData_, this);
+}
+
+void TfmMain::acHelpWebExecute() { ui_.OpenWithDesktop(Text(kMakerWebSite)); }
+
+void TfmMain::acHelpAboutExecute() {
+    if (hooks_.About) hooks_.About(regData_->Path, this);
+}
+
+}  // namespace brindle

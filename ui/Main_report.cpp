@@ -1,0 +1,129 @@
+// The report page: the tree of the shown analysis and the view of its selected node.
+#include <QAction>
+#include <QApplication>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+#include "core/AppPaths.h"
+#include "core/Options_u.h"
+#include "engine/LogConvert_u.h"
+#include "ui/Main_fm.h"
+#include "ui/ReportTree_u.h"
+
+namespace brindle {
+
+namespace {
+
+constexpr int kIdRole = Qt::UserRole;
+constexpr int kViewsRole = Qt::UserRole + 1;
+
+// The hourglass while a view is built, and pending events let run on either side.
+class TBusyCursor {
+public:
+    TBusyCursor() {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QCoreApplication::processEvents();
+    }
+    ~TBusyCursor() {
+        QApplication::restoreOverrideCursor();
+        QCoreApplication::processEvents();
+    }
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+};
+
+}  // namespace
+
+const TProfile* TfmMain::CurrentProfile() const { return hasResult_ ? &engine_.Profile : nullptr; }
+
+TReportSource TfmMain::Source() const { return {engine_, engine_.Profile, engine_.AnalysisTime, options_}; }
+
+void TfmMain::BuildReportTree() {
+    const QSignalBlocker block(tvl);
+    tvl->clear();
+    const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
+    const QIcon reportIcon = style()->standardIcon(QStyle::SP_FileIcon);
+    QTreeWidgetItem* group = nullptr;
+    for (const TRecNodeProperty* row : ReportTreeRows(CurrentProfile(), engine_, options_.ShowEmptyReports != 0)) {
+        auto* node = row->ParentID == 0 || !group ? new QTreeWidgetItem(tvl) : new QTreeWidgetItem(group);
+        if (row->ParentID == 0) group = node;
+        node->setText(0, QString::fromStdString(row->Title));
+        node->setIcon(0, row->Views == 0 ? folderIcon : reportIcon);
+        node->setData(0, kIdRole, row->ID);
+        node->setData(0, kViewsRole, row->Views);
+    }
+    tvl->expandAll();
+    currentReportId_ = 0;
+    currentViews_ = 0;
+}
+
+void TfmMain::tvlChange(QTreeWidgetItem* node) {
+    if (!node) return;
+    currentReportId_ = node->data(0, kIdRole).toInt();
+    currentViews_ = static_cast<std::uint8_t>(node->data(0, kViewsRole).toInt());
+    ShowReportView();
+}
+
+void TfmMain::acREViewListExecute() {
+    requestedMode_ = 1;
+    ShowReportView();
+}
+
+void TfmMain::acREViewHTMLExecute() {
+    requestedMode_ = 2;
+    ShowReportView();
+}
+
+void TfmMain::UpdateViewActions() {
+    const bool report = hasResult_ && !IsInfoID(currentReportId_) && currentReportId_ != 0;
+    acREViewList->setChecked(report && effectiveMode_ == 1);
+    acREViewHTML->setChecked(report && effectiveMode_ == 2);
+    acREViewList->setEnabled(report && (currentViews_ & kViewTable));
+    acREViewHTML->setEnabled(report && (currentViews_ & kViewHtml));
+}
+
+void TfmMain::ShowReportView() {
+    if (!hasResult_ || IsInfoID(currentReportId_)) {
+        effectiveMode_ = 0;
+        UpdateViewActions();
+        TBusyCursor busy;
+        HideReportFrames();
+        if (hooks_.ShowInfoPage) {
+            hooks_.ShowInfoPage(frInfo1, hasResult_ ? 1 : 0, AppPaths::TmpDir() + "info.html");
+            frInfo1->show();
+        }
+        return;
+    }
+    effectiveMode_ = brindle::EffectiveViewMode(requestedMode_, currentViews_);
+    UpdateViewActions();
+    TBusyCursor busy;
+    HideReportFrames();
+    TReportSource source = Source();
+    if (effectiveMode_ == 1) {
+        if (hooks_.ShowReportList) {
+            hooks_.ShowReportList(frList1, source, currentReportId_);
+            frList1->show();
+        }
+    } else if (hooks_.BuildReportPage) {
+        hooks_.BuildReportPage(frHTML1, source, TReportSet{currentReportId_}, EnglishTexts(),
+                               AppPaths::TmpDir() + "single.html");
+        frHTML1->show();
+    }
+}
+
+void TfmMain::ShowReportPage() {
+    BuildReportTree();
+    pc->setCurrentWidget(tsReport);
+    if (QTreeWidgetItem* first = tvl->topLevelItem(0)) {
+        tvl->setCurrentItem(first);
+        // Selecting the node that is already current signals nothing.
+        if (currentReportId_ == 0) tvlChange(first);
+    } else {
+        ShowReportView();
+    }
+    UpdatePageActions();
+    UpdateCaption();
+}
+
+}  // namespace brindle

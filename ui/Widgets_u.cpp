@@ -1,0 +1,50 @@
+#include "ui/Widgets_u.h"
+
+#include <QAction>
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace brindle {
+
+QLabel* NewLabel(QWidget* parent, const char* name, std::string_view text) {
+    auto* label = new QLabel(UiText(text), parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QPushButton* NewButton(QWidget* parent, const char* name, std::string_view text) {
+    auto* button = new QPushButton(UiText(text), parent);
+    button->setObjectName(name);
+    return button;
+}
+
+QLineEdit* NewEdit(QWidget* parent, const char* name) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    return edit;
+}
+
+QCheckBox* NewCheckBox(QWidget* parent, const char* name, std::string_view text) {
+    auto* box = new QCheckBox(UiText(text), parent);
+    box->setObjectName(name);
+    return box;
+}
+
+QAction* NewAction(QWidget* owner, const char* name, std::string_view text, QBoxLayout* buttons) {
+    auto* action = new QAction(UiText(text), owner);
+    action->setObjectName(name);
+    owner->addAction(action);
+    if (buttons) {
+        auto* button = new QToolButton(owner);
+        button->setDefaultAction(action);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        buttons->addWidget(button);
+    }
+    return action;
+}
+
+}  // namespace brindle

@@ -1,0 +1,25 @@
+#pragma once
+// Widgets of the dialogs made with their object name (tests find them by it) and their
+// text (see UiText for line breaks).
+#include <string_view>
+
+#include "ui/UiText_u.h"
+
+class QAction;
+class QBoxLayout;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace brindle {
+
+QLabel* NewLabel(QWidget* parent, const char* name, std::string_view text);
+QPushButton* NewButton(QWidget* parent, const char* name, std::string_view text);
+QLineEdit* NewEdit(QWidget* parent, const char* name);
+QCheckBox* NewCheckBox(QWidget* parent, const char* name, std::string_view text);
+// An action of the owner with a button for it in Buttons.
+QAction* NewAction(QWidget* owner, const char* name, std::string_view text, QBoxLayout* buttons);
+
+}  // namespace brindle

@@ -1,0 +1,119 @@
+#include "ui/mProgress2_fm.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "core/CommonUtils_u.h"
+
+namespace brindle {
+
+TfmmProgress2::TfmmProgress2()
+    : QDialog(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      lvStep_(new QTreeWidget),
+      laInfo_(new QLabel),
+      pb_(new QProgressBar),
+      laPercent_(new QLabel),
+      buCancel_(new QPushButton) {
+    setObjectName("fmmProgress2");
+    setModal(false);
+    auto* paTop = new QWidget(this);
+    auto* paBottom = new QWidget(this);
+    paTop->setObjectName("paTop");
+    paBottom->setObjectName("paBottom");
+    lvStep_->setObjectName("lvStep");
+    laInfo_->setObjectName("laInfo");
+    pb_->setObjectName("pb");
+    laPercent_->setObjectName("laPercent");
+    buCancel_->setObjectName("buCancel");
+
+    lvStep_->setColumnCount(2);
+    lvStep_->setHeaderHidden(true);
+    lvStep_->setRootIsDecorated(false);
+    lvStep_->setSelectionMode(QAbstractItemView::NoSelection);
+    lvStep_->setFocusPolicy(Qt::NoFocus);
+    lvStep_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    lvStep_->header()->setStretchLastSection(true);
+    pb_->setRange(0, 100);
+    pb_->setTextVisible(false);
+    laPercent_->setMinimumWidth(laPercent_->fontMetrics().horizontalAdvance("100 %") + 4);
+    laPercent_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    laInfo_->setTextFormat(Qt::PlainText);
+
+    QStyle* st = style();
+    ilStep_[0] = st->standardIcon(QStyle::SP_DialogApplyButton);
+    ilStep_[1] = st->standardIcon(QStyle::SP_MessageBoxInformation);
+    ilStep_[2] = st->standardIcon(QStyle::SP_DialogCancelButton);
+
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(pb_, 1);
+    bar->addWidget(laPercent_);
+    auto* top = new QVBoxLayout(paTop);
+    top->addWidget(lvStep_, 1);
+    top->addWidget(laInfo_);
+    top->addLayout(bar);
+    auto* bottom = new QHBoxLayout(paBottom);
+    bottom->addStretch();
+    bottom->addWidget(buCancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(paTop, 1);
+    layout->addWidget(paBottom);
+    resize(460, 320);
+
+    connect(buCancel_, &QPushButton::clicked, this, &TfmmProgress2::buCancelClick);
+    Reset();
+}
+
+void TfmmProgress2::AddStep(int image, const std::string& text, TSeconds time) {
+    auto* item = new QTreeWidgetItem(lvStep_);
+    if (time != 0) item->setText(0, QString::fromStdString(FormatTimeText(time, Format)));
+    item->setText(1, QString::fromStdString(text));
+    if (image >= 0 && image < kStepImageCount) item->setIcon(0, ilStep_[image]);
+    lvStep_->scrollToItem(item);
+}
+
+void TfmmProgress2::Reset() {
+    SetInfo({});
+    SetPosition(0);
+    lvStep_->clear();
+}
+
+void TfmmProgress2::SetInfo(const std::string& text) { laInfo_->setText(QString::fromStdString(text)); }
+
+void TfmmProgress2::SetPosition(int position) {
+    const int n = std::clamp(position, 0, 100);
+    pb_->setValue(n);
+    laPercent_->setText(QString::number(n) + " %");
+}
+
+void TfmmProgress2::buCancelClick() {
+    if (OnCancel)
+        OnCancel();
+    else
+        close();
+}
+
+void TfmmProgress2::reject() {
+    if (OnCancel)
+        OnCancel();
+    else
+        QDialog::reject();
+}
+
+void TfmmProgress2::closeEvent(QCloseEvent* event) {
+    if (OnCancel) {
+        OnCancel();
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+}  // namespace brindle

@@ -1,0 +1,66 @@
+#pragma once
+// The progress window of a long job: the steps done so far (image, time, text), an info
+// line, a bar with its percentage and a Cancel button that calls back into the job's owner.
+// It is a top-level window without a parent, so it stays usable while the main window is
+// disabled (a child of a disabled window is disabled too).
+#include <QDialog>
+#include <QIcon>
+#include <functional>
+#include <string>
+
+#include "core/DateTime_u.h"
+#include "core/DisplayFormat.h"
+
+class QCloseEvent;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTreeWidget;
+
+namespace brindle {
+
+class TfmmProgress2 : public QDialog {
+    Q_OBJECT
+public:
+    TfmmProgress2();
+
+    // Step images: 0 done, 1 information, 2 aborted.
+    static constexpr int kStepImageCount = 3;
+
+    // Appends a step; its time column is empty when Time is 0.
+    void AddStep(int image, const std::string& text, TSeconds time);
+    // Info text empty, position 0, no steps.
+    void Reset();
+    void SetInfo(const std::string& text);
+    // Clamped to 0..100; the label shows "<n> %".
+    void SetPosition(int position);
+
+    // Called by the Cancel button and by closing the window; unset, both just close it.
+    std::function<void()> OnCancel;
+    // Patterns of the time column.
+    DisplayFormat Format;
+
+    QTreeWidget* lvStep() const { return lvStep_; }
+    QLabel* laInfo() const { return laInfo_; }
+    QProgressBar* pb() const { return pb_; }
+    QLabel* laPercent() const { return laPercent_; }
+    QPushButton* buCancel() const { return buCancel_; }
+
+    // Escape asks the owner too instead of hiding the window under a running job.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buCancelClick();
+
+    QTreeWidget* lvStep_;
+    QLabel* laInfo_;
+    QProgressBar* pb_;
+    QLabel* laPercent_;
+    QPushButton* buCancel_;
+    QIcon ilStep_[kStepImageCount];
+};
+
+}  // namespace brindle
