@@ -109,13 +109,19 @@ TSearchEngineMatcher::TSearchEngineMatcher(const TLstSEType& engines) : List(eng
     std::vector<std::uint32_t> pairNext(PairStart.begin(), PairStart.end() - 1);
     std::array<std::uint32_t, 256> byteNext{};
     std::copy(ByteStart.begin(), ByteStart.end() - 1, byteNext.begin());
+    ByteStarts.assign(256 / 64, 0);
+    PairStarts.assign(65536 / 64, 0);
     for (std::size_t p = 0; p < Patterns.size(); ++p) {
         const std::string& text = Patterns[p];
         const auto first = static_cast<unsigned char>(text[0]);
-        if (text.size() == 1)
+        if (text.size() == 1) {
             ByByte[byteNext[first]++] = static_cast<std::int32_t>(p);
-        else
-            ByPair[pairNext[first << 8 | static_cast<unsigned char>(text[1])]++] = static_cast<std::int32_t>(p);
+            ByteStarts[first / 64] |= std::uint64_t{1} << (first % 64);
+        } else {
+            const std::size_t pair = first << 8 | static_cast<unsigned char>(text[1]);
+            ByPair[pairNext[pair]++] = static_cast<std::int32_t>(p);
+            PairStarts[pair / 64] |= std::uint64_t{1} << (pair % 64);
+        }
     }
 }
 
@@ -128,22 +134,33 @@ std::int32_t TSearchEngineMatcher::AddPattern(const std::string& text) {
 }
 
 int TSearchEngineMatcher::FindIndex(std::string_view referrer) const {
-    std::vector<bool> found(Patterns.size(), false);
+    std::vector<std::uint64_t> found((Patterns.size() + 63) / 64, 0);
+    bool anyFound = false;
     const auto mark = [&](std::uint32_t from, std::uint32_t to, const std::vector<std::int32_t>& list,
                           std::size_t at) {
         for (std::uint32_t k = from; k < to; ++k) {
             const auto p = static_cast<std::size_t>(list[k]);
-            if (!found[p] && referrer.compare(at, Patterns[p].size(), Patterns[p]) == 0) found[p] = true;
+            if (referrer.compare(at, Patterns[p].size(), Patterns[p]) != 0) continue;
+            found[p / 64] |= std::uint64_t{1} << (p % 64);
+            anyFound = true;
         }
     };
-    for (std::size_t i = 0; i < referrer.size(); ++i) {
-        const auto first = static_cast<unsigned char>(referrer[i]);
-        mark(ByteStart[first], ByteStart[first + 1], ByByte, i);
-        if (i + 1 == referrer.size()) break;
-        const std::size_t pair = first << 8 | static_cast<unsigned char>(referrer[i + 1]);
-        mark(PairStart[pair], PairStart[pair + 1], ByPair, i);
+    // The loops run over every byte of every referrer row: keep them tight.
+    const auto* text = reinterpret_cast<const unsigned char*>(referrer.data());
+    const std::size_t size = referrer.size();
+    if (!ByByte.empty())
+        for (std::size_t i = 0; i < size; ++i)
+            if ((ByteStarts[text[i] / 64] >> (text[i] % 64) & 1) != 0)
+                mark(ByteStart[text[i]], ByteStart[text[i] + 1u], ByByte, i);
+    const std::uint64_t* pairStarts = PairStarts.data();
+    for (std::size_t i = 0; i + 1 < size; ++i) {
+        const std::size_t pair = static_cast<std::size_t>(text[i]) << 8 | text[i + 1];
+        if ((pairStarts[pair / 64] >> (pair % 64) & 1) != 0) mark(PairStart[pair], PairStart[pair + 1], ByPair, i);
     }
-    const auto has = [&](std::int32_t p) { return p != kNone && found[static_cast<std::size_t>(p)]; };
+    if (!anyFound) return -1;
+    const auto has = [&](std::int32_t p) {
+        return p != kNone && (found[static_cast<std::size_t>(p) / 64] >> (p % 64) & 1) != 0;
+    };
     for (std::size_t e = 0; e < Engines_.size(); ++e) {
         const TEngine& engine = Engines_[e];
         if (has(engine.ID) && (has(engine.Queries[0]) || has(engine.Queries[1]) || has(engine.Queries[2])))

@@ -42,6 +42,9 @@ private:
     std::vector<std::int32_t> ByPair;
     std::array<std::uint32_t, 257> ByteStart{};
     std::vector<std::int32_t> ByByte;
+    // A bit for every two bytes (and every byte) that some pattern starts with.
+    std::vector<std::uint64_t> PairStarts;
+    std::vector<std::uint64_t> ByteStarts;
 };
 
 // Each call overwrites the result fields it sets; the engine inherits them.
