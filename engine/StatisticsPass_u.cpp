@@ -353,6 +353,10 @@ private:
     enum class TDedup { Sort, None, Visit, KeyAndVisit };
     TDedup ChooseDedup(const TWalkRule& rule, TRecKey key) const;
     bool VisitsStayOnOneHost() const;
+    // Groups in one pass in stored order when the keys and visits allow; false when not.
+    template <class KeyOf, class FirstHit, class EachHit>
+    bool GroupInStoredOrder(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit,
+                            EachHit eachHit, TLstStat& target);
     template <class KeyOf, class FirstHit, class EachHit>
     void GroupStored(TLane& lane, const TWalkRule& rule, TDedup dedup, KeyOf keyOf, std::size_t keys,
                      FirstHit firstHit, EachHit eachHit, TLstStat& target);
@@ -723,14 +727,19 @@ bool TStatisticsPass::VisitsStayOnOneHost() const {
 }
 
 template <class KeyOf, class FirstHit, class EachHit>
+bool TStatisticsPass::GroupInStoredOrder(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf,
+                                         FirstHit firstHit, EachHit eachHit, TLstStat& target) {
+    const TDedup dedup = ChooseDedup(rule, key);
+    if (dedup == TDedup::Sort) return false;
+    const std::int64_t keys = Spans[static_cast<std::size_t>(key)].Highest + 1;
+    GroupStored(lane, rule, dedup, keyOf, static_cast<std::size_t>(keys), firstHit, eachHit, target);
+    return true;
+}
+
+template <class KeyOf, class FirstHit, class EachHit>
 void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit,
                             EachHit eachHit, TLstStat& target) {
-    const TDedup dedup = ChooseDedup(rule, key);
-    if (dedup != TDedup::Sort) {
-        const std::int64_t keys = Spans[static_cast<std::size_t>(key)].Highest + 1;
-        GroupStored(lane, rule, dedup, keyOf, static_cast<std::size_t>(keys), firstHit, eachHit, target);
-        return;
-    }
+    if (GroupInStoredOrder(lane, rule, key, keyOf, firstHit, eachHit, target)) return;
     lane.Records.SortBy(key, 1);
     Walk(
         lane.Records, lane.Visits, 0, lane.Records.Count(), rule, keyOf,
@@ -745,12 +754,7 @@ template <class KeyOf, class FirstHit>
 void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit,
                             TLstStat& target) {
     const auto noHit = [](const TRecLog&, TRecStat&) {};
-    const TDedup dedup = ChooseDedup(rule, key);
-    if (dedup != TDedup::Sort) {
-        const std::int64_t keys = Spans[static_cast<std::size_t>(key)].Highest + 1;
-        GroupStored(lane, rule, dedup, keyOf, static_cast<std::size_t>(keys), firstHit, noHit, target);
-        return;
-    }
+    if (GroupInStoredOrder(lane, rule, key, keyOf, firstHit, noHit, target)) return;
     // Without EachHit the groups share nothing, so parts of the sorted order, each from a
     // group's first hit, are walked side by side and their rows joined in order.
     TRecView& records = lane.Records;
