@@ -13,6 +13,14 @@
 #include "ui/QtUiServices.h"
 #include "views/LocaleFormat_u.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+// Sanitizer builds (`make run` uses one): the libraries below keep per-process caches that
+// LeakSanitizer would report at exit; tests/lsan.supp names the same for the test programs.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\nleak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libdbus-1.so\n";
+}
+#endif
+
 int main(int argc, char** argv) {
     using namespace brindle;
     const TCommandLine commandLine = ParseCommandLine(argc, argv);
