@@ -19,6 +19,7 @@
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\nleak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libdbus-1.so\n";
 }
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
 #endif
 
 int main(int argc, char** argv) {
