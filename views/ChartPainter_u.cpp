@@ -13,6 +13,7 @@
 
 #include "core/CommonUtils_u.h"
 #include "views/ChartModel_u.h"
+#include "views/DisplayText_u.h"
 
 namespace brindle {
 namespace {
@@ -23,7 +24,7 @@ const QColor kGridColor(128, 128, 128);
 
 QColor ToQColor(TColor color) { return QColor((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF); }
 
-QString ToQString(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString ToQString(const std::string& text) { return DisplayText(text); }
 
 QFont ChartFont(int pixels, bool bold = false) {
     QFont font(QStringLiteral("DejaVu Sans"));

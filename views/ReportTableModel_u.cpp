@@ -5,12 +5,13 @@
 #include <numeric>
 
 #include "core/CommonUtils_u.h"
+#include "views/DisplayText_u.h"
 
 namespace brindle {
 
 namespace {
 
-QString ToQString(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString ToQString(const std::string& text) { return DisplayText(text); }
 
 int Sign(int value) { return value < 0 ? -1 : (value > 0 ? 1 : 0); }
 
