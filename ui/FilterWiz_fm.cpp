@@ -7,6 +7,7 @@
 #include "ui/FilterPages_fr.h"
 #include "ui/UiServices.h"
 #include "ui/UiText_u.h"
+#include "ui/Widgets_u.h"
 
 namespace brindle {
 
@@ -39,13 +40,7 @@ TfmFilterWiz::TfmFilterWiz(const TOptions& options, TUiServices& ui, QWidget* pa
         layout->addWidget(page, 1);
         page->hide();
     }
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(buPrevious_);
-    buttons->addWidget(buNext_);
-    buttons->addSpacing(12);
-    buttons->addWidget(buCancel_);
-    buttons->addWidget(buHelp_);
+    auto* buttons = NewWizardButtonRow(buPrevious_, buNext_, buCancel_, buHelp_);
     layout->addLayout(buttons);
 
     connect(buNext_, &QPushButton::clicked, this, &TfmFilterWiz::OnNext);

@@ -33,13 +33,7 @@ TfmProfileWiz::TfmProfileWiz(TUiServices& ui, const TLstReportTxt& languages, QW
     body->addWidget(pageArea, 1);
     auto* line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(buPrevious_);
-    buttons->addWidget(buNext_);
-    buttons->addSpacing(12);
-    buttons->addWidget(buCancel_);
-    buttons->addWidget(buHelp_);
+    auto* buttons = NewWizardButtonRow(buPrevious_, buNext_, buCancel_, buHelp_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
     layout->addWidget(line);

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -45,6 +46,17 @@ QAction* NewAction(QWidget* owner, const char* name, std::string_view text, QBox
         buttons->addWidget(button);
     }
     return action;
+}
+
+QHBoxLayout* NewWizardButtonRow(QPushButton* previous, QPushButton* next, QPushButton* cancel, QPushButton* help) {
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(previous);
+    buttons->addWidget(next);
+    buttons->addSpacing(12);
+    buttons->addWidget(cancel);
+    buttons->addWidget(help);
+    return buttons;
 }
 
 }  // namespace brindle

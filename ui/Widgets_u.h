@@ -8,6 +8,7 @@
 class QAction;
 class QBoxLayout;
 class QCheckBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -21,5 +22,7 @@ QLineEdit* NewEdit(QWidget* parent, const char* name);
 QCheckBox* NewCheckBox(QWidget* parent, const char* name, std::string_view text);
 // An action of the owner with a button for it in Buttons.
 QAction* NewAction(QWidget* owner, const char* name, std::string_view text, QBoxLayout* buttons);
+// The wizards' bottom row: Back and Next together, then Cancel and Help, all at the right.
+QHBoxLayout* NewWizardButtonRow(QPushButton* previous, QPushButton* next, QPushButton* cancel, QPushButton* help);
 
 }  // namespace brindle
