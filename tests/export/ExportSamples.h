@@ -14,6 +14,7 @@
 #include "core/Profiles_u.h"
 #include "engine/ReportSource.h"
 #include "engine/Statistics_u.h"
+#include "support/ReportSourceHolder.h"
 #include "support/TestFolder.h"
 
 namespace brindle::test {
@@ -40,24 +41,7 @@ inline TRecStat KindRow(std::string name, std::uint8_t kind, std::int32_t hits, 
     return row;
 }
 
-// Owns everything a report source points at.
-struct SampleAnalysis {
-    TStatistics Stats;
-    TProfile Profile;
-    TOptions Options;
-    TSeconds AnalysisTime = 0;
-
-    TReportSource Source() { return {Stats, Profile, AnalysisTime, Options}; }
-
-    void SetRowLimit(int id, std::int32_t limit) {
-        TRecReportProperty rec;
-        rec.ID = static_cast<std::uint8_t>(id);
-        rec.Enable = 1;
-        rec.EnableList = 1;
-        rec.NbItemsList = limit;
-        if (!Profile.Reports.Replace(id, rec)) Profile.Reports.Add(rec);
-    }
-};
+using SampleAnalysis = test::TReportSourceHolder;
 
 // Ten days of a small site; every list a report of the sample sets reads has rows, and the
 // lists start out of order so that the sorts show.

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ReportSourceHolder.h"
 #include "core/CommonConsts_tables.h"
 #include "core/DateTime_u.h"
 #include "core/Options_u.h"
@@ -53,26 +54,11 @@ TRecStat ErrRow(std::string name, std::int32_t code, std::int32_t hits) {
 }
 
 // Everything a report source points at, filled by hand; lists start out of order.
-struct Analysis {
-    TStatistics Stats;
-    TProfile Profile;
-    TOptions Options;
-    TSeconds AnalysisTime = EncodeDateTime(2025, 2, 1, 9, 30, 0);
-
-    TReportSource Source() { return {Stats, Profile, AnalysisTime, Options}; }
-
-    void SetRowLimit(int id, std::int32_t limit) {
-        TRecReportProperty rec;
-        rec.ID = static_cast<std::uint8_t>(id);
-        rec.Enable = 1;
-        rec.EnableList = 1;
-        rec.NbItemsList = limit;
-        if (!Profile.Reports.Replace(id, rec)) Profile.Reports.Add(rec);
-    }
-};
+using Analysis = test::TReportSourceHolder;
 
 Analysis MakeAnalysis() {
     Analysis a;
+    a.AnalysisTime = EncodeDateTime(2025, 2, 1, 9, 30, 0);
     TStatistics& s = a.Stats;
     s.FirstHitTime = EncodeDateTime(2024, 1, 3, 8, 0, 0);
     s.LastHitTime = EncodeDateTime(2025, 1, 20, 17, 0, 0);
@@ -418,6 +404,7 @@ TEST(TableView, GridLinesFollowTheOptionsOnTheNextReport) {
 // view's default sort column agree.
 TEST(TableView, EveryReportArrivesInItsDefaultOrder) {
     Analysis a;
+    a.AnalysisTime = EncodeDateTime(2025, 2, 1, 9, 30, 0);
     std::mt19937 random(7);
     const auto fill = [&](TRecStat& row, int i) {
         row.Name = "row " + std::to_string(random() % 1000);
