@@ -46,10 +46,18 @@ QString TQtUiServices::ToQtFilter(const std::string& filter) {
     const QStringList parts = Q(filter).split('|');
     QStringList entries;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(';', ' ');
-        // Descriptions often repeat the pattern already: "Files (*.bnl)".
-        entries << (parts[i].contains('(') ? parts[i] + " [" + patterns + "]" : parts[i] + " (" + patterns + ")");
+        QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
+        // "*.*" would hide every file without a dot here.
+        for (QString& pattern : patterns)
+            if (pattern.trimmed() == "*.*") pattern = "*";
+        // Qt reads the patterns from the trailing "(...)" only, so a description that shows
+        // its own patterns there gives way to the real ones.
+        QString description = parts[i].trimmed();
+        if (description.endsWith(')')) {
+            const qsizetype open = description.lastIndexOf('(');
+            if (open >= 0) description = description.left(open).trimmed();
+        }
+        entries << description + " (" + patterns.join(' ') + ")";
     }
     return entries.join(";;");
 }
