@@ -1,5 +1,6 @@
 #include "views/HTML_fr.h"
 
+#include <QStringList>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QUrl>
@@ -97,12 +98,31 @@ std::string ChartImageName(std::string_view key, bool daily) {
     return name;
 }
 
+namespace {
+
+// The page's style sheet with its element names in lower case: a default sheet matches
+// them case-sensitively, unlike a style block in the page.
+QString ViewerStyleSheet() {
+    QStringList lines = QString::fromStdString(ReportStyleSheet()).split("\r\n");
+    for (QString& line : lines) {
+        if (line.contains(':') || line == "{" || line == "}") continue;
+        const qsizetype dot = line.indexOf('.');
+        line = line.left(dot).toLower() + (dot < 0 ? QString() : line.mid(dot));
+    }
+    return lines.join('\n');
+}
+
+}  // namespace
+
 void ShowHtmlFile(QTextBrowser& viewer, const std::string& fileName) {
     // Clearing drops the document with the images it cached: chart names repeat from page
     // to page, and the viewer would otherwise show the previous report's charts.
     viewer.setSource(QUrl());
     viewer.clear();
     viewer.document()->clear();
+    // The viewer skips a style block wrapped in "<!--" "-->", which the pages keep for old
+    // browsers: it gets the same sheet as its default instead.
+    viewer.document()->setDefaultStyleSheet(ViewerStyleSheet());
     viewer.setSource(QUrl::fromLocalFile(QString::fromStdString(fileName)));
 }
 

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QColor>
 #include <QImage>
+#include <QTextCursor>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QUrl>
@@ -387,4 +391,84 @@ TEST_F(HTMLPageTest, ViewerShowsTheNewPageAndItsNewImages) {
     const QImage second = frame.wb->document()->resource(QTextDocument::ImageResource, image).value<QImage>();
     EXPECT_EQ(second, QImage(QString::fromStdString(folder.file("bymon.png"))));
     EXPECT_NE(second, first);
+}
+
+namespace {
+
+// Each table cell the viewer shows: its plain text, background and whether it is bold.
+struct ShownCell {
+    QString Text;
+    QColor Background;
+    bool Bold = false;
+};
+
+void CollectCells(QTextFrame* frame, std::vector<ShownCell>& cells) {
+    if (auto* table = qobject_cast<QTextTable*>(frame))
+        for (int row = 0; row < table->rows(); ++row)
+            for (int column = 0; column < table->columns(); ++column) {
+                const QTextTableCell cell = table->cellAt(row, column);
+                if (cell.row() != row || cell.column() != column) continue;  // spanned
+                QTextCursor cursor = cell.firstCursorPosition();
+                cursor.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+                QTextCursor first = cell.firstCursorPosition();
+                first.movePosition(QTextCursor::NextCharacter);
+                cells.push_back({cursor.selectedText(), cell.format().background().color(),
+                                 first.charFormat().fontWeight() >= QFont::Bold});
+            }
+    for (QTextFrame* child : frame->childFrames()) CollectCells(child, cells);
+}
+
+// In the order of the page.
+std::vector<ShownCell> ShownCells(const QTextDocument& document) {
+    std::vector<ShownCell> cells;
+    CollectCells(document.rootFrame(), cells);
+    return cells;
+}
+
+const ShownCell* FindCell(const std::vector<ShownCell>& cells, const QString& text) {
+    for (const ShownCell& cell : cells)
+        if (cell.Text == text) return &cell;
+    return nullptr;
+}
+
+}  // namespace
+
+TEST_F(HTMLPageTest, ViewerAppliesTheStyleSheet) {
+    SampleAnalysis a = MakeHtmlAnalysis();
+    SetReport(a, 21, 1, 0, 0);
+    const std::string page = ShowReport(frame, a, 21, folder);
+    // The written page keeps the commented style block for browsers.
+    EXPECT_NE(page.find("<!--\r\n" + ReportStyleSheet() + "\r\n-->"), std::string::npos);
+
+    const std::vector<ShownCell> cells = ShownCells(*frame.wb->document());
+    ASSERT_GE(cells.size(), 6U);
+    TRecSectionProperty entry;
+    ASSERT_TRUE(GetReportEntry(21, false, &BuiltInReportTxt(), entry));
+    const QString title = QString::fromStdString(entry.Title);
+    // Title bar, then the table title, the column heads and alternating rows.
+    const ShownCell* bar = FindCell(cells, title);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->Background, QColor("#003399"));
+    EXPECT_TRUE(bar->Bold);
+    std::vector<const ShownCell*> titles;
+    for (const ShownCell& cell : cells)
+        if (cell.Text == title) titles.push_back(&cell);
+    ASSERT_EQ(titles.size(), 2U);
+    EXPECT_EQ(titles[1]->Background, QColor("#E0E0E0"));
+    EXPECT_TRUE(titles[1]->Bold);
+
+    std::vector<QColor> firstColumn;
+    bool inData = false;
+    for (const ShownCell& cell : cells) {
+        if (&cell == titles[1]) inData = true;
+        if (inData && &cell != titles[1]) firstColumn.push_back(cell.Background);
+    }
+    ASSERT_GE(firstColumn.size(), 3U);
+    EXPECT_EQ(firstColumn.front(), QColor("#E0E0E0"));  // a column head
+    std::vector<QColor> rows;
+    for (const QColor& colour : firstColumn)
+        if (colour != QColor("#E0E0E0") && (rows.empty() || rows.back() != colour)) rows.push_back(colour);
+    ASSERT_GE(rows.size(), 2U);
+    EXPECT_EQ(rows[0], QColor("#FFFFFF"));
+    EXPECT_EQ(rows[1], QColor("#FFFFE8"));
 }
