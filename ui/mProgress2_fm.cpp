@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 
 #include "core/CommonUtils_u.h"
@@ -80,9 +81,31 @@ void TfmmProgress2::AddStep(int image, const std::string& text, TSeconds time) {
 }
 
 void TfmmProgress2::Reset() {
+    posted_.reset();
+    pace_.Restart();
     SetInfo({});
     SetPosition(0);
     lvStep_->clear();
+}
+
+void TfmmProgress2::PostProgress(int position, const std::string& text) { posted_ = TPosted{position, text}; }
+
+bool TfmmProgress2::CatchUp() {
+    if (!pace_.Due()) return false;
+    if (posted_) {
+        SetInfo(posted_->Text);
+        SetPosition(posted_->Position);
+        posted_.reset();
+    }
+    return true;
+}
+
+void TfmmProgress2::SetTransientOwner(QWidget* owner) {
+    if (!owner) return;
+    // Both need their native windows before one can be the other's transient parent.
+    owner->window()->winId();
+    winId();
+    if (QWindow* handle = windowHandle()) handle->setTransientParent(owner->window()->windowHandle());
 }
 
 void TfmmProgress2::SetInfo(const std::string& text) { laInfo_->setText(QString::fromStdString(text)); }

@@ -2,14 +2,17 @@
 // The progress window of a long job: the steps done so far (image, time, text), an info
 // line, a bar with its percentage and a Cancel button that calls back into the job's owner.
 // It is a top-level window without a parent, so it stays usable while the main window is
-// disabled (a child of a disabled window is disabled too).
+// disabled (a child of a disabled window is disabled too); the main window is only its
+// transient parent, which keeps it above that window.
 #include <QDialog>
 #include <QIcon>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/DateTime_u.h"
 #include "core/DisplayFormat.h"
+#include "ui/ProgressPace_u.h"
 
 class QCloseEvent;
 class QLabel;
@@ -34,6 +37,15 @@ public:
     void SetInfo(const std::string& text);
     // Clamped to 0..100; the label shows "<n> %".
     void SetPosition(int position);
+
+    // Keeps the latest progress of a running job without touching the window.
+    void PostProgress(int position, const std::string& text);
+    // Shows the latest progress when the window's turn has come (about 30 times a second)
+    // and tells whether it has: the caller then lets pending events run.
+    bool CatchUp();
+
+    // Stays above Owner's window, and enabled while Owner is disabled.
+    void SetTransientOwner(QWidget* owner);
 
     // Called by the Cancel button and by closing the window; unset, both just close it.
     std::function<void()> OnCancel;
@@ -61,6 +73,12 @@ private:
     QLabel* laPercent_;
     QPushButton* buCancel_;
     QIcon ilStep_[kStepImageCount];
+    TProgressPace pace_;
+    struct TPosted {
+        int Position = 0;
+        std::string Text;
+    };
+    std::optional<TPosted> posted_;
 };
 
 }  // namespace brindle
