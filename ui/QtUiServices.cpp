@@ -35,11 +35,25 @@ void TQtUiServices::ShowWarning(const std::string& text) {
 
 void TQtUiServices::ShowInformation(const std::string& text) { QMessageBox::information(Owner(), Title(), Q(text)); }
 
+int TQtUiServices::Ask(const std::string& text, TQuestionKind kind, int buttons) {
+    if (kind == TQuestionKind::Beep || kind == TQuestionKind::Warning) QApplication::beep();
+    const auto icon = kind == TQuestionKind::Warning       ? QMessageBox::Warning
+                      : kind == TQuestionKind::Information ? QMessageBox::Information
+                                                           : QMessageBox::Question;
+    QMessageBox box(icon, Title(), Q(text), QMessageBox::StandardButtons(buttons), Owner());
+    return box.exec();
+}
+
 bool TQtUiServices::AskYesNo(const std::string& text, TQuestionKind kind) {
-    if (kind != TQuestionKind::Silent) QApplication::beep();
-    const auto icon = kind == TQuestionKind::Warning ? QMessageBox::Warning : QMessageBox::Question;
-    QMessageBox box(icon, Title(), Q(text), QMessageBox::Yes | QMessageBox::No, Owner());
-    return box.exec() == QMessageBox::Yes;
+    return Ask(text, kind, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+TAnswer TQtUiServices::AskYesNoCancel(const std::string& text, TQuestionKind kind) {
+    switch (Ask(text, kind, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+    case QMessageBox::Yes: return TAnswer::Yes;
+    case QMessageBox::No: return TAnswer::No;
+    default: return TAnswer::Cancel;
+    }
 }
 
 QString TQtUiServices::ToQtFilter(const std::string& filter) {

@@ -17,6 +17,7 @@ public:
     void ShowWarning(const std::string& text) override;
     void ShowInformation(const std::string& text) override;
     bool AskYesNo(const std::string& text, TQuestionKind kind) override;
+    TAnswer AskYesNoCancel(const std::string& text, TQuestionKind kind) override;
     std::optional<std::string> AskOpenFileName(const std::string& title, const std::string& filter,
                                                const std::string& initial) override;
     std::optional<std::string> AskSaveFileName(const std::string& title, const std::string& filter,
@@ -30,6 +31,8 @@ public:
 
 private:
     QWidget* Owner() const;
+    // Shows a question with the kind's icon and beep; returns the button pressed.
+    int Ask(const std::string& text, TQuestionKind kind, int buttons);
     QPointer<QWidget> owner_;
 };
 

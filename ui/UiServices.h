@@ -12,8 +12,11 @@ inline constexpr std::string_view kApplicationTitle = "Brindle Analyzer";
 enum class TQuestionKind {
     Silent,   // question icon, no beep (deleting profiles, locations, filters)
     Beep,     // question icon and beep (clearing the DNS cache)
-    Warning,  // warning icon and beep (converting an old document)
+    Warning,      // warning icon and beep (converting an old document, creating a folder)
+    Information,  // information icon, no beep (opening what an export wrote)
 };
+
+enum class TAnswer { Yes, No, Cancel };
 
 class TUiServices {
 public:
@@ -27,6 +30,11 @@ public:
     virtual void ShowInformation(const std::string& text) = 0;
     // Yes and No buttons; true only for Yes (closing the box is No).
     virtual bool AskYesNo(const std::string& text, TQuestionKind kind) = 0;
+    // Yes, No and Cancel buttons; closing the box is Cancel. Without buttons of its own a
+    // screen-less implementation may answer as AskYesNo does.
+    virtual TAnswer AskYesNoCancel(const std::string& text, TQuestionKind kind) {
+        return AskYesNo(text, kind) ? TAnswer::Yes : TAnswer::No;
+    }
 
     // File dialogs. Filter is "Description|*.ext|Description|*.ext"; empty when cancelled.
     virtual std::optional<std::string> AskOpenFileName(const std::string& title, const std::string& filter,
