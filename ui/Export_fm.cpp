@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "core/CommonUtils_u.h"
-#include "core/DateMacros_u.h"
 #include "core/ReportTxt_u.h"
 #include "core/SafeFormat_u.h"
+#include "ui/ExportTarget_u.h"
 #include "ui/UiServices.h"
 #include "ui/Widgets_u.h"
 
@@ -177,20 +177,18 @@ bool TfmExport::Validate() {
         ui_.ShowWarning(std::string(MissingTargetWarning(kind_ == ekHTML)));
         return false;
     }
-    // The run expands the date macros; the folder it will write to is the one to offer.
-    const std::filesystem::path expanded(ExpandDateMacros(target));
-    return CheckFolder(kind_ == ekHTML ? expanded.string() : expanded.parent_path().string());
+    // The folder the run will write to is the one to offer.
+    return CheckFolder(ExportTargetFolder(ResolveExportTarget(target), kind_ == ekHTML));
 }
 
 bool TfmExport::CheckFolder(const std::string& folder) {
-    // A bare file name goes to the current folder, which exists.
     if (folder.empty()) return true;
     std::error_code error;
     if (std::filesystem::is_directory(folder, error)) return true;
     const std::string question =
         SafeFormat("The directory '%s' does not exist.\r\nWould you like Brindle Analyzer to create the directory?",
                    {folder});
-    if (!ui_.AskYesNo(question, TQuestionKind::Warning)) return false;
+    if (ui_.AskYesNoCancel(question, TQuestionKind::Warning) != TAnswer::Yes) return false;
     std::filesystem::create_directories(folder, error);
     if (!error && std::filesystem::is_directory(folder, error)) return true;
     ui_.ShowWarning(SafeFormat(

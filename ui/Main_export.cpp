@@ -4,7 +4,6 @@
 
 #include "core/AppPaths.h"
 #include "core/CommonConsts_catalogue.h"
-#include "core/DateMacros_u.h"
 #include "core/Options_u.h"
 #include "core/Profiles_u.h"
 #include "core/ReportTxt_u.h"
@@ -14,6 +13,7 @@
 #include "export/ExportHTML_u.h"
 #include "export/ExportWord_u.h"
 #include "export/ExportXML_u.h"
+#include "ui/ExportTarget_u.h"
 #include "ui/Main_fm.h"
 #include "ui/Main_jobs.h"
 #include "ui/UiServices.h"
@@ -113,13 +113,6 @@ std::unique_ptr<TExportRunner> MakeExportRunner(TJobKind kind, const TExportJob&
     }
 }
 
-// A relative target is taken in the user folder, never in whatever folder the program was
-// started from.
-std::string AbsoluteTarget(const std::string& target) {
-    if (target.empty() || fs::path(target).is_absolute()) return target;
-    return AppPaths::UserDir() + target;
-}
-
 std::string WithSlash(std::string folder) {
     if (!folder.empty() && folder.back() != '/') folder += '/';
     return folder;
@@ -176,9 +169,9 @@ bool TfmMain::RunExport(TJobKind kind, const std::string& target, const std::str
         job.OnProgress = [this](const void*, int percent, const std::string& text) { ShowProgressInfo(percent, text); };
         job.OnStatus = [this](const void*, int image, const std::string& text) { ShowProgressStep(image, text); };
 
-        job.Target = AbsoluteTarget(ExpandDateMacros(target));
+        job.Target = ResolveExportTarget(target);
         if (kind == jkHTML) job.Target = WithSlash(job.Target);
-        const std::string folder = kind == jkHTML ? job.Target : fs::path(job.Target).parent_path().string();
+        const std::string folder = ExportTargetFolder(job.Target, kind == jkHTML);
         std::error_code ec;
         if (!folder.empty() && !fs::is_directory(folder, ec)) {
             fs::create_directories(folder, ec);
@@ -212,7 +205,7 @@ bool TfmMain::RunExport(TJobKind kind, const std::string& target, const std::str
         runningExport_[kind] = nullptr;
         if (done) ShowProgressStep(0, "Done");
     }
-    if (done && !commandLine_.Silent && ui_.AskYesNo(texts.Question, TQuestionKind::Silent))
+    if (done && !commandLine_.Silent && ui_.AskYesNo(texts.Question, TQuestionKind::Information))
         ui_.OpenWithDesktop(kind == jkHTML ? job.Target + "index.html" : job.Target);
     return done;
 }
