@@ -168,6 +168,8 @@ private:
     void SelectFirstProfile();
     // The wizard on a new profile; on OK it joins the list, which is saved and refilled.
     void AddProfileThroughWizard(std::unique_ptr<TProfile> profile);
+    // Writes Profiles.xml; a failure is shown, never passed over.
+    void SaveProfiles();
     // Checks and enables the two view actions for the shown node.
     void UpdateViewActions();
     void ShowReportPage();

@@ -1,6 +1,6 @@
 // The analysis run and the control of every long job: the progress window, Cancel, and the
-// window disabled while a job runs. Jobs run on the GUI thread and let pending events run in
-// each progress callback, so the progress window's Cancel acts at once.
+// window disabled while a job runs. Jobs run on the GUI thread and let pending events run
+// from their progress callbacks, at the window's pace, so the progress window's Cancel acts.
 #include <QCoreApplication>
 #include <filesystem>
 
@@ -45,6 +45,7 @@ TfmMain::TJobScope::TJobScope(TfmMain& window, TJobKind kind, const std::string&
     progress->setWindowTitle(QString::fromStdString(caption));
     progress->Reset();
     progress->OnCancel = [&window] { window.CancelJob(); };
+    progress->SetTransientOwner(&window_);
     progress->show();
     progress->raise();
 }
@@ -53,11 +54,11 @@ TfmMain::TJobScope::~TJobScope() {
     window_.busy_[kind_] = false;
     window_.runningExport_[kind_] = nullptr;
     if (kind_ == jkAnalysis) window_.runningAnalysis_ = nullptr;
-    if (--window_.jobDepth_ == 0) {
-        window_.progress_->hide();
-        window_.progress_->OnCancel = nullptr;
-        window_.EnableMainForm();
-    }
+    // Also an automatic export inside an analysis gives the window back before it asks
+    // whether to open what it wrote.
+    window_.progress_->hide();
+    window_.EnableMainForm();
+    if (--window_.jobDepth_ == 0) window_.progress_->OnCancel = nullptr;
 }
 
 void TfmMain::GenerateReport(TProfile& profile) {
@@ -66,7 +67,7 @@ void TfmMain::GenerateReport(TProfile& profile) {
         const bool yes = hooks_.ConfirmDNS(dontShowAgain, this);
         if (dontShowAgain) {
             options_.AskBefore = 0;
-            options_.SaveToFile(AppPaths::OptionsFile());
+            SavedOrTold(options_.SaveToFile(AppPaths::OptionsFile()), AppPaths::OptionsFile(), ui_);
         }
         if (!yes) return;
     }
@@ -133,17 +134,18 @@ void TfmMain::CancelJob() {
     }
 }
 
+// The job hands its progress over and goes on; events run only when the window's turn has
+// come, so Cancel still arrives within a few hundredths of a second.
 void TfmMain::ShowProgressInfo(int percent, const std::string& text) {
     if (!progress_) return;
-    progress_->SetInfo(text);
-    progress_->SetPosition(percent);
-    QCoreApplication::processEvents();
+    progress_->PostProgress(percent, text);
+    if (progress_->CatchUp()) QCoreApplication::processEvents();
 }
 
 void TfmMain::ShowProgressStep(int image, const std::string& text) {
     if (!progress_) return;
     progress_->AddStep(image, text, NowLocal());
-    QCoreApplication::processEvents();
+    if (progress_->CatchUp()) QCoreApplication::processEvents();
 }
 
 }  // namespace brindle

@@ -8,6 +8,7 @@ namespace brindle {
 
 class TLogConvert;
 class TProfile;
+class TUiServices;
 
 // Moves the result of a finished analysis (profile, options, time, statistics, records and
 // string tables) into the program's engine; Source is left empty.
@@ -16,12 +17,15 @@ void AdoptAnalysisResult(TLogConvert& target, TLogConvert& source);
 // The warning shown when a folder for a document or an export cannot be made.
 std::string CreateFolderErrorText(const std::string& folder);
 
+// Tells the user when a file was not saved ("Could not save the file '%s'."); returns Saved.
+bool SavedOrTold(bool saved, const std::string& fileName, TUiServices& ui);
+
 // DataLog folder + the profile name made into one safe folder name + "/".
 std::string WorkFolderFor(const TProfile& profile);
 
 // While a job runs: its busy flag up, the main window disabled and the progress window
-// shown with the caption, reset, its Cancel bound to the window. The outermost job also
-// hides the progress window and enables the main window when it ends.
+// shown with the caption, reset, its Cancel bound to the window. Every job hides the
+// progress window and enables the main window when it ends, a nested one too.
 class TfmMain::TJobScope {
 public:
     TJobScope(TfmMain& window, TJobKind kind, const std::string& caption);

@@ -52,6 +52,11 @@ std::string CreateFolderErrorText(const std::string& folder) {
                       {folder});
 }
 
+bool SavedOrTold(bool saved, const std::string& fileName, TUiServices& ui) {
+    if (!saved) ui.ShowError(SafeFormat(kCouldNotSaveDocument, {fileName}));
+    return saved;
+}
+
 // ---- The list ----
 
 void TfmMain::FillProfileList() {
@@ -104,8 +109,12 @@ void TfmMain::vtProfilesDblClick() {
 void TfmMain::AddProfileThroughWizard(std::unique_ptr<TProfile> profile) {
     if (!hooks_.ProfileWizard || hooks_.ProfileWizard(*profile, this) != 1) return;
     profiles_.Profiles.Add(std::move(profile));
-    profiles_.SaveToFile(AppPaths::ProfilesFile());
+    SaveProfiles();
     FillProfileList();
+}
+
+void TfmMain::SaveProfiles() {
+    SavedOrTold(profiles_.SaveToFile(AppPaths::ProfilesFile()), AppPaths::ProfilesFile(), ui_);
 }
 
 void TfmMain::acPRFileNewExecute() {
@@ -118,7 +127,7 @@ void TfmMain::acPRFileEditExecute() {
     const std::vector<TProfile*> selected = SelectedProfiles();
     if (selected.size() != 1 || !hooks_.EditProfile) return;
     if (hooks_.EditProfile(*selected.front(), this) != 1) return;
-    profiles_.SaveToFile(AppPaths::ProfilesFile());
+    SaveProfiles();
     FillProfileList();
 }
 
@@ -138,7 +147,7 @@ void TfmMain::acPRFileDeleteExecute() {
     TLstProfile& list = profiles_.Profiles;
     for (std::size_t i = list.Count(); i-- > 0;)
         if (std::find(selected.begin(), selected.end(), &list[i]) != selected.end()) list.Delete(i);
-    profiles_.SaveToFile(AppPaths::ProfilesFile());
+    SaveProfiles();
     FillProfileList();
 }
 
@@ -187,7 +196,9 @@ void TfmMain::acREFileSaveExecute() {
         SaveReportFile(*file);
         return;
     }
-    if (!ui_.AskYesNo(SafeFormat(kCreateFolderQuestion, {folder}), TQuestionKind::Warning)) return;
+    // No and Cancel both leave it unsaved.
+    if (ui_.AskYesNoCancel(SafeFormat(kCreateFolderQuestion, {folder}), TQuestionKind::Warning) != TAnswer::Yes)
+        return;
     if (MakeFolder(folder))
         SaveReportFile(*file);
     else
@@ -204,7 +215,10 @@ bool TfmMain::SaveReportFile(const std::string& fileName) {
 
 void TfmMain::acConfigureOptionsExecute() {
     if (!hooks_.EditOptions) return;
-    if (hooks_.EditOptions(AppPaths::DnsCacheFile(), this) == 1) options_.SaveToFile(AppPaths::OptionsFile());
+    const bool confirmed = hooks_.EditOptions(AppPaths::DnsCacheFile(), this) == 1;
+    // Confirmed edits that could not be written stay in memory rather than being undone
+    // by the file.
+    if (confirmed && !SavedOrTold(options_.SaveToFile(AppPaths::OptionsFile()), AppPaths::OptionsFile(), ui_)) return;
     // Whatever the dialog did to the live options, the file has the last word.
     options_.LoadFromFile(AppPaths::OptionsFile());
 }
