@@ -226,6 +226,7 @@ private:
     QStatusBar* sb = nullptr;
     QAction* tbSep1 = nullptr;
     QAction* tbSep2 = nullptr;
+    QAction* tbSep3 = nullptr;
     QAction* acPRFileGenerate = nullptr;
     QAction* acPRFileNew = nullptr;
     QAction* acPRFileEdit = nullptr;

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
@@ -162,6 +163,32 @@ TEST_F(MainWindowTest, PageActionsFollowThePage) {
     Tree()->setCurrentItem(Tree()->topLevelItem(1)->child(0));
     EXPECT_EQ(infoMessages, std::vector<int>{0});
     EXPECT_TRUE(shownLists.empty());
+}
+
+// What a user reads along the menu bar and the toolbar: visible entries, "|" for a separator.
+std::string VisibleEntries(const QList<QAction*>& actions) {
+    std::string line;
+    for (const QAction* action : actions) {
+        if (!action->isVisible()) continue;
+        if (!line.empty()) line += ' ';
+        line += action->isSeparator() ? std::string("|") : action->iconText().toStdString();
+    }
+    return line;
+}
+
+TEST_F(MainWindowTest, MenuBarAndToolbarReadAsOnePageWhileTheTipShows) {
+    std::string menusDuringTip;
+    hooks.StartUpTips = [&](std::int32_t, QWidget*) {
+        menusDuringTip = VisibleEntries(Child<QMenuBar>("mm")->actions());
+        return TTipsOutcome{};
+    };
+    Start({});
+    EXPECT_EQ(menusDuringTip, "File Configure Help");
+    EXPECT_EQ(VisibleEntries(Child<QToolBar>("tbaIcons")->actions()),
+              "Report New Edit Copy Delete | Options Help");
+    Pages()->setCurrentWidget(Child<QWidget>("tsReport"));
+    EXPECT_EQ(VisibleEntries(Child<QMenuBar>("mm")->actions()), "File View Configure Help");
+    EXPECT_EQ(VisibleEntries(Child<QToolBar>("tbaIcons")->actions()), "Open Save | List HTML | Options Help");
 }
 
 TEST_F(MainWindowTest, FirstStartListsTheSamplesAndSelectsTheFirst) {
