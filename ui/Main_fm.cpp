@@ -315,6 +315,8 @@ QWidget* TfmMain::CreateReportPage() {
     left->addWidget(tvl);
     connect(tvl, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* node) { Guarded([this, node] { tvlChange(node); }); });
+    connect(tvl, &QTreeWidget::itemExpanded, this, &TfmMain::tvlImageUpdate);
+    connect(tvl, &QTreeWidget::itemCollapsed, this, &TfmMain::tvlImageUpdate);
 
     auto makeFrame = [this](const std::function<QWidget*(QWidget*)>& make, const char* name) {
         QWidget* frame = make ? make(paRight) : nullptr;

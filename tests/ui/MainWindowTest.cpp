@@ -15,10 +15,13 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
+#include <map>
+#include <QTreeWidgetItemIterator>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
+#include "IconPixels.h"
 #include "MainWindowFixture.h"
 #include "core/CommonConsts_catalogue.h"
 #include "core/CommonConsts_tables.h"
@@ -130,6 +133,31 @@ TEST_F(MainWindowTest, ComponentsCarryTheirNamesAndCaptions) {
     EXPECT_EQ(TreeIDs().size(), static_cast<std::size_t>(kNodeCount));
     EXPECT_EQ(Tree()->topLevelItemCount(), 6);
     EXPECT_EQ(Tree()->topLevelItem(0)->text(0).toStdString(), NodeTable()[0].Title);
+}
+
+TEST_F(MainWindowTest, TreeNodesShowTheirOwnImageAndFoldersOpenAndClose) {
+    Start();
+    // Without an analysis the tree holds every catalogue row, each with its own picture.
+    std::map<QByteArray, int> imageOfPicture;
+    int folders = 0;
+    for (QTreeWidgetItemIterator it(Tree()); *it; ++it) {
+        QTreeWidgetItem* node = *it;
+        const QByteArray picture = test::IconPixels(node->icon(0));
+        ASSERT_FALSE(picture.isEmpty()) << node->text(0).toStdString();
+        const auto [seen, added] = imageOfPicture.emplace(picture, static_cast<int>(imageOfPicture.size()));
+        EXPECT_TRUE(added) << node->text(0).toStdString() << " looks like an earlier node";
+        if (node->childCount() == 0) continue;
+        ++folders;
+        ASSERT_TRUE(node->isExpanded());
+        Tree()->collapseItem(node);
+        const QByteArray closed = test::IconPixels(node->icon(0));
+        EXPECT_NE(closed, picture) << node->text(0).toStdString();
+        EXPECT_FALSE(imageOfPicture.count(closed)) << node->text(0).toStdString();
+        Tree()->expandItem(node);
+        EXPECT_EQ(test::IconPixels(node->icon(0)), picture);
+    }
+    EXPECT_EQ(imageOfPicture.size(), NodeTable().size());
+    EXPECT_EQ(folders, 5);
 }
 
 TEST_F(MainWindowTest, PageActionsFollowThePage) {
