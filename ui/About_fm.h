@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/DateTime_u.h"
+#include "core/WebSite_u.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -17,7 +18,6 @@ namespace brindle {
 class TLstReportTxt;
 class TUiServices;
 
-inline constexpr std::string_view kMakerWebSite = "https://www.corvane.example/brindle-analyzer/";
 inline constexpr std::string_view kMakerMail = "brindle-analyzer@corvane.example";
 
 // The build date in a GeoIP database's information text ("GEO-533LITE 20130903 Build 1

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "ui/FilterPages_fr.h"
 #include "ui/UiServices.h"
@@ -34,19 +35,28 @@ TfmFilterWiz::TfmFilterWiz(const TOptions& options, TUiServices& ui, QWidget* pa
                   new TfrFilter20(ui, options, this), new TfrFilter21(ui, options, this),
                   new TfrFilter22(ui, options, this), new TfrFilter23(ui, this),  new TfrFilter24(ui, this)};
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(page01_, 1);
-    for (TfrFilter* page : kindPages_) {
-        layout->addWidget(page, 1);
+    auto* pageArea = new QWidget(this);
+    pageArea->setObjectName("paPages");
+    auto* stack = new QVBoxLayout(pageArea);
+    stack->setContentsMargins(0, 0, 0, 0);
+    std::vector<QWidget*> pages{page01_};
+    pages.insert(pages.end(), kindPages_.begin(), kindPages_.end());
+    for (QWidget* page : pages) {
+        stack->addWidget(page, 1);
         page->hide();
     }
-    auto* buttons = NewWizardButtonRow(buPrevious_, buNext_, buCancel_, buHelp_);
-    layout->addLayout(buttons);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pageArea, 1);
+    layout->addLayout(NewWizardButtonRow(buPrevious_, buNext_, buCancel_, buHelp_));
 
     connect(buNext_, &QPushButton::clicked, this, &TfmFilterWiz::OnNext);
     connect(buPrevious_, &QPushButton::clicked, this, &TfmFilterWiz::OnBack);
     connect(buCancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(buHelp_, &QPushButton::clicked, this, [this] { ui_.ShowHelpTopic("html/filters.html"); });
+    // Lists filled by Init can widen a page.
+    for (TfrFilter* page : kindPages_) page->Init();
+    page01_->Init();
+    FitWizardToLargestPage(*this, *pageArea, pages);
 }
 
 TfrFilter* TfmFilterWiz::KindPage(int kind) const {
@@ -90,6 +100,7 @@ void TfmFilterWiz::ShowPage(int page) {
     if (kindPage_) kindPage_->setVisible(page == 2);
     buPrevious_->setEnabled(page != 1);
     buNext_->setText(UiText(page == 2 ? "&Finish" : "&Next >"));
+    FocusFirstField(page == 2 && kindPage_ ? static_cast<QWidget&>(*kindPage_) : *page01_);
 }
 
 void TfmFilterWiz::OnNext() {

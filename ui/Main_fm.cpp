@@ -114,6 +114,9 @@ TfmMain::TfmMain(const TMainContext& context, TMainHooks hooks, TCommandLine com
     CreateComponents();
     LoadCaptions();
     BuildReportTree();
+    // The tip of the day shows before the first show finishes: the menu bar must already
+    // hold one page's menus, not both.
+    UpdatePageActions();
 }
 
 TfmMain::~TfmMain() {
@@ -245,6 +248,10 @@ void TfmMain::CreateToolBar() {
     tbSep2->setObjectName("tbSep2");
     addButton(acREViewList);
     addButton(acREViewHTML);
+    // tbSep1 parts the profile buttons from Options on the profile page; on the report page it
+    // hides and List/HTML need their own separator before Options.
+    tbSep3 = tbaIcons->addSeparator();
+    tbSep3->setObjectName("tbSep3");
     tbSep1 = tbaIcons->addSeparator();
     tbSep1->setObjectName("tbSep1");
     addButton(acConfigureOptions);
@@ -308,6 +315,8 @@ QWidget* TfmMain::CreateReportPage() {
     left->addWidget(tvl);
     connect(tvl, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* node) { Guarded([this, node] { tvlChange(node); }); });
+    connect(tvl, &QTreeWidget::itemExpanded, this, &TfmMain::tvlImageUpdate);
+    connect(tvl, &QTreeWidget::itemCollapsed, this, &TfmMain::tvlImageUpdate);
 
     auto makeFrame = [this](const std::function<QWidget*(QWidget*)>& make, const char* name) {
         QWidget* frame = make ? make(paRight) : nullptr;
@@ -457,6 +466,7 @@ void TfmMain::UpdatePageActions() {
     ShowAction(acREViewHTML, !profilesPage, result);
     tbSep1->setVisible(profilesPage);
     tbSep2->setVisible(!profilesPage);
+    tbSep3->setVisible(!profilesPage);
     // The view actions follow the shown report.
     if (result) UpdateViewActions();
 }

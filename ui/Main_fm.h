@@ -102,6 +102,8 @@ public:
     void BuildReportTree();
     void ShowReportView();
     void tvlChange(QTreeWidgetItem* node);
+    // The node's catalogue image; folders show it open while expanded.
+    void tvlImageUpdate(QTreeWidgetItem* node);
     void acREViewListExecute();
     void acREViewHTMLExecute();
     // The profile of the shown result: the engine's copy, so that it outlives edits and
@@ -228,6 +230,7 @@ private:
     QStatusBar* sb = nullptr;
     QAction* tbSep1 = nullptr;
     QAction* tbSep2 = nullptr;
+    QAction* tbSep3 = nullptr;
     QAction* acPRFileGenerate = nullptr;
     QAction* acPRFileNew = nullptr;
     QAction* acPRFileEdit = nullptr;

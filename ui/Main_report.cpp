@@ -1,15 +1,16 @@
 // The report page: the tree of the shown analysis and the view of its selected node.
 #include <QAction>
 #include <QApplication>
-#include <QStyle>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include "core/AppPaths.h"
 #include "core/Options_u.h"
 #include "engine/LogConvert_u.h"
 #include "ui/Main_fm.h"
 #include "ui/ReportTree_u.h"
+#include "ui/TreeIcons_u.h"
 
 namespace brindle {
 
@@ -17,6 +18,7 @@ namespace {
 
 constexpr int kIdRole = Qt::UserRole;
 constexpr int kViewsRole = Qt::UserRole + 1;
+constexpr int kImageRole = Qt::UserRole + 2;
 
 // The hourglass while a view is built, and pending events let run on either side.
 class TBusyCursor {
@@ -42,20 +44,23 @@ TReportSource TfmMain::Source() const { return {engine_, engine_.Profile, engine
 void TfmMain::BuildReportTree() {
     const QSignalBlocker block(tvl);
     tvl->clear();
-    const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
-    const QIcon reportIcon = style()->standardIcon(QStyle::SP_FileIcon);
     QTreeWidgetItem* group = nullptr;
     for (const TRecNodeProperty* row : ReportTreeRows(CurrentProfile(), engine_, options_.ShowEmptyReports != 0)) {
         auto* node = row->ParentID == 0 || !group ? new QTreeWidgetItem(tvl) : new QTreeWidgetItem(group);
         if (row->ParentID == 0) group = node;
         node->setText(0, QString::fromStdString(row->Title));
-        node->setIcon(0, row->Views == 0 ? folderIcon : reportIcon);
+        node->setData(0, kImageRole, row->Image);
         node->setData(0, kIdRole, row->ID);
         node->setData(0, kViewsRole, row->Views);
     }
     tvl->expandAll();
+    for (QTreeWidgetItemIterator it(tvl); *it; ++it) tvlImageUpdate(*it);
     currentReportId_ = 0;
     currentViews_ = 0;
+}
+
+void TfmMain::tvlImageUpdate(QTreeWidgetItem* node) {
+    node->setIcon(0, ReportTreeIcon(node->data(0, kImageRole).toInt(), node->isExpanded()));
 }
 
 void TfmMain::tvlChange(QTreeWidgetItem* node) {

@@ -1,6 +1,5 @@
 #include "ui/Profile05_fr.h"
 
-#include <QApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -8,11 +7,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QStyle>
 #include <QVBoxLayout>
 
 #include "core/CommonConsts_catalogue.h"
 #include "core/Profiles_u.h"
+#include "ui/TreeIcons_u.h"
 #include "ui/Widgets_u.h"
 #include "ui/rchktree.h"
 
@@ -29,12 +28,11 @@ constexpr int kMaxItemsPie = 10;
 constexpr int kMaxItemsDaily = 10;
 
 QIcon ImageIcon(int image) {
-    QStyle* style = QApplication::style();
     switch (image) {
-        case TfrProfile05::imExpanded: return style->standardIcon(QStyle::SP_DirOpenIcon);
-        case TfrProfile05::imTable: return style->standardIcon(QStyle::SP_FileDialogDetailedView);
-        case TfrProfile05::imChart: return style->standardIcon(QStyle::SP_FileDialogContentsView);
-        default: return style->standardIcon(QStyle::SP_DirClosedIcon);
+        case TfrProfile05::imExpanded: return SelectionTreeIcon(TSelectionImage::FolderOpen);
+        case TfrProfile05::imTable: return SelectionTreeIcon(TSelectionImage::Table);
+        case TfrProfile05::imChart: return SelectionTreeIcon(TSelectionImage::Chart);
+        default: return SelectionTreeIcon(TSelectionImage::FolderClosed);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <string>
+#include <vector>
 
 #include "ui/UiServices.h"
 #include "ui/Widgets_u.h"
@@ -39,7 +40,9 @@ TfmProfileWiz::TfmProfileWiz(TUiServices& ui, const TLstReportTxt& languages, QW
     layout->addWidget(line);
     layout->addLayout(buttons);
     buNext_->setDefault(true);
-    resize(640, 480);
+    std::vector<QWidget*> pages;
+    for (int i = 0; i < TProfilePages::kCount; ++i) pages.push_back(pages_->Page(i));
+    FitWizardToLargestPage(*this, *pageArea, pages);
 
     connect(buPrevious_, &QPushButton::clicked, this, &TfmProfileWiz::PreviousClick);
     connect(buNext_, &QPushButton::clicked, this, &TfmProfileWiz::NextClick);

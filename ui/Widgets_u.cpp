@@ -3,10 +3,12 @@
 #include <QAction>
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QToolButton>
 
 namespace brindle {
@@ -57,6 +59,29 @@ QHBoxLayout* NewWizardButtonRow(QPushButton* previous, QPushButton* next, QPushB
     buttons->addWidget(cancel);
     buttons->addWidget(help);
     return buttons;
+}
+
+void FitWizardToLargestPage(QDialog& wizard, QWidget& pageArea, const std::vector<QWidget*>& pages) {
+    QSize largest(0, 0);
+    for (const QWidget* page : pages) largest = largest.expandedTo(page->sizeHint()).expandedTo(page->minimumSizeHint());
+    pageArea.setMinimumSize(largest);
+    if (QLayout* layout = wizard.layout()) layout->activate();
+    wizard.setFixedSize(wizard.sizeHint().expandedTo(wizard.minimumSizeHint()));
+}
+
+void FocusFirstField(QWidget& page) {
+    QWidget* first = nullptr;
+    for (QWidget* w = page.nextInFocusChain(); w && w != &page && page.isAncestorOf(w); w = w->nextInFocusChain()) {
+        if (!(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() || !w->isVisibleTo(&page)) continue;
+        const auto* radio = qobject_cast<const QRadioButton*>(w);
+        if (radio && !radio->isChecked()) {
+            if (!first) first = w;
+            continue;
+        }
+        first = w;
+        break;
+    }
+    if (first) first->setFocus(Qt::TabFocusReason);
 }
 
 }  // namespace brindle

@@ -2,12 +2,14 @@
 // Widgets of the dialogs made with their object name (tests find them by it) and their
 // text (see UiText for line breaks).
 #include <string_view>
+#include <vector>
 
 #include "ui/UiText_u.h"
 
 class QAction;
 class QBoxLayout;
 class QCheckBox;
+class QDialog;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
@@ -24,5 +26,11 @@ QCheckBox* NewCheckBox(QWidget* parent, const char* name, std::string_view text)
 QAction* NewAction(QWidget* owner, const char* name, std::string_view text, QBoxLayout* buttons);
 // The wizards' bottom row: Back and Next together, then Cancel and Help, all at the right.
 QHBoxLayout* NewWizardButtonRow(QPushButton* previous, QPushButton* next, QPushButton* cancel, QPushButton* help);
+// A wizard keeps one size, fitting its largest page (hidden ones too) from the start, so
+// that its buttons never move under the mouse. The pages show one at a time in PageArea.
+void FitWizardToLargestPage(QDialog& wizard, QWidget& pageArea, const std::vector<QWidget*>& pages);
+// Focuses the first control of a page that takes the Tab key; of a group of radio buttons,
+// the checked one.
+void FocusFirstField(QWidget& page);
 
 }  // namespace brindle

@@ -1,5 +1,6 @@
 #include "ui/rchktree.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -199,7 +200,21 @@ void TrchkTreeView::mousePressEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     QTreeWidgetItem* node = itemAt(at);
     if (!node || node != currentItem() || !StateIconRect(node).contains(at)) return;
-    // A node without a mark counts as unchecked.
+    StepState(node);
+}
+
+void TrchkTreeView::keyPressEvent(QKeyEvent* event) {
+    QTreeWidgetItem* node = currentItem();
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && stateRecursion_ && node) {
+        StepState(node);
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void TrchkTreeView::StepState(QTreeWidgetItem* node) {
+    // A node without a mark counts as unchecked; partly checked steps to unchecked.
     const int next = std::max(StateIndex(node), kStateUnchecked) + 1;
     SetStateIndex(node, next > kStateChecked ? kStateUnchecked : next);
 }

@@ -50,6 +50,8 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    // Space steps the focused node's mark as a click on it would.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     bool IsIgnored(const QTreeWidgetItem* node) const { return StateIndex(node) == stateIgnore_; }
@@ -57,6 +59,7 @@ private:
     void RecomputeParent(QTreeWidgetItem* parent);
     void InitState(QTreeWidgetItem* node);
     void PaintState(QTreeWidgetItem* node, int state);
+    void StepState(QTreeWidgetItem* node);
     void SaveLevel(const QTreeWidgetItem* parent, TBinaryWriter& stream) const;
     bool LoadLevel(QTreeWidgetItem* parent, TBinaryReader& stream);
     QTreeWidgetItem* ChildOf(const QTreeWidgetItem* parent, int index) const;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "FindChild.h"
+#include "IconPixels.h"
 #include "core/BinaryStream_u.h"
 #include "core/CommonConsts_catalogue.h"
 #include "core/Profiles_u.h"
@@ -245,6 +247,37 @@ TEST(ChkTree, ClickingTheStateIconStepsTheState) {
     EXPECT_EQ(t.tree.StateIndex(t.b2), U);
 }
 
+TEST(ChkTree, SpaceStepsTheFocusedNode) {
+    TSmallTree t;
+    t.tree.resize(300, 400);
+    t.tree.show();
+    t.tree.SetStateRecursion(true);
+    auto space = [&t] {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+        QApplication::sendEvent(&t.tree, &press);
+    };
+
+    t.tree.setCurrentItem(t.a);
+    space();
+    EXPECT_EQ(t.tree.StateIndex(t.a), C);
+    EXPECT_EQ(t.tree.StateIndex(t.a1), C);
+    space();
+    EXPECT_EQ(t.tree.StateIndex(t.a), U);
+    EXPECT_EQ(t.tree.StateIndex(t.a1), U);
+
+    t.tree.SetStateIndex(t.b1x, C);
+    t.tree.setCurrentItem(t.b1);
+    ASSERT_EQ(t.tree.StateIndex(t.b1), P);
+    space();  // partly checked: unchecked
+    EXPECT_EQ(t.tree.StateIndex(t.b1), U);
+    EXPECT_EQ(t.tree.StateIndex(t.b1x), U);
+    EXPECT_EQ(t.tree.currentItem(), t.b1);
+
+    t.tree.SetStateRecursion(false);
+    space();
+    EXPECT_EQ(t.tree.StateIndex(t.b1), U);
+}
+
 // ---- The "Views" page ----------------------------------------------------------------------
 
 class ViewsPage : public ::testing::Test {
@@ -306,6 +339,24 @@ TEST_F(ViewsPage, TreeFollowsTheCatalogue) {
     EXPECT_EQ(TfrProfile05::ImageIndex(folder), TfrProfile05::imExpanded);
     page.Tree()->collapseItem(folder);
     EXPECT_EQ(TfrProfile05::ImageIndex(folder), TfrProfile05::imCollapsed);
+}
+
+TEST_F(ViewsPage, FourDistinctPicturesAndFoldersOpenOnScreen) {
+    QTreeWidgetItem* folder = Node("Errors");
+    const QByteArray closed = test::IconPixels(folder->icon(0));
+    page.Tree()->expandItem(folder);
+    const QByteArray open = test::IconPixels(folder->icon(0));
+    QTreeWidgetItem* hosts = Node("Hosts");
+    const QByteArray table = test::IconPixels(Leaf(hosts, TfrProfile05::lkTable)->icon(0));
+    const QByteArray chart = test::IconPixels(Leaf(hosts, TfrProfile05::lkChart)->icon(0));
+    EXPECT_EQ(test::IconPixels(Leaf(hosts, TfrProfile05::lkDaily)->icon(0)), chart);
+    const std::vector<QByteArray> pictures{closed, open, table, chart};
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        EXPECT_FALSE(pictures[i].isEmpty()) << i;
+        for (std::size_t j = 0; j < i; ++j) EXPECT_NE(pictures[i], pictures[j]) << i << " " << j;
+    }
+    page.Tree()->collapseItem(folder);
+    EXPECT_EQ(test::IconPixels(folder->icon(0)), closed);
 }
 
 TEST_F(ViewsPage, MissingReportsShowTheirDefaultsAndAreStored) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDate>
 #include <QDateEdit>
@@ -172,6 +173,32 @@ TEST_F(FilterWizTest, ExecuteRunsBothPagesAndChangesTheFilterOnlyOnFinish) {
     EXPECT_EQ(wiz.Execute(filter), QDialog::Rejected);
     EXPECT_TRUE(answered2->Answered);
     EXPECT_EQ(filter, before);
+}
+
+TEST_F(FilterWizKinds, OneSizeForEveryPageAndTheValueFieldHasTheFocus) {
+    const std::vector<std::string> valueFields{
+        "edUserAddress", "edRequestFile", "dtDateBegin", "cbDay",    "cbHod",       "cbDom",   "cbMonth",
+        "cbRCFrom",      "edReferURL",    "cbOS",        "cbBrowser", "cbSpider", "rbGet", "edVirtualDomain"};
+    wiz.Begin(Filter(1, 11));
+    wiz.show();
+    QApplication::processEvents();
+    const QSize size = wiz.size();
+    EXPECT_EQ(wiz.focusWidget()->objectName(), "edFilterName");
+    std::size_t field = 0;
+    for (const TKindCase& c : Cases()) {
+        SCOPED_TRACE(c.Button);
+        Find<QRadioButton>(c.Button)->setChecked(true);
+        Click("buNext");
+        QApplication::processEvents();
+        EXPECT_EQ(wiz.size(), size);
+        ASSERT_NE(wiz.focusWidget(), nullptr);
+        EXPECT_EQ(wiz.focusWidget()->objectName().toStdString(), valueFields.at(field++));
+        Click("buPrevious");
+        QApplication::processEvents();
+        EXPECT_EQ(wiz.size(), size);
+    }
+    EXPECT_EQ(field, valueFields.size());
+    wiz.hide();
 }
 
 TEST_F(FilterWizTest, PageOneRefusesAnEmptyName) {

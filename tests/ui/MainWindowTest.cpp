@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
@@ -14,10 +15,13 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
+#include <map>
+#include <QTreeWidgetItemIterator>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
+#include "IconPixels.h"
 #include "MainWindowFixture.h"
 #include "core/CommonConsts_catalogue.h"
 #include "core/CommonConsts_tables.h"
@@ -131,6 +135,31 @@ TEST_F(MainWindowTest, ComponentsCarryTheirNamesAndCaptions) {
     EXPECT_EQ(Tree()->topLevelItem(0)->text(0).toStdString(), NodeTable()[0].Title);
 }
 
+TEST_F(MainWindowTest, TreeNodesShowTheirOwnImageAndFoldersOpenAndClose) {
+    Start();
+    // Without an analysis the tree holds every catalogue row, each with its own picture.
+    std::map<QByteArray, int> imageOfPicture;
+    int folders = 0;
+    for (QTreeWidgetItemIterator it(Tree()); *it; ++it) {
+        QTreeWidgetItem* node = *it;
+        const QByteArray picture = test::IconPixels(node->icon(0));
+        ASSERT_FALSE(picture.isEmpty()) << node->text(0).toStdString();
+        const auto [seen, added] = imageOfPicture.emplace(picture, static_cast<int>(imageOfPicture.size()));
+        EXPECT_TRUE(added) << node->text(0).toStdString() << " looks like an earlier node";
+        if (node->childCount() == 0) continue;
+        ++folders;
+        ASSERT_TRUE(node->isExpanded());
+        Tree()->collapseItem(node);
+        const QByteArray closed = test::IconPixels(node->icon(0));
+        EXPECT_NE(closed, picture) << node->text(0).toStdString();
+        EXPECT_FALSE(imageOfPicture.count(closed)) << node->text(0).toStdString();
+        Tree()->expandItem(node);
+        EXPECT_EQ(test::IconPixels(node->icon(0)), picture);
+    }
+    EXPECT_EQ(imageOfPicture.size(), NodeTable().size());
+    EXPECT_EQ(folders, 5);
+}
+
 TEST_F(MainWindowTest, PageActionsFollowThePage) {
     Start();
     ASSERT_EQ(Pages()->currentWidget(), Child<QWidget>("tsProfiles"));
@@ -162,6 +191,32 @@ TEST_F(MainWindowTest, PageActionsFollowThePage) {
     Tree()->setCurrentItem(Tree()->topLevelItem(1)->child(0));
     EXPECT_EQ(infoMessages, std::vector<int>{0});
     EXPECT_TRUE(shownLists.empty());
+}
+
+// What a user reads along the menu bar and the toolbar: visible entries, "|" for a separator.
+std::string VisibleEntries(const QList<QAction*>& actions) {
+    std::string line;
+    for (const QAction* action : actions) {
+        if (!action->isVisible()) continue;
+        if (!line.empty()) line += ' ';
+        line += action->isSeparator() ? std::string("|") : action->iconText().toStdString();
+    }
+    return line;
+}
+
+TEST_F(MainWindowTest, MenuBarAndToolbarReadAsOnePageWhileTheTipShows) {
+    std::string menusDuringTip;
+    hooks.StartUpTips = [&](std::int32_t, QWidget*) {
+        menusDuringTip = VisibleEntries(Child<QMenuBar>("mm")->actions());
+        return TTipsOutcome{};
+    };
+    Start({});
+    EXPECT_EQ(menusDuringTip, "File Configure Help");
+    EXPECT_EQ(VisibleEntries(Child<QToolBar>("tbaIcons")->actions()),
+              "Report New Edit Copy Delete | Options Help");
+    Pages()->setCurrentWidget(Child<QWidget>("tsReport"));
+    EXPECT_EQ(VisibleEntries(Child<QMenuBar>("mm")->actions()), "File View Configure Help");
+    EXPECT_EQ(VisibleEntries(Child<QToolBar>("tbaIcons")->actions()), "Open Save | List HTML | Options Help");
 }
 
 TEST_F(MainWindowTest, FirstStartListsTheSamplesAndSelectsTheFirst) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -99,6 +100,37 @@ TEST_F(ProfileWizard, StepsThroughThePagesAndFinishes) {
     EXPECT_EQ(profile.DNSLookup, 1);
     EXPECT_EQ(profile.Reports.Count(), 43u);
     EXPECT_EQ(profile.LogFiles, NewProfile().LogFiles);
+}
+
+TEST_F(ProfileWizard, KeepsOneSizeOnEveryPage) {
+    TProfile profile = NewProfile();
+    profile.DomainName = "www.example.com";
+    profile.DefaultPage = "index.html";
+    TfmProfileWiz wizard(ui, languages);
+    std::vector<QSize> sizes;
+    const auto answered = WhenModal<TfmProfileWiz>([&](QDialog& shown) {
+        auto* next = Child<QPushButton>(&shown, "buNext");
+        for (int page = 1; page <= 6; ++page) {
+            QApplication::processEvents();
+            EXPECT_EQ(wizard.CurrentPage(), page);
+            sizes.push_back(shown.size());
+            if (page < 6) next->click();
+        }
+        for (int page = 6; page > 1; --page) {
+            Child<QPushButton>(&shown, "buPrevious")->click();
+            QApplication::processEvents();
+            sizes.push_back(shown.size());
+        }
+        Click(&shown, "buCancel");
+    });
+    wizard.Execute(profile);
+    ASSERT_EQ(sizes.size(), 11u);
+    for (const QSize& size : sizes) EXPECT_EQ(size, sizes.front());
+    // Every page fits without being squeezed below what it asks for.
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_LE(wizard.Page(i)->minimumSizeHint().width(), wizard.Page(i)->parentWidget()->width()) << i;
+        EXPECT_LE(wizard.Page(i)->sizeHint().height(), wizard.Page(i)->parentWidget()->height()) << i;
+    }
 }
 
 TEST_F(ProfileWizard, BackDoesNotValidateButNextValidatesAgain) {
