@@ -245,6 +245,8 @@ def main(argv):
     wanted = set(argv) or {"a", "b", "c", "d"}
     if not os.path.exists(PROGRAM):
         sys.exit("bench: %s is missing; run 'make bench'" % PROGRAM)
+    # The machine may be shared: say how busy it was when the figures were taken.
+    print("load average %s on %d processors" % (" ".join("%.2f" % v for v in os.getloadavg()), os.cpu_count()))
     engine_breakdown()
     targets = []
     if "a" in wanted:
@@ -270,7 +272,7 @@ def main(argv):
             targets.append(verdict(ratio <= 10 * 1.15, "d: time(10M) / time(1M) <= 11.5, linear (%.2f)" % ratio))
         else:
             targets.append(verdict(False, "d: time(10M) / time(1M) linear (no valid figures)"))
-    print("\nTargets (every program run with a CSV export; DNS off):")
+    print("\nTargets (every program run with a CSV export; DNS off; load average now %.2f):" % os.getloadavg()[0])
     for line in targets:
         print("   " + line)
     return 0 if all(line.startswith("PASS") for line in targets) else 1
