@@ -1,4 +1,5 @@
-"""Runs one command and measures it: wall time, and peak memory as /usr/bin/time reports it.
+"""Runs one command and measures it: wall time, and processor time and peak memory as
+/usr/bin/time reports them.
 
 The command gets its own process group, a time limit and a memory ceiling. A run that
 passes either is killed and reported, so an analysis stuck behind a message box nobody
@@ -19,6 +20,7 @@ PAGE_KIB = os.sysconf("SC_PAGE_SIZE") // 1024
 class Run:
     wall: float          # seconds
     peak_kib: int        # maximum resident set size
+    cpu: float           # user + system seconds
     exit_code: int
     failure: str = ""    # why the run does not count; empty when it ran to its end
 
@@ -65,7 +67,7 @@ def measure(command, env=None, timeout=300.0, rss_cap_kib=None, log_path=os.devn
     try:
         with open(log_path, "ab") as log:
             start = time.monotonic()
-            proc = subprocess.Popen(["/usr/bin/time", "-f", "%M", "-o", mem_path] + list(command), env=env,
+            proc = subprocess.Popen(["/usr/bin/time", "-f", "%U %S %M", "-o", mem_path] + list(command), env=env,
                                     stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True)
             failure = ""
             try:
@@ -89,11 +91,15 @@ def measure(command, env=None, timeout=300.0, rss_cap_kib=None, log_path=os.devn
                     os.killpg(proc.pid, signal.SIGKILL)
                     proc.wait()
             wall = time.monotonic() - start
+        # A killed command's line comes after a "Command terminated by signal" line.
         with open(mem_path) as f:
-            lines = f.read().split()
-        peak = int(lines[-1]) if lines and lines[-1].isdigit() else 0
+            last = (f.read().strip().splitlines() or [""])[-1].split()
+        try:
+            cpu, peak = float(last[0]) + float(last[1]), int(last[2])
+        except (IndexError, ValueError):
+            cpu, peak = 0.0, 0
     finally:
         os.unlink(mem_path)
     if not failure and proc.returncode != 0:
         failure = "exit status %d" % proc.returncode
-    return Run(wall, peak, proc.returncode, failure)
+    return Run(wall, peak, cpu, proc.returncode, failure)

@@ -133,6 +133,13 @@ class MeasureTest(unittest.TestCase):
         self.assertGreater(run.peak_kib, 200 << 10)
         self.assertLess(run.peak_kib, 400 << 10)
 
+    def test_processor_time_is_that_of_the_measured_program(self):
+        run = measure([sys.executable, "-c", "import time\nend = time.process_time() + 0.5\n"
+                                             "while time.process_time() < end: pass"])
+        self.assertTrue(run.ok, run.failure)
+        self.assertGreater(run.cpu, 0.4)
+        self.assertLess(run.cpu, run.wall + 0.1)
+
 
 class ReadBackTest(unittest.TestCase):
     def test_counts_read_from_the_outputs(self):
