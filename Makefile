@@ -34,13 +34,19 @@ test-tsan: deps
 	cd $(TSAN_DIR) && ctest --output-on-failure -j $(JOBS) \
 		-R '^(DNS|FTP|HTTP|PassDeterminism|PassTest|ScenarioTest|Analyze\.)'
 
-run: build
-	$(BUILD_DIR)/bin/brindle-analyzer
-
-bench: deps
+# `make run` and `make bench` share one optimized tree; the sanitizer build stays `make test`'s.
+define build_release
 	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRINDLE_BUILD_TESTS=OFF
 	$(call refresh_moc,$(RELEASE_DIR))
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
+endef
+
+run: deps
+	$(build_release)
+	$(RELEASE_DIR)/bin/brindle-analyzer
+
+bench: deps
+	$(build_release)
 	bash bench/run
 
 clean:

@@ -9,13 +9,24 @@ Status codes mix 200, 304 (bytes "-"), 206, 404 and 500. Time runs forward over 
 weeks with a daily rhythm. The same seed always gives the same file.
 
     generate_log.py OUTPUT [--lines N] [--seed S] [--start YYYY-MM-DD] [--days D]
+
+Two more shapes come from real_shapes.py (present-day browsers, search and campaign query
+strings, about 240 bytes a line):
+
+    generate_log.py OUTPUT --shape real [--lines N] [--days D] ...
+    generate_log.py OUTPUT --shape search ...     every line with its own search referrer
+    generate_log.py FOLDER --shape w3c --lines N --days D
+                                                 one IIS W3C extended file per day (u_exYYMMDD.log)
 """
 
 import argparse
 import datetime
 import heapq
 import math
+import os
 import random
+
+import real_shapes
 
 MONTHS = ["Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"]
 
@@ -166,14 +177,75 @@ class Writer:
         return self.cached_text
 
 
+def write_real_combined(args, distinct_search):
+    rng = random.Random(args.seed)
+    start = datetime.datetime.strptime(args.start, "%Y-%m-%d")
+    writer = Writer(start, "+0000")
+    traffic = real_shapes.RealTraffic(rng, args.lines, args.days, distinct_search)
+    with open(args.output, "w", encoding="ascii", newline="\n") as out:
+        buffer = []
+        for second, host, method, url, protocol, status, size, referrer, agent in traffic.hits(args.lines):
+            buffer.append('%s - - [%s] "%s %s %s" %d %s "%s" "%s"\n' % (
+                host, writer.stamp(second), method, url, protocol, status, "-" if size is None else size,
+                referrer, agent))
+            if len(buffer) >= 10000:
+                out.write("".join(buffer))
+                buffer.clear()
+        out.write("".join(buffer))
+
+
+W3C_FIELDS = ("date time s-ip cs-method cs-uri-stem cs-uri-query s-port cs-username c-ip cs(User-Agent) "
+              "cs(Referer) sc-status sc-substatus sc-win32-status sc-bytes cs-bytes time-taken")
+
+
+def write_w3c_folder(args):
+    """One file per day, each opening with the directives IIS writes, even on a day without hits."""
+    rng = random.Random(args.seed)
+    start = datetime.datetime.strptime(args.start, "%Y-%m-%d")
+    days = int(args.days)
+    traffic = real_shapes.RealTraffic(rng, args.lines, days)
+    hits = list(traffic.hits(args.lines))
+    # Stretched to end on the last day exactly, so that every file has its share.
+    scale = (days * 86400 - 1) / (hits[-1][0] + 1)
+    by_day = [[] for _ in range(days)]
+    for second, host, method, url, protocol, status, size, referrer, agent in hits:
+        second = int(second * scale)
+        day = second // 86400
+        t = start + datetime.timedelta(seconds=second)
+        stem, _, query = url.partition("?")
+        by_day[day].append("%s %s 10.0.0.4 %s %s %s 443 - %s %s %s %d 0 0 %d %d %d\n" % (
+            t.strftime("%Y-%m-%d"), t.strftime("%H:%M:%S"), method, stem, query or "-", host,
+            agent.replace(" ", "+"), referrer, status, size or 0, rng.randint(300, 1500), rng.randint(1, 900)))
+    os.makedirs(args.output, exist_ok=True)
+    for day, lines in enumerate(by_day):
+        t = start + datetime.timedelta(days=day)
+        first = lines[0].split(" ", 2)[1] if lines else "00:00:00"
+        with open(os.path.join(args.output, t.strftime("u_ex%y%m%d.log")), "w", encoding="ascii",
+                  newline="\r\n") as out:
+            out.write("#Software: Microsoft Internet Information Services 10.0\n#Version: 1.0\n"
+                      "#Date: %s %s\n#Fields: %s\n" % (t.strftime("%Y-%m-%d"), first, W3C_FIELDS))
+            out.write("".join(lines))
+
+
 def main():
-    parser = argparse.ArgumentParser(description="Write a deterministic combined-format access log.")
+    parser = argparse.ArgumentParser(description="Write a deterministic access log (or a folder of them).")
     parser.add_argument("output")
+    parser.add_argument("--shape", choices=["classic", "real", "search", "w3c"], default="classic")
     parser.add_argument("--lines", type=int, default=1000000)
     parser.add_argument("--seed", type=int, default=1)
-    parser.add_argument("--start", default="2005-03-01")
-    parser.add_argument("--days", type=float, default=28.0)
+    parser.add_argument("--start", default=None, help="first day (default 2005-03-01, 2024-01-01 for the new shapes)")
+    parser.add_argument("--days", type=float, default=None, help="days the log spans (default 28, 30 for the new shapes)")
     args = parser.parse_args()
+    if args.shape != "classic":
+        args.start = args.start or "2024-01-01"
+        args.days = args.days or 30.0
+        if args.shape == "w3c":
+            write_w3c_folder(args)
+        else:
+            write_real_combined(args, args.shape == "search")
+        return
+    args.start = args.start or "2005-03-01"
+    args.days = args.days or 28.0
 
     rng = random.Random(args.seed)
     agents, agent_weights, spiders = build_agents(rng)
