@@ -26,7 +26,8 @@ public:
     bool OpenWithDesktop(const std::string& pathOrUrl) override;
     void ShowHelpTopic(const std::string& topic) override;
 
-    // "Text|*.a|Other|*.b" as Qt's "Text (*.a);;Other (*.b)".
+    // "Text (*.a)|*.a|All (*.*)|*.*" as Qt's "Text (*.a);;All (*)": the real patterns in the
+    // trailing parentheses, the only place Qt reads them.
     static QString ToQtFilter(const std::string& filter);
 
 private:

@@ -40,7 +40,9 @@ TfmmProgress2::TfmmProgress2()
     lvStep_->setRootIsDecorated(false);
     lvStep_->setSelectionMode(QAbstractItemView::NoSelection);
     lvStep_->setFocusPolicy(Qt::NoFocus);
-    lvStep_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    // Sizing the time column to its contents would measure every row at each new step.
+    lvStep_->header()->setSectionResizeMode(0, QHeaderView::Interactive);
+    lvStep_->setUniformRowHeights(true);
     lvStep_->header()->setStretchLastSection(true);
     pb_->setRange(0, 100);
     pb_->setTextVisible(false);
@@ -77,6 +79,10 @@ void TfmmProgress2::AddStep(int image, const std::string& text, TSeconds time) {
     if (time != 0) item->setText(0, QString::fromStdString(FormatTimeText(time, Format)));
     item->setText(1, QString::fromStdString(text));
     if (image >= 0 && image < kStepImageCount) item->setIcon(0, ilStep_[image]);
+    const int icon = lvStep_->iconSize().isValid() ? lvStep_->iconSize().width()
+                                                   : lvStep_->style()->pixelMetric(QStyle::PM_SmallIconSize);
+    const int width = icon + lvStep_->fontMetrics().horizontalAdvance(item->text(0)) + 16;
+    if (width > lvStep_->columnWidth(0)) lvStep_->setColumnWidth(0, width);
     lvStep_->scrollToItem(item);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // A TUiServices for tests: records every message and answers from a script.
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,11 @@ public:
     std::vector<std::string> Warnings;
     std::vector<std::string> Informations;
     std::vector<std::string> Questions;
+    // Beside each question: its kind, and whether it offered Cancel too.
+    std::vector<TQuestionKind> QuestionKinds;
+    std::vector<bool> QuestionsWithCancel;
+    // Called as each question is asked, before it is answered.
+    std::function<void(const std::string&)> WhenAsked;
     std::vector<std::string> Opened;
     std::vector<std::string> HelpTopics;
 
@@ -25,12 +31,12 @@ public:
     void ShowError(const std::string& text) override { Errors.push_back(text); }
     void ShowWarning(const std::string& text) override { Warnings.push_back(text); }
     void ShowInformation(const std::string& text) override { Informations.push_back(text); }
-    bool AskYesNo(const std::string& text, TQuestionKind) override {
-        Questions.push_back(text);
-        if (YesNoAnswers.empty()) return false;
-        const bool answer = YesNoAnswers.front();
-        YesNoAnswers.pop_front();
-        return answer;
+    bool AskYesNo(const std::string& text, TQuestionKind kind) override { return Ask(text, kind, false); }
+    // Yes or No from the script; Cancel when it has run out.
+    TAnswer AskYesNoCancel(const std::string& text, TQuestionKind kind) override {
+        const bool scripted = !YesNoAnswers.empty();
+        const bool yes = Ask(text, kind, true);
+        return yes ? TAnswer::Yes : scripted ? TAnswer::No : TAnswer::Cancel;
     }
     std::optional<std::string> AskOpenFileName(const std::string&, const std::string&, const std::string&) override {
         return NextFile();
@@ -46,6 +52,16 @@ public:
     void ShowHelpTopic(const std::string& topic) override { HelpTopics.push_back(topic); }
 
 private:
+    bool Ask(const std::string& text, TQuestionKind kind, bool withCancel) {
+        Questions.push_back(text);
+        QuestionKinds.push_back(kind);
+        QuestionsWithCancel.push_back(withCancel);
+        if (WhenAsked) WhenAsked(text);
+        if (YesNoAnswers.empty()) return false;
+        const bool answer = YesNoAnswers.front();
+        YesNoAnswers.pop_front();
+        return answer;
+    }
     std::optional<std::string> NextFile() {
         if (FileAnswers.empty()) return std::nullopt;
         auto answer = FileAnswers.front();
