@@ -39,6 +39,8 @@ QCheckBox* NewCheckBox(QWidget* parent, const char* name, std::string_view text)
 
 QAction* NewAction(QWidget* owner, const char* name, std::string_view text, QBoxLayout* buttons) {
     auto* action = new QAction(UiText(text), owner);
+    // A button that opens another dialog keeps its "..." (Qt drops it from icon texts).
+    action->setIconText(action->text());
     action->setObjectName(name);
     owner->addAction(action);
     if (buttons) {
