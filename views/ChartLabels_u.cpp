@@ -31,7 +31,7 @@ QString FitChartLabel(const QString& text, const QFontMetrics& metrics, int widt
 }
 
 QString LegendPercentText(double part, double total, const DisplayFormat& format) {
-    return DisplayText(FormatFixed(total == 0 ? 0 : part / total * 100, 1, format)) + QStringLiteral(" %");
+    return DisplayText(FormatFixed(total == 0 ? 0 : part / total * 100, 2, format)) + QStringLiteral(" %");
 }
 
 }  // namespace brindle

@@ -13,7 +13,8 @@ namespace brindle {
 // any other long label is elided as Uncut says.
 QString FitChartLabel(const QString& text, const QFontMetrics& metrics, int width, Qt::TextElideMode uncut);
 
-// A pie value's share for the legend, always with one decimal: "12.5 %", "50.0 %".
+// A pie value's share for the legend, always with two decimals as the table beside the
+// chart shows it: "12.50 %", "50.00 %".
 QString LegendPercentText(double part, double total, const DisplayFormat& format = DefaultDisplayFormat());
 
 }  // namespace brindle

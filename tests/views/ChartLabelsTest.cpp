@@ -75,7 +75,7 @@ TEST(ChartLabels, CuttingNeverSplitsASurrogatePair) {
     }
 }
 
-TEST(ChartLabels, PieLegendSharesAllShowOneDecimal) {
+TEST(ChartLabels, PieLegendSharesAllShowTwoDecimals) {
     DisplayFormat comma;
     comma.DecimalSeparator = ",";
     const struct {
@@ -84,11 +84,12 @@ TEST(ChartLabels, PieLegendSharesAllShowOneDecimal) {
         const DisplayFormat& Format;
         const char* Expected;
     } cases[] = {
-        {1, 8, DefaultDisplayFormat(), "12.5 %"},   {1, 2, DefaultDisplayFormat(), "50.0 %"},
-        {1, 3, DefaultDisplayFormat(), "33.3 %"},   {2, 3, DefaultDisplayFormat(), "66.7 %"},
-        {5, 5, DefaultDisplayFormat(), "100.0 %"},  {1, 1000, DefaultDisplayFormat(), "0.1 %"},
-        {1, 100000, DefaultDisplayFormat(), "0.0 %"}, {0, 0, DefaultDisplayFormat(), "0.0 %"},
-        {1, 8, comma, "12,5 %"},
+        {1, 8, DefaultDisplayFormat(), "12.50 %"},   {1, 2, DefaultDisplayFormat(), "50.00 %"},
+        {1, 3, DefaultDisplayFormat(), "33.33 %"},   {2, 3, DefaultDisplayFormat(), "66.67 %"},
+        {5, 5, DefaultDisplayFormat(), "100.00 %"},  {1, 1000, DefaultDisplayFormat(), "0.10 %"},
+        {1, 100000, DefaultDisplayFormat(), "0.00 %"}, {1, 400, DefaultDisplayFormat(), "0.25 %"},
+        {0, 0, DefaultDisplayFormat(), "0.00 %"},
+        {1, 8, comma, "12,50 %"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(LegendPercentText(c.Part, c.Total, c.Format).toStdString(), c.Expected) << c.Part << "/" << c.Total;
