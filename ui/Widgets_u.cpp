@@ -65,7 +65,11 @@ QHBoxLayout* NewWizardButtonRow(QPushButton* previous, QPushButton* next, QPushB
 
 void FitWizardToLargestPage(QDialog& wizard, QWidget& pageArea, const std::vector<QWidget*>& pages) {
     QSize largest(0, 0);
-    for (const QWidget* page : pages) largest = largest.expandedTo(page->sizeHint()).expandedTo(page->minimumSizeHint());
+    for (QWidget* page : pages) {
+        largest = largest.expandedTo(page->sizeHint()).expandedTo(page->minimumSizeHint());
+        // Visible pages would stack up in the area's layout; the wizard shows its page later.
+        page->hide();
+    }
     pageArea.setMinimumSize(largest);
     if (QLayout* layout = wizard.layout()) layout->activate();
     wizard.setFixedSize(wizard.sizeHint().expandedTo(wizard.minimumSizeHint()));
