@@ -52,7 +52,9 @@ TEST(ChartLabels, LongLabelsAreCutOnceOnTheRendererSide) {
         }
         EXPECT_EQ(marks, 1) << shown.toStdString();
         // Only the dots themselves may overflow a width too small for any character.
-        if (shown.size() > 3) EXPECT_LE(metrics.horizontalAdvance(shown), c.Width) << shown.toStdString();
+        if (shown.size() > 3) {
+            EXPECT_LE(metrics.horizontalAdvance(shown), c.Width) << shown.toStdString();
+        }
         if (c.Text.startsWith("...")) {
             EXPECT_TRUE(shown.startsWith("...")) << shown.toStdString();
             EXPECT_TRUE(c.Text.endsWith(shown.mid(3))) << shown.toStdString();
