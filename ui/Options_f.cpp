@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -64,6 +66,16 @@ std::string SeparatorText(const TRecExportOptions& exportOptions) {
     if (exportOptions.CSVSeparatorType == 0) return exportOptions.CSVSeparatorChar;
     const std::string name = GetCSVSeparatorName(exportOptions.CSVSeparatorType);
     return name.empty() ? GetCSVSeparatorName(1) : name;
+}
+
+// The ID column wide enough for the longest ID; every row counts, not only those in view.
+void FitIdColumn(QTreeWidget& list) {
+    const QFontMetrics metrics(list.font());
+    int width = list.header()->sectionSizeHint(0);
+    for (int i = 0; i < list.topLevelItemCount(); ++i)
+        width = std::max(width, metrics.horizontalAdvance(list.topLevelItem(i)->text(0)));
+    const int margins = 2 * list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 12;
+    list.setColumnWidth(0, std::max(list.columnWidth(0), width + margins));
 }
 
 }  // namespace
@@ -387,6 +399,7 @@ void TfmOptions::FillList(TListPage& page) {
     QList<QTreeWidgetItem*> items;
     for (int i = 0; i < page.Count(); ++i) items << new QTreeWidgetItem(page.Texts(i));
     page.List->addTopLevelItems(items);
+    FitIdColumn(*page.List);
     UpdateActions(page);
 }
 
@@ -400,6 +413,7 @@ void TfmOptions::AddRow(TListPage& page) {
     if (page.AddRecord()) {
         auto* item = new QTreeWidgetItem(page.Texts(page.Count() - 1));
         page.List->addTopLevelItem(item);
+        FitIdColumn(*page.List);
         page.List->setCurrentItem(item, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
     page.List->setFocus();
@@ -413,6 +427,7 @@ void TfmOptions::EditRow(TListPage& page) {
             const QStringList texts = page.Texts(row);
             QTreeWidgetItem* item = page.List->topLevelItem(row);
             for (int column = 0; column < texts.size(); ++column) item->setText(column, texts[column]);
+            FitIdColumn(*page.List);
         }
     }
     page.List->setFocus();

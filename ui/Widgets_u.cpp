@@ -39,6 +39,8 @@ QCheckBox* NewCheckBox(QWidget* parent, const char* name, std::string_view text)
 
 QAction* NewAction(QWidget* owner, const char* name, std::string_view text, QBoxLayout* buttons) {
     auto* action = new QAction(UiText(text), owner);
+    // A button that opens another dialog keeps its "..." (Qt drops it from icon texts).
+    action->setIconText(action->text());
     action->setObjectName(name);
     owner->addAction(action);
     if (buttons) {
@@ -63,7 +65,11 @@ QHBoxLayout* NewWizardButtonRow(QPushButton* previous, QPushButton* next, QPushB
 
 void FitWizardToLargestPage(QDialog& wizard, QWidget& pageArea, const std::vector<QWidget*>& pages) {
     QSize largest(0, 0);
-    for (const QWidget* page : pages) largest = largest.expandedTo(page->sizeHint()).expandedTo(page->minimumSizeHint());
+    for (QWidget* page : pages) {
+        largest = largest.expandedTo(page->sizeHint()).expandedTo(page->minimumSizeHint());
+        // Visible pages would stack up in the area's layout; the wizard shows its page later.
+        page->hide();
+    }
     pageArea.setMinimumSize(largest);
     if (QLayout* layout = wizard.layout()) layout->activate();
     wizard.setFixedSize(wizard.sizeHint().expandedTo(wizard.minimumSizeHint()));

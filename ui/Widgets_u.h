@@ -27,7 +27,8 @@ QAction* NewAction(QWidget* owner, const char* name, std::string_view text, QBox
 // The wizards' bottom row: Back and Next together, then Cancel and Help, all at the right.
 QHBoxLayout* NewWizardButtonRow(QPushButton* previous, QPushButton* next, QPushButton* cancel, QPushButton* help);
 // A wizard keeps one size, fitting its largest page (hidden ones too) from the start, so
-// that its buttons never move under the mouse. The pages show one at a time in PageArea.
+// that its buttons never move under the mouse. The pages show one at a time in PageArea;
+// all are hidden afterwards.
 void FitWizardToLargestPage(QDialog& wizard, QWidget& pageArea, const std::vector<QWidget*>& pages);
 // Focuses the first control of a page that takes the Tab key; of a group of radio buttons,
 // the checked one.

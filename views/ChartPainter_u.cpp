@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/CommonUtils_u.h"
+#include "views/ChartLabels_u.h"
 #include "views/ChartModel_u.h"
 #include "views/DisplayText_u.h"
 
@@ -65,18 +66,6 @@ struct TLegendEntry {
     QString Percent;
 };
 
-// A share with at most two decimals and no trailing zeros: "12.5 %".
-QString PercentText(double part, double total, const DisplayFormat& format) {
-    std::string text = FormatFixed(total == 0 ? 0 : part / total * 100, 2, format);
-    const std::size_t separator = format.DecimalSeparator.empty() ? std::string::npos
-                                                                  : text.rfind(format.DecimalSeparator);
-    if (separator != std::string::npos) {
-        while (text.size() > separator + format.DecimalSeparator.size() && text.back() == '0') text.pop_back();
-        if (text.size() == separator + format.DecimalSeparator.size()) text.resize(separator);
-    }
-    return ToQString(text) + QStringLiteral(" %");
-}
-
 std::vector<TLegendEntry> LegendEntries(const TChart& chart, const DisplayFormat& format) {
     std::vector<TLegendEntry> entries;
     const std::vector<TChartSeries>& all = chart.AllSeries();
@@ -93,7 +82,8 @@ std::vector<TLegendEntry> LegendEntries(const TChart& chart, const DisplayFormat
     for (const TChartPoint& point : series.Points()) total += std::abs(point.Y);
     for (const TChartPoint& point : series.Points()) {
         TLegendEntry entry{PointColor(series, point), ToQString(point.Label), {}};
-        if (chart.Legend.TextStyle == ltsRightPercent) entry.Percent = PercentText(std::abs(point.Y), total, format);
+        if (chart.Legend.TextStyle == ltsRightPercent)
+            entry.Percent = LegendPercentText(std::abs(point.Y), total, format);
         entries.push_back(std::move(entry));
     }
     return entries;
@@ -173,7 +163,7 @@ QRect DrawLegend(QPainter& painter, const TChart& chart, QRect area, const Displ
         painter.drawRect(QRect(x, y + 2, sampleWidth, rowHeight - 5));
         const int textLeft = x + sampleWidth + kGap;
         painter.drawText(QRect(textLeft, y, textWidth, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                         metrics.elidedText(entry.Text, Qt::ElideRight, textWidth));
+                         FitChartLabel(entry.Text, metrics, textWidth, Qt::ElideRight));
         if (!entry.Percent.isEmpty())
             painter.drawText(QRect(textLeft + textWidth + kGap, y, percentWidth + kGap, rowHeight),
                              Qt::AlignRight | Qt::AlignVCenter, entry.Percent);
@@ -594,7 +584,8 @@ private:
             const double y = left_.ToPixel(tick.Value);
             painter_.drawLine(QPointF(front_.left() - 3, y), QPointF(front_.left(), y));
             if (tick.Text.isEmpty()) continue;
-            const QString text = leftMetrics.elidedText(tick.Text, Qt::ElideMiddle, static_cast<int>(maxLeftLabel_));
+            const QString text =
+                FitChartLabel(tick.Text, leftMetrics, static_cast<int>(maxLeftLabel_), Qt::ElideMiddle);
             painter_.drawText(QRectF(area.left(), y - leftMetrics.height() / 2.0, labelRight - area.left(),
                                      leftMetrics.height()),
                               Qt::AlignRight | Qt::AlignVCenter, text);
@@ -608,7 +599,7 @@ private:
             if (tick.Text.isEmpty()) continue;
             if (rotateBottom_) {
                 const QString text =
-                    metrics_.elidedText(tick.Text, Qt::ElideRight, static_cast<int>(maxBottomLabel_));
+                    FitChartLabel(tick.Text, metrics_, static_cast<int>(maxBottomLabel_), Qt::ElideRight);
                 // Read upwards, ending at the axis.
                 painter_.save();
                 painter_.translate(x - lineHeight / 2, front_.bottom() + 5);

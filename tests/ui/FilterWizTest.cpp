@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTime>
 #include <QTimeEdit>
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -198,6 +199,9 @@ TEST_F(FilterWizKinds, OneSizeForEveryPageAndTheValueFieldHasTheFocus) {
         EXPECT_EQ(wiz.size(), size);
     }
     EXPECT_EQ(field, valueFields.size());
+    int tallest = 0;
+    for (int kind = 11; kind <= 24; ++kind) tallest = std::max(tallest, wiz.KindPage(kind)->sizeHint().height());
+    EXPECT_LE(Find<QWidget>("paPages")->height(), std::max(tallest, Find<QWidget>("frFilter01")->sizeHint().height()) + 10);
     wiz.hide();
 }
 

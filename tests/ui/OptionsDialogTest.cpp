@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -280,6 +281,29 @@ TEST_F(OptionsDialogTest, AddAppendsAndSelectsTheNewRowOnlyOnOk) {
     EXPECT_TRUE(answered3->Answered);
     EXPECT_EQ(dialog->Working().Files[92], (TRecFileExt{"xyz", 0}));
     EXPECT_EQ(RowTexts("lvFileExt", 92), (QStringList{"xyz", ""}));
+}
+
+TEST_F(OptionsDialogTest, IdColumnShowsEveryIdInFull) {
+    Open();
+    auto idsFit = [this](const char* name) {
+        QTreeWidget* list = Find<QTreeWidget>(name);
+        const QFontMetrics metrics(list->font());
+        int longest = 0;
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            longest = std::max(longest, metrics.horizontalAdvance(list->topLevelItem(i)->text(0)));
+        return list->columnWidth(0) > longest;
+    };
+    for (const char* name : {"lvOS", "lvBrowser", "lvSpider", "lvSE", "lvFileExt"}) EXPECT_TRUE(idsFit(name)) << name;
+
+    // A longer ID added later widens the column too.
+    auto answered = WhenModal<TfmOSDtl>([](TfmOSDtl& entry) {
+        entry.findChild<QLineEdit*>("edID")->setText("An operating system ID much longer than any built in");
+        entry.findChild<QLineEdit*>("edName")->setText("Long");
+        entry.buOK()->click();
+    });
+    Trigger("acOSAdd");
+    EXPECT_TRUE(answered->Answered);
+    EXPECT_TRUE(idsFit("lvOS"));
 }
 
 TEST_F(OptionsDialogTest, EditChangesTheRecordAndRefreshesItsRow) {

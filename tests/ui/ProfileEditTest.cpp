@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <string>
 #include <vector>
@@ -506,6 +507,20 @@ TEST(FilterNames, FirstFreeNumber) {
     EXPECT_EQ(TfrProfile04::NewFilterName(filters), "Filter 2");
     filters.Add(Filter("Filter 2"));
     EXPECT_EQ(TfrProfile04::NewFilterName(filters), "Filter 4");
+}
+
+// What the buttons read on screen: "..." where a dialog follows.
+std::vector<std::string> ButtonTexts(const QWidget& page) {
+    std::vector<std::string> texts;
+    for (const QToolButton* button : page.findChildren<QToolButton*>()) texts.push_back(button->text().toStdString());
+    return texts;
+}
+
+TEST_F(ProfileEditor, ListButtonsReadWithDotsWhereADialogFollows) {
+    TfrProfile02 logFiles(ui);
+    EXPECT_EQ(ButtonTexts(logFiles), (std::vector<std::string>{"Add...", "Edit...", "Delete", "Up", "Down"}));
+    TfrProfile04 filters(ui);
+    EXPECT_EQ(ButtonTexts(filters), (std::vector<std::string>{"Add...", "Edit...", "Delete"}));
 }
 
 TEST_F(ProfileEditor, FiltersPageEditsThroughTheFilterWizard) {

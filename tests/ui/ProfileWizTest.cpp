@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -126,7 +127,11 @@ TEST_F(ProfileWizard, KeepsOneSizeOnEveryPage) {
     wizard.Execute(profile);
     ASSERT_EQ(sizes.size(), 11u);
     for (const QSize& size : sizes) EXPECT_EQ(size, sizes.front());
-    // Every page fits without being squeezed below what it asks for.
+    // Every page fits without being squeezed below what it asks for, and no more room than
+    // the largest page needs.
+    int tallest = 0;
+    for (int i = 0; i < 6; ++i) tallest = std::max(tallest, wizard.Page(i)->sizeHint().height());
+    EXPECT_LE(wizard.Page(0)->parentWidget()->height(), tallest + 10);
     for (int i = 0; i < 6; ++i) {
         EXPECT_LE(wizard.Page(i)->minimumSizeHint().width(), wizard.Page(i)->parentWidget()->width()) << i;
         EXPECT_LE(wizard.Page(i)->sizeHint().height(), wizard.Page(i)->parentWidget()->height()) << i;
