@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -27,6 +28,7 @@
 #include "core/Options_u.h"
 #include "core/Profiles_u.h"
 #include "core/Registre_u.h"
+#include "core/SafeFormat_u.h"
 #include "core/ReportTxt_u.h"
 #include "engine/LogConvert_u.h"
 #include "ui/AppGuard_u.h"
@@ -424,7 +426,25 @@ void TfmMain::FormShow() {
     vtProfiles->setFocus();
 
     if (!result.OpenDocument.empty()) OpenReportFile(result.OpenDocument);
-    if (result.AnalyseProfile && *result.AnalyseProfile < profiles_.Profiles.Count()) {
+    const bool analyse = result.AnalyseProfile && *result.AnalyseProfile < profiles_.Profiles.Count();
+    // Without a screen no one sees the window stay open after an error: a "/c" run always
+    // ends there, and its exit status tells whether it did its job.
+    if (commandLine_.NoScreen && commandLine_.CloseAfterRun) {
+        bool ok = true;
+        if (analyse)
+            ok = RunGuarded(ui_, [&] { GenerateReport(profiles_.Profiles[*result.AnalyseProfile]); }) &&
+                 !autoExportFailed_;
+        else if (!commandLine_.ProfileName.empty()) {
+            ui_.ShowError(SafeFormat(kNoSuchProfile, {commandLine_.ProfileName}));
+            ok = false;
+        }
+        if (ok)
+            close();
+        else
+            QCoreApplication::exit(kUnattendedRunFailed);
+        return;
+    }
+    if (analyse) {
         GenerateReport(profiles_.Profiles[*result.AnalyseProfile]);
         if (result.CloseAfterAnalysis) close();
     }
