@@ -34,8 +34,13 @@ public:
     static std::string GeoIPCountryFile();
 
     // Creates the user folder and the folders that start-up needs; the process Tmp folder
-    // is private (0700). Returns false when any of them cannot be made.
-    static bool CreateUserFolders();
+    // is private (0700). Returns the first folder that could not be made, empty when all
+    // are there.
+    static std::string CreateUserFolders();
+
+    // What killed runs left behind: the Tmp folders of processes that no longer run, and the temporary files of interrupted saves in
+    // the user folder, Data/ and each DataLog/<profile>/. Returns the number removed.
+    static int RemoveLeftovers();
 
     // Removes the process Tmp folder and everything in it.
     static void RemoveTmpDir();
