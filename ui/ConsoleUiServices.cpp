@@ -1,6 +1,7 @@
 #include "ui/ConsoleUiServices.h"
 
 #include <QString>
+#include <QtGlobal>
 
 #include "core/Registre_u.h"
 
@@ -16,7 +17,16 @@ constexpr const char* kConfirmWordQuestion =
     "not run properly. Verify your macro\r\nsecurity level before proceeding. For help with macro security "
     "settings\r\nplease consult MS Word's help.\r\n\r\nProceed with the report creation?";
 
+QtMessageHandler previousHandler = nullptr;
+
+void FilterPlatformWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("This plugin does not support"))) return;
+    if (previousHandler) previousHandler(type, context, message);
+}
+
 }  // namespace
+
+void QuietNoScreenPlatformWarnings() { previousHandler = qInstallMessageHandler(&FilterPlatformWarnings); }
 
 bool IsNoScreenPlatform(const QString& platformName) {
     return platformName == QLatin1String("offscreen") || platformName == QLatin1String("minimal");

@@ -14,6 +14,10 @@ namespace brindle {
 // True for the Qt platforms that have no screen to show a box on.
 bool IsNoScreenPlatform(const QString& platformName);
 
+// Keeps the screenless platform's complaints about window features it lacks out of
+// standard error, where they would bury the program's own messages in a cron log.
+void QuietNoScreenPlatformWarnings();
+
 class TConsoleUiServices : public TUiServices {
 public:
     explicit TConsoleUiServices(std::ostream& out) : out_(out) {}

@@ -32,8 +32,10 @@ TStartUp::TStartUp(TProfiles& profiles, TOptions& options, TLstReportTxt& report
     : profiles_(profiles), options_(options), reportTxts_(reportTxts), regData_(regData), ui_(ui) {}
 
 bool TStartUp::CreateFolders() {
-    if (AppPaths::CreateUserFolders()) return true;
-    ui_.ShowError(SafeFormat(kCouldNotCreateFolder, {AppPaths::UserDir()}));
+    AppPaths::RemoveLeftovers();
+    const std::string failed = AppPaths::CreateUserFolders();
+    if (failed.empty()) return true;
+    ui_.ShowError(SafeFormat(kCouldNotCreateFolder, {failed}));
     return false;
 }
 

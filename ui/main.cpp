@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
         QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle.data(),
                                                            static_cast<int>(kApplicationTitle.size())));
         commandLine.NoScreen = IsNoScreenPlatform(QGuiApplication::platformName());
+        if (commandLine.NoScreen) QuietNoScreenPlatformWarnings();
         TQtUiServices screenUi;
         TConsoleUiServices consoleUi(std::cerr);
         TUiServices& ui = commandLine.NoScreen ? static_cast<TUiServices&>(consoleUi) : screenUi;
