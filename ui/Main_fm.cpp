@@ -412,6 +412,16 @@ void TfmMain::FormShow() {
     } enableOnError{this};
     HideReportFrames();
 
+    // Without a screen no one sees the window stay open after an error: a "/c" run always
+    // ends, also when a step below raises, and its exit status tells whether it did its job.
+    struct TEndUnattendedRun {
+        bool Armed;
+        bool Failed = true;
+        ~TEndUnattendedRun() {
+            if (Armed && Failed) QCoreApplication::exit(kUnattendedRunFailed);
+        }
+    } unattended{commandLine_.NoScreen && commandLine_.CloseAfterRun};
+
     TStartUp startUp(profiles_, options_, reportTxts_, *regData_, ui_);
     TShowTipsFunc tips;
     if (hooks_.StartUpTips) tips = [this](std::int32_t firstNumber) { return hooks_.StartUpTips(firstNumber, this); };
@@ -425,29 +435,26 @@ void TfmMain::FormShow() {
     SelectFirstProfile();
     vtProfiles->setFocus();
 
-    if (!result.OpenDocument.empty()) OpenReportFile(result.OpenDocument);
-    const bool analyse = result.AnalyseProfile && *result.AnalyseProfile < profiles_.Profiles.Count();
-    // Without a screen no one sees the window stay open after an error: a "/c" run always
-    // ends there, and its exit status tells whether it did its job.
-    if (commandLine_.NoScreen && commandLine_.CloseAfterRun) {
-        bool ok = true;
-        if (analyse)
-            ok = RunGuarded(ui_, [&] { GenerateReport(profiles_.Profiles[*result.AnalyseProfile]); }) &&
-                 !autoExportFailed_;
-        else if (!commandLine_.ProfileName.empty()) {
-            ui_.ShowError(SafeFormat(kNoSuchProfile, {commandLine_.ProfileName}));
-            ok = false;
+    bool ok = true;
+    if (!result.OpenDocument.empty()) ok = OpenReportFile(result.OpenDocument);
+    TProfile* profile = result.AnalyseProfile && *result.AnalyseProfile < profiles_.Profiles.Count()
+                            ? &profiles_.Profiles[*result.AnalyseProfile]
+                            : nullptr;
+    if (!unattended.Armed) {
+        if (profile) {
+            GenerateReport(*profile);
+            if (result.CloseAfterAnalysis) close();
         }
-        if (ok)
-            close();
-        else
-            QCoreApplication::exit(kUnattendedRunFailed);
         return;
     }
-    if (analyse) {
-        GenerateReport(profiles_.Profiles[*result.AnalyseProfile]);
-        if (result.CloseAfterAnalysis) close();
+    if (profile) {
+        ok = RunGuarded(ui_, [&] { GenerateReport(*profile); }) && !autoExportFailed_ && ok;
+    } else if (!commandLine_.ProfileName.empty()) {
+        ui_.ShowError(SafeFormat(kNoSuchProfile, {commandLine_.ProfileName}));
+        ok = false;
     }
+    unattended.Failed = !ok;
+    if (ok) close();
 }
 
 // ---- Pages ----

@@ -52,6 +52,8 @@ TEST(UnattendedRun, EndsOnItsOwnWithTheMessageOnStandardErrorAndAStatus) {
         {"an export folder that cannot be created", {"/s", "/p=Site", "/c"}, 1,
          {"Warning: There was an error creating the directory '<home>blocker/sub'."}},
         {"no such profile", {"/s", "/p=Elsewhere", "/c"}, 1, {"Error: There is no profile named 'Elsewhere'."}},
+        {"a document that cannot be opened", {"/s", "/o=<home>gone.bnl", "/c"}, 1,
+         {"Error: Could not open the file '<home>gone.bnl'."}},
         {"success", {"/s", "/p=Site", "/c"}, 0, {}, true},
         // Not silent: a start-up error and the question after the export are printed, and the
         // question is answered without opening anything.
@@ -86,7 +88,11 @@ TEST(UnattendedRun, EndsOnItsOwnWithTheMessageOnStandardErrorAndAStatus) {
         WriteProfiles(user, site);
 
         const std::string logFile = home.file("run.log");
-        const test::TProgramRun run = test::RunBuiltProgram(user, c.arguments, logFile, options);
+        std::vector<std::string> arguments = c.arguments;
+        for (std::string& argument : arguments)
+            if (const std::size_t at = argument.find("<home>"); at != std::string::npos)
+                argument.replace(at, 6, home.path());
+        const test::TProgramRun run = test::RunBuiltProgram(user, arguments, logFile, options);
         const std::string output = ReadFileBytes(logFile);
         ASSERT_TRUE(run.Ended) << what << ": still running after 60 s\n" << output;
         EXPECT_EQ(run.Signal, 0) << what;
