@@ -113,11 +113,8 @@ int AppPaths::RemoveLeftovers() {
     }
     removed += RemoveStaleTempFiles(UserDir());
     removed += RemoveStaleTempFiles(DataDir());
-    for (fs::directory_iterator it(DataLogDir(), ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code typeError;
-        if (fs::is_directory(fs::symlink_status(it->path(), typeError)))
-            removed += RemoveStaleTempFiles(it->path().string());
-    }
+    // The work folders: downloads and unpacked members, in sub-folders too.
+    removed += RemoveStaleTempFiles(DataLogDir(), true);
     return removed;
 }
 

@@ -39,7 +39,7 @@ public:
     static std::string CreateUserFolders();
 
     // What killed runs left behind: the Tmp folders of processes that no longer run, and the temporary files of interrupted saves in
-    // the user folder, Data/ and each DataLog/<profile>/. Returns the number removed.
+    // the user folder, Data/ and the work folders below DataLog/. Returns the number removed.
     static int RemoveLeftovers();
 
     // Removes the process Tmp folder and everything in it.

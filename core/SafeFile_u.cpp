@@ -150,20 +150,33 @@ bool IsTempFileName(std::string_view fileName) {
     return true;
 }
 
-int RemoveStaleTempFiles(const std::string& folder) {
+namespace {
+
+// Never through a link, never anything but a plain file, never one a save holds locked.
+bool RemoveIfStale(const fs::path& path) {
+    if (!IsTempFileName(path.filename().string())) return false;
+    const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    const bool removed = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+                         unlink(path.c_str()) == 0;
+    close(fd);
+    return removed;
+}
+
+}  // namespace
+
+int RemoveStaleTempFiles(const std::string& folder, bool below) {
     int removed = 0;
     std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const fs::path& path = it->path();
-        if (!IsTempFileName(path.filename().string())) continue;
-        // Never through a link, never anything but a plain file.
-        const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) continue;
-        struct stat info {};
-        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-            unlink(path.c_str()) == 0)
-            ++removed;
-        close(fd);
+    if (below) {
+        // Does not follow links to folders.
+        for (fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end;
+             !ec && it != end; it.increment(ec))
+            removed += RemoveIfStale(it->path()) ? 1 : 0;
+    } else {
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+            removed += RemoveIfStale(it->path()) ? 1 : 0;
     }
     return removed;
 }

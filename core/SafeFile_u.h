@@ -61,10 +61,10 @@ std::string ResolveLinks(const std::string& path);
 // True for a name of the form TAtomicFile gives its temporary files.
 bool IsTempFileName(std::string_view fileName);
 
-// Removes the temporary files that saves interrupted by a crash or a kill left in Folder
-// (not below it). A file that a running save still holds open is left alone. Returns the
-// number removed.
-int RemoveStaleTempFiles(const std::string& folder);
+// Removes the temporary files that saves interrupted by a crash or a kill left in Folder,
+// and with Below in its sub-folders too (never through a link). A file that a running save
+// still holds open is left alone. Returns the number removed.
+int RemoveStaleTempFiles(const std::string& folder, bool below = false);
 
 // Reads a whole file into Bytes; false (Bytes untouched) when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);

@@ -153,7 +153,7 @@ TEST(SafeFile, StaleTemporaryFilesGoButLiveSavesAndOtherFilesStay) {
     folder.write("Options.xml.tmp-dead01", "stale");
     folder.write("Profiles.xml.tmp-dead02", "stale");
     folder.write("Options.xml.tmp-short", "not ours");
-    folder.write("sub/deeper.xml.tmp-dead03", "below: not looked at");
+    folder.write("sub/deeper.xml.tmp-dead03", "below: only when asked");
     fs::create_directories(folder.file("dir.tmp-dir001"));
     const std::string outside = folder.write("outside.txt", "kept");
     fs::create_symlink(outside, folder.file("link.tmp-lnk001"));
@@ -174,6 +174,13 @@ TEST(SafeFile, StaleTemporaryFilesGoButLiveSavesAndOtherFilesStay) {
     ASSERT_TRUE(live.Commit());
     EXPECT_EQ(ReadFileBytes(folder.file("Live.xml")), "in progress");
     EXPECT_EQ(RemoveStaleTempFiles(folder.file("missing/")), 0);
+    // Below the folder only when asked, and never through a link to another folder.
+    TestFolder elsewhere;
+    const std::string beyondLink = elsewhere.write("x.log.tmp-abcdef", "not below");
+    fs::create_symlink(elsewhere.path(), folder.file("linked"));
+    EXPECT_EQ(RemoveStaleTempFiles(folder.path(), true), 1);
+    EXPECT_FALSE(fs::exists(folder.file("sub/deeper.xml.tmp-dead03")));
+    EXPECT_TRUE(fs::exists(beyondLink));
 }
 
 }  // namespace

@@ -241,11 +241,11 @@ TEST_F(StartUpTest, LeftoversOfKilledRunsAreRemoved) {
         folder.write("Options.xml.tmp-Ab12Cd", "cut"),
         folder.write("Profiles.xml.tmp-000000", "cut"),
         folder.write("Data/dns.dat.tmp-xyzXYZ", "cut"),
-        folder.write("DataLog/Site/Site.bnl.tmp-q1w2e3", "cut"),
+        folder.write("DataLog/Site/access.log.tmp-q1w2e3", "cut"),
+        folder.write("DataLog/Site/site/b/c.log.tmp-q1w2e3", "cut while unpacking"),
     };
     const std::string kept[] = {
         folder.write("DataLog/Site/access.log", "log"),
-        folder.write("DataLog/Site/nested/deep.log.tmp-q1w2e3", "below the work folder: not a save of ours"),
         folder.write("Languages/de.lng.tmp-q1w2e3", "not a folder the program saves in"),
         folder.write("notes.tmp-abcdef.txt", "not of the pattern"),
     };
