@@ -38,8 +38,9 @@ public:
     // are there.
     static std::string CreateUserFolders();
 
-    // What killed runs left behind: the Tmp folders of processes that no longer run, and the temporary files of interrupted saves in
-    // the user folder, Data/ and the work folders below DataLog/. Returns the number removed.
+    // What killed runs left behind: the Tmp folders of processes that no longer run, and
+    // the temporary files of interrupted saves in the user folder, Data/ and the work
+    // folders below DataLog/. Returns the number removed.
     static int RemoveLeftovers();
 
     // Removes the process Tmp folder and everything in it.

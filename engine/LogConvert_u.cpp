@@ -220,12 +220,14 @@ void TLogConvert::CollectLocation(const TRecLogFileProperty& location, const std
         result = Download(dmFTP, FTPBusy, files, [&](std::vector<std::string>& fetched) {
             return dmFTP.DownloadFiles(LoginOf(location), url, workFolder, fetched, LocalNames);
         });
-        if (result == 2) throw ELogConvert(FailureOr(dmFTP.LocalWriteFailure(), "Unable to connect to the FTP server."));
+        if (result == 2)
+            throw ELogConvert(FailureOr(dmFTP.LocalWriteFailure(), "Unable to connect to the FTP server."));
     } else if (location.LogFileType == "http://") {
         result = Download(dmHTTP, HTTPBusy, files, [&](std::vector<std::string>& fetched) {
             return dmHTTP.DownloadFile(LoginOf(location), url, workFolder, fetched, LocalNames);
         });
-        if (result == 2) throw ELogConvert(FailureOr(dmHTTP.LocalWriteFailure(), "Unable to connect to the HTTP server."));
+        if (result == 2)
+            throw ELogConvert(FailureOr(dmHTTP.LocalWriteFailure(), "Unable to connect to the HTTP server."));
     }
     if (result == 1) Cancelled = true;
 }

@@ -4,7 +4,6 @@
 #include <QLocale>
 #include <csignal>
 #include <iostream>
-#include <memory>
 
 #include "core/AppPaths.h"
 #include "engine/GlobalVar_u.h"
