@@ -26,12 +26,15 @@ std::string Env(const char* name) {
     return value ? std::string(value) : std::string();
 }
 
-bool MakeFolder(const std::string& path, fs::perms perms = fs::perms::unknown) {
+// The system's reason when the folder is not there afterwards; empty on success.
+std::error_code MakeFolder(const std::string& path, fs::perms perms = fs::perms::unknown) {
     std::error_code ec;
     fs::create_directories(path, ec);
-    if (!fs::is_directory(path, ec)) return false;
+    std::error_code typeError;
+    if (!fs::is_directory(path, typeError)) return ec ? ec : std::make_error_code(std::errc::not_a_directory);
+    ec.clear();
     if (perms != fs::perms::unknown) fs::permissions(path, perms, fs::perm_options::replace, ec);
-    return !ec;
+    return ec;
 }
 
 }  // namespace
@@ -80,10 +83,11 @@ std::string AppPaths::GeoIPCountryFile() {
     return "/usr/share/GeoIP/GeoIP.dat";
 }
 
-std::string AppPaths::CreateUserFolders() {
-    std::string failed;
+AppPaths::TFolderFailure AppPaths::CreateUserFolders() {
+    TFolderFailure failed;
     const auto make = [&failed](const std::string& folder, fs::perms perms = fs::perms::unknown) {
-        if (!MakeFolder(folder, perms) && failed.empty()) failed = folder;
+        const std::error_code ec = MakeFolder(folder, perms);
+        if (ec && failed.Folder.empty()) failed = {folder, ec.message()};
     };
     make(UserDir());
     make(DataDir());

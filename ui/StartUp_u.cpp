@@ -33,9 +33,11 @@ TStartUp::TStartUp(TProfiles& profiles, TOptions& options, TLstReportTxt& report
 
 bool TStartUp::CreateFolders() {
     AppPaths::RemoveLeftovers();
-    const std::string failed = AppPaths::CreateUserFolders();
-    if (failed.empty()) return true;
-    ui_.ShowError(SafeFormat(kCouldNotCreateFolder, {failed}));
+    const AppPaths::TFolderFailure failed = AppPaths::CreateUserFolders();
+    if (failed.Folder.empty()) return true;
+    std::string message = SafeFormat(kCouldNotCreateFolder, {failed.Folder});
+    if (!failed.Reason.empty()) message += "\r\n" + failed.Reason + ".";
+    ui_.ShowError(message);
     return false;
 }
 

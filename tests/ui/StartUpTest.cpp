@@ -267,7 +267,8 @@ TEST_F(StartUpTest, AFolderThatCannotBeMadeIsNamed) {
     TStartUp startUp(profiles, options, languages, *reg, ui);
     EXPECT_FALSE(startUp.CreateFolders());
     ASSERT_EQ(ui.Errors.size(), 1u);
-    EXPECT_EQ(ui.Errors[0], "Could not create the folder '" + AppPaths::TmpRootDir() + "'.");
+    EXPECT_EQ(ui.Errors[0], "Could not create the folder '" + AppPaths::TmpRootDir() + "'.\r\n" +
+                                std::make_error_code(std::errc::file_exists).message() + ".");
     EXPECT_TRUE(fs::is_directory(AppPaths::DataDir()));
 }
 
