@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <cstdio>
 
 #include "core/Registre_u.h"
 
@@ -17,16 +18,15 @@ constexpr const char* kConfirmWordQuestion =
     "not run properly. Verify your macro\r\nsecurity level before proceeding. For help with macro security "
     "settings\r\nplease consult MS Word's help.\r\n\r\nProceed with the report creation?";
 
-QtMessageHandler previousHandler = nullptr;
-
 void FilterPlatformWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (type == QtWarningMsg && message.startsWith(QLatin1String("This plugin does not support"))) return;
-    if (previousHandler) previousHandler(type, context, message);
+    std::fprintf(stderr, "%s\n", qFormatLogMessage(type, context, message).toLocal8Bit().constData());
+    std::fflush(stderr);
 }
 
 }  // namespace
 
-void QuietNoScreenPlatformWarnings() { previousHandler = qInstallMessageHandler(&FilterPlatformWarnings); }
+void QuietNoScreenPlatformWarnings() { qInstallMessageHandler(&FilterPlatformWarnings); }
 
 bool IsNoScreenPlatform(const QString& platformName) {
     return platformName == QLatin1String("offscreen") || platformName == QLatin1String("minimal");
