@@ -1,10 +1,15 @@
 #include "core/AppPaths.h"
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <filesystem>
+
+#include "core/SafeFile_u.h"
 
 namespace brindle {
 namespace fs = std::filesystem;
@@ -21,12 +26,15 @@ std::string Env(const char* name) {
     return value ? std::string(value) : std::string();
 }
 
-bool MakeFolder(const std::string& path, fs::perms perms = fs::perms::unknown) {
+// The system's reason when the folder is not there afterwards; empty on success.
+std::error_code MakeFolder(const std::string& path, fs::perms perms = fs::perms::unknown) {
     std::error_code ec;
     fs::create_directories(path, ec);
-    if (!fs::is_directory(path, ec)) return false;
+    std::error_code typeError;
+    if (!fs::is_directory(path, typeError)) return ec ? ec : std::make_error_code(std::errc::not_a_directory);
+    ec.clear();
     if (perms != fs::perms::unknown) fs::permissions(path, perms, fs::perm_options::replace, ec);
-    return !ec;
+    return ec;
 }
 
 }  // namespace
@@ -75,14 +83,43 @@ std::string AppPaths::GeoIPCountryFile() {
     return "/usr/share/GeoIP/GeoIP.dat";
 }
 
-bool AppPaths::CreateUserFolders() {
-    bool ok = MakeFolder(UserDir());
-    ok = MakeFolder(DataDir()) && ok;
-    ok = MakeFolder(DataLogDir()) && ok;
-    ok = MakeFolder(LanguagesDir()) && ok;
-    ok = MakeFolder(TmpRootDir()) && ok;
-    ok = MakeFolder(TmpDir(), fs::perms::owner_all) && ok;
-    return ok;
+AppPaths::TFolderFailure AppPaths::CreateUserFolders() {
+    TFolderFailure failed;
+    const auto make = [&failed](const std::string& folder, fs::perms perms = fs::perms::unknown) {
+        const std::error_code ec = MakeFolder(folder, perms);
+        if (ec && failed.Folder.empty()) failed = {folder, ec.message()};
+    };
+    make(UserDir());
+    make(DataDir());
+    make(DataLogDir());
+    make(LanguagesDir());
+    make(TmpRootDir());
+    make(TmpDir(), fs::perms::owner_all);
+    return failed;
+}
+
+int AppPaths::RemoveLeftovers() {
+    int removed = 0;
+    std::error_code ec;
+    const pid_t self = getpid();
+    for (fs::directory_iterator it(TmpRootDir(), ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        pid_t pid = 0;
+        const auto [ptr, error] = std::from_chars(name.data(), name.data() + name.size(), pid);
+        if (error != std::errc() || ptr != name.data() + name.size() || pid <= 0) continue;
+        // Left while its process may still run (EPERM: it runs, as another user). One of
+        // this process' id is this process' own, emptied when it ends.
+        const bool gone = pid != self && kill(pid, 0) != 0 && errno == ESRCH;
+        std::error_code removeError;
+        if (gone && fs::is_directory(fs::symlink_status(it->path(), removeError)) &&
+            fs::remove_all(it->path(), removeError) > 0)
+            ++removed;
+    }
+    removed += RemoveStaleTempFiles(UserDir());
+    removed += RemoveStaleTempFiles(DataDir());
+    // The work folders: downloads and unpacked members, in sub-folders too.
+    removed += RemoveStaleTempFiles(DataLogDir(), true);
+    return removed;
 }
 
 void AppPaths::RemoveTmpDir() {

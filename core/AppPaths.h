@@ -33,9 +33,20 @@ public:
     // GeoIP.dat: the resource folder's copy when present, else Debian's.
     static std::string GeoIPCountryFile();
 
+    // The first folder that could not be made (empty when all are there) and the system's
+    // reason.
+    struct TFolderFailure {
+        std::string Folder;
+        std::string Reason;
+    };
     // Creates the user folder and the folders that start-up needs; the process Tmp folder
-    // is private (0700). Returns false when any of them cannot be made.
-    static bool CreateUserFolders();
+    // is private (0700).
+    static TFolderFailure CreateUserFolders();
+
+    // What killed runs left behind: the Tmp folders of processes that no longer run, and
+    // the temporary files of interrupted saves in the user folder, Data/ and the work
+    // folders below DataLog/. Returns the number removed.
+    static int RemoveLeftovers();
 
     // Removes the process Tmp folder and everything in it.
     static void RemoveTmpDir();

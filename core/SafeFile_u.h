@@ -9,6 +9,10 @@
 
 namespace brindle {
 
+// The temporary name's suffix: "<target>.tmp-" and six letters or digits.
+inline constexpr std::string_view kTempFileMarker = ".tmp-";
+inline constexpr std::size_t kTempFileSuffixLength = 6;
+
 class TAtomicFile {
 public:
     TAtomicFile() = default;
@@ -16,27 +20,51 @@ public:
     TAtomicFile(const TAtomicFile&) = delete;
     TAtomicFile& operator=(const TAtomicFile&) = delete;
 
-    // Opens a temporary file beside Target. Mode is applied to the final file.
-    bool Open(const std::string& target, mode_t mode = 0644);
+    // Opens a temporary file beside Target; a symbolic link is followed, so the file it
+    // points to is the one replaced. Mode is the widest the file gets: a new file takes
+    // Mode less the umask, a replaced one keeps its own permissions within Mode.
+    bool Open(const std::string& target, mode_t mode = 0666);
     bool Write(std::string_view bytes);
     bool IsOpen() const { return file_ != nullptr; }
-    // Flushes, syncs and renames over the target. False leaves the target as it was.
+    // Flushes, syncs, renames over the target and syncs its folder. False leaves the target
+    // as it was.
     bool Commit();
     // Drops the temporary file; the target stays as it was.
     void Abort();
 
     const std::string& Target() const { return target_; }
+    // The system's reason for the first failure ("No space left on device"); empty when
+    // nothing failed or no reason is known.
+    std::string ErrorText() const;
 
 private:
+    bool Fail();  // keeps errno as the reason; always false
+
     std::FILE* file_ = nullptr;
     std::string target_;
+    std::string real_;  // the target with its links followed: the file replaced
     std::string temp_;
-    mode_t mode_ = 0644;
+    int error_ = 0;
     bool failed_ = false;
 };
 
+// "Could not write the file '<path>'." and, on its own line, the system's reason.
+std::string WriteFailureText(const std::string& path, const std::string& reason);
+
 // One-shot form of TAtomicFile.
-bool WriteFileAtomic(const std::string& target, std::string_view bytes, mode_t mode = 0644);
+bool WriteFileAtomic(const std::string& target, std::string_view bytes, mode_t mode = 0666);
+
+// The file a chain of symbolic links ends at (which need not exist); Path itself when it is
+// no link.
+std::string ResolveLinks(const std::string& path);
+
+// True for a name of the form TAtomicFile gives its temporary files.
+bool IsTempFileName(std::string_view fileName);
+
+// Removes the temporary files that saves interrupted by a crash or a kill left in Folder,
+// and with Below in its sub-folders too (never through a link). A file that a running save
+// still holds open is left alone. Returns the number removed.
+int RemoveStaleTempFiles(const std::string& folder, bool below = false);
 
 // Reads a whole file into Bytes; false (Bytes untouched) when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);

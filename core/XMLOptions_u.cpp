@@ -184,7 +184,7 @@ void WriteTextList(pugi::xml_node parent, const char* listName, const char* item
 
 bool ReadOptionsXml(std::string_view bytes, TOptions& options) {
     pugi::xml_document doc;
-    if (!doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_ws_pcdata_single)) return false;
+    if (!doc.load_buffer(bytes.data(), bytes.size(), kXmlFileParseOptions) || !HasWellFormedTop(doc)) return false;
     const pugi::xml_node root = doc.document_element();  // whatever its name
     if (!root) return false;
 

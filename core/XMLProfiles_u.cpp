@@ -171,27 +171,6 @@ std::unique_ptr<TProfile> ReadProfile(const pugi::xml_node& node) {
     return profile;
 }
 
-// pugixml accepts text and further elements beside the document element; a well-formed
-// file has at most one element and nothing but blanks at the top level.
-bool HasWellFormedTop(const pugi::xml_document& doc) {
-    int elements = 0;
-    for (const pugi::xml_node& node : doc.children()) {
-        switch (node.type()) {
-        case pugi::node_element:
-            ++elements;
-            break;
-        case pugi::node_pcdata:
-            if (std::string_view(node.value()).find_first_not_of(" \t\r\n") != std::string_view::npos) return false;
-            break;
-        case pugi::node_cdata:
-            return false;
-        default:
-            break;
-        }
-    }
-    return elements <= 1;
-}
-
 // ---- Writing ------------------------------------------------------------------------------
 
 std::string IntText(std::int32_t value) {
@@ -271,8 +250,7 @@ void WriteProfile(pugi::xml_node& list, const TProfile& p) {
 bool ReadProfilesXml(std::string_view bytes, TProfiles& target) {
     try {
         pugi::xml_document doc;
-        const unsigned options = pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_fragment;
-        if (!doc.load_buffer(bytes.data(), bytes.size(), options) || !HasWellFormedTop(doc)) return false;
+        if (!doc.load_buffer(bytes.data(), bytes.size(), kXmlFileParseOptions) || !HasWellFormedTop(doc)) return false;
 
         const pugi::xml_node data = doc.document_element();  // whatever its name; may be absent
         TProfiles read;

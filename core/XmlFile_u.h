@@ -7,6 +7,15 @@
 
 namespace brindle {
 
+// Parse options of the program's own files: top-level text is kept so that
+// HasWellFormedTop can refuse it.
+inline constexpr unsigned kXmlFileParseOptions =
+    pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_fragment;
+
+// At most one top-level element and no text (other than white space) beside it: pugixml
+// would otherwise read a file with a second document glued on as if it were whole.
+bool HasWellFormedTop(const pugi::xml_document& doc);
+
 // Adds the <?xml version="1.0" encoding="UTF-8"?> declaration to an empty document.
 void AddXmlDeclaration(pugi::xml_document& doc);
 

@@ -13,6 +13,11 @@ namespace brindle {
 
 namespace {
 
+// A failure on this side (a full disk) is named for what it is.
+std::string FailureOr(const std::string& localFailure, const char* otherwise) {
+    return localFailure.empty() ? std::string(otherwise) : localFailure;
+}
+
 std::string FileNameOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -215,12 +220,14 @@ void TLogConvert::CollectLocation(const TRecLogFileProperty& location, const std
         result = Download(dmFTP, FTPBusy, files, [&](std::vector<std::string>& fetched) {
             return dmFTP.DownloadFiles(LoginOf(location), url, workFolder, fetched, LocalNames);
         });
-        if (result == 2) throw ELogConvert("Unable to connect to the FTP server.");
+        if (result == 2)
+            throw ELogConvert(FailureOr(dmFTP.LocalWriteFailure(), "Unable to connect to the FTP server."));
     } else if (location.LogFileType == "http://") {
         result = Download(dmHTTP, HTTPBusy, files, [&](std::vector<std::string>& fetched) {
             return dmHTTP.DownloadFile(LoginOf(location), url, workFolder, fetched, LocalNames);
         });
-        if (result == 2) throw ELogConvert("Unable to connect to the HTTP server.");
+        if (result == 2)
+            throw ELogConvert(FailureOr(dmHTTP.LocalWriteFailure(), "Unable to connect to the HTTP server."));
     }
     if (result == 1) Cancelled = true;
 }
@@ -274,8 +281,9 @@ bool TLogConvert::UnpackPass(const std::string& workFolder, TFileList& files, bo
         foundArchive = true;
         DoStatus(0, "Decompressing : " + FileNameOf(entry));
         if (!dmUnzip.ExtractArchive(entry, workFolder, members, LocalNames))
-            throw ELogConvert(SafeFormat("Could not decompress the file '%s'.", {entry}) +
-                              "\r\nThe compressed file could be corrupt or it could have an invalid format.");
+            throw ELogConvert(SafeFormat("Could not decompress the file '%s'.", {entry}) + "\r\n" +
+                              FailureOr(dmUnzip.WriteFailure(),
+                                        "The compressed file could be corrupt or it could have an invalid format."));
         files.erase(entry);
     }
     files.insert(members.begin(), members.end());

@@ -36,6 +36,7 @@ void TRemoteModule::ResetState() {
     WorkMax = 0;
     WorkDone = 0;
     CurrentFile.clear();
+    localWriteFailure_.clear();
 }
 
 void TRemoteModule::Status(const std::string& text) const {
@@ -118,11 +119,17 @@ CURLcode TCurlSession::Perform(const std::function<bool(std::string_view)>& sink
 CURLcode TCurlSession::DownloadTo(const std::string& path, const std::function<bool()>& keep) {
     const auto kept = [&keep] { return !keep || keep(); };
     TAtomicFile file;
-    if (!file.Open(path)) return CURLE_WRITE_ERROR;
+    // A full disk must not read as a server that could not be reached.
+    const auto writeFailed = [&] {
+        owner_.localWriteFailure_ = WriteFailureText(path, file.ErrorText());
+        return CURLE_WRITE_ERROR;
+    };
+    if (!file.Open(path)) return writeFailed();
     const CURLcode result = Perform([&](std::string_view bytes) { return !kept() || file.Write(bytes); });
+    if (result == CURLE_WRITE_ERROR && !file.ErrorText().empty()) return writeFailed();
     if (result != CURLE_OK) return result;
     if (!kept()) return CURLE_HTTP_RETURNED_ERROR;
-    return file.Commit() ? CURLE_OK : CURLE_WRITE_ERROR;
+    return file.Commit() ? CURLE_OK : writeFailed();
 }
 
 CURLcode TCurlSession::Drive() {

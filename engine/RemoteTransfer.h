@@ -31,6 +31,10 @@ public:
     // Safe from any thread and from inside OnProgress/OnStatus.
     void Cancel();
 
+    // Why the last download failed on this side, when it did ("Could not write the file
+    // '...'." and the system's reason, such as a full disk); empty otherwise.
+    const std::string& LocalWriteFailure() const { return localWriteFailure_; }
+
 protected:
     explicit TRemoteModule(std::string protocol);  // "FTP" or "HTTP": the prefix of every text
     ~TRemoteModule() = default;
@@ -62,6 +66,7 @@ private:
     void Attach(TCurlSession* session);
 
     std::string protocol_;
+    std::string localWriteFailure_;
     std::mutex sessionLock_;  // guards session_ against Cancel from another thread
     TCurlSession* session_ = nullptr;
 };

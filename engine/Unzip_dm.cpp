@@ -79,12 +79,23 @@ bool MakeFolders(const std::string& folderPath) {
     return std::filesystem::is_directory(folderPath, ec);
 }
 
-// Copies the current entry's data to Path; sparse holes are written as zeros.
-bool WriteEntryData(archive* reader, const std::string& path) {
+// Copies the current entry's data to Path; sparse holes are written as zeros. A failure on
+// the writing side sets WriteFailure.
+bool WriteEntryData(archive* reader, const std::string& path, std::string& writeFailure) {
     const std::filesystem::path target(path);
-    if (!MakeFolders(target.parent_path().string())) return false;
+    const std::string folder = target.parent_path().string();
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (!std::filesystem::is_directory(folder)) {
+        writeFailure = WriteFailureText(path, ec ? ec.message() : std::string());
+        return false;
+    }
     TAtomicFile file;
-    if (!file.Open(path)) return false;
+    const auto writeFailed = [&] {
+        writeFailure = WriteFailureText(path, file.ErrorText());
+        return false;
+    };
+    if (!file.Open(path)) return writeFailed();
     static const std::string kZeros(65536, '\0');
     int64_t written = 0;
     for (;;) {
@@ -96,13 +107,13 @@ bool WriteEntryData(archive* reader, const std::string& path) {
         if (status < ARCHIVE_WARN || offset < written) return false;
         while (written < offset) {
             const auto gap = static_cast<size_t>(std::min<int64_t>(offset - written, kZeros.size()));
-            if (!file.Write(std::string_view(kZeros.data(), gap))) return false;
+            if (!file.Write(std::string_view(kZeros.data(), gap))) return writeFailed();
             written += static_cast<int64_t>(gap);
         }
-        if (!file.Write(std::string_view(static_cast<const char*>(block), size))) return false;
+        if (!file.Write(std::string_view(static_cast<const char*>(block), size))) return writeFailed();
         written += static_cast<int64_t>(size);
     }
-    return file.Commit();
+    return file.Commit() || writeFailed();
 }
 
 const char* EntryPath(archive_entry* entry) {
@@ -120,6 +131,7 @@ bool TdmUnzip::ExtractArchive(const std::string& Archive, const std::string& Fol
 
 bool TdmUnzip::ExtractArchive(const std::string& Archive, const std::string& Folder, std::vector<std::string>& Members,
                               TLocalNames& Names) const {
+    writeFailure_.clear();
     // An archive named again in the run would only repeat its members.
     if (!Names.MarkUnpacked(Archive)) return true;
     // No member may take the archive's own path.
@@ -161,7 +173,7 @@ bool TdmUnzip::ExtractArchive(const std::string& Archive, const std::string& Fol
         if (!raw && (type != AE_IFREG || archive_entry_hardlink(entry) != nullptr)) continue;
 
         const std::string path = Names.Claim(Folder, relative);
-        if (!WriteEntryData(reader.get(), path)) {
+        if (!WriteEntryData(reader.get(), path, writeFailure_)) {
             Names.Release(path);
             return false;
         }

@@ -22,6 +22,13 @@ public:
     // The same with names kept unique within this call only.
     bool ExtractArchive(const std::string& Archive, const std::string& Folder,
                         std::vector<std::string>& Members) const;
+
+    // Why the last ExtractArchive failed when the archive was fine but a member could not be
+    // written ("Could not write the file '...'." and the system's reason); empty otherwise.
+    const std::string& WriteFailure() const { return writeFailure_; }
+
+private:
+    mutable std::string writeFailure_;
 };
 
 }  // namespace brindle

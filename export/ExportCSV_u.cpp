@@ -188,7 +188,7 @@ bool TExportCSV::Execute(const TReportSet& reports, const std::string& fileName,
     cancelled_ = false;
     separator_ = separator;
     TAtomicFile file;
-    if (!file.Open(fileName)) throw EExportFile::CannotWrite(fileName);
+    if (!file.Open(fileName)) throw EExportFile::CannotWrite(file);
     file_ = &file;
     struct TForget {
         TAtomicFile*& File;
@@ -204,14 +204,14 @@ bool TExportCSV::Execute(const TReportSet& reports, const std::string& fileName,
         file.Abort();
         return false;
     }
-    if (!file.Commit()) throw EExportFile::CannotWrite(fileName);
+    if (!file.Commit()) throw EExportFile::CannotWrite(file);
     return true;
 }
 
 void TExportCSV::WriteRow(std::span<const std::string> fields) {
     line_.clear();
     AppendCSVRow(line_, fields, separator_);
-    if (!file_->Write(line_)) throw EExportFile::CannotWrite(file_->Target());
+    if (!file_->Write(line_)) throw EExportFile::CannotWrite(*file_);
 }
 
 void TExportCSV::WriteReport(TReportID id) {

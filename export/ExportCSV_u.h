@@ -28,9 +28,12 @@ namespace brindle {
 class EExportFile : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
-    static EExportFile CannotWrite(const std::string& fileName) {
-        return EExportFile("Cannot write the file \"" + fileName + "\".");
+    static EExportFile CannotWrite(const std::string& fileName, const std::string& reason = {}) {
+        const std::string why = reason.empty() ? std::string() : "\r\n" + reason + ".";
+        return EExportFile("Cannot write the file \"" + fileName + "\"." + why);
     }
+    // With the system's reason for the file's failure (no space, permission denied).
+    static EExportFile CannotWrite(const TAtomicFile& file) { return CannotWrite(file.Target(), file.ErrorText()); }
 };
 
 // The fixed English column names of a report in the file exports (General included);

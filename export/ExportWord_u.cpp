@@ -132,14 +132,14 @@ bool TExportWord::Execute(const TReportSet& reports, const TReportTxt& language,
                                      options.MSWordAuthor, options.MSWordCompany};
     TAtomicFile output;
     if (!output.Open(outputFile) || !SaveDocx(document, *styles, properties, output))
-        throw EExportFile::CannotWrite(outputFile);
+        throw EExportFile::CannotWrite(output);
     if (StepCancelled()) return false;
     std::error_code ec;
     std::filesystem::remove(intermediateFile, ec);
     // The last step comes before the document replaces the target, so that a cancel that
     // arrives with it still leaves the earlier file.
     if (StepCancelled()) return false;
-    if (!output.Commit()) throw EExportFile::CannotWrite(outputFile);
+    if (!output.Commit()) throw EExportFile::CannotWrite(output);
     return true;
 }
 
@@ -151,9 +151,9 @@ bool TExportWord::StepCancelled() {
 
 bool TExportWord::WriteTaggedText(const TReportSet& reports, const std::string& intermediateFile) {
     TAtomicFile file;
-    if (!file.Open(intermediateFile)) throw EExportFile::CannotWrite(intermediateFile);
+    if (!file.Open(intermediateFile)) throw EExportFile::CannotWrite(file);
     const auto flush = [&] {
-        if (!file.Write(text_)) throw EExportFile::CannotWrite(intermediateFile);
+        if (!file.Write(text_)) throw EExportFile::CannotWrite(file);
         text_.clear();
     };
     text_.clear();
@@ -166,7 +166,7 @@ bool TExportWord::WriteTaggedText(const TReportSet& reports, const std::string& 
         flush();
         first = false;
     }
-    if (!file.Commit()) throw EExportFile::CannotWrite(intermediateFile);
+    if (!file.Commit()) throw EExportFile::CannotWrite(file);
     return true;
 }
 

@@ -85,10 +85,10 @@ bool TExportXML::Execute(const TReportSet& reports, const std::string& fileName)
     if (!finished) return false;
 
     TAtomicFile file;
-    if (!file.Open(fileName)) throw EExportFile::CannotWrite(fileName);
+    if (!file.Open(fileName)) throw EExportFile::CannotWrite(file);
     TAtomicFileWriter writer(file);
     doc.save(writer, "  ", pugi::format_indent, pugi::encoding_utf8);
-    if (!writer.Ok() || !file.Commit()) throw EExportFile::CannotWrite(fileName);
+    if (!writer.Ok() || !file.Commit()) throw EExportFile::CannotWrite(file);
     return true;
 }
 

@@ -12,6 +12,9 @@ struct TCommandLine {
     std::string DocumentFile;  // "/o="; empty when not given
     bool CloseAfterRun = false;
     bool Silent = false;
+    // Not a switch: set from the platform when there is no screen to show a box on. Messages
+    // then go to standard error and a "/c" run always ends, with a status telling how.
+    bool NoScreen = false;
 
     friend bool operator==(const TCommandLine&, const TCommandLine&) = default;
 };

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -27,6 +28,7 @@
 #include "core/Options_u.h"
 #include "core/Profiles_u.h"
 #include "core/Registre_u.h"
+#include "core/SafeFormat_u.h"
 #include "core/ReportTxt_u.h"
 #include "engine/LogConvert_u.h"
 #include "ui/AppGuard_u.h"
@@ -419,6 +421,16 @@ void TfmMain::FormShow() {
     } enableOnError{this};
     HideReportFrames();
 
+    // Without a screen no one sees the window stay open after an error: a "/c" run always
+    // ends, also when a step below raises, and its exit status tells whether it did its job.
+    struct TEndUnattendedRun {
+        bool Armed;
+        bool Failed = true;
+        ~TEndUnattendedRun() {
+            if (Armed && Failed) QCoreApplication::exit(kUnattendedRunFailed);
+        }
+    } unattended{commandLine_.NoScreen && commandLine_.CloseAfterRun};
+
     TStartUp startUp(profiles_, options_, reportTxts_, *regData_, ui_);
     TShowTipsFunc tips;
     if (hooks_.StartUpTips) tips = [this](std::int32_t firstNumber) { return hooks_.StartUpTips(firstNumber, this); };
@@ -432,11 +444,26 @@ void TfmMain::FormShow() {
     SelectFirstProfile();
     vtProfiles->setFocus();
 
-    if (!result.OpenDocument.empty()) OpenReportFile(result.OpenDocument);
-    if (result.AnalyseProfile && *result.AnalyseProfile < profiles_.Profiles.Count()) {
-        GenerateReport(profiles_.Profiles[*result.AnalyseProfile]);
-        if (result.CloseAfterAnalysis) close();
+    bool ok = true;
+    if (!result.OpenDocument.empty()) ok = OpenReportFile(result.OpenDocument);
+    TProfile* profile = result.AnalyseProfile && *result.AnalyseProfile < profiles_.Profiles.Count()
+                            ? &profiles_.Profiles[*result.AnalyseProfile]
+                            : nullptr;
+    if (!unattended.Armed) {
+        if (profile) {
+            GenerateReport(*profile);
+            if (result.CloseAfterAnalysis) close();
+        }
+        return;
     }
+    if (profile) {
+        ok = RunGuarded(ui_, [&] { GenerateReport(*profile); }) && !autoExportFailed_ && ok;
+    } else if (!commandLine_.ProfileName.empty()) {
+        ui_.ShowError(SafeFormat(kNoSuchProfile, {commandLine_.ProfileName}));
+        ok = false;
+    }
+    unattended.Failed = !ok;
+    if (ok) close();
 }
 
 // ---- Pages ----

@@ -194,6 +194,7 @@ private:
     TfmmProgress2* progress_ = nullptr;
 
     bool firstShow_ = true;
+    bool autoExportFailed_ = false;  // the last automatic export was not written
     bool hasResult_ = false;
     int currentReportId_ = 0;
     std::uint8_t currentViews_ = 0;

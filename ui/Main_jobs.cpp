@@ -110,12 +110,13 @@ void TfmMain::GenerateReport(TProfile& profile) {
 }
 
 void TfmMain::RunAutoExport(const TProfile& profile) {
+    autoExportFailed_ = false;
     if (profile.AutoExport == 0) return;
     switch (profile.AutoExportType) {
-    case 1: ExportReportWord(profile.AutoExportFile, profile.AutoExportLanguageID); break;
-    case 2: ExportReportHTML(profile.AutoExportFile, profile.AutoExportLanguageID); break;
-    case 3: ExportReportCSV(profile.AutoExportFile); break;
-    case 4: ExportReportXML(profile.AutoExportFile); break;
+    case 1: autoExportFailed_ = !ExportReportWord(profile.AutoExportFile, profile.AutoExportLanguageID); break;
+    case 2: autoExportFailed_ = !ExportReportHTML(profile.AutoExportFile, profile.AutoExportLanguageID); break;
+    case 3: autoExportFailed_ = !ExportReportCSV(profile.AutoExportFile); break;
+    case 4: autoExportFailed_ = !ExportReportXML(profile.AutoExportFile); break;
     default: break;
     }
 }

@@ -32,8 +32,12 @@ TStartUp::TStartUp(TProfiles& profiles, TOptions& options, TLstReportTxt& report
     : profiles_(profiles), options_(options), reportTxts_(reportTxts), regData_(regData), ui_(ui) {}
 
 bool TStartUp::CreateFolders() {
-    if (AppPaths::CreateUserFolders()) return true;
-    ui_.ShowError(SafeFormat(kCouldNotCreateFolder, {AppPaths::UserDir()}));
+    AppPaths::RemoveLeftovers();
+    const AppPaths::TFolderFailure failed = AppPaths::CreateUserFolders();
+    if (failed.Folder.empty()) return true;
+    std::string message = SafeFormat(kCouldNotCreateFolder, {failed.Folder});
+    if (!failed.Reason.empty()) message += "\r\n" + failed.Reason + ".";
+    ui_.ShowError(message);
     return false;
 }
 

@@ -31,6 +31,9 @@ inline constexpr std::string_view kBrokenFileKept = "\r\n\r\nThe unreadable file
 inline constexpr std::string_view kBrokenFileNotMoved =
     "\r\n\r\nThe unreadable file could not be renamed; it is left as it is and will not be overwritten.";
 inline constexpr std::string_view kCouldNotCreateFolder = "Could not create the folder '%s'.";
+inline constexpr std::string_view kNoSuchProfile = "There is no profile named '%s'.";
+// The exit status of a "/c" run without a screen that could not do its job.
+inline constexpr int kUnattendedRunFailed = 1;
 
 struct TStartUpPaths {
     std::string ProfilesFile;

@@ -2,11 +2,14 @@
 // the progress window; at the end the Tmp folder of this process goes.
 #include <QApplication>
 #include <QLocale>
+#include <csignal>
+#include <iostream>
 
 #include "core/AppPaths.h"
 #include "engine/GlobalVar_u.h"
 #include "engine/LogConvert_u.h"
 #include "ui/CommandLine_u.h"
+#include "ui/ConsoleUiServices.h"
 #include "ui/Main_fm.h"
 #include "ui/MainHooks.h"
 #include "ui/Progress_fm.h"
@@ -24,18 +27,27 @@ extern "C" const char* __lsan_default_options() { return "print_suppressions=0";
 
 int main(int argc, char** argv) {
     using namespace brindle;
-    const TCommandLine commandLine = ParseCommandLine(argc, argv);
+    // A file-size limit (ulimit -f) then fails the write with EFBIG, reported like a full
+    // disk, instead of killing the program halfway through a save.
+    std::signal(SIGXFSZ, SIG_IGN);
+    TCommandLine commandLine = ParseCommandLine(argc, argv);
     TGlobalObjects globals;
     int result = 0;
     {
         QApplication app(argc, argv);
         QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle.data(),
                                                            static_cast<int>(kApplicationTitle.size())));
-        TQtUiServices ui;
+        commandLine.NoScreen = IsNoScreenPlatform(QGuiApplication::platformName());
+        if (commandLine.NoScreen) QuietNoScreenPlatformWarnings();
+        TQtUiServices screenUi;
+        TConsoleUiServices consoleUi(std::cerr);
+        TUiServices& ui = commandLine.NoScreen ? static_cast<TUiServices&>(consoleUi) : screenUi;
         const TMainContext context{*GlobalLogConvert, *GlobalProfiles, *GlobalOptions, *GlobalReportTxts, ui,
                                    DisplayFormatFromLocale(QLocale::system())};
-        TfmMain fmMain(context, MakeMainHooks(*GlobalOptions, *GlobalReportTxts, ui, context.Format), commandLine);
-        ui.SetOwner(&fmMain);
+        TMainHooks hooks = MakeMainHooks(*GlobalOptions, *GlobalReportTxts, ui, context.Format);
+        if (commandLine.NoScreen) hooks = WithoutScreenDialogs(std::move(hooks), ui);
+        TfmMain fmMain(context, std::move(hooks), commandLine);
+        screenUi.SetOwner(&fmMain);
         TfmProgress fmProgress;
         fmMain.SetProgressDialog(&fmProgress);
         fmMain.show();

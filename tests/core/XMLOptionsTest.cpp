@@ -224,6 +224,11 @@ TEST(XMLOptions, MissingValues) {
         {"text leaf holding an element", "<LanguageID>en<", "<LanguageID><b>en</b><", nullptr, ""},
         {"guarded leaf holding an element", "<ShowGridLines>1<", "<ShowGridLines><b/><", nullptr, ""},
         {"not well-formed", "</DATA>", "</DAT>", nullptr, ""},
+        {"second top-level element", "</DATA>\n", "</DATA>\n<DATA Ver=\"9\"/>\n", nullptr, ""},
+        {"text after the document", "</DATA>\n", "</DATA>\ntrailing words\n", nullptr, ""},
+        {"CDATA after the document", "</DATA>\n", "</DATA>\n<![CDATA[x]]>\n", nullptr, ""},
+        {"comment and blanks after the document", "</DATA>\n", "</DATA>\n<!-- kept -->\n\n  \n",
+         [](const TOptions& o) { return o.SessionLength == 45; }, ""},
     };
     TOptions sentinel = Special();
     sentinel.Ver = "sentinel";

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -10,6 +12,8 @@
 
 #include "LogConvertTestUtil.h"
 #include "core/CommonUtils_u.h"
+#include "support/FileSizeLimit.h"
+#include "support/servers/TransferLog.h"
 #include "support/servers/ServerProcess.h"
 
 using namespace brindle;
@@ -226,6 +230,40 @@ TEST_F(Analyze, ArchivesAreUnpackedInPasses) {
     EXPECT_EQ(ErrorRunning(ProfileOf({FileLocation(logs.file("bad.zip"))})),
               "Could not decompress the file '" + logs.file("bad.zip") +
                   "'.\r\nThe compressed file could be corrupt or it could have an invalid format.");
+}
+
+// A disk that fills up (here a file-size limit) is named as the cause, never as a damaged
+// archive or a server that could not be reached; nothing half-written is left.
+TEST_F(Analyze, AFullDiskIsNamedAsTheCause) {
+    const std::string big(256 * 1024, 'x');
+    WriteArchive(logs.file("big.log.gz"), {{"big.log", kCommonLine + big}});
+    TestFolder served;
+    served.write("site/access.log", kCommonLine + big);
+    TServerProcess server("http_server.py", {"--root", served.path()});
+    ASSERT_GT(server.Port(), 0) << "the HTTP test server did not start";
+    TRecLogFileProperty remote;
+    remote.LogFileType = "http://";
+    remote.LogFileURL = "127.0.0.1:" + std::to_string(server.Port()) + "/site/access.log";
+    remote.Enable = 1;
+
+    const std::string tooLarge = std::strerror(EFBIG);
+    struct Case {
+        const char* what;
+        TProfile profile;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"unpacking", ProfileOf({FileLocation(logs.file("big.log.gz"))}),
+         "Could not decompress the file '" + logs.file("big.log.gz") + "'.\r\nCould not write the file '" +
+             work.file("big.log") + "'.\r\n" + tooLarge + "."},
+        {"downloading", ProfileOf({remote}),
+         "Could not write the file '" + work.file("access.log") + "'.\r\n" + tooLarge + "."},
+    };
+    for (const Case& c : cases) {
+        const std::string error = test::RunWithFileSizeLimit(64 * 1024, [&] { return ErrorRunning(c.profile); });
+        EXPECT_EQ(error, c.expected) << c.what;
+        EXPECT_TRUE(test::EntriesBelow(work.path()).empty()) << c.what;
+    }
 }
 
 TEST_F(Analyze, ArchivesNestedTooDeepAreRefused) {

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "MainWindowFixture.h"
+#include "support/ProgramRun.h"
 
 namespace brindle {
 namespace {
@@ -65,49 +66,13 @@ TEST_F(CommandLineRunTest, AFailedAnalysisShowsItsMessageAndKeepsTheWindowOpen) 
     EXPECT_TRUE(window->isEnabled());
 }
 
-// The path of the built program beside this test program: <build>/tests -> <build>/bin.
-std::string ProgramPath() { return AppPaths::ExecutableDir() + "../bin/brindle-analyzer"; }
+using test::ProgramPath;
 
 // Runs the program with the arguments in its own user folder; its exit code, -1 when it
-// had to be stopped.
+// had to be stopped or a signal ended it.
 int RunProgram(const std::string& home, const std::vector<std::string>& arguments, const std::string& logFile) {
-    const std::string program = ProgramPath();
-    std::vector<std::string> args{program};
-    args.insert(args.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    // Everything the child needs is made before the fork: only exec-safe calls after it.
-    std::vector<std::string> env{"BRINDLE_ANALYZER_HOME=" + home, "QT_QPA_PLATFORM=offscreen"};
-    for (char** entry = environ; *entry; ++entry) {
-        const std::string_view text(*entry);
-        if (!text.starts_with("BRINDLE_ANALYZER_HOME=") && !text.starts_with("QT_QPA_PLATFORM=")) env.emplace_back(text);
-    }
-    std::vector<char*> envp;
-    for (std::string& entry : env) envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        const int log = open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (log >= 0) {
-            dup2(log, 1);
-            dup2(log, 2);
-        }
-        execve(program.c_str(), argv.data(), envp.data());
-        _exit(127);
-    }
-    if (child < 0) return -1;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-    int status = 0;
-    while (waitpid(child, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const test::TProgramRun run = test::RunBuiltProgram(home, arguments, logFile);
+    return run.Ended && run.Signal == 0 ? run.ExitStatus : -1;
 }
 
 TEST(CommandLineRun, TheBuiltProgramAnalysesASampleSilentlyAndEnds) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -198,6 +200,76 @@ TEST_F(StartUpTest, UnreadableProfilesAreKeptAndReported) {
     TProfiles written;
     ASSERT_TRUE(written.LoadFromFile(paths.ProfilesFile));
     EXPECT_EQ(written.Ver, "2.20");
+}
+
+// A file that is whole but has a second document glued on is as unreadable as a cut one.
+TEST_F(StartUpTest, OptionsWithTextAfterTheDocumentAreKeptAndReplaced) {
+    MarkInstalled();
+    Start();
+    const std::string good = ReadFileBytes(paths.OptionsFile);
+    ASSERT_FALSE(good.empty());
+    TOptions loaded;
+    ASSERT_TRUE(loaded.LoadFromFile(paths.OptionsFile));
+    const std::string glued = good + "<DATA Ver=\"1.40\"/>\n";
+    folder.write("Options.xml", glued);
+    ui.Errors.clear();
+
+    TOptions fresh;
+    TStartUp startUp(profiles, fresh, languages, *reg, ui);
+    ASSERT_TRUE(startUp.CreateFolders());
+    const TStartUpResult result = startUp.Run(ParseCommandLine(std::vector<std::string>{}), paths, {}, kNow);
+    const std::string backup = paths.OptionsFile + kBackupSuffix;
+    EXPECT_EQ(result.OptionsBackup.State, TBrokenFileState::Moved);
+    EXPECT_EQ(ReadFileBytes(backup), glued);
+    ASSERT_EQ(ui.Errors.size(), 1u);
+    EXPECT_EQ(ui.Errors[0], LoadError(paths.OptionsFile) + "\r\n\r\nThe unreadable file was kept as '" + backup + "'.");
+    EXPECT_EQ(ReadFileBytes(paths.OptionsFile), good);
+}
+
+TEST_F(StartUpTest, LeftoversOfKilledRunsAreRemoved) {
+    // A process id that no longer runs: a child that has ended and been reaped.
+    const pid_t dead = fork();
+    if (dead == 0) _exit(0);
+    ASSERT_GT(dead, 0);
+    waitpid(dead, nullptr, 0);
+    const std::string tmp = folder.path() + "Tmp/";
+    const std::string deadTmp = folder.write("Tmp/" + std::to_string(dead) + "/tmpmsw.txt", "left");
+    const std::string liveTmp = folder.write("Tmp/" + std::to_string(getppid()) + "/tmpmsw.txt", "in use");
+    const std::string ownTmp = folder.write("Tmp/" + std::to_string(getpid()) + "/page.html", "mine");
+    const std::string otherTmp = folder.write("Tmp/keep/file", "not a process folder");
+    const std::string saves[] = {
+        folder.write("Options.xml.tmp-Ab12Cd", "cut"),
+        folder.write("Profiles.xml.tmp-000000", "cut"),
+        folder.write("Data/dns.dat.tmp-xyzXYZ", "cut"),
+        folder.write("DataLog/Site/access.log.tmp-q1w2e3", "cut"),
+        folder.write("DataLog/Site/site/b/c.log.tmp-q1w2e3", "cut while unpacking"),
+    };
+    const std::string kept[] = {
+        folder.write("DataLog/Site/access.log", "log"),
+        folder.write("Languages/de.lng.tmp-q1w2e3", "not a folder the program saves in"),
+        folder.write("notes.tmp-abcdef.txt", "not of the pattern"),
+    };
+
+    MarkInstalled();
+    Start();
+    EXPECT_FALSE(fs::exists(fs::path(deadTmp).parent_path()));
+    EXPECT_TRUE(fs::exists(liveTmp));
+    EXPECT_TRUE(fs::exists(ownTmp));
+    EXPECT_TRUE(fs::exists(otherTmp));
+    for (const std::string& save : saves) EXPECT_FALSE(fs::exists(save)) << save;
+    for (const std::string& file : kept) EXPECT_TRUE(fs::exists(file)) << file;
+    EXPECT_TRUE(fs::is_directory(AppPaths::TmpDir()));
+}
+
+// The message names the folder that could not be made, not the user folder above it.
+TEST_F(StartUpTest, AFolderThatCannotBeMadeIsNamed) {
+    folder.write("Tmp", "a file where the Tmp folder belongs");
+    TStartUp startUp(profiles, options, languages, *reg, ui);
+    EXPECT_FALSE(startUp.CreateFolders());
+    ASSERT_EQ(ui.Errors.size(), 1u);
+    EXPECT_EQ(ui.Errors[0], "Could not create the folder '" + AppPaths::TmpRootDir() + "'.\r\n" +
+                                std::make_error_code(std::errc::file_exists).message() + ".");
+    EXPECT_TRUE(fs::is_directory(AppPaths::DataDir()));
 }
 
 TEST_F(StartUpTest, UnreadableFilesAreKeptSilentlyWithS) {
