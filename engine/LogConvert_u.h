@@ -124,6 +124,34 @@ public:
     // Reads one log file into records. True when read to its end, false when cancelled.
     bool ParseLogFile(const std::string& fileName);
 
+    // Lines longer than this are bad lines, dropped unread: one endless line must cost
+    // neither the file nor the memory.
+    static constexpr std::size_t MaxLogLineLength = 512 * 1024;
+
+    // A byte range of a log file. A range from 0 decides the file's format and date order
+    // from its first lines; a later range is read with the ones given.
+    struct TFileRange {
+        std::int64_t Start = 0;
+        std::int64_t End = -1;  // -1: to the end of the file
+        std::uint8_t Format = 0;
+        std::uint8_t DateOrder = 0;
+    };
+    struct TRangeScan {
+        std::int64_t Lines = 0;
+        std::int64_t Bad = 0;
+        bool Started = false;    // the first lines were read and the format decided
+        bool Completed = false;  // read to the end of the range, not cancelled
+        std::uint8_t Format = 0;
+        std::uint8_t DateOrder = 0;
+    };
+    // Reads a range into records; errors raise as ParseLogFile's do, except that a range
+    // whose every line is bad is no error (that is for the whole file to say). Only with
+    // Report set are status and progress fired and is a record list estimate reserved.
+    TRangeScan ParseRange(const std::string& fileName, const TFileRange& range, bool report);
+    // The format and date order of a file from its first lines; raises when they cannot be
+    // decided. Sets DateOrder.
+    std::uint8_t DecideFormat(const std::string& fileName, const std::vector<std::string_view>& lines);
+
     // Splits into SplitFields; the field count, 0 when the line has more than 50 fields.
     int SplitLine(std::string_view line);
 
