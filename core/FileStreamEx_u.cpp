@@ -98,7 +98,7 @@ void TFileStreamEx::Rewind() {
 
 std::int64_t TFileStreamEx::LineStartAfter(std::int64_t offset) {
     if (fd_ < 0) Fail(EBADF, "Could not read");
-    constexpr std::size_t kBlock = 64 * 1024;
+    constexpr std::size_t kBlock = 4096;
     std::vector<char> block(kBlock);
     bool afterCR = false;  // a CR was seen: NULs are skipped, a LF still belongs to it
     for (std::int64_t at = std::max<std::int64_t>(offset, 0);;) {
@@ -121,9 +121,13 @@ std::int64_t TFileStreamEx::LineStartAfter(std::int64_t offset) {
     }
 }
 
+std::size_t TFileStreamEx::NextReadSize() const {
+    if (rangeEnd_ < 0) return chunkSize_;
+    return static_cast<std::size_t>(std::clamp<std::int64_t>(rangeEnd_ - position_, 0, chunkSize_));
+}
+
 std::size_t TFileStreamEx::ReadChunk(char* into) {
-    std::size_t want = chunkSize_;
-    if (rangeEnd_ >= 0) want = static_cast<std::size_t>(std::clamp<std::int64_t>(rangeEnd_ - position_, 0, want));
+    const std::size_t want = NextReadSize();
     // A short read is the end of the file only when read() says so by returning 0.
     std::size_t got = 0;
     while (got < want) {
@@ -148,7 +152,8 @@ bool TFileStreamEx::ReadLines(std::vector<std::string_view>& lines, bool restart
     if (carryStart_ > 0 && carryLength_ > 0)
         std::memmove(buffer_.data(), buffer_.data() + carryStart_, carryLength_);
     carryStart_ = 0;
-    if (buffer_.size() < carryLength_ + chunkSize_) buffer_.resize(carryLength_ + chunkSize_);
+    // A short range needs no buffer of a whole chunk.
+    if (buffer_.size() < carryLength_ + NextReadSize()) buffer_.resize(carryLength_ + NextReadSize());
 
     char* const data = buffer_.data();
     char* const fresh = data + carryLength_;

@@ -69,6 +69,7 @@ public:
 
 private:
     void Rewind();
+    std::size_t NextReadSize() const;
     std::size_t ReadChunk(char* into);
     // Adds the line [From, To) to Lines, or counts it as dropped.
     void Keep(std::vector<std::string_view>& lines, const char* from, const char* to);

@@ -107,9 +107,13 @@ void TLogConvert::ResetDirectives() {
 bool TLogConvert::ParseLogFile(const std::string& fileName) {
     const TRangeScan scan = ParseRange(fileName, {}, true);
     if (!scan.Completed) return false;
+    FinishFile(fileName, scan);
+    return true;
+}
+
+void TLogConvert::FinishFile(const std::string& fileName, const TRangeScan& scan) {
     BadLineCount += scan.Bad;
     if (scan.Bad == scan.Lines) throw NotValid(fileName);
-    return true;
 }
 
 std::uint8_t TLogConvert::DecideFormat(const std::string& fileName, const std::vector<std::string_view>& lines) {
@@ -132,14 +136,14 @@ TLogConvert::TRangeScan TLogConvert::ParseRange(const std::string& fileName, con
     TRangeScan scan;
     std::uint8_t format = range.Format;
     DateOrder = range.DateOrder;
-    const bool fileStart = range.Start == 0;
+    const bool fileStart = !range.Decided;
     TFileStreamEx reader;
     if (!reader.Open(fileName)) throw CouldNotRead(fileName);
     reader.SetMaxLineLength(MaxLogLineLength);
     reader.SetRange(range.Start, range.End);
     const std::int64_t size = reader.Size();
     // Each file starts without the directives of the one before.
-    if (fileStart) ResetDirectives();
+    if (range.Start == 0) ResetDirectives();
 
     const std::size_t slash = fileName.rfind('/');
     const std::string progressText =
@@ -195,7 +199,7 @@ TLogConvert::TRangeScan TLogConvert::ParseRange(const std::string& fileName, con
             if (!report) {
                 if (--untilCancelTest == 0) {
                     untilCancelTest = kCancelStride;
-                    if (Cancelled) return scan;
+                    if (StopRequested()) return scan;
                 }
             } else if (const int percent = progress.ChangeAt(i); percent >= 0) {
                 DoProgress(percent, progressText);
