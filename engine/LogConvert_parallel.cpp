@@ -222,25 +222,49 @@ std::unique_ptr<TPieceResult> TParallelParse::Take(std::size_t index) {
 }
 
 // The piece's texts are interned in the order the piece met them, which is the order a
-// single thread meets those of them that are new to the run.
+// single thread meets those of them that are new to the run. Each table is its own
+// sequence, so the large ones are interned side by side.
 void TParallelParse::Merge(TPieceResult& piece) {
     std::array<std::vector<std::int32_t>, kTableCount> remap;
     const std::array<TBucketString*, kTableCount> tables = TablesOf(Engine);
-    for (std::size_t t = 0; t < kTableCount; ++t) {
-        const TBucketString& local = piece.Tables[t];
-        remap[t].resize(static_cast<std::size_t>(local.Count()));
+    const auto intern = [&](std::size_t t) {
+        TBucketString& local = piece.Tables[t];
+        std::vector<std::int32_t>& map = remap[t];
+        map.resize(static_cast<std::size_t>(local.Count()));
         for (std::int32_t i = 0; i < local.Count(); ++i)
-            remap[t][static_cast<std::size_t>(i)] = tables[t]->AddString(local.GetString(i));
-        piece.Tables[t].Clear();
-    }
-    for (std::size_t i = 0; i < piece.Records.Count(); ++i) {
-        TRecLog rec = piece.Records.Stored(i);
-        rec.Seq = ++Engine.SeqCounter;
-        for (std::size_t t = 0; t < kTableCount; ++t)
-            rec.*kIndexFields[t] = remap[t][static_cast<std::size_t>(rec.*kIndexFields[t])];
-        Engine.Records.Add(rec);
-    }
+            map[static_cast<std::size_t>(i)] = tables[t]->AddString(local.GetString(i));
+        local.Clear();
+    };
+    // Below this many texts a thread costs more than it saves.
+    constexpr std::int32_t kTextsForAThread = 4096;
+    std::vector<std::thread> helpers;
+    for (std::size_t t = 0; t < kTableCount; ++t)
+        if (piece.Tables[t].Count() >= kTextsForAThread) helpers.emplace_back(intern, t);
+    for (std::size_t t = 0; t < kTableCount; ++t)
+        if (piece.Tables[t].Count() < kTextsForAThread) intern(t);
+    for (std::thread& helper : helpers) helper.join();
+
+    // The records are copied in one piece and renumbered in slices side by side.
+    const std::size_t count = piece.Records.Count();
+    const std::size_t first = Engine.Records.AppendStored(piece.Records);
     piece.Records.Clear();
+    const std::int32_t seqBase = Engine.SeqCounter;
+    Engine.SeqCounter += static_cast<std::int32_t>(count);
+    const auto renumber = [&](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i) {
+            TRecLog& rec = Engine.Records.Stored(first + i);
+            rec.Seq = seqBase + static_cast<std::int32_t>(i) + 1;
+            for (std::size_t t = 0; t < kTableCount; ++t)
+                rec.*kIndexFields[t] = remap[t][static_cast<std::size_t>(rec.*kIndexFields[t])];
+        }
+    };
+    constexpr std::size_t kRecordsForAThread = 8192;
+    const std::size_t slices = std::clamp<std::size_t>(count / kRecordsForAThread, 1, 4);
+    helpers.clear();
+    for (std::size_t s = 1; s < slices; ++s)
+        helpers.emplace_back(renumber, count * s / slices, count * (s + 1) / slices);
+    renumber(0, count / slices);
+    for (std::thread& helper : helpers) helper.join();
 }
 
 bool TParallelParse::MergeFile(std::size_t file, std::size_t& next, bool& validData) {

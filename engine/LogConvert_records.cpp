@@ -171,6 +171,15 @@ std::size_t TLstRecLog::Add(const TRecLog& rec) {
     return Items.size() - 1;
 }
 
+std::size_t TLstRecLog::AppendStored(const TLstRecLog& other) {
+    const std::size_t first = Items.size();
+    if (other.Items.size() >= std::numeric_limits<std::uint32_t>::max() - first)
+        throw std::length_error("too many hits");
+    Items.insert(Items.end(), other.Items.begin(), other.Items.end());
+    for (std::size_t i = first; i < Items.size(); ++i) Order.Append(static_cast<std::uint32_t>(i));
+    return first;
+}
+
 void TLstRecLog::Clear() {
     Items = {};
     Order.Clear();

@@ -125,6 +125,9 @@ public:
 
     // Appends a copy; returns its position.
     std::size_t Add(const TRecLog& rec);
+    // Appends copies of the records of Other in the order they were added there; returns
+    // the position of the first.
+    std::size_t AppendStored(const TLstRecLog& other);
     void Clear();
     void Reserve(std::size_t count);
 
