@@ -122,6 +122,9 @@ void TLogConvert::BeginAnalysis(const TProfile& profile, const TOptions& options
     Switches.ConvertLowerCaseReferrerURL = Options.ConvertLowerCaseReferrerURL != 0;
     Switches.DefaultPage = Profile.DefaultPage;
     FilterSet = TFilterSet(Profile.Filters);
+    BrowserMatcher = TAgentMatcher(Options.Browsers);
+    OSMatcher = TAgentMatcher(Options.OSs);
+    SpiderMatcher = TAgentMatcher(Options.Spiders);
     // The memos answer from the options and profile of the run.
     ForgetMemos();
 }

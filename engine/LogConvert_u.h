@@ -18,6 +18,7 @@
 #include "engine/FTP_dm.h"
 #include "engine/HTTP_dm.h"
 #include "engine/LocalNames.h"
+#include "engine/LogConvert_agents.h"
 #include "engine/LogConvert_clean.h"
 #include "engine/LogConvert_filter.h"
 #include "engine/LogConvert_parallel.h"
@@ -282,6 +283,9 @@ private:
     TBucketString ExtKindNames{255};        // extensions seen, and their kinds by index
     std::vector<std::uint8_t> ExtKinds;
     TFileKindLookup KindLookup;
+    TAgentMatcher BrowserMatcher;  // the options' lists, for the agents not classified yet
+    TAgentMatcher OSMatcher;
+    TAgentMatcher SpiderMatcher;
     // The raw text a field was last read from: neighbouring lines mostly repeat the
     // timestamp, the referrer and the agent, and a repeat needs no work at all.
     struct TLastRaw {
