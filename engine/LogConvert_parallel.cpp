@@ -151,7 +151,7 @@ void TParallelParse::PlanFile(std::size_t file) {
 
 void TParallelParse::StartWorkers(unsigned count) {
     Results.resize(Pieces.size());
-    Window = 2 * static_cast<std::size_t>(count) + 2;
+    Window = static_cast<std::size_t>(count) + 2;
     for (unsigned i = 0; i < count; ++i) {
         auto worker = std::make_unique<TLogConvert>();
         worker->BeginAnalysis(Engine.Profile, Engine.Options);

@@ -15,7 +15,7 @@ struct TParseSettings {
     // 0: one per processor, at most 8. 1: everything on the calling thread.
     unsigned Threads = 0;
     // A file larger than this is read in ranges of about this many bytes.
-    std::int64_t RangeBytes = 8 * 1024 * 1024;
+    std::int64_t RangeBytes = 4 * 1024 * 1024;
 
     unsigned ThreadCount() const;
 };
