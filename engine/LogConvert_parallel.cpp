@@ -186,8 +186,8 @@ void TParallelParse::Work(TLogConvert& worker) {
         }
         auto result = std::make_unique<TPieceResult>();
         const TPiece& piece = Pieces[index];
-        worker.ResetForPiece();
         try {
+            worker.ResetForPiece();
             result->Scan = worker.ParseRange(Files[piece.File], piece.Range, false);
         } catch (...) {
             result->Error = std::current_exception();
@@ -237,12 +237,31 @@ void TParallelParse::Merge(TPieceResult& piece) {
     };
     // Below this many texts a thread costs more than it saves.
     constexpr std::int32_t kTextsForAThread = 4096;
+    std::array<std::exception_ptr, kTableCount> errors;
     std::vector<std::thread> helpers;
-    for (std::size_t t = 0; t < kTableCount; ++t)
-        if (piece.Tables[t].Count() >= kTextsForAThread) helpers.emplace_back(intern, t);
-    for (std::size_t t = 0; t < kTableCount; ++t)
-        if (piece.Tables[t].Count() < kTextsForAThread) intern(t);
-    for (std::thread& helper : helpers) helper.join();
+    const auto joinHelpers = [&] {
+        for (std::thread& helper : helpers) helper.join();
+        helpers.clear();
+    };
+    try {
+        for (std::size_t t = 0; t < kTableCount; ++t)
+            if (piece.Tables[t].Count() >= kTextsForAThread)
+                helpers.emplace_back([&, t] {
+                    try {
+                        intern(t);
+                    } catch (...) {
+                        errors[t] = std::current_exception();
+                    }
+                });
+        for (std::size_t t = 0; t < kTableCount; ++t)
+            if (piece.Tables[t].Count() < kTextsForAThread) intern(t);
+    } catch (...) {
+        joinHelpers();
+        throw;
+    }
+    joinHelpers();
+    for (const std::exception_ptr& error : errors)
+        if (error) std::rethrow_exception(error);
 
     // The records are copied in one piece and renumbered in slices side by side.
     const std::size_t count = piece.Records.Count();
@@ -260,11 +279,15 @@ void TParallelParse::Merge(TPieceResult& piece) {
     };
     constexpr std::size_t kRecordsForAThread = 8192;
     const std::size_t slices = std::clamp<std::size_t>(count / kRecordsForAThread, 1, 4);
-    helpers.clear();
-    for (std::size_t s = 1; s < slices; ++s)
-        helpers.emplace_back(renumber, count * s / slices, count * (s + 1) / slices);
+    try {
+        for (std::size_t s = 1; s < slices; ++s)
+            helpers.emplace_back(renumber, count * s / slices, count * (s + 1) / slices);
+    } catch (...) {
+        joinHelpers();
+        throw;
+    }
     renumber(0, count / slices);
-    for (std::thread& helper : helpers) helper.join();
+    joinHelpers();
 }
 
 bool TParallelParse::MergeFile(std::size_t file, std::size_t& next, bool& validData) {
