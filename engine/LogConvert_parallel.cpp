@@ -7,6 +7,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 
 #include "core/FileStreamEx_u.h"
@@ -47,6 +48,9 @@ struct TPiece {
     std::size_t File = 0;
     TLogConvert::TFileRange Range;
     std::int64_t FileSize = 0;
+    // W3C formats: the directives in force where the range starts.
+    bool HasDirectives = false;
+    TLogConvert::TDirectiveState Directives;
 };
 
 // What a worker made of a piece, in table indices of its own.
@@ -70,6 +74,8 @@ public:
 private:
     void Plan();
     void PlanFile(std::size_t file);
+    std::vector<TLogConvert::TDirectiveState> ReadDirectives(const std::string& name, std::uint8_t format,
+                                                             const std::vector<std::int64_t>& starts);
     void StartWorkers(unsigned count);
     void StopWorkers();
     void Work(TLogConvert& worker);
@@ -104,9 +110,10 @@ void TParallelParse::Plan() {
     for (std::size_t file = 0; file < Files.size(); ++file) PlanFile(file);
 }
 
-// A file is cut into ranges only when its format has no directives (a W3C "#Fields:" line
-// would change the columns for every range after it) and its first lines decide the format;
-// anything else is read whole by one worker, which then meets the file's error itself.
+// A file is cut into ranges only when its first lines decide the format; anything else is
+// read whole by one worker, which then meets the file's error itself. A W3C "#Fields:" or
+// "#Date:" line changes how every line after it reads, so for those formats the directive
+// lines are read here first, and each range starts with the directives in force there.
 void TParallelParse::PlanFile(std::size_t file) {
     const std::string& name = Files[file];
     const std::int64_t rangeBytes = std::max<std::int64_t>(Engine.ParseSettings.RangeBytes, 1);
@@ -118,6 +125,7 @@ void TParallelParse::PlanFile(std::size_t file) {
         return;
     }
     std::vector<std::int64_t> starts{0};
+    std::vector<TLogConvert::TDirectiveState> directives;
     std::uint8_t format = 0;
     try {
         reader.SetMaxLineLength(TLogConvert::MaxLogLineLength);
@@ -125,15 +133,12 @@ void TParallelParse::PlanFile(std::size_t file) {
         bool last = reader.ReadLines(lines, true);
         while (lines.empty() && !last) last = reader.ReadLines(lines, false);
         format = Engine.DecideFormat(name, lines);
-        if (format == lfIISW3C || format == lfISAW3C) {
-            Pieces.push_back(whole);
-            return;
-        }
         for (;;) {
             const std::int64_t start = reader.LineStartAfter(starts.back() + rangeBytes);
             if (start >= size) break;
             starts.push_back(start);
         }
+        if (format == lfIISW3C || format == lfISAW3C) directives = ReadDirectives(name, format, starts);
     } catch (const std::exception&) {
         Pieces.push_back(whole);
         return;
@@ -145,8 +150,36 @@ void TParallelParse::PlanFile(std::size_t file) {
         piece.Range.Decided = true;
         piece.Range.Format = format;
         piece.Range.DateOrder = Engine.DateOrder;
+        if (!directives.empty()) {
+            piece.HasDirectives = true;
+            piece.Directives = directives[i];
+        }
         Pieces.push_back(piece);
     }
+}
+
+// The directives in force at each start, read the way the line loop reads them.
+std::vector<TLogConvert::TDirectiveState> TParallelParse::ReadDirectives(const std::string& name,
+                                                                         std::uint8_t format,
+                                                                         const std::vector<std::int64_t>& starts) {
+    std::vector<TLogConvert::TDirectiveState> states;
+    TFileStreamEx reader;
+    if (!reader.Open(name)) throw std::runtime_error("cannot read");
+    reader.SetMaxLineLength(TLogConvert::MaxLogLineLength);
+    Engine.ResetDirectives();
+    std::vector<std::string_view> lines;
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        states.push_back(Engine.Directives());
+        reader.SetRange(starts[i], i + 1 < starts.size() ? starts[i + 1] : -1);
+        for (bool last = reader.ReadLines(lines, true);; last = reader.ReadLines(lines, false)) {
+            for (const std::string_view line : lines)
+                if (line.find('#') != std::string_view::npos && Engine.SplitLine(line) > 0 &&
+                    Engine.SplitFields[1].starts_with('#'))
+                    Engine.MapLine(format);
+            if (last) break;
+        }
+    }
+    return states;
 }
 
 void TParallelParse::StartWorkers(unsigned count) {
@@ -188,6 +221,7 @@ void TParallelParse::Work(TLogConvert& worker) {
         const TPiece& piece = Pieces[index];
         try {
             worker.ResetForPiece();
+            if (piece.HasDirectives) worker.SetDirectives(piece.Directives);
             result->Scan = worker.ParseRange(Files[piece.File], piece.Range, false);
         } catch (...) {
             result->Error = std::current_exception();

@@ -102,6 +102,19 @@ void TLogConvert::ResetDirectives() {
     ISAFieldsSeen = false;
 }
 
+TLogConvert::TDirectiveState TLogConvert::Directives() const {
+    return {W3CColumns, ISAColumns, DirectiveDate, DirectiveTime, W3CFieldsSeen, ISAFieldsSeen};
+}
+
+void TLogConvert::SetDirectives(const TDirectiveState& state) {
+    W3CColumns = state.W3C;
+    ISAColumns = state.ISA;
+    DirectiveDate = state.Date;
+    DirectiveTime = state.Time;
+    W3CFieldsSeen = state.W3CFieldsSeen;
+    ISAFieldsSeen = state.ISAFieldsSeen;
+}
+
 // The file is read once: progress follows the bytes read rather than a line count taken
 // beforehand, which would cost a second pass over a log of possibly many gigabytes.
 bool TLogConvert::ParseLogFile(const std::string& fileName) {

@@ -208,6 +208,18 @@ public:
     bool W3CFieldsSeen = false;
     bool ISAFieldsSeen = false;
 
+    // What the directive lines of a W3C file read so far have set.
+    struct TDirectiveState {
+        TW3CColumns W3C;
+        TISAColumns ISA;
+        std::string Date;
+        std::string Time;
+        bool W3CFieldsSeen = false;
+        bool ISAFieldsSeen = false;
+    };
+    TDirectiveState Directives() const;
+    void SetDirectives(const TDirectiveState& state);
+
     std::atomic<bool> DNSBusy{false};
     std::atomic<bool> FTPBusy{false};
     std::atomic<bool> HTTPBusy{false};
