@@ -353,7 +353,9 @@ bool TParallelParse::MergeFile(std::size_t file, std::size_t& next, bool& validD
                 total.Lines += result->Scan.Lines;
                 total.Bad += result->Scan.Bad;
                 const std::int64_t done = piece.Range.End < 0 ? piece.FileSize : piece.Range.End;
-                const int percent = piece.FileSize > 0 ? static_cast<int>(std::min<std::int64_t>(done * 100 / piece.FileSize, 100)) : 100;
+                const int percent =
+                    piece.FileSize > 0 ? static_cast<int>(std::min<std::int64_t>(done * 100 / piece.FileSize, 100))
+                                       : 100;
                 if (percent != ProgressValue) {
                     Engine.DoProgress(percent, text);
                     ProgressValue = percent;

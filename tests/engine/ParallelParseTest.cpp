@@ -116,7 +116,7 @@ private:
     }
     std::string Agent() {
         return Pick({"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)",
-                     "Mozilla/5.0 (X11; Linux x86_64) Gecko/20100101 Firefox/" ,
+                     "Mozilla/5.0 (X11; Linux x86_64) Gecko/20100101 Firefox/",
                      "Googlebot/2.1 (+http://www.google.com/bot.html)", "Opera/9.80 (Macintosh)", "-"}) +
                (Rng() % 3 == 0 ? std::to_string(Rng() % 9) : std::string());
     }
@@ -162,14 +162,16 @@ protected:
         TEngineEvents events;
         events.Bind(engine);
         TRun run;
-        run.Error = ErrorOf([&] { run.Completed = engine.Analyze(profile, work.path(), work.file("dns.dat"), "", options); });
+        run.Error = ErrorOf(
+            [&] { run.Completed = engine.Analyze(profile, work.path(), work.file("dns.dat"), "", options); });
         run.Statuses = events.Statuses();
         for (const TBucketString* table :
              {&engine.HostTable, &engine.UserTable, &engine.VDomainTable, &engine.MethodTable, &engine.URITable,
               &engine.ExtTable, &engine.PathTable, &engine.ReferrerTable, &engine.AgentTable, &engine.BrowserTable,
               &engine.OSTable, &engine.SpiderTable})
             run.Tables.push_back(TableTexts(*table));
-        for (std::size_t i = 0; i < engine.Records.Count(); ++i) run.Records.push_back(Describe(engine.Records.Stored(i)));
+        for (std::size_t i = 0; i < engine.Records.Count(); ++i)
+            run.Records.push_back(Describe(engine.Records.Stored(i)));
         run.Bad = engine.BadLineCount;
         run.Visits = engine.VisitCount;
         // Progress never goes back within a file.
@@ -201,7 +203,8 @@ protected:
             EXPECT_EQ(many.Completed, one.Completed);
             EXPECT_EQ(many.Statuses, one.Statuses);
             ASSERT_EQ(many.Tables.size(), one.Tables.size());
-            for (std::size_t t = 0; t < one.Tables.size(); ++t) EXPECT_EQ(many.Tables[t], one.Tables[t]) << "table " << t;
+            for (std::size_t t = 0; t < one.Tables.size(); ++t)
+                EXPECT_EQ(many.Tables[t], one.Tables[t]) << "table " << t;
             ASSERT_EQ(many.Records.size(), one.Records.size());
             for (std::size_t i = 0; i < one.Records.size(); ++i) ASSERT_EQ(many.Records[i], one.Records[i]) << i;
             EXPECT_EQ(many.Bad, one.Bad);
