@@ -138,7 +138,16 @@ void TParallelParse::PlanFile(std::size_t file) {
             if (start >= size) break;
             starts.push_back(start);
         }
-        if (format == lfIISW3C || format == lfISAW3C) directives = ReadDirectives(name, format, starts);
+        if (format == lfIISW3C || format == lfISAW3C) {
+            // The scan runs before any progress can be reported: beyond this size the file is
+            // read whole, which keeps the caller's callbacks coming.
+            constexpr std::int64_t kMaxScanned = std::int64_t{1} << 30;
+            if (size > kMaxScanned) {
+                Pieces.push_back(whole);
+                return;
+            }
+            directives = ReadDirectives(name, format, starts);
+        }
     } catch (const std::exception&) {
         Pieces.push_back(whole);
         return;
@@ -169,6 +178,7 @@ std::vector<TLogConvert::TDirectiveState> TParallelParse::ReadDirectives(const s
     Engine.ResetDirectives();
     std::vector<std::string_view> lines;
     for (std::size_t i = 0; i < starts.size(); ++i) {
+        if (Engine.Cancelled) throw std::runtime_error("cancelled");
         states.push_back(Engine.Directives());
         reader.SetRange(starts[i], i + 1 < starts.size() ? starts[i + 1] : -1);
         for (bool last = reader.ReadLines(lines, true);; last = reader.ReadLines(lines, false)) {
