@@ -32,7 +32,7 @@ test-tsan: deps
 	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRINDLE_TSAN=ON -DBRINDLE_BUILD_UI=OFF
 	cmake --build $(TSAN_DIR) -j $(JOBS) --target engine_tests
 	cd $(TSAN_DIR) && ctest --output-on-failure -j $(JOBS) \
-		-R '^(DNS|FTP|HTTP|PassDeterminism|PassTest|ScenarioTest|Analyze\.)'
+		-R '^(DNS|FTP|HTTP|PassDeterminism|PassTest|ScenarioTest|Analyze\.|ParallelParse\.)'
 
 # `make run` and `make bench` share one optimized tree; the sanitizer build stays `make test`'s.
 define build_release

@@ -72,21 +72,66 @@ void TFileStreamEx::Fail(int error, const char* what) const {
     throw std::system_error(error, std::generic_category(), std::string(what) + " '" + fileName_ + "'");
 }
 
+void TFileStreamEx::SetRange(std::int64_t start, std::int64_t end) {
+    rangeStart_ = std::max<std::int64_t>(start, 0);
+    rangeEnd_ = end;
+}
+
 void TFileStreamEx::Rewind() {
     if (fd_ < 0) Fail(EBADF, "Could not read");
-    if (position_ != 0 && ::lseek(fd_, 0, SEEK_SET) < 0) Fail(errno, "Could not rewind");
-    position_ = 0;
+    std::int64_t start = rangeStart_;
+    if (start == 0) {
+        // Editors put a byte-order mark in front of UTF-8 text; it would stick to the first field.
+        unsigned char mark[3] = {};
+        const ssize_t n = ::pread(fd_, mark, sizeof mark, 0);
+        if (n == 3 && mark[0] == 0xEF && mark[1] == 0xBB && mark[2] == 0xBF) start = 3;
+    }
+    if (::lseek(fd_, start, SEEK_SET) < 0) Fail(errno, "Could not rewind");
+    position_ = start;
     atEnd_ = false;
     pendingCR_ = false;
+    skipping_ = false;
+    dropped_ = 0;
     carryStart_ = 0;
     carryLength_ = 0;
 }
 
+std::int64_t TFileStreamEx::LineStartAfter(std::int64_t offset) {
+    if (fd_ < 0) Fail(EBADF, "Could not read");
+    constexpr std::size_t kBlock = 4096;
+    std::vector<char> block(kBlock);
+    bool afterCR = false;  // a CR was seen: NULs are skipped, a LF still belongs to it
+    for (std::int64_t at = std::max<std::int64_t>(offset, 0);;) {
+        const ssize_t n = ::pread(fd_, block.data(), kBlock, at);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Fail(errno, "Could not read");
+        }
+        if (n == 0) return at;
+        for (ssize_t i = 0; i < n; ++i) {
+            const char c = block[static_cast<std::size_t>(i)];
+            if (afterCR) {
+                if (c == '\0') continue;
+                return c == '\n' ? at + i + 1 : at + i;
+            }
+            if (c == '\n') return at + i + 1;
+            if (c == '\r') afterCR = true;
+        }
+        at += n;
+    }
+}
+
+std::size_t TFileStreamEx::NextReadSize() const {
+    if (rangeEnd_ < 0) return chunkSize_;
+    return static_cast<std::size_t>(std::clamp<std::int64_t>(rangeEnd_ - position_, 0, chunkSize_));
+}
+
 std::size_t TFileStreamEx::ReadChunk(char* into) {
+    const std::size_t want = NextReadSize();
     // A short read is the end of the file only when read() says so by returning 0.
     std::size_t got = 0;
-    while (got < chunkSize_) {
-        const ssize_t n = ::read(fd_, into + got, chunkSize_ - got);
+    while (got < want) {
+        const ssize_t n = ::read(fd_, into + got, want - got);
         if (n < 0) {
             if (errno == EINTR) continue;
             Fail(errno, "Could not read");
@@ -107,7 +152,8 @@ bool TFileStreamEx::ReadLines(std::vector<std::string_view>& lines, bool restart
     if (carryStart_ > 0 && carryLength_ > 0)
         std::memmove(buffer_.data(), buffer_.data() + carryStart_, carryLength_);
     carryStart_ = 0;
-    if (buffer_.size() < carryLength_ + chunkSize_) buffer_.resize(carryLength_ + chunkSize_);
+    // A short range needs no buffer of a whole chunk.
+    if (buffer_.size() < carryLength_ + NextReadSize()) buffer_.resize(carryLength_ + NextReadSize());
 
     char* const data = buffer_.data();
     char* const fresh = data + carryLength_;
@@ -135,7 +181,7 @@ bool TFileStreamEx::ReadLines(std::vector<std::string_view>& lines, bool restart
         if (lf < p) lf = Find(p, end, '\n');
         const char* const stop = std::min(cr, lf);
         if (stop == end) break;
-        lines.emplace_back(lineStart, static_cast<std::size_t>(stop - lineStart));
+        Keep(lines, lineStart, stop);
         p = stop + 1;
         if (*stop == '\r') {
             if (p == end) pendingCR_ = true;
@@ -146,14 +192,27 @@ bool TFileStreamEx::ReadLines(std::vector<std::string_view>& lines, bool restart
 
     const auto tail = static_cast<std::size_t>(end - lineStart);
     if (last) {
-        if (tail > 0) lines.emplace_back(lineStart, tail);
+        if (tail > 0 || skipping_) Keep(lines, lineStart, end);
         carryLength_ = 0;
         atEnd_ = true;
+    } else if (skipping_ || (maxLine_ > 0 && tail > maxLine_)) {
+        skipping_ = true;
+        carryLength_ = 0;
     } else {
         carryStart_ = static_cast<std::size_t>(lineStart - data);
         carryLength_ = tail;
     }
     return last;
+}
+
+void TFileStreamEx::Keep(std::vector<std::string_view>& lines, const char* from, const char* to) {
+    const auto length = static_cast<std::size_t>(to - from);
+    if (skipping_ || (maxLine_ > 0 && length > maxLine_)) {
+        skipping_ = false;
+        ++dropped_;
+        return;
+    }
+    lines.emplace_back(from, length);
 }
 
 std::int64_t TFileStreamEx::CountLines() {
@@ -163,6 +222,7 @@ std::int64_t TFileStreamEx::CountLines() {
         count += static_cast<std::int64_t>(lines.size());
         if (last) break;
     }
+    count += dropped_;
     Rewind();
     return count;
 }

@@ -4,7 +4,11 @@
 //
 // What a line is: the file's bytes with every NUL byte dropped, cut at CR LF, a lone CR or a
 // lone LF (a CR LF split across two chunks is one line end); a non-empty tail after the last
-// line end is a line too. CountLines counts exactly the lines that ReadLines returns.
+// line end is a line too. A UTF-8 byte-order mark at the start of the file is no part of the
+// first line. CountLines counts exactly the lines that ReadLines returns or drops.
+//
+// A line longer than the set limit is dropped without being held, and counted (DroppedLines):
+// a hostile log of one endless line costs no more memory than any other.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -46,6 +50,18 @@ public:
     // Throws std::system_error when the file is not open or cannot be read.
     bool ReadLines(std::vector<std::string_view>& lines, bool restart);
 
+    // Lines longer than this many bytes are dropped; 0 (the default) keeps every line whole.
+    void SetMaxLineLength(std::size_t bytes) { maxLine_ = bytes; }
+    // Lines dropped for their length since the last restart.
+    std::int64_t DroppedLines() const { return dropped_; }
+
+    // Reads only the bytes [Start, End) from the next restart on; End < 0 reads to the end of
+    // the file. Start should be 0 or a line start (see LineStartAfter).
+    void SetRange(std::int64_t start, std::int64_t end);
+    // The first line start at or after Offset, as ReadLines cuts the file (the size of the
+    // file when no line end follows). Throws std::system_error when the file cannot be read.
+    std::int64_t LineStartAfter(std::int64_t offset);
+
     // Bytes of the file read so far, and the file's current size; for byte-based progress.
     std::int64_t Position() const { return position_; }
     std::int64_t Size() const;
@@ -53,7 +69,10 @@ public:
 
 private:
     void Rewind();
+    std::size_t NextReadSize() const;
     std::size_t ReadChunk(char* into);
+    // Adds the line [From, To) to Lines, or counts it as dropped.
+    void Keep(std::vector<std::string_view>& lines, const char* from, const char* to);
     [[noreturn]] void Fail(int error, const char* what) const;
 
     std::size_t chunkSize_;
@@ -61,7 +80,13 @@ private:
     int lastError_ = 0;
     std::string fileName_;
     std::int64_t position_ = 0;
+    std::int64_t rangeStart_ = 0;
+    std::int64_t rangeEnd_ = -1;
     bool atEnd_ = false;
+    std::size_t maxLine_ = 0;
+    std::int64_t dropped_ = 0;
+    // Inside a line too long to keep: its bytes are passed over up to the next line end.
+    bool skipping_ = false;
     // A CR ended the previous chunk: a LF at the start of the next one belongs to it.
     bool pendingCR_ = false;
     // buffer_[carryStart_, carryStart_ + carryLength_) is the unterminated text of the last

@@ -310,9 +310,9 @@ void TLogConvert::ParseUserAgent(std::string_view text) {
     TAgentClass& known = AgentClasses[agentIdx];
     if (known.BrowserIdx < 0) {
         // An empty ID never matches, so an empty agent classifies as nothing.
-        known.BrowserIdx = BrowserTable.AddString(Options.Browsers.FindName(hit.UserAgent));
-        known.OSIdx = OSTable.AddString(Options.OSs.FindName(hit.UserAgent));
-        known.SpiderIdx = SpiderTable.AddString(Options.Spiders.FindName(hit.UserAgent));
+        known.BrowserIdx = BrowserTable.AddString(BrowserMatcher.FindName(hit.UserAgent));
+        known.OSIdx = OSTable.AddString(OSMatcher.FindName(hit.UserAgent));
+        known.SpiderIdx = SpiderTable.AddString(SpiderMatcher.FindName(hit.UserAgent));
     }
     hit.AgentIdx = agentIdx;
     hit.BrowserIdx = known.BrowserIdx;

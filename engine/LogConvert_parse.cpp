@@ -102,53 +102,103 @@ void TLogConvert::ResetDirectives() {
     ISAFieldsSeen = false;
 }
 
+TLogConvert::TDirectiveState TLogConvert::Directives() const {
+    return {W3CColumns, ISAColumns, DirectiveDate, DirectiveTime, W3CFieldsSeen, ISAFieldsSeen};
+}
+
+void TLogConvert::SetDirectives(const TDirectiveState& state) {
+    W3CColumns = state.W3C;
+    ISAColumns = state.ISA;
+    DirectiveDate = state.Date;
+    DirectiveTime = state.Time;
+    W3CFieldsSeen = state.W3CFieldsSeen;
+    ISAFieldsSeen = state.ISAFieldsSeen;
+}
+
 // The file is read once: progress follows the bytes read rather than a line count taken
 // beforehand, which would cost a second pass over a log of possibly many gigabytes.
 bool TLogConvert::ParseLogFile(const std::string& fileName) {
+    const TRangeScan scan = ParseRange(fileName, {}, true);
+    if (!scan.Completed) return false;
+    FinishFile(fileName, scan);
+    return true;
+}
+
+void TLogConvert::FinishFile(const std::string& fileName, const TRangeScan& scan) {
+    BadLineCount += scan.Bad;
+    if (scan.Bad == scan.Lines) throw NotValid(fileName);
+}
+
+std::uint8_t TLogConvert::DecideFormat(const std::string& fileName, const std::vector<std::string_view>& lines) {
     std::uint8_t format = Profile.LogFileFormat;
+    if (lines.empty()) throw NotValid(fileName);
+    if (format == lfAutoDetect) {
+        format = DetectLogFormat(lines);
+        if (format == lfAutoDetect) throw NotValid(fileName);
+    }
+    DateOrder = Profile.DateFormat;
+    if (DateOrder == doDetect && format == lfIIS) {
+        int year = 0, month = 0, day = 0;
+        if (FileDate(fileName, year, month, day)) DateOrder = DetectDateOrder(year, month, day, lines);
+        if (DateOrder == doDetect) throw UnknownDateOrder(fileName);
+    }
+    return format;
+}
+
+TLogConvert::TRangeScan TLogConvert::ParseRange(const std::string& fileName, const TFileRange& range, bool report) {
+    TRangeScan scan;
+    std::uint8_t format = range.Format;
+    DateOrder = range.DateOrder;
+    const bool fileStart = !range.Decided;
     TFileStreamEx reader;
     if (!reader.Open(fileName)) throw CouldNotRead(fileName);
+    reader.SetMaxLineLength(MaxLogLineLength);
+    reader.SetRange(range.Start, range.End);
     const std::int64_t size = reader.Size();
     // Each file starts without the directives of the one before.
-    ResetDirectives();
+    if (range.Start == 0) ResetDirectives();
 
     const std::size_t slash = fileName.rfind('/');
     const std::string progressText =
         "Analyzing : " + (slash == std::string::npos ? fileName : fileName.substr(slash + 1));
     std::vector<std::string_view> lines;
-    std::int64_t count = 0;
-    std::int64_t bad = 0;
+    std::int64_t dropped = 0;
     TByteProgress progress(size);
-    bool firstChunk = true;
+    bool restart = true;
+    // Workers have no progress to ride on: they look at the flag every so many lines.
+    constexpr std::int64_t kCancelStride = 4096;
+    std::int64_t untilCancelTest = kCancelStride;
     for (bool lastChunk = false; !lastChunk;) {
         const std::int64_t before = reader.Position();
         try {
-            lastChunk = reader.ReadLines(lines, firstChunk);
+            lastChunk = reader.ReadLines(lines, restart);
         } catch (const std::system_error&) {
             throw CouldNotRead(fileName);
         }
+        restart = false;
         const std::int64_t chunkBytes = reader.Position() - before;
-        if (firstChunk) {
-            firstChunk = false;
-            if (lines.empty()) throw NotValid(fileName);
-            if (format == lfAutoDetect) {
-                format = DetectLogFormat(lines);
-                if (format == lfAutoDetect) throw NotValid(fileName);
+        // A line too long to keep is one bad line.
+        scan.Lines += reader.DroppedLines() - dropped;
+        scan.Bad += reader.DroppedLines() - dropped;
+        dropped = reader.DroppedLines();
+        // The format is decided on the first lines, which a very long first line may push
+        // into a later chunk.
+        if (fileStart && !scan.Started) {
+            if (lines.empty() && !lastChunk) continue;
+            format = DecideFormat(fileName, lines);
+            scan.Started = true;
+            scan.Format = format;
+            scan.DateOrder = DateOrder;
+            if (report) {
+                ReserveRecords(size, chunkBytes, lines.size());
+                DoStatus(0, progressText);
+                DoProgress(0, progressText);
             }
-            DateOrder = Profile.DateFormat;
-            if (DateOrder == doDetect && format == lfIIS) {
-                int year = 0, month = 0, day = 0;
-                if (FileDate(fileName, year, month, day)) DateOrder = DetectDateOrder(year, month, day, lines);
-                if (DateOrder == doDetect) throw UnknownDateOrder(fileName);
-            }
-            ReserveRecords(size, chunkBytes, lines.size());
-            DoStatus(0, progressText);
-            DoProgress(0, progressText);
         }
         const std::int64_t linesInChunk = static_cast<std::int64_t>(lines.size());
         progress.StartChunk(before, chunkBytes, linesInChunk);
         for (std::int64_t i = 0; i < linesInChunk; ++i) {
-            ++count;
+            ++scan.Lines;
             TLineResult result = TLineResult::NoHit;
             try {
                 if (SplitLine(lines[static_cast<std::size_t>(i)]) > 0) {
@@ -158,16 +208,20 @@ bool TLogConvert::ParseLogFile(const std::string& fileName) {
             } catch (const std::exception&) {
                 result = TLineResult::Bad;
             }
-            if (result == TLineResult::Bad) ++bad;
-            if (const int percent = progress.ChangeAt(i); percent >= 0) {
+            if (result == TLineResult::Bad) ++scan.Bad;
+            if (!report) {
+                if (--untilCancelTest == 0) {
+                    untilCancelTest = kCancelStride;
+                    if (StopRequested()) return scan;
+                }
+            } else if (const int percent = progress.ChangeAt(i); percent >= 0) {
                 DoProgress(percent, progressText);
-                if (Cancelled) return false;
+                if (Cancelled) return scan;
             }
         }
     }
-    BadLineCount += bad;
-    if (bad == count) throw NotValid(fileName);
-    return true;
+    scan.Completed = true;
+    return scan;
 }
 
 // Room for the first file's hits at once, estimated from its first chunk: growing the

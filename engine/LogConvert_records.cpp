@@ -44,12 +44,33 @@ void RadixSortPairs(std::vector<std::uint64_t>& pairs, std::vector<std::uint64_t
 }  // namespace
 
 void TRecOrder::Reset(std::size_t count) {
+    Stored = true;
+    StoredCount = count;
+    Positions = {};
+}
+
+void TRecOrder::Materialize(std::size_t count) {
+    Stored = false;
+    StoredCount = 0;
     Positions.resize(count);
     std::iota(Positions.begin(), Positions.end(), 0u);
 }
 
+void TRecOrder::Append(std::uint32_t index) {
+    if (Stored && index == StoredCount) {
+        ++StoredCount;
+        return;
+    }
+    if (Stored) Materialize(StoredCount);
+    Positions.push_back(index);
+}
+
+void TRecOrder::Reserve(std::size_t count) {
+    if (!Stored) Positions.reserve(count);
+}
+
 void TRecOrder::Clear() {
-    Positions = {};
+    Reset(0);
     Work = {};
 }
 
@@ -77,6 +98,8 @@ void TRecOrder::SortByKey(const std::vector<TRecLog>& items, int flag, KeyOf key
         Reset(n);
         return;
     }
+    Stored = false;
+    StoredCount = 0;
     Positions.resize(n);
     const std::uint64_t spread = static_cast<std::uint64_t>(highest - lowest) + 1;
     if (spread <= std::max<std::uint64_t>(65536, kCountingSpread * n)) {
@@ -101,6 +124,15 @@ void TRecOrder::SortByKey(const std::vector<TRecLog>& items, int flag, KeyOf key
 }
 
 void TRecOrder::Sort(const std::vector<TRecLog>& items, TRecKey key, int flag) {
+    SortUnreleased(items, key, flag);
+    constexpr std::size_t kKeptCounts = 65536;
+    Work.Keys = {};
+    Work.Pairs = {};
+    Work.Scratch = {};
+    if (Work.Counts.capacity() > kKeptCounts) Work.Counts = {};
+}
+
+void TRecOrder::SortUnreleased(const std::vector<TRecLog>& items, TRecKey key, int flag) {
     switch (key) {
     case TRecKey::Browser:
         return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.BrowserIdx); });
@@ -155,7 +187,7 @@ void TRecOrder::Sort(const std::vector<TRecLog>& items, TRecKey key, int flag) {
         SortByKey(items, flag, [base](const TRecLog& r) { return static_cast<std::uint32_t>(r.Time - base); });
         return;
     }
-    Reset(items.size());
+    Materialize(items.size());
     auto earlier = [&items](std::uint32_t a, std::uint32_t b) { return items[a].Time < items[b].Time; };
     auto later = [&items](std::uint32_t a, std::uint32_t b) { return items[a].Time > items[b].Time; };
     if (flag == 1)
@@ -169,6 +201,15 @@ std::size_t TLstRecLog::Add(const TRecLog& rec) {
     Order.Append(static_cast<std::uint32_t>(Items.size()));
     Items.push_back(rec);
     return Items.size() - 1;
+}
+
+std::size_t TLstRecLog::AppendStored(const TLstRecLog& other) {
+    const std::size_t first = Items.size();
+    if (other.Items.size() >= std::numeric_limits<std::uint32_t>::max() - first)
+        throw std::length_error("too many hits");
+    Items.insert(Items.end(), other.Items.begin(), other.Items.end());
+    for (std::size_t i = first; i < Items.size(); ++i) Order.Append(static_cast<std::uint32_t>(i));
+    return first;
 }
 
 void TLstRecLog::Clear() {

@@ -51,20 +51,25 @@ enum class TRecKey : std::uint8_t {
 // An order of a record vector: position -> index in the vector. Sorts take a flag: 1
 // ascending, anything else descending; records with equal keys come in the order they
 // are stored, whatever order came before, so any two orders sorted by the same key agree.
-// The sort's work buffers are kept from one sort to the next (a copy starts without them).
+// Only a small count table is kept from one sort to the next: the per-record buffers are
+// freed after each sort, since every walker of the statistics pass holds an order and
+// buffers kept idle there would cost bytes per hit for each of them.
 class TRecOrder {
 public:
     // The storage order of Count records.
     void Reset(std::size_t count);
-    void Append(std::uint32_t index) { Positions.push_back(index); }
-    void Reserve(std::size_t count) { Positions.reserve(count); }
+    void Append(std::uint32_t index);
+    void Reserve(std::size_t count);
     void Clear();
-    std::size_t Count() const { return Positions.size(); }
-    std::uint32_t operator[](std::size_t pos) const { return Positions[pos]; }
+    std::size_t Count() const { return Stored ? StoredCount : Positions.size(); }
+    std::uint32_t operator[](std::size_t pos) const {
+        return Stored ? static_cast<std::uint32_t>(pos) : Positions[pos];
+    }
 
     void Sort(const std::vector<TRecLog>& items, TRecKey key, int flag);
 
 private:
+    void SortUnreleased(const std::vector<TRecLog>& items, TRecKey key, int flag);
     template <class KeyOf>
     void SortByKey(const std::vector<TRecLog>& items, int flag, KeyOf keyOf);
 
@@ -81,7 +86,14 @@ private:
         TBuffers& operator=(TBuffers&&) noexcept = default;
     };
 
-    std::vector<std::uint32_t> Positions;
+    // Fills Positions with the storage order.
+    void Materialize(std::size_t count);
+
+    // The storage order needs no list: most orders are that one (hits are logged in time
+    // order, and every walker starts from it), and a list costs 4 bytes per hit.
+    bool Stored = true;
+    std::size_t StoredCount = 0;
+    std::vector<std::uint32_t> Positions;  // while not Stored
     TBuffers Work;
 };
 
@@ -125,6 +137,9 @@ public:
 
     // Appends a copy; returns its position.
     std::size_t Add(const TRecLog& rec);
+    // Appends copies of the records of Other in the order they were added there; returns
+    // the position of the first.
+    std::size_t AppendStored(const TLstRecLog& other);
     void Clear();
     void Reserve(std::size_t count);
 

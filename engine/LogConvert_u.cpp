@@ -127,6 +127,9 @@ void TLogConvert::BeginAnalysis(const TProfile& profile, const TOptions& options
     Switches.ConvertLowerCaseReferrerURL = Options.ConvertLowerCaseReferrerURL != 0;
     Switches.DefaultPage = Profile.DefaultPage;
     FilterSet = TFilterSet(Profile.Filters);
+    BrowserMatcher = TAgentMatcher(Options.Browsers);
+    OSMatcher = TAgentMatcher(Options.OSs);
+    SpiderMatcher = TAgentMatcher(Options.Spiders);
     // The memos answer from the options and profile of the run.
     ForgetMemos();
 }
@@ -183,16 +186,11 @@ bool TLogConvert::Analyze(const TProfile& profile, const std::string& workFolder
 
     severalFiles = files.size() != 1;
     bool validData = false;
-    for (const std::string& file : files) {
-        if (Cancelled) return false;
-        try {
-            if (ParseLogFile(file)) validData = true;
-        } catch (const std::exception&) {
-            if (!severalFiles) throw;
-            DoStatus(0, "Skipped : " + FileNameOf(file));
-        }
-    }
-    if (Cancelled) return false;
+    const std::vector<std::string> fileList(files.begin(), files.end());
+    const bool completed = ParseSettings.ThreadCount() > 1
+                               ? ParseFilesInParallel(*this, fileList, severalFiles, validData)
+                               : ParseFilesInOrder(fileList, severalFiles, validData);
+    if (!completed || Cancelled) return false;
     if (!validData)
         throw ELogConvert(
             "The analyzed log files don't contain valid log file data.\r\n"
@@ -209,6 +207,30 @@ bool TLogConvert::Analyze(const TProfile& profile, const std::string& workFolder
     if (!Cancelled) BuildStatistics(cityDbPath);
     if (!Cancelled) DoProgress(100, "Processing statistics");
     return !Cancelled;
+}
+
+bool TLogConvert::ParseFilesInOrder(const std::vector<std::string>& files, bool severalFiles, bool& validData) {
+    for (const std::string& file : files) {
+        if (Cancelled) return false;
+        try {
+            if (ParseLogFile(file)) validData = true;
+        } catch (const std::exception&) {
+            if (!severalFiles) throw;
+            DoStatus(0, "Skipped : " + FileNameOf(file));
+        }
+    }
+    return !Cancelled;
+}
+
+void TLogConvert::ResetForPiece() {
+    SeqCounter = 0;
+    BadLineCount = 0;
+    Records.Clear();
+    // A piece holds few texts: its tables start small and grow.
+    for (TBucketString* table : {&HostTable, &UserTable, &VDomainTable, &MethodTable, &URITable, &ExtTable,
+                                 &PathTable, &ReferrerTable, &AgentTable, &BrowserTable, &OSTable, &SpiderTable})
+        *table = TBucketString(255);
+    ForgetMemos();
 }
 
 void TLogConvert::CollectLocation(const TRecLogFileProperty& location, const std::string& url,

@@ -18,8 +18,10 @@
 #include "engine/FTP_dm.h"
 #include "engine/HTTP_dm.h"
 #include "engine/LocalNames.h"
+#include "engine/LogConvert_agents.h"
 #include "engine/LogConvert_clean.h"
 #include "engine/LogConvert_filter.h"
+#include "engine/LogConvert_parallel.h"
 #include "engine/LogConvert_records.h"
 #include "engine/LogConvert_split.h"
 #include "engine/ProgressEvent.h"
@@ -124,6 +126,41 @@ public:
     // Reads one log file into records. True when read to its end, false when cancelled.
     bool ParseLogFile(const std::string& fileName);
 
+    // How many threads read the log files; the result does not depend on it.
+    TParseSettings ParseSettings;
+
+    // Lines longer than this are bad lines, dropped unread: one endless line must cost
+    // neither the file nor the memory.
+    static constexpr std::size_t MaxLogLineLength = 512 * 1024;
+
+    // A byte range of a log file. Unless decided already, the file's format and date order
+    // are decided from the range's first lines, so such a range starts the file.
+    struct TFileRange {
+        std::int64_t Start = 0;
+        std::int64_t End = -1;  // -1: to the end of the file
+        // The format and date order below were decided from the file's first lines already.
+        bool Decided = false;
+        std::uint8_t Format = 0;
+        std::uint8_t DateOrder = 0;
+    };
+    struct TRangeScan {
+        std::int64_t Lines = 0;
+        std::int64_t Bad = 0;
+        bool Started = false;    // the first lines were read and the format decided
+        bool Completed = false;  // read to the end of the range, not cancelled
+        std::uint8_t Format = 0;
+        std::uint8_t DateOrder = 0;
+    };
+    // Reads a range into records; errors raise as ParseLogFile's do, except that a range
+    // whose every line is bad is no error (that is for the whole file to say). Only with
+    // Report set are status and progress fired and is a record list estimate reserved.
+    TRangeScan ParseRange(const std::string& fileName, const TFileRange& range, bool report);
+    // The format and date order of a file from its first lines; raises when they cannot be
+    // decided. Sets DateOrder.
+    std::uint8_t DecideFormat(const std::string& fileName, const std::vector<std::string_view>& lines);
+    // Adds a whole file's bad lines to the run's; raises when every line was bad.
+    void FinishFile(const std::string& fileName, const TRangeScan& scan);
+
     // Splits into SplitFields; the field count, 0 when the line has more than 50 fields.
     int SplitLine(std::string_view line);
 
@@ -171,11 +208,30 @@ public:
     bool W3CFieldsSeen = false;
     bool ISAFieldsSeen = false;
 
+    // What the directive lines of a W3C file read so far have set.
+    struct TDirectiveState {
+        TW3CColumns W3C;
+        TISAColumns ISA;
+        std::string Date;
+        std::string Time;
+        bool W3CFieldsSeen = false;
+        bool ISAFieldsSeen = false;
+    };
+    TDirectiveState Directives() const;
+    void SetDirectives(const TDirectiveState& state);
+
     std::atomic<bool> DNSBusy{false};
     std::atomic<bool> FTPBusy{false};
     std::atomic<bool> HTTPBusy{false};
 
 private:
+    friend class TParallelParse;
+
+    // Parses the files one after the other on this thread; false when cancelled.
+    bool ParseFilesInOrder(const std::vector<std::string>& files, bool severalFiles, bool& validData);
+    // Empties records, tables and memos before a worker reads its next piece.
+    void ResetForPiece();
+
     // Log files by full path: case-insensitive order, names that differ only in case are two files.
     struct TPathLess {
         bool operator()(const std::string& a, const std::string& b) const;
@@ -227,6 +283,9 @@ private:
     THitView HitView() const;
 
     std::atomic<bool> Cancelled{false};
+    // A worker's engine also stops when the run's engine is cancelled.
+    const std::atomic<bool>* StopFlag = nullptr;
+    bool StopRequested() const { return Cancelled || (StopFlag != nullptr && StopFlag->load()); }
     std::int32_t SeqCounter = 0;
     TCleaningSwitches Switches;
     TFilterSet FilterSet;
@@ -236,6 +295,9 @@ private:
     TBucketString ExtKindNames{255};        // extensions seen, and their kinds by index
     std::vector<std::uint8_t> ExtKinds;
     TFileKindLookup KindLookup;
+    TAgentMatcher BrowserMatcher;  // the options' lists, for the agents not classified yet
+    TAgentMatcher OSMatcher;
+    TAgentMatcher SpiderMatcher;
     // The raw text a field was last read from: neighbouring lines mostly repeat the
     // timestamp, the referrer and the agent, and a repeat needs no work at all.
     struct TLastRaw {

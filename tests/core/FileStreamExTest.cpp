@@ -184,3 +184,92 @@ TEST(FileStreamEx, RandomizedAgainstWholeFileSplit) {
         }
     }
 }
+
+TEST(FileStreamEx, ByteOrderMarkOnlyAtTheStart) {
+    TestFolder folder;
+    const std::string bom = "\xEF\xBB\xBF";
+    const struct {
+        std::string bytes;
+        TLines lines;
+    } cases[] = {
+        {bom + "a\nb\n", {"a", "b"}},
+        {bom, {}},
+        {bom + "\n", {""}},
+        {"a\n" + bom + "b\n", {"a", bom + "b"}},  // only the file's first bytes are a mark
+        {"\xEF\xBB" "a\n", {"\xEF\xBB" "a"}},
+    };
+    for (const auto& c : cases)
+        for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{4096}}) {
+            TFileStreamEx reader(folder.write("bom.log", c.bytes), chunk);
+            EXPECT_EQ(ReadAll(reader), c.lines) << chunk;
+            EXPECT_EQ(reader.CountLines(), static_cast<std::int64_t>(c.lines.size()));
+        }
+}
+
+// Lines over the limit are dropped and counted wherever they fall, and never held whole.
+TEST(FileStreamEx, OverlongLinesAreDroppedAndCounted) {
+    std::mt19937 rng(7);
+    TestFolder folder;
+    const std::size_t limit = 50;
+    for (int round = 0; round < 200; ++round) {
+        std::string bytes;
+        TLines kept;
+        std::int64_t dropped = 0;
+        const int lineCount = 1 + static_cast<int>(rng() % 12);
+        for (int i = 0; i < lineCount; ++i) {
+            const std::size_t length = rng() % 4 == 0 ? limit + 1 + rng() % 300 : rng() % (limit + 1);
+            const std::string line(length, static_cast<char>('a' + i));
+            bytes += line;
+            const bool last = i == lineCount - 1 && rng() % 2 == 0;
+            if (!last) bytes += rng() % 3 == 0 ? "\r\n" : "\n";
+            if (last && line.empty()) continue;
+            if (length > limit)
+                ++dropped;
+            else
+                kept.push_back(line);
+        }
+        const std::string path = folder.write("long.log", bytes);
+        for (std::size_t chunk : {std::size_t{1}, std::size_t{7}, std::size_t{64}, std::size_t{4096}}) {
+            SCOPED_TRACE("round " + std::to_string(round) + " chunk " + std::to_string(chunk));
+            TFileStreamEx reader(path, chunk);
+            reader.SetMaxLineLength(limit);
+            ASSERT_EQ(reader.CountLines(), static_cast<std::int64_t>(kept.size()) + dropped);
+            ASSERT_EQ(ReadAll(reader), kept);
+            ASSERT_EQ(reader.DroppedLines(), dropped);
+        }
+    }
+}
+
+// Ranges cut at LineStartAfter read, one after the other, exactly the lines of the whole file.
+TEST(FileStreamEx, RangesAtLineStartsAddUpToTheFile) {
+    std::mt19937 rng(11);
+    TestFolder folder;
+    const char special[] = {'\r', '\n', '\0'};
+    for (int round = 0; round < 200; ++round) {
+        std::string bytes;
+        const std::size_t pieces = rng() % 60;
+        for (std::size_t i = 0; i < pieces; ++i) {
+            const unsigned kind = rng() % 8;
+            if (kind < 3) bytes += special[rng() % 3];
+            else if (kind < 4) bytes += "\r\n";
+            else bytes += std::string(rng() % 9, static_cast<char>('a' + rng() % 26));
+        }
+        if (round % 5 == 0) bytes = "\xEF\xBB\xBF" + bytes;
+        const std::string path = folder.write("r.log", bytes);
+        TFileStreamEx whole(path, 5);
+        const TLines expected = ReadAll(whole);
+        const std::int64_t step = 1 + static_cast<std::int64_t>(rng() % 9);
+        TLines joined;
+        TFileStreamEx reader(path, 1 + rng() % 6);
+        std::int64_t start = 0;
+        while (start < static_cast<std::int64_t>(bytes.size())) {
+            const std::int64_t end = reader.LineStartAfter(start + step);
+            ASSERT_GT(end, start);
+            reader.SetRange(start, end);
+            const TLines part = ReadAll(reader);
+            joined.insert(joined.end(), part.begin(), part.end());
+            start = end;
+        }
+        ASSERT_EQ(joined, expected) << "round " << round;
+    }
+}

@@ -364,3 +364,15 @@ TEST_F(Analyze, ReverseDNSRenamesHostsFromTheCache) {
     EXPECT_EQ(engine.DNSCache.Cache.Count(), 0u);
     EXPECT_FALSE(engine.DNSBusy);
 }
+
+// In a wildcard run a file with an overlong line keeps its other lines, wherever the line is.
+TEST_F(Analyze, OverlongLineKeepsItsFileInAWildcardRun) {
+    const std::string longLine = std::string(600000, 'y') + "\n";
+    logs.write("a.log", longLine + kCommonLine + kCommonLine);
+    logs.write("b.log", kCommonLine + longLine + kCommonLine);
+    ASSERT_TRUE(Run(ProfileOf({FileLocation(logs.path() + "*.log")})));
+    EXPECT_EQ(engine.Records.Count(), 4u);
+    EXPECT_EQ(engine.BadLineCount, 2);
+    EXPECT_EQ(events.Statuses()[0], "Analyzing : a.log");
+    EXPECT_EQ(events.Statuses()[1], "Analyzing : b.log");
+}

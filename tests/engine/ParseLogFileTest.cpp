@@ -235,3 +235,54 @@ TEST_F(ParseFile, FilteredHitsNeverReachTheRecords) {
     ASSERT_TRUE(engine.ParseLogFile(CopyLog(folder, "formats/common.log")));
     EXPECT_EQ(URIs(), (std::vector<std::string>{"/index.html", "/docs/index.html", "/cgi-bin/form.cgi"}));
 }
+
+// A line longer than a read chunk is one bad line, at the start of a file or inside it,
+// detected format or fixed; the lines around it are read.
+TEST_F(ParseFile, OverlongLineIsOneBadLine) {
+    const std::string good = "10.0.0.1 - - [13/Feb/2003:10:00:00 +0000] \"GET /a.html HTTP/1.0\" 200 10\n";
+    const std::string longLine = "10.0.0.9 - - [13/Feb/2003:10:00:00 +0000] \"GET /" + std::string(600000, 'x') +
+                                 " HTTP/1.0\" 200 10\n";
+    const struct {
+        const char* name;
+        std::string text;
+        std::uint8_t format;
+    } cases[] = {
+        {"first.log", longLine + good + good, lfAutoDetect},
+        {"fixed.log", longLine + good + good, lfNCSACommon},
+        {"middle.log", good + longLine + good, lfAutoDetect},
+        {"last.log", good + good + longLine.substr(0, longLine.size() - 1), lfAutoDetect},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TLogConvert fresh;
+        TProfile profile = ProfileOf({}, c.format);
+        fresh.BeginAnalysis(profile, DefaultOptions());
+        ASSERT_TRUE(fresh.ParseLogFile(folder.write(c.name, c.text)));
+        EXPECT_EQ(fresh.Records.Count(), 2u);
+        EXPECT_EQ(fresh.BadLineCount, 1);
+    }
+    Begin(lfAutoDetect);
+    const std::string only = folder.write("only.log", longLine);
+    EXPECT_EQ(ErrorOf([&] { engine.ParseLogFile(only); }), NotValid(only));
+}
+
+// A byte-order mark is no part of the first line: a W3C header is still recognised and an
+// NCSA file's first host has no stray bytes.
+TEST_F(ParseFile, ByteOrderMarkIsSkipped) {
+    const std::string bom = "\xEF\xBB\xBF";
+    Begin(lfAutoDetect);
+    ASSERT_TRUE(engine.ParseLogFile(folder.write(
+        "ncsa.log", bom + "10.0.0.1 - - [13/Feb/2003:10:00:00 +0000] \"GET /a.html HTTP/1.0\" 200 10\n")));
+    ASSERT_EQ(engine.Records.Count(), 1u);
+    EXPECT_EQ(engine.HostTable.GetString(engine.Records[0].HostIdx), "10.0.0.1");
+
+    TLogConvert w3c;
+    w3c.BeginAnalysis(ProfileOf({}, lfAutoDetect), DefaultOptions());
+    ASSERT_TRUE(w3c.ParseLogFile(folder.write("w3c.log", bom +
+                                                             "#Software: Microsoft Internet Information Services 6.0\n"
+                                                             "#Fields: date time c-ip cs-method cs-uri-stem sc-status\n"
+                                                             "2003-02-13 10:00:00 10.0.0.2 GET /b.html 200\n")));
+    ASSERT_EQ(w3c.Records.Count(), 1u);
+    EXPECT_EQ(w3c.HostTable.GetString(w3c.Records[0].HostIdx), "10.0.0.2");
+    EXPECT_EQ(w3c.BadLineCount, 0);
+}
