@@ -20,6 +20,12 @@ unsigned TParseSettings::ThreadCount() const {
     return std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
 }
 
+unsigned TParseSettings::ThreadCountFor(std::int64_t totalBytes) const {
+    if (Threads > 0) return Threads;
+    const std::int64_t worth = totalBytes / std::max<std::int64_t>(BytesPerThread, 1);
+    return static_cast<unsigned>(std::clamp<std::int64_t>(worth, 1, ThreadCount()));
+}
+
 namespace {
 
 constexpr std::size_t kTableCount = 12;
@@ -392,8 +398,11 @@ bool TParallelParse::MergeFile(std::size_t file, std::size_t& next, bool& validD
 
 bool TParallelParse::Run(bool& validData) {
     Plan();
+    std::int64_t totalBytes = 0;
+    for (std::size_t i = 0; i < Pieces.size(); ++i)
+        if (i == 0 || Pieces[i].File != Pieces[i - 1].File) totalBytes += Pieces[i].FileSize;
     const unsigned threads = static_cast<unsigned>(
-        std::min<std::size_t>(Engine.ParseSettings.ThreadCount(), Pieces.size()));
+        std::min<std::size_t>(Engine.ParseSettings.ThreadCountFor(totalBytes), Pieces.size()));
     if (threads <= 1) return Engine.ParseFilesInOrder(Files, SeveralFiles, validData);
     StartWorkers(threads);
     std::size_t next = 0;

@@ -16,8 +16,13 @@ struct TParseSettings {
     unsigned Threads = 0;
     // A file larger than this is read in ranges of about this many bytes.
     std::int64_t RangeBytes = 4 * 1024 * 1024;
+    // With Threads 0, each thread needs this many bytes of log to be worth starting: a folder
+    // of small daily files costs more in thread hand-overs than it saves.
+    std::int64_t BytesPerThread = 4 * 1024 * 1024;
 
     unsigned ThreadCount() const;
+    // The threads for a run over totalBytes of log.
+    unsigned ThreadCountFor(std::int64_t totalBytes) const;
 };
 
 // Parses Files in order into Engine's records and tables, as the one-thread loop does:
