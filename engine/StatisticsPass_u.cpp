@@ -1,7 +1,5 @@
 #include "engine/StatisticsPass_u.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -49,13 +47,6 @@ int LengthBand(std::int32_t seconds) {
     for (std::size_t i = 0; i < kLengthBandEnds.size(); ++i)
         if (seconds < kLengthBandEnds[i]) return static_cast<int>(i) + 1;
     return static_cast<int>(kLengthBandEnds.size()) + 1;
-}
-
-std::uint64_t DefaultPerDayLimit() {
-    const long pages = sysconf(_SC_PHYS_PAGES);
-    const long pageSize = sysconf(_SC_PAGE_SIZE);
-    if (pages <= 0 || pageSize <= 0) return std::uint64_t{4} << 30;
-    return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 2;
 }
 
 // Visits already counted in the current group. A stamp per visit instead of a byte map
@@ -658,7 +649,7 @@ void TStatisticsPass::ScanRecords() {
 
 void TStatisticsPass::AddDay(TRecStat& row, std::int32_t dayNo) const {
     const std::int64_t day = static_cast<std::int64_t>(dayNo) - S.FirstDay;
-    if (day >= 0 && static_cast<std::uint64_t>(day) < row.PerDay.size()) ++row.PerDay[static_cast<std::size_t>(day)];
+    if (day >= 0) row.PerDay.Add(static_cast<std::size_t>(day));
 }
 
 template <class KeyOf, class StartGroup, class EachHit>
@@ -682,7 +673,7 @@ void TStatisticsPass::Walk(const TRecView& records, TVisitMap& visits, std::size
             TRecStat first;
             AddHit(first, rec, rule, rule.CountVisits && visits.FirstInGroup(rec.VisitId));
             if (rule.Days != TDailyCounts::None) {
-                first.PerDay.assign(static_cast<std::size_t>(std::max(S.DaySpan, 0)), 0);
+                first.PerDay.Reset(static_cast<std::size_t>(std::max(S.DaySpan, 0)));
                 AddDay(first, rec.DayNo);
             }
             row = startGroup(rec, std::move(first));
@@ -834,7 +825,7 @@ void TStatisticsPass::GroupStored(TLane& lane, const TWalkRule& rule, TDedup ded
         AddHit(row, rec, rule, counted);
         if (seen == kUnseen) {
             if (rule.Days != TDailyCounts::None) {
-                row.PerDay.assign(static_cast<std::size_t>(std::max(S.DaySpan, 0)), 0);
+                row.PerDay.Reset(static_cast<std::size_t>(std::max(S.DaySpan, 0)));
                 AddDay(row, rec.DayNo);
             }
             if (!firstHit(rec, row)) {
@@ -891,10 +882,11 @@ void TStatisticsPass::FindTimeRange(TLane& lane) {
     S.LastDay = last.DayNo;
     if (S.FirstDay == 0 || S.LastDay == 0) return;
     const std::int64_t span = static_cast<std::int64_t>(S.LastDay) - S.FirstDay + 1;
-    const std::uint64_t limit = In.PerDayMemoryLimit != 0 ? In.PerDayMemoryLimit : DefaultPerDayLimit();
-    if (span > kMaxDaySpan || EstimatePerDayBytes(In, span) > limit)
-        throw ELogConvert(SafeFormat("The hits run from %s to %s: too many days for the daily statistics to fit "
-                                     "in memory.",
+    // The counts are sparse, so memory does not grow with the span; only a saved document
+    // does, where every row with daily counts takes four bytes per day.
+    const bool tooLarge = In.PerDayDocumentLimit != 0 && EstimatePerDayBytes(In, span) > In.PerDayDocumentLimit;
+    if (span > kMaxDaySpan || tooLarge)
+        throw ELogConvert(SafeFormat("The hits run from %s to %s: too many days for the daily statistics.",
                                      {FormatDateText(S.FirstHitTime), FormatDateText(S.LastHitTime)}));
     S.DaySpan = static_cast<std::int32_t>(span);
 }
@@ -1065,7 +1057,7 @@ void TStatisticsPass::AddPageRows(const std::vector<TPageHit>& hits, TLstStat& t
         if (i == 0 || hits[i].URIIdx != hits[i - 1].URIIdx) {
             TRecStat row;
             row.Name = In.URITable.GetString(hits[i].URIIdx);
-            row.PerDay.assign(static_cast<std::size_t>(std::max(S.DaySpan, 0)), 0);
+            row.PerDay.Reset(static_cast<std::size_t>(std::max(S.DaySpan, 0)));
             target.Add(std::move(row));
         }
         TRecStat& row = target.Last();

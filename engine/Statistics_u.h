@@ -13,6 +13,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "core/BinaryStream_u.h"
 #include "core/DateTime_u.h"
 #include "core/DisplayFormat.h"
+#include "engine/DayCounts_u.h"
 
 namespace brindle {
 
@@ -40,8 +42,8 @@ struct TRecStat {
     std::int32_t Errors = 0;
     std::int32_t IP = 0;       // host rows: IPv4 number as the hit's IP, -1 when not numeric
     std::int32_t Country = 0;  // country row 1..266, 0 when unknown
-    // Element i counts day FirstDay + i; DaySpan elements or none.
-    std::vector<std::int32_t> PerDay;
+    // Element i counts day FirstDay + i; DaySpan elements or none. Sparse in memory.
+    TDayCounts PerDay;
 
     friend bool operator==(const TRecStat&, const TRecStat&) = default;
 };
@@ -52,6 +54,11 @@ constexpr std::size_t kStatRecordFixedBytes = 69;
 // One row in the stored layout. A name longer than 2048 bytes is cut on a UTF-8 boundary
 // so that the reader accepts it. Writing to memory cannot fail; the result is always true.
 bool WriteStatRecord(const TRecStat& row, TBinaryWriter& writer);
+// The same for writers that hand their bytes on: Drain is called whenever the writer holds
+// a good deal, also inside one row's per-day counts, so that the dense form never has to be
+// in memory whole. False when Drain is.
+using TDrainWriter = std::function<bool(TBinaryWriter&)>;
+bool WriteStatRecord(const TRecStat& row, TBinaryWriter& writer, const TDrainWriter& drain);
 // False at the first field that cannot be read (short data, a name length outside
 // 0..2048, more per-day counts than bytes left); the fields read before keep their values.
 bool ReadStatRecord(TRecStat& row, TBinaryReader& reader);
@@ -88,6 +95,7 @@ public:
 
     // Int32 row count, then the rows.
     bool SaveToStream(TBinaryWriter& writer) const;
+    bool SaveToStream(TBinaryWriter& writer, const TDrainWriter& drain) const;
     // Appends the rows read. At the first row that cannot be read it keeps the rows
     // appended so far, drops the broken one and returns false.
     bool LoadFromStream(TBinaryReader& reader);

@@ -99,7 +99,7 @@ protected:
                         Texts.push_back(text);
                         if (value == CancelAfter) CancelFlag = true;
                     },
-                .PerDayMemoryLimit = MemoryLimit};
+                .PerDayDocumentLimit = MemoryLimit};
     }
     bool Run() { return RunStatisticsPass(Input(), Stats); }
 
@@ -531,7 +531,7 @@ TEST_F(PassTest, DaySpanGuard) {
     EXPECT_EQ(Progress, (std::vector<int>{3, 6}));  // stopped in step 3, before any daily array
     for (const TLstStat* list : Stats.AllLists()) EXPECT_TRUE(list->Empty());
 
-    // A plausible span fails only against the memory there is.
+    // A plausible span fails only against a document limit the caller sets.
     Records.Clear();
     Records.Add(first);
     last = HitAt("2005-03-11", "10:00:00");
