@@ -1,10 +1,12 @@
 #include "engine/AnalysisDocument_u.h"
 
 #include <array>
+#include <cctype>
 #include <exception>
 #include <limits>
 
 #include "core/BinaryStream_u.h"
+#include "core/CommonConsts_tables.h"
 #include "core/ReportTxt_u.h"
 #include "core/SafeFile_u.h"
 
@@ -54,9 +56,30 @@ bool VisitStatistics(TStats& stats, TRowVisit visitRow, TListVisit visitList) {
     return true;
 }
 
+bool IsOwnCode(const TRecCountry& row) {
+    if (row.GeoIP.size() != row.TLD.size()) return false;
+    for (std::size_t i = 0; i < row.TLD.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(row.GeoIP[i])) != static_cast<unsigned char>(row.TLD[i]))
+            return false;
+    return true;
+}
+
+// The TLD of a country row named by its English name. Some names belong to several rows
+// ("United States" to mil, net, org and us): the country itself is the row whose TLD is its
+// own ISO code, not the first row of that name.
+std::string TLDOfOldCountryName(std::string_view name) {
+    const TRecCountry* first = nullptr;
+    for (const TRecCountry& row : CountryTable()) {
+        if (row.Name != name) continue;
+        if (!first) first = &row;
+        if (IsOwnCode(row)) return row.TLD;
+    }
+    return first ? first->TLD : GetTLDByCountryName(name, nullptr);
+}
+
 // A 2.0 document names countries and regions by their English names.
 void ConvertOldNames(TStatistics& stats) {
-    for (TRecStat& row : stats.StatByCountry) row.Name = GetTLDByCountryName(row.Name, nullptr);
+    for (TRecStat& row : stats.StatByCountry) row.Name = TLDOfOldCountryName(row.Name);
     for (TRecStat& row : stats.StatByRegion) row.Name = GetRegionKeyByName(row.Name, nullptr);
 }
 

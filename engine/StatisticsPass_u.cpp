@@ -204,13 +204,30 @@ void RunParts(std::size_t count, std::size_t threads, const std::function<void(s
         if (error) std::rethrow_exception(error);
 }
 
-// One thread's means to walk the records: an order of its own and a visit map.
-struct TLane {
-    TRecView Records;
-    TVisitMap Visits;
-    TLane(const TLstRecLog& records, std::int64_t lowestVisit, std::int64_t highestVisit) : Records(records) {
-        Visits.Resize(lowestVisit, highestVisit);
+// One thread's means to walk the records: an order of its own and a visit map. Each is
+// made when a step first needs it: steps that read the records in stored order need no
+// order, and up to eight lanes each holding one per hit would cost more than the rows.
+class TLane {
+public:
+    TLane(const TLstRecLog& records, std::int64_t lowestVisit, std::int64_t highestVisit)
+        : list_(records), lowestVisit_(lowestVisit), highestVisit_(highestVisit) {}
+    TRecView& Records() {
+        if (!view_) view_.emplace(list_);
+        return *view_;
     }
+    TVisitMap& Visits() {
+        if (!visitsMade_) visits_.Resize(lowestVisit_, highestVisit_);
+        visitsMade_ = true;
+        return visits_;
+    }
+
+private:
+    const TLstRecLog& list_;
+    std::int64_t lowestVisit_;
+    std::int64_t highestVisit_;
+    std::optional<TRecView> view_;
+    TVisitMap visits_;
+    bool visitsMade_ = false;
 };
 
 // The steps as the worker threads run them: each chain on one thread, in its order, once
@@ -475,9 +492,10 @@ bool TStatisticsPass::RunOnWorkers(int threads) {
 }
 
 void TStatisticsPass::Work(TStepBoard& board) {
-    std::optional<TLane> lane;
     for (std::size_t chain = board.TakeChain(); chain < kChains.size(); chain = board.TakeChain()) {
         if (!board.WaitForAll(kChains[chain].After)) return;
+        // A chain's order and visit map go with it.
+        std::optional<TLane> lane;
         for (const int step : kChains[chain].Steps) {
             if (board.Stopped()) return;
             std::exception_ptr error;
@@ -690,7 +708,7 @@ void TStatisticsPass::Walk(const TRecView& records, TVisitMap& visits, std::size
 
 template <class KeyOf, class StartGroup>
 void TStatisticsPass::Walk(TLane& lane, const TWalkRule& rule, KeyOf keyOf, StartGroup startGroup) {
-    Walk(lane.Records, lane.Visits, 0, lane.Records.Count(), rule, keyOf, startGroup,
+    Walk(lane.Records(), lane.Visits(), 0, lane.Records().Count(), rule, keyOf, startGroup,
          [](const TRecLog&, TRecStat&) {});
 }
 
@@ -731,9 +749,9 @@ template <class KeyOf, class FirstHit, class EachHit>
 void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit,
                             EachHit eachHit, TLstStat& target) {
     if (GroupInStoredOrder(lane, rule, key, keyOf, firstHit, eachHit, target)) return;
-    lane.Records.SortBy(key, 1);
+    lane.Records().SortBy(key, 1);
     Walk(
-        lane.Records, lane.Visits, 0, lane.Records.Count(), rule, keyOf,
+        lane.Records(), lane.Visits(), 0, lane.Records().Count(), rule, keyOf,
         [&](const TRecLog& rec, TRecStat&& row) -> TRecStat* {
             if (!firstHit(rec, row)) return nullptr;
             return Append(target, std::move(row));
@@ -748,7 +766,7 @@ void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, Key
     if (GroupInStoredOrder(lane, rule, key, keyOf, firstHit, noHit, target)) return;
     // Without EachHit the groups share nothing, so parts of the sorted order, each from a
     // group's first hit, are walked side by side and their rows joined in order.
-    TRecView& records = lane.Records;
+    TRecView& records = lane.Records();
     records.SortBy(key, 1);
     const std::size_t count = records.Count();
     const std::size_t parts = std::clamp<std::size_t>(count / kHitsPerPart, 1, Workers);
@@ -765,7 +783,7 @@ void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, Key
         if (part > 0) own.Resize(LowestVisit, HighestVisit);
         TLstStat& rows = parts == 1 ? target : found[part];
         Walk(
-            records, part == 0 ? lane.Visits : own, bounds[part], bounds[part + 1], rule, keyOf,
+            records, part == 0 ? lane.Visits() : own, bounds[part], bounds[part + 1], rule, keyOf,
             [&](const TRecLog& rec, TRecStat&& row) -> TRecStat* {
                 if (!firstHit(rec, row)) return nullptr;
                 return Append(rows, std::move(row));
@@ -798,7 +816,7 @@ void TStatisticsPass::GroupStored(TLane& lane, const TWalkRule& rule, TDedup ded
     enum : std::uint8_t { kUnseen, kKept, kDropped };
     std::vector<TRecStat> rows(keys);
     std::vector<std::uint8_t> state(keys, kUnseen);
-    TVisitMap& visits = lane.Visits;
+    TVisitMap& visits = lane.Visits();
     visits.Reset();
     visits.StartGroup();
     std::vector<std::uint64_t> keyVisits(dedup == TDedup::KeyAndVisit ? (keys * visits.Size() + 63) / 64 : 0);
@@ -814,9 +832,9 @@ void TStatisticsPass::GroupStored(TLane& lane, const TWalkRule& rule, TDedup ded
         word |= mask;
         return true;
     };
-    const std::size_t count = lane.Records.Count();
+    const std::size_t count = In.Records.Count();
     for (std::size_t i = 0; i < count; ++i) {
-        const TRecLog& rec = lane.Records.Stored(i);
+        const TRecLog& rec = In.Records.Stored(i);
         const auto key = static_cast<std::size_t>(keyOf(rec));
         std::uint8_t& seen = state[key];
         if (seen == kDropped) continue;
@@ -844,8 +862,8 @@ void TStatisticsPass::GroupStored(TLane& lane, const TWalkRule& rule, TDedup ded
 }
 
 void TStatisticsPass::SumSummary(TLane& lane) {
-    TRecView& records = lane.Records;
     if (In.AlwaysSort) {
+        TRecView& records = lane.Records();
         records.SortBy(TRecKey::Visit, 1);
         std::int32_t previous = 0;
         for (std::size_t pos = 0; pos < records.Count(); ++pos) {
@@ -860,18 +878,20 @@ void TStatisticsPass::SumSummary(TLane& lane) {
     // The same in stored order: a visit counts at its first hit stored, which the walk in
     // visit order meets first; only a visit 0 that is the lowest id present gave no length
     // there. The lengths are only counted, so their order does not matter.
-    lane.Visits.Reset();
-    lane.Visits.StartGroup();
+    TVisitMap& visits = lane.Visits();
+    visits.Reset();
+    visits.StartGroup();
+    const TLstRecLog& records = In.Records;
     for (std::size_t i = 0; i < records.Count(); ++i) {
         const TRecLog& rec = records.Stored(i);
-        const bool newVisit = lane.Visits.FirstInGroup(rec.VisitId);
+        const bool newVisit = visits.FirstInGroup(rec.VisitId);
         AddHit(S.Summary, rec, kTimeRule, newVisit);
         if (newVisit && (rec.VisitId != 0 || LowestVisit < 0)) VisitLengths.push_back(rec.VisitDuration);
     }
 }
 
 void TStatisticsPass::FindTimeRange(TLane& lane) {
-    TRecView& records = lane.Records;
+    TRecView& records = lane.Records();
     records.SortBy(TRecKey::Time, 1);
     if (records.Empty()) return;
     const TRecLog& first = records.Get(0);
@@ -894,14 +914,14 @@ void TStatisticsPass::FindTimeRange(TLane& lane) {
 // Step 3 left the records in time order, which groups days and months as well. The
 // walk also fills the hour, weekday and day-of-month rows for their own steps.
 void TStatisticsPass::ByDay(TLane& lane) {
-    Clock = std::make_unique<TClockTables>(lane.Visits.Size());
+    Clock = std::make_unique<TClockTables>(lane.Visits().Size());
     Walk(
-        lane.Records, lane.Visits, 0, lane.Records.Count(), kTimeRule, [](const TRecLog& r) { return r.DayNo; },
+        lane.Records(), lane.Visits(), 0, lane.Records().Count(), kTimeRule, [](const TRecLog& r) { return r.DayNo; },
         [&](const TRecLog& rec, TRecStat&& row) {
             row.Key = StartOfDay(rec.DayNo);
             return Append(S.StatByDay, std::move(row));
         },
-        [&](const TRecLog& rec, TRecStat&) { Clock->Add(rec, lane.Visits.Slot(rec.VisitId)); });
+        [&](const TRecLog& rec, TRecStat&) { Clock->Add(rec, lane.Visits().Slot(rec.VisitId)); });
 }
 
 void TStatisticsPass::ByMonth(TLane& lane) {
