@@ -2,7 +2,10 @@
 // parse stage alone: lines, seconds, lines per second and peak memory; then where the time
 // went, phase by phase, read from the engine's own status and progress reports.
 //
-//     brindle-bench LOG
+//     brindle-bench LOG [--save DOCUMENT]
+//
+// With --save the result is also saved as an analysis document: its time, size and the peak
+// memory after it.
 #include <sys/resource.h>
 
 #include <array>
@@ -16,6 +19,7 @@
 
 #include "core/AppPaths.h"
 #include "core/FileStreamEx_u.h"
+#include "engine/AnalysisDocument_u.h"
 #include "engine/LogConvert_u.h"
 #include "engine/StatisticsPass_u.h"
 
@@ -141,8 +145,9 @@ bool RunPassOnOneThread(const TLogConvert& engine, bool alwaysSort, bool showSte
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s LOG\n", argv[0]);
+    const bool save = argc == 4 && std::string(argv[2]) == "--save";
+    if (argc != 2 && !save) {
+        std::fprintf(stderr, "usage: %s LOG [--save DOCUMENT]\n", argv[0]);
         return 2;
     }
     const std::string log = std::filesystem::absolute(argv[1]).string();
@@ -215,6 +220,17 @@ int main(int argc, char** argv) {
            after.CPUSeconds - before.CPUSeconds, after.PeakKiB);
     timeline.PrintPhases();
     timeline.PrintSteps("statistics as the analysis ran them (ms, when each step was reported):");
+    if (save) {
+        const Clock::time_point from = Clock::now();
+        const bool saved = SaveAnalysisDocument(argv[3], engine.Profile, engine.AnalysisTime, engine);
+        const TUsage savedUsage = Usage();
+        std::error_code sizeError;
+        const auto bytes = std::filesystem::file_size(argv[3], sizeError);
+        std::printf("save   %s %8.3f s  document %.1f MiB  peak %7.1f MiB\n", saved ? "ok" : "FAILED",
+                    std::chrono::duration<double>(Clock::now() - from).count(),
+                    sizeError ? 0.0 : static_cast<double>(bytes) / 1048576.0, savedUsage.PeakKiB / 1024.0);
+        if (!saved) return 1;
+    }
     const bool same = RunPassOnOneThread(engine, false, true);
     const bool sameSorted = RunPassOnOneThread(engine, true, false);
     std::printf("  same result as the threaded run: %s, and as sorted walks: %s\n", same ? "yes" : "NO",

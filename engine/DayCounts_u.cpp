@@ -164,6 +164,12 @@ void TDayCounts::AddAll(const TDayCounts& other) {
         Assign(theirs.first(used));
         return;
     }
+    // A row of a few days added into a long one (a regrouped row collecting its sources) goes
+    // day by day, in place, instead of building the whole row anew.
+    if (used * 16 <= count_) {
+        for (const TEntry& entry : theirs.first(used)) Add(static_cast<std::size_t>(entry.Day), entry.Count);
+        return;
+    }
     const std::span<const TEntry> mine = Entries();
     std::vector<TEntry> merged;
     merged.reserve(mine.size() + used);

@@ -1,5 +1,7 @@
 #include "engine/StatisticsPass_u.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -160,16 +162,28 @@ struct TPageHit {
 
 using TErrorKey = std::tuple<std::int32_t, std::int32_t, std::int32_t>;  // status, URL, referrer
 
-// The search lists' rows before regrouping.
-struct TSearchRows {
-    std::vector<TRegroupRow> Engines, Phrases, Keywords, EnginePhrases, EngineKeywords;
+// The search names of referring pages, every text packed in one buffer: a million search
+// referrers would otherwise hold five million strings at once.
+struct TSearchNames {
+    struct TText {
+        std::size_t Offset = 0;
+        std::size_t Length = 0;
+    };
+    struct TPage {
+        std::size_t Source = 0;  // row of the referring-page list
+        TText Engine, Phrase;
+        std::size_t FirstKeyword = 0, KeywordCount = 0;
+    };
+    std::string Text;
+    std::vector<TPage> Pages;
+    std::vector<TText> Keywords;
 
-    void Append(TSearchRows&& more) {
-        for (const auto list : {&TSearchRows::Engines, &TSearchRows::Phrases, &TSearchRows::Keywords,
-                                &TSearchRows::EnginePhrases, &TSearchRows::EngineKeywords})
-            (this->*list).insert((this->*list).end(), std::make_move_iterator((more.*list).begin()),
-                                 std::make_move_iterator((more.*list).end()));
+    TText Keep(std::string_view text) {
+        const TText kept{Text.size(), text.size()};
+        Text += text;
+        return kept;
     }
+    std::string_view View(const TText& text) const { return std::string_view(Text).substr(text.Offset, text.Length); }
 };
 
 // Fewer rows or hits than these are not worth a thread of their own.
@@ -229,6 +243,15 @@ private:
     TVisitMap visits_;
     bool visitsMade_ = false;
 };
+
+// The day and month steps walk the time order that step 3 sorted; every other step sorts
+// afresh, so a lane (an order per hit and its sort buffers) need not outlive its step.
+bool NextStepReadsOrder(int step) { return step == 3 || step == 4; }
+
+// Each worker thread allocates from a malloc arena of its own, and what a step frees stays
+// in that arena: without giving it back, the steps' high-water marks would add up across
+// threads instead of following what is live.
+void ReleaseFreedMemory() { malloc_trim(0); }
 
 // The steps as the worker threads run them: each chain on one thread, in its order, once
 // the steps it waits for have finished. A step needs only what an earlier step of its own
@@ -454,9 +477,11 @@ bool TStatisticsPass::Run() {
 }
 
 bool TStatisticsPass::RunOnCallingThread() {
-    TLane lane(In.Records, LowestVisit, HighestVisit);
+    std::optional<TLane> lane;
     for (int step = 1; step <= kStatisticsStepCount; ++step) {
-        RunStep(step, lane);
+        if (!lane) lane.emplace(In.Records, LowestVisit, HighestVisit);
+        RunStep(step, *lane);
+        if (!NextStepReadsOrder(step)) lane.reset();
         ReportStep(step);
         if (Cancelled()) return false;
     }
@@ -502,6 +527,8 @@ void TStatisticsPass::Work(TStepBoard& board) {
             try {
                 if (!lane) lane.emplace(In.Records, LowestVisit, HighestVisit);
                 RunStep(step, *lane);
+                if (!NextStepReadsOrder(step)) lane.reset();
+                ReleaseFreedMemory();
             } catch (...) {
                 error = std::current_exception();
             }
@@ -791,8 +818,13 @@ void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, Key
             noHit);
     });
     if (parts == 1) return;
-    for (TLstStat& rows : found)
-        for (TRecStat& row : rows) target.Add(std::move(row));
+    std::size_t rows = target.Count();
+    for (const TLstStat& part : found) rows += part.Count();
+    target.Reserve(rows);
+    for (TLstStat& part : found) {
+        for (TRecStat& row : part) target.Add(std::move(row));
+        part = TLstStat{};
+    }
 }
 
 template <class KeyOf>
@@ -1119,37 +1151,80 @@ void TStatisticsPass::ByReferrerSite(TLane&) {
 void TStatisticsPass::BySearch(TLane&) {
     const TLstStat& pages = S.StatByRefPage;
     const TSearchEngineMatcher matcher(In.SearchEngines);
-    // The referrers are read in parts side by side; the parts' rows, joined in order, are
-    // the rows of one walk.
+    // The referrers are read in parts side by side.
     const std::size_t parts = std::clamp<std::size_t>(pages.Count() / kRowsPerPart, 1, Workers);
-    std::vector<TSearchRows> found(parts);
+    std::vector<TSearchNames> found(parts);
     RunParts(parts, [&](std::size_t part) {
         THostReferrerHelper helper;
-        TSearchRows& rows = found[part];
+        TSearchNames& names = found[part];
         for (std::size_t i = pages.Count() * part / parts; i < pages.Count() * (part + 1) / parts; ++i) {
             helper.ExtractSearchPhrase(pages[i].Name, matcher);
             if (helper.SearchEngine.empty()) continue;
-            rows.Engines.push_back({helper.SearchEngine, i});
-            rows.Phrases.push_back({helper.SearchPhrase, i});
-            rows.EnginePhrases.push_back({helper.SearchEngine + '\t' + helper.SearchPhrase, i});
-            for (const std::string& keyword : helper.Keywords) {
-                rows.Keywords.push_back({keyword, i});
-                rows.EngineKeywords.push_back({helper.SearchEngine + '\t' + keyword, i});
-            }
+            TSearchNames::TPage page{.Source = i,
+                                     .Engine = names.Keep(helper.SearchEngine),
+                                     .Phrase = names.Keep(helper.SearchPhrase),
+                                     .FirstKeyword = names.Keywords.size(),
+                                     .KeywordCount = helper.Keywords.size()};
+            for (const std::string& keyword : helper.Keywords) names.Keywords.push_back(names.Keep(keyword));
+            names.Pages.push_back(page);
         }
     });
-    TSearchRows all = std::move(found[0]);
-    for (std::size_t part = 1; part < parts; ++part) all.Append(std::move(found[part]));
-    const std::array<std::tuple<std::vector<TRegroupRow>*, TLstStat*, bool>, 5> lists = {
-        {{&all.Engines, &S.StatByRefSE, true},
-         {&all.Phrases, &S.StatByRefSEP, true},
-         {&all.Keywords, &S.StatByRefSEK, true},
-         {&all.EnginePhrases, &S.StatByRefSESEP, false},
-         {&all.EngineKeywords, &S.StatByRefSESEK, false}}};
-    RunParts(lists.size(), [&](std::size_t list) {
-        const auto& [work, target, sumDays] = lists[list];
-        RegroupRows(pages, *work, *target, sumDays);
-    });
+    // The five lists side by side, each naming its rows by views into the packed texts; only
+    // engine and phrase or keyword, joined by a TAB, need texts of their own.
+    enum class TNamed { Engine, Phrase, Keyword, EnginePhrase, EngineKeyword };
+    const auto regroup = [&](TNamed named, TLstStat& target, bool sumDays) {
+        std::string joined;
+        const auto forEachName = [&](auto&& use) {
+            for (const TSearchNames& names : found)
+                for (const TSearchNames::TPage& page : names.Pages) {
+                    const std::string_view engine = names.View(page.Engine);
+                    switch (named) {
+                    case TNamed::Engine: use(engine, {}, page.Source); break;
+                    case TNamed::Phrase: use(names.View(page.Phrase), {}, page.Source); break;
+                    case TNamed::EnginePhrase: use(engine, names.View(page.Phrase), page.Source); break;
+                    case TNamed::Keyword:
+                    case TNamed::EngineKeyword:
+                        for (std::size_t k = 0; k < page.KeywordCount; ++k) {
+                            const std::string_view keyword = names.View(names.Keywords[page.FirstKeyword + k]);
+                            if (named == TNamed::Keyword)
+                                use(keyword, {}, page.Source);
+                            else
+                                use(engine, keyword, page.Source);
+                        }
+                        break;
+                    }
+                }
+        };
+        const bool pairs = named == TNamed::EnginePhrase || named == TNamed::EngineKeyword;
+        std::size_t count = 0;
+        std::size_t bytes = 0;
+        forEachName([&](std::string_view first, std::string_view second, std::size_t) {
+            ++count;
+            if (pairs) bytes += first.size() + 1 + second.size();
+        });
+        joined.reserve(bytes);
+        std::vector<TRegroupName> work;
+        work.reserve(count);
+        // The buffer is reserved whole, so views into it stay valid while it fills.
+        forEachName([&](std::string_view first, std::string_view second, std::size_t source) {
+            if (!pairs) {
+                work.push_back({first, source});
+                return;
+            }
+            const std::size_t at = joined.size();
+            joined += first;
+            joined += '\t';
+            joined += second;
+            work.push_back({std::string_view(joined).substr(at), source});
+        });
+        RegroupRows(pages, work, target, sumDays);
+    };
+    const std::array<std::tuple<TNamed, TLstStat*, bool>, 5> lists = {{{TNamed::Engine, &S.StatByRefSE, true},
+                                                                       {TNamed::Phrase, &S.StatByRefSEP, true},
+                                                                       {TNamed::Keyword, &S.StatByRefSEK, true},
+                                                                       {TNamed::EnginePhrase, &S.StatByRefSESEP, false},
+                                                                       {TNamed::EngineKeyword, &S.StatByRefSESEK, false}}};
+    for (const auto& [named, target, sumDays] : lists) regroup(named, *target, sumDays);
 }
 
 void TStatisticsPass::ByStatus(TLane& lane) {

@@ -187,24 +187,43 @@ void TStatistics::MergeStat(TRecStat& Dest, const TRecStat& Src, std::uint8_t Wi
     if (WithDays == 1) Dest.PerDay.AddAll(Src.PerDay);
 }
 
-void RegroupRows(const TLstStat& source, std::vector<TRegroupRow>& work, TLstStat& target, bool sumDays) {
-    std::sort(work.begin(), work.end(), [](const TRegroupRow& a, const TRegroupRow& b) {
+namespace {
+
+template <class Item>
+void RegroupItems(const TLstStat& source, std::vector<Item>& work, TLstStat& target, bool sumDays) {
+    std::sort(work.begin(), work.end(), [](const Item& a, const Item& b) {
         return std::tie(a.Name, a.Source) < std::tie(b.Name, b.Source);
     });
+    // Room for exactly the groups: a list grown by doubling would hold up to three times its
+    // rows while it moves.
+    std::size_t groups = 0;
+    for (std::size_t i = 0; i < work.size(); ++i)
+        if (work[i].Source < source.Count() && (groups == 0 || work[i].Name != work[i - 1].Name)) ++groups;
+    target.Reserve(target.Count() + groups);
     const std::uint8_t withDays = sumDays ? 1 : 0;
-    const std::string* groupName = nullptr;
-    for (const TRegroupRow& item : work) {
+    const Item* group = nullptr;
+    for (const Item& item : work) {
         if (item.Source >= source.Count()) continue;
         const TRecStat& row = source[item.Source];
-        if (groupName && *groupName == item.Name) {
+        if (group && group->Name == item.Name) {
             TStatistics::MergeStat(target.Last(), row, withDays);
             continue;
         }
         TRecStat first = row;
         first.Name = item.Name;
         target.Add(std::move(first));
-        groupName = &item.Name;
+        group = &item;
     }
+}
+
+}  // namespace
+
+void RegroupRows(const TLstStat& source, std::vector<TRegroupRow>& work, TLstStat& target, bool sumDays) {
+    RegroupItems(source, work, target, sumDays);
+}
+
+void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, TLstStat& target, bool sumDays) {
+    RegroupItems(source, work, target, sumDays);
 }
 
 }  // namespace brindle

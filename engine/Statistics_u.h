@@ -16,6 +16,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/BinaryStream_u.h"
@@ -233,5 +234,12 @@ struct TRegroupRow {
 // the others added. SumDays also adds their per-day counts; otherwise the row keeps the
 // first source row's. Work is sorted in place.
 void RegroupRows(const TLstStat& source, std::vector<TRegroupRow>& work, TLstStat& target, bool sumDays);
+
+// The same for names held elsewhere (packed in one buffer), which must outlive the call.
+struct TRegroupName {
+    std::string_view Name;
+    std::size_t Source = 0;
+};
+void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, TLstStat& target, bool sumDays);
 
 }  // namespace brindle
