@@ -579,3 +579,19 @@ TEST(AnalysisDocument, LoadThenSaveGivesTheSameBytes) {
         }
     }
 }
+
+// The size worked out before saving (to refuse a document the disk cannot hold) is the size
+// the saved file has, names cut to 2048 bytes included.
+TEST(AnalysisDocument, SizeWorkedOutBeforeSavingIsTheFileSize) {
+    TestFolder folder;
+    const std::string path = folder.file("size.bnl");
+    std::vector<TStatistics> results = {TStatistics{}, GoldenResult(), RandomResult(7), RandomResult(8)};
+    TRecStat longName;
+    longName.Name = std::string(3000, 'x');
+    longName.PerDay.Reset(5);
+    results.back().StatByRefPage.Add(longName);
+    for (const TStatistics& stats : results) {
+        ASSERT_TRUE(SaveAnalysisDocument(path, GoldenProfile(), kAnalysisTime, stats));
+        EXPECT_EQ(AnalysisDocumentSize(GoldenProfile(), stats), std::filesystem::file_size(path));
+    }
+}
