@@ -427,6 +427,15 @@ private:
     const TStatisticsPassInput& In;
     TStatistics& S;
     std::size_t Workers = 1;  // threads the run uses
+    std::atomic<int> BusyChains{0};  // chains running on the worker threads
+    // Counts a running chain for as long as it runs.
+    struct TBusy {
+        std::atomic<int>& Count;
+        explicit TBusy(std::atomic<int>& count) : Count(count) { ++Count; }
+        ~TBusy() { --Count; }
+        TBusy(const TBusy&) = delete;
+        TBusy& operator=(const TBusy&) = delete;
+    };
     std::int64_t LowestVisit = 1;
     std::int64_t HighestVisit = 0;
     struct TKeySpan {
@@ -521,6 +530,7 @@ void TStatisticsPass::Work(TStepBoard& board) {
         if (!board.WaitForAll(kChains[chain].After)) return;
         // A chain's order and visit map go with it.
         std::optional<TLane> lane;
+        const TBusy busy(BusyChains);
         for (const int step : kChains[chain].Steps) {
             if (board.Stopped()) return;
             std::exception_ptr error;
@@ -796,7 +806,11 @@ void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, Key
     TRecView& records = lane.Records();
     records.SortBy(key, 1);
     const std::size_t count = records.Count();
-    const std::size_t parts = std::clamp<std::size_t>(count / kHitsPerPart, 1, Workers);
+    // Only threads no chain is using take parts: each part holds a visit map of its own, and
+    // eight steps splitting eight ways at once would hold sixty-four.
+    const std::size_t busy = static_cast<std::size_t>(std::max(BusyChains.load(), 1));
+    const std::size_t idle = Workers > busy ? Workers - busy : 0;
+    const std::size_t parts = std::clamp<std::size_t>(count / kHitsPerPart, 1, idle + 1);
     std::vector<std::size_t> bounds(parts + 1, count);
     bounds[0] = 0;
     for (std::size_t part = 1; part < parts; ++part) {
