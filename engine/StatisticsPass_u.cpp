@@ -162,28 +162,33 @@ struct TPageHit {
 
 using TErrorKey = std::tuple<std::int32_t, std::int32_t, std::int32_t>;  // status, URL, referrer
 
-// The search names of referring pages, every text packed in one buffer: a million search
-// referrers would otherwise hold five million strings at once.
-struct TSearchNames {
-    struct TText {
-        std::size_t Offset = 0;
-        std::size_t Length = 0;
-    };
-    struct TPage {
-        std::size_t Source = 0;  // row of the referring-page list
-        TText Engine, Phrase;
-        std::size_t FirstKeyword = 0, KeywordCount = 0;
-    };
-    std::string Text;
-    std::vector<TPage> Pages;
-    std::vector<TText> Keywords;
-
-    TText Keep(std::string_view text) {
-        const TText kept{Text.size(), text.size()};
-        Text += text;
-        return kept;
+// Texts kept in blocks that never move, so views into them stay valid while more are
+// added: a million search names as strings would each cost an object and a heap block.
+class TTextArena {
+public:
+    // First, or First, a TAB and Second when Joined.
+    std::string_view Keep(std::string_view first, std::string_view second = {}, bool joined = false) {
+        const std::size_t size = first.size() + (joined ? 1 + second.size() : 0);
+        if (blocks_.empty() || used_ + size > blockSize_) {
+            blockSize_ = std::max(kBlockBytes, size);
+            blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize_));
+            used_ = 0;
+        }
+        char* at = blocks_.back().get() + used_;
+        std::copy(first.begin(), first.end(), at);
+        if (joined) {
+            at[first.size()] = '\t';
+            std::copy(second.begin(), second.end(), at + first.size() + 1);
+        }
+        used_ += size;
+        return {at, size};
     }
-    std::string_view View(const TText& text) const { return std::string_view(Text).substr(text.Offset, text.Length); }
+
+private:
+    static constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t blockSize_ = 0;
+    std::size_t used_ = 0;
 };
 
 // Fewer rows or hits than these are not worth a thread of their own.
@@ -1165,80 +1170,51 @@ void TStatisticsPass::ByReferrerSite(TLane&) {
 void TStatisticsPass::BySearch(TLane&) {
     const TLstStat& pages = S.StatByRefPage;
     const TSearchEngineMatcher matcher(In.SearchEngines);
-    // The referrers are read in parts side by side.
     const std::size_t parts = std::clamp<std::size_t>(pages.Count() / kRowsPerPart, 1, Workers);
-    std::vector<TSearchNames> found(parts);
-    RunParts(parts, [&](std::size_t part) {
-        THostReferrerHelper helper;
-        TSearchNames& names = found[part];
-        for (std::size_t i = pages.Count() * part / parts; i < pages.Count() * (part + 1) / parts; ++i) {
-            helper.ExtractSearchPhrase(pages[i].Name, matcher);
-            if (helper.SearchEngine.empty()) continue;
-            TSearchNames::TPage page{.Source = i,
-                                     .Engine = names.Keep(helper.SearchEngine),
-                                     .Phrase = names.Keep(helper.SearchPhrase),
-                                     .FirstKeyword = names.Keywords.size(),
-                                     .KeywordCount = helper.Keywords.size()};
-            for (const std::string& keyword : helper.Keywords) names.Keywords.push_back(names.Keep(keyword));
-            names.Pages.push_back(page);
-        }
-    });
-    // The five lists side by side, each naming its rows by views into the packed texts; only
-    // engine and phrase or keyword, joined by a TAB, need texts of their own.
     enum class TNamed { Engine, Phrase, Keyword, EnginePhrase, EngineKeyword };
+    // One list at a time, each reading the referrers anew in parts side by side: the names of
+    // all five lists held at once would cost more than reading the referrers five times. The
+    // parts' names, joined in order, are those of one walk.
     const auto regroup = [&](TNamed named, TLstStat& target, bool sumDays) {
-        std::string joined;
-        const auto forEachName = [&](auto&& use) {
-            for (const TSearchNames& names : found)
-                for (const TSearchNames::TPage& page : names.Pages) {
-                    const std::string_view engine = names.View(page.Engine);
-                    switch (named) {
-                    case TNamed::Engine: use(engine, {}, page.Source); break;
-                    case TNamed::Phrase: use(names.View(page.Phrase), {}, page.Source); break;
-                    case TNamed::EnginePhrase: use(engine, names.View(page.Phrase), page.Source); break;
-                    case TNamed::Keyword:
-                    case TNamed::EngineKeyword:
-                        for (std::size_t k = 0; k < page.KeywordCount; ++k) {
-                            const std::string_view keyword = names.View(names.Keywords[page.FirstKeyword + k]);
-                            if (named == TNamed::Keyword)
-                                use(keyword, {}, page.Source);
-                            else
-                                use(engine, keyword, page.Source);
-                        }
-                        break;
-                    }
+        std::vector<TTextArena> texts(parts);
+        std::vector<std::vector<TRegroupName>> found(parts);
+        RunParts(parts, [&](std::size_t part) {
+            THostReferrerHelper helper;
+            TTextArena& text = texts[part];
+            std::vector<TRegroupName>& names = found[part];
+            for (std::size_t i = pages.Count() * part / parts; i < pages.Count() * (part + 1) / parts; ++i) {
+                helper.ExtractSearchPhrase(pages[i].Name, matcher);
+                const std::string& engine = helper.SearchEngine;
+                if (engine.empty()) continue;
+                switch (named) {
+                case TNamed::Engine: names.push_back({text.Keep(engine), i}); break;
+                case TNamed::Phrase: names.push_back({text.Keep(helper.SearchPhrase), i}); break;
+                case TNamed::EnginePhrase: names.push_back({text.Keep(engine, helper.SearchPhrase, true), i}); break;
+                case TNamed::Keyword:
+                    for (const std::string& keyword : helper.Keywords) names.push_back({text.Keep(keyword), i});
+                    break;
+                case TNamed::EngineKeyword:
+                    for (const std::string& keyword : helper.Keywords)
+                        names.push_back({text.Keep(engine, keyword, true), i});
+                    break;
                 }
-        };
-        const bool pairs = named == TNamed::EnginePhrase || named == TNamed::EngineKeyword;
-        std::size_t count = 0;
-        std::size_t bytes = 0;
-        forEachName([&](std::string_view first, std::string_view second, std::size_t) {
-            ++count;
-            if (pairs) bytes += first.size() + 1 + second.size();
-        });
-        joined.reserve(bytes);
-        std::vector<TRegroupName> work;
-        work.reserve(count);
-        // The buffer is reserved whole, so views into it stay valid while it fills.
-        forEachName([&](std::string_view first, std::string_view second, std::size_t source) {
-            if (!pairs) {
-                work.push_back({first, source});
-                return;
             }
-            const std::size_t at = joined.size();
-            joined += first;
-            joined += '\t';
-            joined += second;
-            work.push_back({std::string_view(joined).substr(at), source});
         });
+        std::vector<TRegroupName> work;
+        std::size_t count = 0;
+        for (const std::vector<TRegroupName>& names : found) count += names.size();
+        work.reserve(count);
+        for (std::vector<TRegroupName>& names : found) {
+            work.insert(work.end(), names.begin(), names.end());
+            names = {};
+        }
         RegroupRows(pages, work, target, sumDays);
     };
-    const std::array<std::tuple<TNamed, TLstStat*, bool>, 5> lists = {{{TNamed::Engine, &S.StatByRefSE, true},
-                                                                       {TNamed::Phrase, &S.StatByRefSEP, true},
-                                                                       {TNamed::Keyword, &S.StatByRefSEK, true},
-                                                                       {TNamed::EnginePhrase, &S.StatByRefSESEP, false},
-                                                                       {TNamed::EngineKeyword, &S.StatByRefSESEK, false}}};
-    for (const auto& [named, target, sumDays] : lists) regroup(named, *target, sumDays);
+    regroup(TNamed::Engine, S.StatByRefSE, true);
+    regroup(TNamed::Phrase, S.StatByRefSEP, true);
+    regroup(TNamed::Keyword, S.StatByRefSEK, true);
+    regroup(TNamed::EnginePhrase, S.StatByRefSESEP, false);
+    regroup(TNamed::EngineKeyword, S.StatByRefSESEK, false);
 }
 
 void TStatisticsPass::ByStatus(TLane& lane) {
