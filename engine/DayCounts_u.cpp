@@ -154,40 +154,69 @@ std::int32_t TDayCounts::At(std::size_t day) const {
 
 void TDayCounts::AddAll(const TDayCounts& other) {
     const std::size_t days = std::min(Length(), other.Length());
-    const std::span<const TEntry> theirs = other.Entries();
+    const std::span<const TEntry> all = other.Entries();
     const std::size_t used = static_cast<std::size_t>(
-        std::lower_bound(theirs.begin(), theirs.end(), days,
+        std::lower_bound(all.begin(), all.end(), days,
                          [](const TEntry& e, std::size_t d) { return static_cast<std::size_t>(e.Day) < d; }) -
-        theirs.begin());
+        all.begin());
     if (used == 0) return;
+    if (&other == this) {
+        const TDayCounts copy = other;
+        AddAll(copy);
+        return;
+    }
+    const std::span<const TEntry> theirs = all.first(used);
     if (count_ == 0) {
-        Assign(theirs.first(used));
+        Assign(theirs);
         return;
     }
-    // A row of a few days added into a long one (a regrouped row collecting its sources) goes
-    // day by day, in place, instead of building the whole row anew.
-    if (used * 16 <= count_) {
-        for (const TEntry& entry : theirs.first(used)) Add(static_cast<std::size_t>(entry.Day), entry.Count);
-        return;
-    }
-    const std::span<const TEntry> mine = Entries();
-    std::vector<TEntry> merged;
-    merged.reserve(mine.size() + used);
-    std::size_t i = 0, j = 0;
-    while (i < mine.size() || j < used) {
-        if (j == used || (i < mine.size() && mine[i].Day < theirs[j].Day)) {
-            merged.push_back(mine[i++]);
-        } else if (i == mine.size() || theirs[j].Day < mine[i].Day) {
-            merged.push_back(theirs[j++]);
+    // Regrouping adds many rows into one: merged in place from the back, with at most one
+    // new block when days are missing, instead of a new row per source.
+    const std::size_t mine = count_;
+    std::size_t missing = 0;
+    for (std::size_t i = 0, j = 0; j < used;) {
+        if (i == mine || theirs[j].Day < Data()[i].Day) {
+            ++missing;
+            ++j;
+        } else if (Data()[i].Day < theirs[j].Day) {
+            ++i;
         } else {
-            const auto sum = static_cast<std::int32_t>(static_cast<std::uint32_t>(mine[i].Count) +
-                                                       static_cast<std::uint32_t>(theirs[j].Count));
-            if (sum != 0) merged.push_back({mine[i].Day, sum});
             ++i;
             ++j;
         }
     }
-    Assign(merged);
+    const std::size_t total = mine + missing;
+    if (missing != 0 && (mine == 1 || Capacity(mine) < total)) {
+        std::unique_ptr<TEntry[]> block = std::make_unique<TEntry[]>(Capacity(total));
+        std::copy(Data(), Data() + mine, block.get());
+        heap_ = std::move(block);
+    }
+    count_ = static_cast<std::uint32_t>(total);
+    TEntry* data = Data();
+    bool zero = false;
+    std::size_t i = mine, j = used, k = total;
+    while (j > 0) {
+        if (i > 0 && data[i - 1].Day > theirs[j - 1].Day) {
+            data[--k] = data[--i];
+        } else if (i > 0 && data[i - 1].Day == theirs[j - 1].Day) {
+            TEntry entry = data[--i];
+            entry.Count = static_cast<std::int32_t>(static_cast<std::uint32_t>(entry.Count) +
+                                                    static_cast<std::uint32_t>(theirs[--j].Count));
+            zero = zero || entry.Count == 0;
+            data[--k] = entry;
+        } else {
+            data[--k] = theirs[--j];
+        }
+    }
+    if (!zero) return;
+    const std::size_t kept = static_cast<std::size_t>(
+        std::remove_if(data, data + total, [](const TEntry& e) { return e.Count == 0; }) - data);
+    if (kept <= 1) {
+        const TEntry first = kept == 1 ? data[0] : TEntry{};
+        heap_.reset();
+        one_ = first;
+    }
+    count_ = static_cast<std::uint32_t>(kept);
 }
 
 std::vector<std::int32_t> TDayCounts::Dense() const {

@@ -193,6 +193,8 @@ private:
 
 // Fewer rows or hits than these are not worth a thread of their own.
 constexpr std::size_t kRowsPerPart = 4096;
+// Up to this many referring pages the five search lists are built side by side.
+constexpr std::size_t kMostPagesSideBySide = std::size_t{1} << 18;
 constexpr std::size_t kHitsPerPart = 65536;
 
 // Runs Part(0) .. Part(Count - 1), on as many threads, or one after the other when
@@ -1170,11 +1172,14 @@ void TStatisticsPass::ByReferrerSite(TLane&) {
 void TStatisticsPass::BySearch(TLane&) {
     const TLstStat& pages = S.StatByRefPage;
     const TSearchEngineMatcher matcher(In.SearchEngines);
-    const std::size_t parts = std::clamp<std::size_t>(pages.Count() / kRowsPerPart, 1, Workers);
-    enum class TNamed { Engine, Phrase, Keyword, EnginePhrase, EngineKeyword };
-    // One list at a time, each reading the referrers anew in parts side by side: the names of
-    // all five lists held at once would cost more than reading the referrers five times. The
+    // Many referring pages: one list at a time, each reading the referrers anew in parts side
+    // by side, since the names of all five lists held at once would cost more than reading
+    // the referrers five times. Few: the five lists side by side, each read in one part. The
     // parts' names, joined in order, are those of one walk.
+    const bool listByList = pages.Count() > kMostPagesSideBySide;
+    const std::size_t parts =
+        listByList ? std::clamp<std::size_t>(pages.Count() / kRowsPerPart, 1, Workers) : std::size_t{1};
+    enum class TNamed { Engine, Phrase, Keyword, EnginePhrase, EngineKeyword };
     const auto regroup = [&](TNamed named, TLstStat& target, bool sumDays) {
         std::vector<TTextArena> texts(parts);
         std::vector<std::vector<TRegroupName>> found(parts);
@@ -1210,11 +1215,20 @@ void TStatisticsPass::BySearch(TLane&) {
         }
         RegroupRows(pages, work, target, sumDays);
     };
-    regroup(TNamed::Engine, S.StatByRefSE, true);
-    regroup(TNamed::Phrase, S.StatByRefSEP, true);
-    regroup(TNamed::Keyword, S.StatByRefSEK, true);
-    regroup(TNamed::EnginePhrase, S.StatByRefSESEP, false);
-    regroup(TNamed::EngineKeyword, S.StatByRefSESEK, false);
+    const std::array<std::tuple<TNamed, TLstStat*, bool>, 5> lists = {{{TNamed::Engine, &S.StatByRefSE, true},
+                                                                       {TNamed::Phrase, &S.StatByRefSEP, true},
+                                                                       {TNamed::Keyword, &S.StatByRefSEK, true},
+                                                                       {TNamed::EnginePhrase, &S.StatByRefSESEP, false},
+                                                                       {TNamed::EngineKeyword, &S.StatByRefSESEK, false}}};
+    const auto regroupList = [&](std::size_t list) {
+        const auto& [named, target, sumDays] = lists[list];
+        regroup(named, *target, sumDays);
+    };
+    if (listByList) {
+        for (std::size_t list = 0; list < lists.size(); ++list) regroupList(list);
+    } else {
+        RunParts(lists.size(), regroupList);
+    }
 }
 
 void TStatisticsPass::ByStatus(TLane& lane) {
