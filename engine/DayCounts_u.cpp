@@ -170,6 +170,11 @@ void TDayCounts::AddAll(const TDayCounts& other) {
         Assign(theirs);
         return;
     }
+    // A few days into a long row: each found by search.
+    if (used * 16 <= count_) {
+        for (const TEntry& entry : theirs) Add(static_cast<std::size_t>(entry.Day), entry.Count);
+        return;
+    }
     // Regrouping adds many rows into one: merged in place from the back, with at most one
     // new block when days are missing, instead of a new row per source.
     const std::size_t mine = count_;
