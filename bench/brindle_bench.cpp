@@ -2,9 +2,11 @@
 // parse stage alone: lines, seconds, lines per second and peak memory; then where the time
 // went, phase by phase, read from the engine's own status and progress reports.
 //
-//     brindle-bench LOG [THREADS]
+//     brindle-bench LOG [THREADS] [--save DOCUMENT]
 //
 // THREADS is the number of threads that read the log (default: one per processor, at most 8).
+// With --save the result is also saved as an analysis document: its time, size and the peak
+// memory after it.
 #include <sys/resource.h>
 
 #include <array>
@@ -18,6 +20,7 @@
 
 #include "core/AppPaths.h"
 #include "core/FileStreamEx_u.h"
+#include "engine/AnalysisDocument_u.h"
 #include "engine/LogConvert_u.h"
 #include "engine/StatisticsPass_u.h"
 
@@ -143,11 +146,22 @@ bool RunPassOnOneThread(const TLogConvert& engine, bool alwaysSort, bool showSte
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: %s LOG [THREADS]\n", argv[0]);
+    unsigned threads = 0;
+    const char* document = nullptr;
+    bool usageError = argc < 2;
+    for (int i = 2; i < argc && !usageError; ++i) {
+        if (std::string(argv[i]) == "--save" && i + 1 < argc) {
+            document = argv[++i];
+            continue;
+        }
+        char* end = nullptr;
+        threads = static_cast<unsigned>(std::strtoul(argv[i], &end, 10));
+        usageError = end == argv[i] || *end != 0;
+    }
+    if (usageError) {
+        std::fprintf(stderr, "usage: %s LOG [THREADS] [--save DOCUMENT]\n", argv[0]);
         return 2;
     }
-    const unsigned threads = argc == 3 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : 0;
     const std::string log = std::filesystem::absolute(argv[1]).string();
 
     std::int64_t lines = 0;
@@ -220,6 +234,17 @@ int main(int argc, char** argv) {
            after.CPUSeconds - before.CPUSeconds, after.PeakKiB);
     timeline.PrintPhases();
     timeline.PrintSteps("statistics as the analysis ran them (ms, when each step was reported):");
+    if (document) {
+        const Clock::time_point from = Clock::now();
+        const bool saved = SaveAnalysisDocument(document, engine.Profile, engine.AnalysisTime, engine);
+        const TUsage savedUsage = Usage();
+        std::error_code sizeError;
+        const auto bytes = std::filesystem::file_size(document, sizeError);
+        std::printf("save   %s %8.3f s  document %.1f MiB  peak %7.1f MiB\n", saved ? "ok" : "FAILED",
+                    std::chrono::duration<double>(Clock::now() - from).count(),
+                    sizeError ? 0.0 : static_cast<double>(bytes) / 1048576.0, savedUsage.PeakKiB / 1024.0);
+        if (!saved) return 1;
+    }
     const bool same = RunPassOnOneThread(engine, false, true);
     const bool sameSorted = RunPassOnOneThread(engine, true, false);
     std::printf("  same result as the threaded run: %s, and as sorted walks: %s\n", same ? "yes" : "NO",

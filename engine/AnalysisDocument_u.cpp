@@ -1,10 +1,13 @@
 #include "engine/AnalysisDocument_u.h"
 
 #include <array>
+#include <cctype>
 #include <exception>
+#include <filesystem>
 #include <limits>
 
 #include "core/BinaryStream_u.h"
+#include "core/CommonConsts_tables.h"
 #include "core/ReportTxt_u.h"
 #include "core/SafeFile_u.h"
 
@@ -54,9 +57,30 @@ bool VisitStatistics(TStats& stats, TRowVisit visitRow, TListVisit visitList) {
     return true;
 }
 
+bool IsOwnCode(const TRecCountry& row) {
+    if (row.GeoIP.size() != row.TLD.size()) return false;
+    for (std::size_t i = 0; i < row.TLD.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(row.GeoIP[i])) != static_cast<unsigned char>(row.TLD[i]))
+            return false;
+    return true;
+}
+
+// The TLD of a country row named by its English name. Some names belong to several rows
+// ("United States" to mil, net, org and us): the country itself is the row whose TLD is its
+// own ISO code, not the first row of that name.
+std::string TLDOfOldCountryName(std::string_view name) {
+    const TRecCountry* first = nullptr;
+    for (const TRecCountry& row : CountryTable()) {
+        if (row.Name != name) continue;
+        if (!first) first = &row;
+        if (IsOwnCode(row)) return row.TLD;
+    }
+    return first ? first->TLD : GetTLDByCountryName(name, nullptr);
+}
+
 // A 2.0 document names countries and regions by their English names.
 void ConvertOldNames(TStatistics& stats) {
-    for (TRecStat& row : stats.StatByCountry) row.Name = GetTLDByCountryName(row.Name, nullptr);
+    for (TRecStat& row : stats.StatByCountry) row.Name = TLDOfOldCountryName(row.Name);
     for (TRecStat& row : stats.StatByRegion) row.Name = GetRegionKeyByName(row.Name, nullptr);
 }
 
@@ -106,30 +130,69 @@ bool ReadDocumentBody(TBinaryReader& reader, std::uint32_t version, TProfile& pr
     return true;
 }
 
+std::uint64_t StoredRowBytes(const TRecStat& row) {
+    return kStatRecordFixedBytes + CutAtUtf8Boundary(row.Name, kMaxStreamText).size() +
+           std::uint64_t{sizeof(std::int32_t)} * row.PerDay.Length();
+}
+
+// False only when the folder is known to have less room than Bytes.
+bool RoomFor(const std::string& fileName, std::uint64_t bytes) {
+    std::filesystem::path folder = std::filesystem::path(fileName).parent_path();
+    if (folder.empty()) folder = ".";
+    std::error_code error;
+    const std::filesystem::space_info space = std::filesystem::space(folder, error);
+    return error || space.available == static_cast<std::uintmax_t>(-1) || space.available >= bytes;
+}
+
+bool WriteHeader(TBinaryWriter& writer, const TProfile& profile, TSeconds analysisTime, const TStatistics& stats) {
+    writer.WriteBytes(kMagic);
+    writer.WriteU16(static_cast<std::uint16_t>(kDocumentVersion21 >> 16));
+    writer.WriteU16(static_cast<std::uint16_t>(kDocumentVersion21 & 0xFFFF));
+    if (!profile.WriteToStream(writer)) return false;
+    for (const TSeconds time : {analysisTime, stats.FirstHitTime, stats.LastHitTime})
+        writer.WriteDouble(SecondsToDateTime(time));
+    return true;
+}
+
 }  // namespace
+
+std::uint64_t AnalysisDocumentSize(const TProfile& profile, const TStatistics& stats) {
+    TBinaryWriter header;
+    WriteHeader(header, profile, 0, stats);
+    std::uint64_t bytes = header.Size();
+    VisitStatistics(
+        stats,
+        [&](const TRecStat& row) {
+            bytes += StoredRowBytes(row);
+            return true;
+        },
+        [&](const TLstStat& list) {
+            bytes += sizeof(std::int32_t);
+            for (const TRecStat& row : list) bytes += StoredRowBytes(row);
+            return true;
+        });
+    return bytes;
+}
 
 bool SaveAnalysisDocument(const std::string& fileName, const TProfile& profile, TSeconds analysisTime,
                           const TStatistics& stats) {
     try {
+        if (!RoomFor(fileName, AnalysisDocumentSize(profile, stats))) return false;
         TAtomicFile file;
         if (!file.Open(fileName)) return false;
         TBinaryWriter writer;
-        // Hands each list to the file as soon as it is encoded, so a large result is never
-        // held twice in memory.
+        // Hands the bytes to the file as they are encoded, a list or a megabyte at a time, so
+        // neither a large result nor a row's dense days are ever held twice in memory.
         const auto flush = [&] {
             const bool ok = file.Write(writer.Data());
             writer.Buffer().clear();
             return ok;
         };
-        writer.WriteBytes(kMagic);
-        writer.WriteU16(static_cast<std::uint16_t>(kDocumentVersion21 >> 16));
-        writer.WriteU16(static_cast<std::uint16_t>(kDocumentVersion21 & 0xFFFF));
-        if (!profile.WriteToStream(writer)) return false;
-        for (const TSeconds time : {analysisTime, stats.FirstHitTime, stats.LastHitTime})
-            writer.WriteDouble(SecondsToDateTime(time));
+        const TDrainWriter drain = [&](TBinaryWriter&) { return flush(); };
+        if (!WriteHeader(writer, profile, analysisTime, stats)) return false;
         const bool written = VisitStatistics(
-            stats, [&](const TRecStat& row) { return WriteStatRecord(row, writer); },
-            [&](const TLstStat& list) { return list.SaveToStream(writer) && flush(); });
+            stats, [&](const TRecStat& row) { return WriteStatRecord(row, writer, drain); },
+            [&](const TLstStat& list) { return list.SaveToStream(writer, drain) && flush(); });
         return written && flush() && file.Commit();
     } catch (const std::exception&) {
         return false;  // the uncommitted file is dropped; any earlier one stays

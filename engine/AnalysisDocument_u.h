@@ -30,9 +30,15 @@ inline constexpr std::string_view kConvertOldDocumentQuestion =
     "Do you want to convert this file to the new format?";
 
 // Writes the document in the current version. The earlier file is replaced only when the
-// whole document was written; false leaves it as it was.
+// whole document was written; false leaves it as it was. A document larger than the space
+// free beside the file is refused before anything is written: a long day span makes every
+// daily row millions of bytes, and filling the disk first would only fail later.
 bool SaveAnalysisDocument(const std::string& fileName, const TProfile& profile, TSeconds analysisTime,
                           const TStatistics& stats);
+
+// The size SaveAnalysisDocument gives the file, worked out without writing it. Per-day
+// counts are dense in the document: four bytes per day for every row that keeps them.
+std::uint64_t AnalysisDocumentSize(const TProfile& profile, const TStatistics& stats);
 
 // Reads a document. True exactly when Code is kDocLoaded; then Profile, AnalysisTime and
 // Stats hold the document (Stats' visit count 0, FirstDay, LastDay and DaySpan derived from

@@ -1,6 +1,6 @@
 #include "engine/StatisticsPass_u.h"
 
-#include <unistd.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <array>
@@ -49,13 +49,6 @@ int LengthBand(std::int32_t seconds) {
     for (std::size_t i = 0; i < kLengthBandEnds.size(); ++i)
         if (seconds < kLengthBandEnds[i]) return static_cast<int>(i) + 1;
     return static_cast<int>(kLengthBandEnds.size()) + 1;
-}
-
-std::uint64_t DefaultPerDayLimit() {
-    const long pages = sysconf(_SC_PHYS_PAGES);
-    const long pageSize = sysconf(_SC_PAGE_SIZE);
-    if (pages <= 0 || pageSize <= 0) return std::uint64_t{4} << 30;
-    return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 2;
 }
 
 // Visits already counted in the current group. A stamp per visit instead of a byte map
@@ -169,20 +162,39 @@ struct TPageHit {
 
 using TErrorKey = std::tuple<std::int32_t, std::int32_t, std::int32_t>;  // status, URL, referrer
 
-// The search lists' rows before regrouping.
-struct TSearchRows {
-    std::vector<TRegroupRow> Engines, Phrases, Keywords, EnginePhrases, EngineKeywords;
-
-    void Append(TSearchRows&& more) {
-        for (const auto list : {&TSearchRows::Engines, &TSearchRows::Phrases, &TSearchRows::Keywords,
-                                &TSearchRows::EnginePhrases, &TSearchRows::EngineKeywords})
-            (this->*list).insert((this->*list).end(), std::make_move_iterator((more.*list).begin()),
-                                 std::make_move_iterator((more.*list).end()));
+// Texts kept in blocks that never move, so views into them stay valid while more are
+// added: a million search names as strings would each cost an object and a heap block.
+class TTextArena {
+public:
+    // First, or First, a TAB and Second when Joined.
+    std::string_view Keep(std::string_view first, std::string_view second = {}, bool joined = false) {
+        const std::size_t size = first.size() + (joined ? 1 + second.size() : 0);
+        if (blocks_.empty() || used_ + size > blockSize_) {
+            blockSize_ = std::max(kBlockBytes, size);
+            blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize_));
+            used_ = 0;
+        }
+        char* at = blocks_.back().get() + used_;
+        std::copy(first.begin(), first.end(), at);
+        if (joined) {
+            at[first.size()] = '\t';
+            std::copy(second.begin(), second.end(), at + first.size() + 1);
+        }
+        used_ += size;
+        return {at, size};
     }
+
+private:
+    static constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t blockSize_ = 0;
+    std::size_t used_ = 0;
 };
 
 // Fewer rows or hits than these are not worth a thread of their own.
 constexpr std::size_t kRowsPerPart = 4096;
+// Up to this many referring pages the five search lists are built side by side.
+constexpr std::size_t kMostPagesSideBySide = std::size_t{1} << 18;
 constexpr std::size_t kHitsPerPart = 65536;
 
 // Runs Part(0) .. Part(Count - 1), on as many threads, or one after the other when
@@ -213,14 +225,40 @@ void RunParts(std::size_t count, std::size_t threads, const std::function<void(s
         if (error) std::rethrow_exception(error);
 }
 
-// One thread's means to walk the records: an order of its own and a visit map.
-struct TLane {
-    TRecView Records;
-    TVisitMap Visits;
-    TLane(const TLstRecLog& records, std::int64_t lowestVisit, std::int64_t highestVisit) : Records(records) {
-        Visits.Resize(lowestVisit, highestVisit);
+// One thread's means to walk the records: an order of its own and a visit map. Each is
+// made when a step first needs it: steps that read the records in stored order need no
+// order, and up to eight lanes each holding one per hit would cost more than the rows.
+class TLane {
+public:
+    TLane(const TLstRecLog& records, std::int64_t lowestVisit, std::int64_t highestVisit)
+        : list_(records), lowestVisit_(lowestVisit), highestVisit_(highestVisit) {}
+    TRecView& Records() {
+        if (!view_) view_.emplace(list_);
+        return *view_;
     }
+    TVisitMap& Visits() {
+        if (!visitsMade_) visits_.Resize(lowestVisit_, highestVisit_);
+        visitsMade_ = true;
+        return visits_;
+    }
+
+private:
+    const TLstRecLog& list_;
+    std::int64_t lowestVisit_;
+    std::int64_t highestVisit_;
+    std::optional<TRecView> view_;
+    TVisitMap visits_;
+    bool visitsMade_ = false;
 };
+
+// The day and month steps walk the time order that step 3 sorted; every other step sorts
+// afresh, so a lane (an order per hit and its sort buffers) need not outlive its step.
+bool NextStepReadsOrder(int step) { return step == 3 || step == 4; }
+
+// Each worker thread allocates from a malloc arena of its own, and what a step frees stays
+// in that arena: without giving it back, the steps' high-water marks would add up across
+// threads instead of following what is live.
+void ReleaseFreedMemory() { malloc_trim(0); }
 
 // The steps as the worker threads run them: each chain on one thread, in its order, once
 // the steps it waits for have finished. A step needs only what an earlier step of its own
@@ -396,6 +434,15 @@ private:
     const TStatisticsPassInput& In;
     TStatistics& S;
     std::size_t Workers = 1;  // threads the run uses
+    std::atomic<int> BusyChains{0};  // chains running on the worker threads
+    // Counts a running chain for as long as it runs.
+    struct TBusy {
+        std::atomic<int>& Count;
+        explicit TBusy(std::atomic<int>& count) : Count(count) { ++Count; }
+        ~TBusy() { --Count; }
+        TBusy(const TBusy&) = delete;
+        TBusy& operator=(const TBusy&) = delete;
+    };
     std::int64_t LowestVisit = 1;
     std::int64_t HighestVisit = 0;
     struct TKeySpan {
@@ -446,9 +493,11 @@ bool TStatisticsPass::Run() {
 }
 
 bool TStatisticsPass::RunOnCallingThread() {
-    TLane lane(In.Records, LowestVisit, HighestVisit);
+    std::optional<TLane> lane;
     for (int step = 1; step <= kStatisticsStepCount; ++step) {
-        RunStep(step, lane);
+        if (!lane) lane.emplace(In.Records, LowestVisit, HighestVisit);
+        RunStep(step, *lane);
+        if (!NextStepReadsOrder(step)) lane.reset();
         ReportStep(step);
         if (Cancelled()) return false;
     }
@@ -484,15 +533,19 @@ bool TStatisticsPass::RunOnWorkers(int threads) {
 }
 
 void TStatisticsPass::Work(TStepBoard& board) {
-    std::optional<TLane> lane;
     for (std::size_t chain = board.TakeChain(); chain < kChains.size(); chain = board.TakeChain()) {
         if (!board.WaitForAll(kChains[chain].After)) return;
+        // A chain's order and visit map go with it.
+        std::optional<TLane> lane;
+        const TBusy busy(BusyChains);
         for (const int step : kChains[chain].Steps) {
             if (board.Stopped()) return;
             std::exception_ptr error;
             try {
                 if (!lane) lane.emplace(In.Records, LowestVisit, HighestVisit);
                 RunStep(step, *lane);
+                if (!NextStepReadsOrder(step)) lane.reset();
+                ReleaseFreedMemory();
             } catch (...) {
                 error = std::current_exception();
             }
@@ -658,7 +711,7 @@ void TStatisticsPass::ScanRecords() {
 
 void TStatisticsPass::AddDay(TRecStat& row, std::int32_t dayNo) const {
     const std::int64_t day = static_cast<std::int64_t>(dayNo) - S.FirstDay;
-    if (day >= 0 && static_cast<std::uint64_t>(day) < row.PerDay.size()) ++row.PerDay[static_cast<std::size_t>(day)];
+    if (day >= 0) row.PerDay.Add(static_cast<std::size_t>(day));
 }
 
 template <class KeyOf, class StartGroup, class EachHit>
@@ -682,7 +735,7 @@ void TStatisticsPass::Walk(const TRecView& records, TVisitMap& visits, std::size
             TRecStat first;
             AddHit(first, rec, rule, rule.CountVisits && visits.FirstInGroup(rec.VisitId));
             if (rule.Days != TDailyCounts::None) {
-                first.PerDay.assign(static_cast<std::size_t>(std::max(S.DaySpan, 0)), 0);
+                first.PerDay.Reset(static_cast<std::size_t>(std::max(S.DaySpan, 0)));
                 AddDay(first, rec.DayNo);
             }
             row = startGroup(rec, std::move(first));
@@ -699,7 +752,7 @@ void TStatisticsPass::Walk(const TRecView& records, TVisitMap& visits, std::size
 
 template <class KeyOf, class StartGroup>
 void TStatisticsPass::Walk(TLane& lane, const TWalkRule& rule, KeyOf keyOf, StartGroup startGroup) {
-    Walk(lane.Records, lane.Visits, 0, lane.Records.Count(), rule, keyOf, startGroup,
+    Walk(lane.Records(), lane.Visits(), 0, lane.Records().Count(), rule, keyOf, startGroup,
          [](const TRecLog&, TRecStat&) {});
 }
 
@@ -740,9 +793,9 @@ template <class KeyOf, class FirstHit, class EachHit>
 void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit,
                             EachHit eachHit, TLstStat& target) {
     if (GroupInStoredOrder(lane, rule, key, keyOf, firstHit, eachHit, target)) return;
-    lane.Records.SortBy(key, 1);
+    lane.Records().SortBy(key, 1);
     Walk(
-        lane.Records, lane.Visits, 0, lane.Records.Count(), rule, keyOf,
+        lane.Records(), lane.Visits(), 0, lane.Records().Count(), rule, keyOf,
         [&](const TRecLog& rec, TRecStat&& row) -> TRecStat* {
             if (!firstHit(rec, row)) return nullptr;
             return Append(target, std::move(row));
@@ -757,10 +810,14 @@ void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, Key
     if (GroupInStoredOrder(lane, rule, key, keyOf, firstHit, noHit, target)) return;
     // Without EachHit the groups share nothing, so parts of the sorted order, each from a
     // group's first hit, are walked side by side and their rows joined in order.
-    TRecView& records = lane.Records;
+    TRecView& records = lane.Records();
     records.SortBy(key, 1);
     const std::size_t count = records.Count();
-    const std::size_t parts = std::clamp<std::size_t>(count / kHitsPerPart, 1, Workers);
+    // Only threads no chain is using take parts: each part holds a visit map of its own, and
+    // eight steps splitting eight ways at once would hold sixty-four.
+    const std::size_t busy = static_cast<std::size_t>(std::max(BusyChains.load(), 1));
+    const std::size_t idle = Workers > busy ? Workers - busy : 0;
+    const std::size_t parts = std::clamp<std::size_t>(count / kHitsPerPart, 1, idle + 1);
     std::vector<std::size_t> bounds(parts + 1, count);
     bounds[0] = 0;
     for (std::size_t part = 1; part < parts; ++part) {
@@ -774,7 +831,7 @@ void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, Key
         if (part > 0) own.Resize(LowestVisit, HighestVisit);
         TLstStat& rows = parts == 1 ? target : found[part];
         Walk(
-            records, part == 0 ? lane.Visits : own, bounds[part], bounds[part + 1], rule, keyOf,
+            records, part == 0 ? lane.Visits() : own, bounds[part], bounds[part + 1], rule, keyOf,
             [&](const TRecLog& rec, TRecStat&& row) -> TRecStat* {
                 if (!firstHit(rec, row)) return nullptr;
                 return Append(rows, std::move(row));
@@ -782,8 +839,13 @@ void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, Key
             noHit);
     });
     if (parts == 1) return;
-    for (TLstStat& rows : found)
-        for (TRecStat& row : rows) target.Add(std::move(row));
+    std::size_t rows = target.Count();
+    for (const TLstStat& part : found) rows += part.Count();
+    target.Reserve(rows);
+    for (TLstStat& part : found) {
+        for (TRecStat& row : part) target.Add(std::move(row));
+        part = TLstStat{};
+    }
 }
 
 template <class KeyOf>
@@ -807,7 +869,7 @@ void TStatisticsPass::GroupStored(TLane& lane, const TWalkRule& rule, TDedup ded
     enum : std::uint8_t { kUnseen, kKept, kDropped };
     std::vector<TRecStat> rows(keys);
     std::vector<std::uint8_t> state(keys, kUnseen);
-    TVisitMap& visits = lane.Visits;
+    TVisitMap& visits = lane.Visits();
     visits.Reset();
     visits.StartGroup();
     std::vector<std::uint64_t> keyVisits(dedup == TDedup::KeyAndVisit ? (keys * visits.Size() + 63) / 64 : 0);
@@ -823,9 +885,9 @@ void TStatisticsPass::GroupStored(TLane& lane, const TWalkRule& rule, TDedup ded
         word |= mask;
         return true;
     };
-    const std::size_t count = lane.Records.Count();
+    const std::size_t count = In.Records.Count();
     for (std::size_t i = 0; i < count; ++i) {
-        const TRecLog& rec = lane.Records.Stored(i);
+        const TRecLog& rec = In.Records.Stored(i);
         const auto key = static_cast<std::size_t>(keyOf(rec));
         std::uint8_t& seen = state[key];
         if (seen == kDropped) continue;
@@ -834,7 +896,7 @@ void TStatisticsPass::GroupStored(TLane& lane, const TWalkRule& rule, TDedup ded
         AddHit(row, rec, rule, counted);
         if (seen == kUnseen) {
             if (rule.Days != TDailyCounts::None) {
-                row.PerDay.assign(static_cast<std::size_t>(std::max(S.DaySpan, 0)), 0);
+                row.PerDay.Reset(static_cast<std::size_t>(std::max(S.DaySpan, 0)));
                 AddDay(row, rec.DayNo);
             }
             if (!firstHit(rec, row)) {
@@ -853,8 +915,8 @@ void TStatisticsPass::GroupStored(TLane& lane, const TWalkRule& rule, TDedup ded
 }
 
 void TStatisticsPass::SumSummary(TLane& lane) {
-    TRecView& records = lane.Records;
     if (In.AlwaysSort) {
+        TRecView& records = lane.Records();
         records.SortBy(TRecKey::Visit, 1);
         std::int32_t previous = 0;
         for (std::size_t pos = 0; pos < records.Count(); ++pos) {
@@ -869,18 +931,20 @@ void TStatisticsPass::SumSummary(TLane& lane) {
     // The same in stored order: a visit counts at its first hit stored, which the walk in
     // visit order meets first; only a visit 0 that is the lowest id present gave no length
     // there. The lengths are only counted, so their order does not matter.
-    lane.Visits.Reset();
-    lane.Visits.StartGroup();
+    TVisitMap& visits = lane.Visits();
+    visits.Reset();
+    visits.StartGroup();
+    const TLstRecLog& records = In.Records;
     for (std::size_t i = 0; i < records.Count(); ++i) {
         const TRecLog& rec = records.Stored(i);
-        const bool newVisit = lane.Visits.FirstInGroup(rec.VisitId);
+        const bool newVisit = visits.FirstInGroup(rec.VisitId);
         AddHit(S.Summary, rec, kTimeRule, newVisit);
         if (newVisit && (rec.VisitId != 0 || LowestVisit < 0)) VisitLengths.push_back(rec.VisitDuration);
     }
 }
 
 void TStatisticsPass::FindTimeRange(TLane& lane) {
-    TRecView& records = lane.Records;
+    TRecView& records = lane.Records();
     records.SortBy(TRecKey::Time, 1);
     if (records.Empty()) return;
     const TRecLog& first = records.Get(0);
@@ -891,10 +955,11 @@ void TStatisticsPass::FindTimeRange(TLane& lane) {
     S.LastDay = last.DayNo;
     if (S.FirstDay == 0 || S.LastDay == 0) return;
     const std::int64_t span = static_cast<std::int64_t>(S.LastDay) - S.FirstDay + 1;
-    const std::uint64_t limit = In.PerDayMemoryLimit != 0 ? In.PerDayMemoryLimit : DefaultPerDayLimit();
-    if (span > kMaxDaySpan || EstimatePerDayBytes(In, span) > limit)
-        throw ELogConvert(SafeFormat("The hits run from %s to %s: too many days for the daily statistics to fit "
-                                     "in memory.",
+    // The counts are sparse, so memory does not grow with the span; only a saved document
+    // does, where every row with daily counts takes four bytes per day.
+    const bool tooLarge = In.PerDayDocumentLimit != 0 && EstimatePerDayBytes(In, span) > In.PerDayDocumentLimit;
+    if (span > kMaxDaySpan || tooLarge)
+        throw ELogConvert(SafeFormat("The hits run from %s to %s: too many days for the daily statistics.",
                                      {FormatDateText(S.FirstHitTime), FormatDateText(S.LastHitTime)}));
     S.DaySpan = static_cast<std::int32_t>(span);
 }
@@ -902,14 +967,14 @@ void TStatisticsPass::FindTimeRange(TLane& lane) {
 // Step 3 left the records in time order, which groups days and months as well. The
 // walk also fills the hour, weekday and day-of-month rows for their own steps.
 void TStatisticsPass::ByDay(TLane& lane) {
-    Clock = std::make_unique<TClockTables>(lane.Visits.Size());
+    Clock = std::make_unique<TClockTables>(lane.Visits().Size());
     Walk(
-        lane.Records, lane.Visits, 0, lane.Records.Count(), kTimeRule, [](const TRecLog& r) { return r.DayNo; },
+        lane.Records(), lane.Visits(), 0, lane.Records().Count(), kTimeRule, [](const TRecLog& r) { return r.DayNo; },
         [&](const TRecLog& rec, TRecStat&& row) {
             row.Key = StartOfDay(rec.DayNo);
             return Append(S.StatByDay, std::move(row));
         },
-        [&](const TRecLog& rec, TRecStat&) { Clock->Add(rec, lane.Visits.Slot(rec.VisitId)); });
+        [&](const TRecLog& rec, TRecStat&) { Clock->Add(rec, lane.Visits().Slot(rec.VisitId)); });
 }
 
 void TStatisticsPass::ByMonth(TLane& lane) {
@@ -1065,7 +1130,7 @@ void TStatisticsPass::AddPageRows(const std::vector<TPageHit>& hits, TLstStat& t
         if (i == 0 || hits[i].URIIdx != hits[i - 1].URIIdx) {
             TRecStat row;
             row.Name = In.URITable.GetString(hits[i].URIIdx);
-            row.PerDay.assign(static_cast<std::size_t>(std::max(S.DaySpan, 0)), 0);
+            row.PerDay.Reset(static_cast<std::size_t>(std::max(S.DaySpan, 0)));
             target.Add(std::move(row));
         }
         TRecStat& row = target.Last();
@@ -1107,37 +1172,63 @@ void TStatisticsPass::ByReferrerSite(TLane&) {
 void TStatisticsPass::BySearch(TLane&) {
     const TLstStat& pages = S.StatByRefPage;
     const TSearchEngineMatcher matcher(In.SearchEngines);
-    // The referrers are read in parts side by side; the parts' rows, joined in order, are
-    // the rows of one walk.
-    const std::size_t parts = std::clamp<std::size_t>(pages.Count() / kRowsPerPart, 1, Workers);
-    std::vector<TSearchRows> found(parts);
-    RunParts(parts, [&](std::size_t part) {
-        THostReferrerHelper helper;
-        TSearchRows& rows = found[part];
-        for (std::size_t i = pages.Count() * part / parts; i < pages.Count() * (part + 1) / parts; ++i) {
-            helper.ExtractSearchPhrase(pages[i].Name, matcher);
-            if (helper.SearchEngine.empty()) continue;
-            rows.Engines.push_back({helper.SearchEngine, i});
-            rows.Phrases.push_back({helper.SearchPhrase, i});
-            rows.EnginePhrases.push_back({helper.SearchEngine + '\t' + helper.SearchPhrase, i});
-            for (const std::string& keyword : helper.Keywords) {
-                rows.Keywords.push_back({keyword, i});
-                rows.EngineKeywords.push_back({helper.SearchEngine + '\t' + keyword, i});
+    // Many referring pages: one list at a time, each reading the referrers anew in parts side
+    // by side, since the names of all five lists held at once would cost more than reading
+    // the referrers five times. Few: the five lists side by side, each read in one part. The
+    // parts' names, joined in order, are those of one walk.
+    const bool listByList = pages.Count() > kMostPagesSideBySide;
+    const std::size_t parts =
+        listByList ? std::clamp<std::size_t>(pages.Count() / kRowsPerPart, 1, Workers) : std::size_t{1};
+    enum class TNamed { Engine, Phrase, Keyword, EnginePhrase, EngineKeyword };
+    const auto regroup = [&](TNamed named, TLstStat& target, bool sumDays) {
+        std::vector<TTextArena> texts(parts);
+        std::vector<std::vector<TRegroupName>> found(parts);
+        RunParts(parts, [&](std::size_t part) {
+            THostReferrerHelper helper;
+            TTextArena& text = texts[part];
+            std::vector<TRegroupName>& names = found[part];
+            for (std::size_t i = pages.Count() * part / parts; i < pages.Count() * (part + 1) / parts; ++i) {
+                helper.ExtractSearchPhrase(pages[i].Name, matcher);
+                const std::string& engine = helper.SearchEngine;
+                if (engine.empty()) continue;
+                switch (named) {
+                case TNamed::Engine: names.push_back({text.Keep(engine), i}); break;
+                case TNamed::Phrase: names.push_back({text.Keep(helper.SearchPhrase), i}); break;
+                case TNamed::EnginePhrase: names.push_back({text.Keep(engine, helper.SearchPhrase, true), i}); break;
+                case TNamed::Keyword:
+                    for (const std::string& keyword : helper.Keywords) names.push_back({text.Keep(keyword), i});
+                    break;
+                case TNamed::EngineKeyword:
+                    for (const std::string& keyword : helper.Keywords)
+                        names.push_back({text.Keep(engine, keyword, true), i});
+                    break;
+                }
             }
+        });
+        std::vector<TRegroupName> work;
+        std::size_t count = 0;
+        for (const std::vector<TRegroupName>& names : found) count += names.size();
+        work.reserve(count);
+        for (std::vector<TRegroupName>& names : found) {
+            work.insert(work.end(), names.begin(), names.end());
+            names = {};
         }
-    });
-    TSearchRows all = std::move(found[0]);
-    for (std::size_t part = 1; part < parts; ++part) all.Append(std::move(found[part]));
-    const std::array<std::tuple<std::vector<TRegroupRow>*, TLstStat*, bool>, 5> lists = {
-        {{&all.Engines, &S.StatByRefSE, true},
-         {&all.Phrases, &S.StatByRefSEP, true},
-         {&all.Keywords, &S.StatByRefSEK, true},
-         {&all.EnginePhrases, &S.StatByRefSESEP, false},
-         {&all.EngineKeywords, &S.StatByRefSESEK, false}}};
-    RunParts(lists.size(), [&](std::size_t list) {
-        const auto& [work, target, sumDays] = lists[list];
-        RegroupRows(pages, *work, *target, sumDays);
-    });
+        RegroupRows(pages, work, target, sumDays);
+    };
+    const std::array<std::tuple<TNamed, TLstStat*, bool>, 5> lists = {{{TNamed::Engine, &S.StatByRefSE, true},
+                                                                       {TNamed::Phrase, &S.StatByRefSEP, true},
+                                                                       {TNamed::Keyword, &S.StatByRefSEK, true},
+                                                                       {TNamed::EnginePhrase, &S.StatByRefSESEP, false},
+                                                                       {TNamed::EngineKeyword, &S.StatByRefSESEK, false}}};
+    const auto regroupList = [&](std::size_t list) {
+        const auto& [named, target, sumDays] = lists[list];
+        regroup(named, *target, sumDays);
+    };
+    if (listByList) {
+        for (std::size_t list = 0; list < lists.size(); ++list) regroupList(list);
+    } else {
+        RunParts(lists.size(), regroupList);
+    }
 }
 
 void TStatisticsPass::ByStatus(TLane& lane) {

@@ -39,8 +39,9 @@ struct TStatisticsPassInput {
     std::function<bool()> IsCancelled;
     // Called after step s with s * 100 / 29 and "Processing statistics".
     std::function<void(int value, const std::string& text)> Progress;
-    // Most bytes the per-day arrays may take; 0 means half the physical memory.
-    std::uint64_t PerDayMemoryLimit = 0;
+    // Most bytes the per-day counts may take in a saved document (dense there, four bytes
+    // per row and day); 0 means no limit. Memory takes only the days with hits.
+    std::uint64_t PerDayDocumentLimit = 0;
     // Worker threads for the steps: 0 one per processor (at most kStatisticsMaxThreads),
     // 1 every step on the calling thread. The result is the same either way; the progress
     // reports, the cancel tests and any error come on the calling thread in step order.
@@ -59,12 +60,14 @@ constexpr int kStatisticsStepCount = 29;
 // count. True when all steps ran, false when cancelled: the steps reported are complete,
 // the later tables empty. Steps that only read the records and fill tables of their own
 // run side by side, each thread walking the records in an order of its own. A day span
-// whose per-day arrays would not fit in memory throws an ELogConvert naming the first and
-// last hit dates, before any per-day array exists.
+// wider than the dates a log can hold (years 1900 to 9999), or one whose per-day counts
+// would pass PerDayDocumentLimit, throws an ELogConvert naming the first and last hit
+// dates, before any per-day count exists.
 bool RunStatisticsPass(const TStatisticsPassInput& input, TStatistics& stats);
 
 // The estimate the day-span guard compares with the limit: the rows that can keep daily
-// counts (bounded by the hits and the string tables), times the day span, times four bytes.
+// counts (bounded by the hits and the string tables), times the day span, times four bytes:
+// a bound on the per-day part of a saved document.
 std::uint64_t EstimatePerDayBytes(const TStatisticsPassInput& input, std::int64_t daySpan);
 
 }  // namespace brindle

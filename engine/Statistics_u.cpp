@@ -1,6 +1,8 @@
 #include "engine/Statistics_u.h"
 
 #include <algorithm>
+#include <array>
+#include <string_view>
 #include <tuple>
 #include <type_traits>
 #include <utility>
@@ -36,7 +38,11 @@ auto ListsOf(Stats& s) {
 
 }  // namespace
 
-bool WriteStatRecord(const TRecStat& row, TBinaryWriter& writer) {
+// The writer's bytes are handed on past this much.
+constexpr std::size_t kDrainBytes = std::size_t{1} << 20;
+
+bool WriteStatRecord(const TRecStat& row, TBinaryWriter& writer, const TDrainWriter& drain) {
+    const auto drained = [&] { return !drain || writer.Size() < kDrainBytes || drain(writer); };
     WriteStreamString(writer, row.Name);
     writer.WriteDouble(SecondsToDateTime(row.Key));
     writer.WriteDouble(SecondsToDays(row.Duration));
@@ -51,10 +57,28 @@ bool WriteStatRecord(const TRecStat& row, TBinaryWriter& writer) {
     writer.WriteI32(row.Errors);
     writer.WriteI32(row.IP);
     writer.WriteI32(row.Country);
-    writer.WriteI32(static_cast<std::int32_t>(row.PerDay.size()));
-    for (const std::int32_t count : row.PerDay) writer.WriteI32(count);
-    return true;
+    writer.WriteI32(static_cast<std::int32_t>(row.PerDay.Length()));
+    // The dense form: the days between two counts are runs of zeros.
+    static constexpr std::array<char, 64 * 1024> kZeros{};
+    std::size_t day = 0;
+    const auto zerosUpTo = [&](std::size_t end) {
+        while (day < end) {
+            const std::size_t run = std::min(end - day, kZeros.size() / sizeof(std::int32_t));
+            writer.WriteBytes(std::string_view(kZeros.data(), run * sizeof(std::int32_t)));
+            day += run;
+            if (!drained()) return false;
+        }
+        return true;
+    };
+    for (const TDayCounts::TEntry& entry : row.PerDay.Entries()) {
+        if (!zerosUpTo(static_cast<std::size_t>(entry.Day))) return false;
+        writer.WriteI32(entry.Count);
+        ++day;
+    }
+    return zerosUpTo(row.PerDay.Length()) && drained();
 }
+
+bool WriteStatRecord(const TRecStat& row, TBinaryWriter& writer) { return WriteStatRecord(row, writer, {}); }
 
 bool ReadStatRecord(TRecStat& row, TBinaryReader& reader) {
     if (!ReadStreamString(reader, row.Name)) return false;
@@ -71,9 +95,12 @@ bool ReadStatRecord(TRecStat& row, TBinaryReader& reader) {
         if (!reader.ReadI32(*field)) return false;
     std::size_t days = 0;
     if (!reader.ReadCount(days, sizeof(std::int32_t))) return false;
-    row.PerDay.assign(days, 0);
-    for (std::int32_t& count : row.PerDay)
+    row.PerDay.Reset(days);
+    for (std::size_t day = 0; day < days; ++day) {
+        std::int32_t count = 0;
         if (!reader.ReadI32(count)) return false;  // cannot happen: the count was checked
+        row.PerDay.Add(day, count);
+    }
     return true;
 }
 
@@ -104,10 +131,12 @@ void TLstStat::SortByCodeName(int ascending) {
              [](const TRecStat& a, const TRecStat& b) { return std::tie(a.Code, a.Name) < std::tie(b.Code, b.Name); });
 }
 
-bool TLstStat::SaveToStream(TBinaryWriter& writer) const {
+bool TLstStat::SaveToStream(TBinaryWriter& writer) const { return SaveToStream(writer, {}); }
+
+bool TLstStat::SaveToStream(TBinaryWriter& writer, const TDrainWriter& drain) const {
     writer.WriteI32(static_cast<std::int32_t>(items_.size()));
     for (const TRecStat& row : items_)
-        if (!WriteStatRecord(row, writer)) return false;
+        if (!WriteStatRecord(row, writer, drain)) return false;
     return true;
 }
 
@@ -155,29 +184,46 @@ void TStatistics::MergeStat(TRecStat& Dest, const TRecStat& Src, std::uint8_t Wi
     Dest.NotModified += Src.NotModified;
     Dest.Partial += Src.Partial;
     Dest.Errors += Src.Errors;
-    if (WithDays != 1) return;
-    const std::size_t days = std::min(Dest.PerDay.size(), Src.PerDay.size());
-    for (std::size_t i = 0; i < days; ++i) Dest.PerDay[i] += Src.PerDay[i];
+    if (WithDays == 1) Dest.PerDay.AddAll(Src.PerDay);
 }
 
-void RegroupRows(const TLstStat& source, std::vector<TRegroupRow>& work, TLstStat& target, bool sumDays) {
-    std::sort(work.begin(), work.end(), [](const TRegroupRow& a, const TRegroupRow& b) {
+namespace {
+
+template <class Item>
+void RegroupItems(const TLstStat& source, std::vector<Item>& work, TLstStat& target, bool sumDays) {
+    std::sort(work.begin(), work.end(), [](const Item& a, const Item& b) {
         return std::tie(a.Name, a.Source) < std::tie(b.Name, b.Source);
     });
+    // Room for exactly the groups: a list grown by doubling would hold up to three times its
+    // rows while it moves.
+    std::size_t groups = 0;
+    for (std::size_t i = 0; i < work.size(); ++i)
+        if (work[i].Source < source.Count() && (groups == 0 || work[i].Name != work[i - 1].Name)) ++groups;
+    target.Reserve(target.Count() + groups);
     const std::uint8_t withDays = sumDays ? 1 : 0;
-    const std::string* groupName = nullptr;
-    for (const TRegroupRow& item : work) {
+    const Item* group = nullptr;
+    for (const Item& item : work) {
         if (item.Source >= source.Count()) continue;
         const TRecStat& row = source[item.Source];
-        if (groupName && *groupName == item.Name) {
+        if (group && group->Name == item.Name) {
             TStatistics::MergeStat(target.Last(), row, withDays);
             continue;
         }
         TRecStat first = row;
         first.Name = item.Name;
         target.Add(std::move(first));
-        groupName = &item.Name;
+        group = &item;
     }
+}
+
+}  // namespace
+
+void RegroupRows(const TLstStat& source, std::vector<TRegroupRow>& work, TLstStat& target, bool sumDays) {
+    RegroupItems(source, work, target, sumDays);
+}
+
+void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, TLstStat& target, bool sumDays) {
+    RegroupItems(source, work, target, sumDays);
 }
 
 }  // namespace brindle

@@ -13,13 +13,16 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/BinaryStream_u.h"
 #include "core/DateTime_u.h"
 #include "core/DisplayFormat.h"
+#include "engine/DayCounts_u.h"
 
 namespace brindle {
 
@@ -40,8 +43,8 @@ struct TRecStat {
     std::int32_t Errors = 0;
     std::int32_t IP = 0;       // host rows: IPv4 number as the hit's IP, -1 when not numeric
     std::int32_t Country = 0;  // country row 1..266, 0 when unknown
-    // Element i counts day FirstDay + i; DaySpan elements or none.
-    std::vector<std::int32_t> PerDay;
+    // Element i counts day FirstDay + i; DaySpan elements or none. Sparse in memory.
+    TDayCounts PerDay;
 
     friend bool operator==(const TRecStat&, const TRecStat&) = default;
 };
@@ -52,6 +55,11 @@ constexpr std::size_t kStatRecordFixedBytes = 69;
 // One row in the stored layout. A name longer than 2048 bytes is cut on a UTF-8 boundary
 // so that the reader accepts it. Writing to memory cannot fail; the result is always true.
 bool WriteStatRecord(const TRecStat& row, TBinaryWriter& writer);
+// The same for writers that hand their bytes on: Drain is called whenever the writer holds
+// a good deal, also inside one row's per-day counts, so that the dense form never has to be
+// in memory whole. False when Drain is.
+using TDrainWriter = std::function<bool(TBinaryWriter&)>;
+bool WriteStatRecord(const TRecStat& row, TBinaryWriter& writer, const TDrainWriter& drain);
 // False at the first field that cannot be read (short data, a name length outside
 // 0..2048, more per-day counts than bytes left); the fields read before keep their values.
 bool ReadStatRecord(TRecStat& row, TBinaryReader& reader);
@@ -88,6 +96,7 @@ public:
 
     // Int32 row count, then the rows.
     bool SaveToStream(TBinaryWriter& writer) const;
+    bool SaveToStream(TBinaryWriter& writer, const TDrainWriter& drain) const;
     // Appends the rows read. At the first row that cannot be read it keeps the rows
     // appended so far, drops the broken one and returns false.
     bool LoadFromStream(TBinaryReader& reader);
@@ -225,5 +234,12 @@ struct TRegroupRow {
 // the others added. SumDays also adds their per-day counts; otherwise the row keeps the
 // first source row's. Work is sorted in place.
 void RegroupRows(const TLstStat& source, std::vector<TRegroupRow>& work, TLstStat& target, bool sumDays);
+
+// The same for names held elsewhere (packed in one buffer), which must outlive the call.
+struct TRegroupName {
+    std::string_view Name;
+    std::size_t Source = 0;
+};
+void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, TLstStat& target, bool sumDays);
 
 }  // namespace brindle

@@ -389,8 +389,8 @@ private:
             TChartSeries line = MakeSeries(skLine, ChartColors[static_cast<std::size_t>(count - 1)],
                                            RowLabel(report, row, kShortLabel, lang_));
             line.XValues.DateTime = true;
-            for (std::size_t d = 0; d < row.PerDay.size(); ++d)
-                line.AddXY(firstDay + static_cast<double>(d), row.PerDay[d]);
+            double day = firstDay;
+            for (const std::int32_t count : row.PerDay) line.AddXY(day++, count);
             WidenSinglePoint(line, firstDay);
             chart_.AddSeries(std::move(line));
         }

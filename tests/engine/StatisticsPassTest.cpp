@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <random>
@@ -10,9 +11,11 @@
 #include "core/CommonConsts_tables.h"
 #include "core/CommonUtils_u.h"
 #include "core/Options_u.h"
+#include "engine/AnalysisDocument_u.h"
 #include "engine/ELogConvert.h"
 #include "engine/LogConvert_time.h"
 #include "engine/StatisticsPass_u.h"
+#include "support/TestFolder.h"
 
 using namespace brindle;
 
@@ -99,7 +102,7 @@ protected:
                         Texts.push_back(text);
                         if (value == CancelAfter) CancelFlag = true;
                     },
-                .PerDayMemoryLimit = MemoryLimit};
+                .PerDayDocumentLimit = MemoryLimit};
     }
     bool Run() { return RunStatisticsPass(Input(), Stats); }
 
@@ -510,6 +513,56 @@ TEST_F(PassTest, VisitIdsOutsideTheVisitCountStayInBounds) {
     EXPECT_EQ(Stats.StatByHost[0].Visits, 4);
 }
 
+// Hits in 1900 and in 9999: the widest span a log can give. Rows keep only the days they
+// have hits on; a saved document still holds every day densely and reads back the same.
+TEST_F(PassTest, FarApartDatesKeepOnlyTheDaysWithHits) {
+    Hosts.AddString("old.example.com");
+    Hosts.AddString("new.example.com");
+    URIs.AddString("/a.html");
+    Referrers.AddString("http://x.example/");
+    TRecLog first = HitAt("1900-01-01", "10:00:00");
+    first.VisitId = 1;
+    TRecLog last = HitAt("9999-12-31", "10:00:00");
+    last.HostIdx = 1;
+    last.VisitId = 2;
+    Records.Add(first);
+    Records.Add(last);
+    Stats.VisitCount = 2;
+    ASSERT_TRUE(Run());
+    ASSERT_EQ(Stats.DaySpan, Stats.LastDay - Stats.FirstDay + 1);
+    EXPECT_GT(Stats.DaySpan, 2900000);
+
+    std::size_t daily = 0;
+    std::uint64_t denseBytes = 0;
+    for (const TLstStat* list : Stats.AllLists())
+        for (const TRecStat& row : *list) {
+            if (row.PerDay.empty()) continue;
+            ++daily;
+            denseBytes += row.PerDay.size() * sizeof(std::int32_t);
+            EXPECT_EQ(row.PerDay.size(), static_cast<std::size_t>(Stats.DaySpan)) << row.Name;
+            EXPECT_LE(row.PerDay.Entries().size(), 2u) << row.Name;
+            // Domains keep their first host's days, so a count can fall short of the hits.
+            EXPECT_GE(row.PerDay.At(0) + row.PerDay.At(Stats.DaySpan - 1), 1) << row.Name;
+            EXPECT_LE(row.PerDay.At(0) + row.PerDay.At(Stats.DaySpan - 1), row.Hits) << row.Name;
+        }
+    EXPECT_GT(daily, 5u);
+    const TRecStat& oldHost = Stats.StatByHost[0];
+    ASSERT_EQ(oldHost.PerDay.Entries().size(), 1u);
+    EXPECT_EQ(oldHost.PerDay.Entries()[0], (TDayCounts::TEntry{0, 1}));
+
+    test::TestFolder folder;
+    const std::string path = folder.file("far.bnl");
+    ASSERT_TRUE(SaveAnalysisDocument(path, TProfile{}, 0, Stats));
+    EXPECT_GT(std::filesystem::file_size(path), denseBytes);
+    TProfile profile;
+    TSeconds analysisTime = 0;
+    TStatistics loaded;
+    int code = -1;
+    ASSERT_TRUE(LoadAnalysisDocument(path, profile, analysisTime, loaded, code, {}));
+    EXPECT_EQ(loaded.DaySpan, Stats.DaySpan);
+    for (std::size_t i = 0; i < kStatListCount; ++i) EXPECT_TRUE(*loaded.AllLists()[i] == *Stats.AllLists()[i]) << i;
+}
+
 TEST_F(PassTest, DaySpanGuard) {
     TRecLog first = HitAt("2005-03-01", "10:00:00");
     first.VisitId = 1;
@@ -531,7 +584,7 @@ TEST_F(PassTest, DaySpanGuard) {
     EXPECT_EQ(Progress, (std::vector<int>{3, 6}));  // stopped in step 3, before any daily array
     for (const TLstStat* list : Stats.AllLists()) EXPECT_TRUE(list->Empty());
 
-    // A plausible span fails only against the memory there is.
+    // A plausible span fails only against a document limit the caller sets.
     Records.Clear();
     Records.Add(first);
     last = HitAt("2005-03-11", "10:00:00");
