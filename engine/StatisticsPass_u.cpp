@@ -481,11 +481,23 @@ void TStatisticsPass::ReportStep(int step) const {
     if (In.Progress) In.Progress(step * 100 / kStatisticsStepCount, kProgressText);
 }
 
+// A thread must have enough hits to pay for starting it, and every lane may hold an order
+// and sort buffers of about a dozen bytes per hit: on logs of many millions of hits more
+// lanes would cost more memory than the time they save is worth.
+int AutomaticStatisticsThreads(std::size_t hits) {
+    constexpr std::size_t kHitsPerThread = 32768;
+    constexpr std::size_t kLaneBudgetBytes = std::size_t{256} << 20;
+    constexpr std::size_t kLaneBytesPerHit = 12;
+    const std::size_t byWork = hits / kHitsPerThread;
+    const std::size_t byMemory = kLaneBudgetBytes / std::max<std::size_t>(hits * kLaneBytesPerHit, 1);
+    const int processors = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kStatisticsMaxThreads);
+    return static_cast<int>(std::clamp<std::size_t>(std::min(byWork, byMemory), 1, static_cast<std::size_t>(processors)));
+}
+
 bool TStatisticsPass::Run() {
     if (Cancelled()) return false;
     int threads = In.Threads;
-    if (threads <= 0)
-        threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kStatisticsMaxThreads);
+    if (threads <= 0) threads = AutomaticStatisticsThreads(In.Records.Count());
     threads = std::min(threads, static_cast<int>(kChains.size()));
     Workers = static_cast<std::size_t>(threads);
     ScanRecords();
