@@ -1,5 +1,7 @@
 #include "engine/LogConvert_u.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -204,6 +206,10 @@ bool TLogConvert::Analyze(const TProfile& profile, const std::string& workFolder
         DoProgress(0, "Processing statistics");
     }
     if (!Cancelled) ComputeVisits();
+    // The parse workers' pieces and the visits' work lists were freed into the allocator's
+    // per-thread pools, which would otherwise keep them through the statistics pass, the
+    // run's peak.
+    malloc_trim(0);
     if (!Cancelled) BuildStatistics(cityDbPath);
     if (!Cancelled) DoProgress(100, "Processing statistics");
     return !Cancelled;

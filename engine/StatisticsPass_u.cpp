@@ -349,6 +349,7 @@ private:
         brindle::RunParts(count, Workers, part);
     }
     void ReportStep(int step) const;
+    void ReserveRows(TLstStat& target, TRecKey key) const;
     bool RunOnCallingThread();
     bool RunOnWorkers(int threads);
     void Work(TStepBoard& board);
@@ -492,6 +493,16 @@ int AutomaticStatisticsThreads(std::size_t hits) {
     const std::size_t byMemory = kLaneBudgetBytes / std::max<std::size_t>(hits * kLaneBytesPerHit, 1);
     const int processors = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kStatisticsMaxThreads);
     return static_cast<int>(std::clamp<std::size_t>(std::min(byWork, byMemory), 1, static_cast<std::size_t>(processors)));
+}
+
+// Room for every row a key can give at once: a list of a million rows grown by doubling
+// would hold its old and new copies together. Room never used is never touched, so it
+// costs no memory; keys whose span is unknown get none.
+void TStatisticsPass::ReserveRows(TLstStat& target, TRecKey key) const {
+    const TKeySpan& span = Spans[static_cast<std::size_t>(key)];
+    if (span.Highest < span.Lowest) return;
+    const std::uint64_t keys = static_cast<std::uint64_t>(span.Highest - span.Lowest) + 1;
+    target.Reserve(static_cast<std::size_t>(std::min<std::uint64_t>(keys, In.Records.Count())));
 }
 
 bool TStatisticsPass::Run() {
@@ -805,6 +816,7 @@ template <class KeyOf, class FirstHit, class EachHit>
 void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit,
                             EachHit eachHit, TLstStat& target) {
     if (GroupInStoredOrder(lane, rule, key, keyOf, firstHit, eachHit, target)) return;
+    ReserveRows(target, key);
     lane.Records().SortBy(key, 1);
     Walk(
         lane.Records(), lane.Visits(), 0, lane.Records().Count(), rule, keyOf,
@@ -830,6 +842,7 @@ void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, Key
     const std::size_t busy = static_cast<std::size_t>(std::max(BusyChains.load(), 1));
     const std::size_t idle = Workers > busy ? Workers - busy : 0;
     const std::size_t parts = std::clamp<std::size_t>(count / kHitsPerPart, 1, idle + 1);
+    if (parts == 1) ReserveRows(target, key);
     std::vector<std::size_t> bounds(parts + 1, count);
     bounds[0] = 0;
     for (std::size_t part = 1; part < parts; ++part) {
