@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -17,6 +18,11 @@ inline std::string ScratchFolder() {
         const std::filesystem::path path =
             std::filesystem::temp_directory_path() / ("brindle-fuzz-" + std::to_string(getpid()));
         std::filesystem::create_directories(path);
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(
+                std::filesystem::temp_directory_path() / ("brindle-fuzz-" + std::to_string(getpid())), ignored);
+        });
         return path.string() + "/";
     }();
     return folder;
