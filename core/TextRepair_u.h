@@ -16,7 +16,7 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 std::string RepairUtf8(std::string_view text);
 void AppendRepairedUtf8(std::string& out, std::string_view text);
 
-// Text on its way into an output (pages, CSV, XML and Word exports): RepairUtf8, then
+// Text on its way into an output (report pages, CSV and XML exports): RepairUtf8, then
 // every control character other than tab, line feed and carriage return (DEL included) and
 // U+FFFE, U+FFFF become U+FFFD, so log text can neither break a file format nor play tricks
 // on the terminal or program that shows it.
