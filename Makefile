@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 RELEASE_DIR ?= build-release
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-tsan run bench clean
+.PHONY: all deps configure build test test-tsan run bench clean fuzz
 
 all: build
 
@@ -34,6 +34,15 @@ test-tsan: deps
 	cd $(TSAN_DIR) && ctest --output-on-failure -j $(JOBS) \
 		-R '^(DNS|FTP|HTTP|PassDeterminism|PassTest|ScenarioTest|Analyze\.|ParallelParse\.)'
 
+# libFuzzer targets for every reader of outside data, built with clang in their own tree.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 5
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+		-DBRINDLE_FUZZ=ON -DBRINDLE_BUILD_UI=OFF -DBRINDLE_BUILD_TESTS=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+	bash tests/fuzz/run $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 # `make run` and `make bench` share one optimized tree; the sanitizer build stays `make test`'s.
 define build_release
 	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRINDLE_BUILD_TESTS=OFF
@@ -50,4 +59,4 @@ bench: deps
 	bash bench/run
 
 clean:
-	rm -rf $(BUILD_DIR) $(RELEASE_DIR) $(TSAN_DIR)
+	rm -rf $(BUILD_DIR) $(RELEASE_DIR) $(TSAN_DIR) $(FUZZ_DIR)

@@ -64,13 +64,15 @@ bool IsXmlChar(char32_t cp) {
     return cp != 0xFFFE && cp != 0xFFFF;
 }
 
+bool IsOutputChar(char32_t cp) { return IsXmlChar(cp) && cp != 0x7F; }
+
 template <typename Filter>
 void AppendRepaired(std::string& out, std::string_view text, Filter keep) {
     out.reserve(out.size() + text.size());
     std::size_t pos = 0;
     while (pos < text.size()) {
         const unsigned char lead = static_cast<unsigned char>(text[pos]);
-        if (lead >= 0x20 && lead < 0x80) {  // the common case: plain ASCII text
+        if (lead >= 0x20 && lead < 0x7F) {  // the common case: plain ASCII text
             out += static_cast<char>(lead);
             ++pos;
             continue;
@@ -132,6 +134,32 @@ std::string RepairUtf8(std::string_view text) {
 
 void AppendRepairedXmlText(std::string& out, std::string_view text) {
     AppendRepaired(out, text, IsXmlChar);
+}
+
+void AppendRepairedOutputText(std::string& out, std::string_view text) {
+    AppendRepaired(out, text, IsOutputChar);
+}
+
+std::string RepairOutputText(std::string_view text) {
+    std::string out;
+    AppendRepairedOutputText(out, text);
+    return out;
+}
+
+bool IsCleanOutputText(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const unsigned char lead = static_cast<unsigned char>(text[pos]);
+        if (lead >= 0x20 && lead < 0x7F) {
+            ++pos;
+            continue;
+        }
+        std::size_t length = 1;
+        const char32_t cp = DecodeAt(text, pos, length);
+        if (cp == kInvalid || !IsOutputChar(cp)) return false;
+        pos += length;
+    }
+    return true;
 }
 
 std::string RepairXmlText(std::string_view text) {

@@ -15,6 +15,10 @@ int HexValue(char c) {
     return -1;
 }
 
+// A decoded TAB would pass for the separator of the URL-and-referrer rows, and other
+// controls have no place in a report: their escapes stay as written.
+bool IsControlByte(int byte) { return byte < 0x20 || byte == 0x7F; }
+
 }  // namespace
 
 void HTTPDecode(std::string_view text, std::string& out) {
@@ -40,7 +44,13 @@ void HTTPDecode(std::string_view text, std::string& out) {
             *o++ = '%';
             i += 2;
         } else if (i + 2 < n && HexValue(in[i + 1]) >= 0 && HexValue(in[i + 2]) >= 0) {
-            *o++ = static_cast<char>(HexValue(in[i + 1]) * 16 + HexValue(in[i + 2]));
+            const int byte = HexValue(in[i + 1]) * 16 + HexValue(in[i + 2]);
+            if (IsControlByte(byte)) {
+                std::memcpy(o, in + i, 3);
+                o += 3;
+            } else {
+                *o++ = static_cast<char>(byte);
+            }
             i += 3;
         } else {
             // Not an escape: many servers log such URLs as they were sent.

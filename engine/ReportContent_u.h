@@ -62,6 +62,10 @@ struct TReportRule {
     bool IsFixedTable() const { return Sort == TReportSort::None; }
 };
 
+// True for the value codes whose cells can hold text straight from a log (names, URLs,
+// referrers, phrases); the others hold numbers, dates or the program's own texts.
+constexpr bool IsLogTextCode(std::uint8_t code) { return code == 23 || (code >= 25 && code <= 32); }
+
 // The 42 table reports (every report but General).
 const std::array<TReportRule, 42>& ReportRules();
 // Null for General, groups and unknown ids.

@@ -139,6 +139,20 @@ std::string CSVSeparator(const TRecExportOptions& options, std::string_view syst
     return std::string(systemListSeparator.empty() ? std::string_view(",") : systemListSeparator);
 }
 
+std::string GuardFormulaCell(std::string text) {
+    if (text.empty() || text == "-") return text;
+    switch (text.front()) {
+        case '=':
+        case '+':
+        case '-':
+        case '@':
+        case '\t':
+        case '\r': text.insert(0, 1, '\''); break;
+        default: break;
+    }
+    return text;
+}
+
 void AppendCSVRow(std::string& out, std::span<const std::string> fields, std::string_view separator) {
     bool first = true;
     for (const std::string& field : fields) {
@@ -147,7 +161,7 @@ void AppendCSVRow(std::string& out, std::span<const std::string> fields, std::st
         if (field.empty()) continue;
         std::string repaired;
         std::string_view text = field;
-        if (!IsValidUtf8(text)) text = repaired = RepairUtf8(text);
+        if (!IsCleanOutputText(text)) text = repaired = RepairOutputText(text);
         out += '"';
         for (const char c : text) {
             if (c == '"') out += '"';
@@ -224,8 +238,14 @@ void TExportCSV::WriteReport(TReportID id) {
         WriteGeneral();
         return;
     }
+    const TReportRule* rule = FindReportRule(id);
+    const std::span<const std::uint8_t> codes = rule ? rule->ValueCodes() : std::span<const std::uint8_t>();
     ForEachReportRow(source_, id, nullptr, format_, TReportConsumer::CSVExport,
-                     [&](const TRecStat&, int, std::vector<std::string>& cells) { WriteRow(cells); });
+                     [&](const TRecStat&, int, std::vector<std::string>& cells) {
+                         for (std::size_t i = 0; i < cells.size() && i < codes.size(); ++i)
+                             if (IsLogTextCode(codes[i])) cells[i] = GuardFormulaCell(std::move(cells[i]));
+                         WriteRow(cells);
+                     });
 }
 
 void TExportCSV::WriteGeneral() {

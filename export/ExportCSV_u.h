@@ -50,7 +50,11 @@ std::string_view ExportGeneralItemName(std::string_view rowKey);
 // one, since a file without separators cannot be read back.
 std::string CSVSeparator(const TRecExportOptions& options, std::string_view systemListSeparator = ",");
 
-// One row with its CR LF. Texts are repaired to UTF-8 on the way out.
+// A cell from a log that a spreadsheet would run as a formula (it begins with "=", "+", "-",
+// "@", TAB or CR) gets a leading apostrophe; a lone "-" is the logs' empty field and stays.
+std::string GuardFormulaCell(std::string text);
+
+// One row with its CR LF. Texts are repaired on the way out (RepairOutputText).
 void AppendCSVRow(std::string& out, std::span<const std::string> fields, std::string_view separator);
 
 // The report rows of a set (parent not 0) in catalogue order.

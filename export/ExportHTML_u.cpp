@@ -121,11 +121,11 @@ bool TExportHTML::Execute(const TProfile& profile, const TReportSet& reports, co
     if (cancelled_) return false;
     Progress(100, SafeFormat("Build : %s", {"index.html"}));
     if (cancelled_) return false;
-    WriteHtmlFile(folder + "index.html", RepairUtf8(IndexPage(profile, lang, groups_)));
+    WriteHtmlFile(folder + "index.html", RepairOutputText(IndexPage(profile, lang, groups_)));
 
     Progress(100, SafeFormat("Build : %s", {"nodes.js"}));
     if (cancelled_) return false;
-    WriteHtmlFile(folder + "nodes.js", RepairUtf8(TreeScript(reports, groups_, lang)));
+    WriteHtmlFile(folder + "nodes.js", RepairOutputText(TreeScript(reports, groups_, lang)));
     return true;
 }
 

@@ -23,7 +23,7 @@ constexpr const char* kVersion = "1.10";
 
 // Names are the fixed ASCII names of the export tables; values may come from a log.
 void SetAttribute(pugi::xml_node node, std::string_view name, std::string_view value) {
-    node.append_attribute(std::string(name).c_str()).set_value(RepairXmlText(value).c_str());
+    node.append_attribute(std::string(name).c_str()).set_value(RepairOutputText(value).c_str());
 }
 
 void AddRow(pugi::xml_node parent, std::span<const std::string_view> names, std::span<const std::string> cells) {

@@ -273,7 +273,7 @@ std::string LoadPageTemplate(const std::string& name) {
 }
 
 void WriteHtmlPage(const std::string& fileName, std::string_view page) {
-    std::string bytes = RepairUtf8(page);
+    std::string bytes = RepairOutputText(page);
     bytes += kCRLF;
     WriteHtmlFile(fileName, bytes);
 }

@@ -335,7 +335,9 @@ void TfrHTML::FillTableRow(THTMLTable& table, std::vector<std::string>& cells) c
     for (const std::string& cell : cells) texts.push_back(HtmlEscape(cell));
 
     if (!cells.empty() && Holds(kSiteLinkReports, id)) {
-        texts[0] = HtmlLink("http://" + source_->Profile.DomainName + cells[0], cells[0]);
+        // Only a path joins the site's name: "@other.example/" would make the link point there.
+        if (cells[0].starts_with('/'))
+            texts[0] = HtmlLink("http://" + source_->Profile.DomainName + cells[0], cells[0]);
     } else if (!cells.empty() && (id == kByRefDomain || id == kByRefPage)) {
         if (cells[0] != misc.ReferrerNoneDirect) texts[0] = HtmlLink(cells[0], cells[0]);
     } else if (id == kByErr404 || id == kByErrMisc) {

@@ -42,6 +42,27 @@ TEST(TextRepair, XmlTextHasNoForbiddenCharacters) {
     EXPECT_EQ(out, "kept:" + fffd);
 }
 
+TEST(TextRepair, OutputTextHasNoControlCharacters) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    const struct {
+        std::string in, out;
+    } cases[] = {
+        {"a\tb\nc\rd", "a\tb\nc\rd"},
+        {std::string("\0\x01\x0B\x1B\x1F", 5), fffd + fffd + fffd + fffd + fffd},
+        {"del\x7F", "del" + fffd},
+        {"\xEF\xBF\xBE|\xEF\xBF\xBF", fffd + "|" + fffd},
+        {"\xE9\x1B[31m", "\xC3\xA9" + fffd + "[31m"},
+        {"\xC2\x85", "\xC2\x85"},  // C1 controls print as nothing and break no format
+        {"~ \x20", "~  "},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(RepairOutputText(c.in), c.out) << c.in;
+        EXPECT_EQ(IsCleanOutputText(c.in), c.in == c.out) << c.in;
+    }
+    // Stored settings keep a DEL.
+    EXPECT_EQ(RepairXmlText("del\x7F"), "del\x7F");
+}
+
 TEST(TextRepair, RandomInput) {
     std::mt19937 random(7);
     for (int round = 0; round < 2000; ++round) {
@@ -52,6 +73,11 @@ TEST(TextRepair, RandomInput) {
         ASSERT_EQ(RepairUtf8(repaired), repaired);
         const std::string xml = RepairXmlText(bytes);
         ASSERT_EQ(RepairXmlText(xml), xml);
+        const std::string output = RepairOutputText(bytes);
+        ASSERT_EQ(RepairOutputText(output), output);
+        ASSERT_TRUE(IsCleanOutputText(output));
+        ASSERT_EQ(IsCleanOutputText(bytes), output == bytes);
+        ASSERT_EQ(RepairOutputText(xml), output);
 
         std::string valid;
         for (int i = random() % 8; i > 0; --i) {

@@ -95,10 +95,40 @@ TEST(ExportCSV, EmptyAndLimitedReportsKeepKeyAndHeader) {
 
 // Fields full of quotes, separators, line breaks and broken UTF-8 read back with a strict
 // RFC 4180 reader as the cells of the report, repaired to UTF-8.
+// Cells a spreadsheet would run as formulas, and controls that would reach it raw.
+TEST(ExportCSV, HostileCells) {
+    const struct {
+        std::string in, guarded;
+    } formulas[] = {
+        {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"},
+        {"=HYPERLINK(\"http://x\")", "'=HYPERLINK(\"http://x\")"},
+        {"+SUM(1)", "'+SUM(1)"},
+        {"-2+3", "'-2+3"},
+        {"@SUM(1)", "'@SUM(1)"},
+        {"\t=1", "'\t=1"},
+        {"\r=1", "'\r=1"},
+        {"-", "-"},  // the logs' empty field
+        {"--", "'--"},
+        {"", ""},
+        {"a=1", "a=1"},
+        {" =1", " =1"},
+        {"'=1", "'=1"},
+        {"\n=1", "\n=1"},
+        {"/index.html", "/index.html"},
+    };
+    for (const auto& c : formulas) EXPECT_EQ(GuardFormulaCell(c.in), c.guarded) << c.in;
+
+    const std::string fffd = "\xEF\xBF\xBD";
+    std::string row;
+    AppendCSVRow(row, std::vector<std::string>{std::string("a\0b", 3), "\x1B[2J", "x\x7F", "t\tr\r", "", "q\""}, ",");
+    EXPECT_EQ(row, "\"a" + fffd + "b\",\"" + fffd + "[2J\",\"x" + fffd + "\",\"t\tr\r\",,\"q\"\"\"\r\n");
+}
+
 TEST(ExportCSV, RandomizedRoundTrip) {
     TestFolder folder;
     const std::vector<std::string> pieces = {"a", "Z", ",", ";", "\"", "\r", "\n", "\r\n", "\t", "|", " ",
-                                             "\xc3\xa9", "\xff", "\xe2\x82", "]]>", "<&>"};
+                                             "\xc3\xa9", "\xff", "\xe2\x82", "]]>", "<&>", "=", "-", "+",
+                                             "@", "\x01", "\x7f"};
     const std::vector<std::string> separators = {",", ";", "\t", "||"};
     std::mt19937 random(20070311);
     for (int round = 0; round < 60; ++round) {
@@ -122,8 +152,10 @@ TEST(ExportCSV, RandomizedRoundTrip) {
             if (id == 61) expected.insert(expected.end(), {{""}, {"ByErr404"}});
             const auto names = ExportColumnNames(id);
             expected.emplace_back(names.begin(), names.end());
+            const std::span<const std::uint8_t> codes = FindReportRule(id)->ValueCodes();
             for (auto& row : ReadReportRows(source, id, nullptr, DefaultDisplayFormat(), TReportConsumer::CSVExport)) {
-                for (std::string& cell : row) cell = RepairUtf8(cell);
+                for (std::size_t i = 0; i < row.size(); ++i)
+                    row[i] = RepairOutputText(IsLogTextCode(codes[i]) ? GuardFormulaCell(row[i]) : row[i]);
                 expected.push_back(row);
             }
         }

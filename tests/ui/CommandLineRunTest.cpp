@@ -136,5 +136,79 @@ TEST(CommandLineRun, TheBuiltProgramExportsAutomaticallyAndEnds) {
     }
 }
 
+// A log written to attack whoever opens the reports: formula cells for spreadsheets, control
+// characters for terminals and parsers, an escaped TAB that would split a URL-and-referrer row.
+TEST(CommandLineRun, AHostileLogCannotReachTheExportsRaw) {
+    ASSERT_TRUE(fs::is_regular_file(ProgramPath())) << ProgramPath();
+    const std::string hostileLog =
+        "=cmd|calc - - [10/Oct/2010:13:55:36 +0000] \"GET /index.html HTTP/1.0\" 200 100 \"-\" \"@SUM(1+1)\"\n"
+        "10.0.0.2 - =HYPERLINK(1) [10/Oct/2010:13:55:37 +0000] \"GET /a.html HTTP/1.0\" 200 100 "
+        "\"http://www.google.com/search?q=%3D1%2B2\" \"Mozilla/4.0\"\n"
+        "10.0.0.3 - - [10/Oct/2010:13:55:38 +0000] \"GET /b.html HTTP/1.0\" 200 100 "
+        "\"http://www.google.com/search?q=%2BSUM%281%29\" \"Mozilla/4.0\"\n"
+        "10.0.0.4 - - [10/Oct/2010:13:55:39 +0000] \"GET /t%09ab.html HTTP/1.0\" 404 0 "
+        "\"http://ref.example.com/page\" \"Mozilla/4.0\"\n"
+        "ho\x01st\x7f - us\x1b" "er [10/Oct/2010:13:55:40 +0000] \"GET /c%07.html HTTP/1.0\" 200 100 \"-\" "
+        "\"Agent\x1b[31m\"\n";
+    // Bytes no output may hold: controls other than TAB, CR and LF, and DEL.
+    const auto rawControl = [](const std::string& bytes) {
+        for (const char c : bytes) {
+            const auto byte = static_cast<unsigned char>(c);
+            if ((byte < 0x20 && c != '\t' && c != '\r' && c != '\n') || byte == 0x7F) return true;
+        }
+        return false;
+    };
+    const std::string fffd = "\xEF\xBF\xBD";
+    struct Case {
+        std::uint8_t type;
+        const char* target;
+    };
+    for (const Case& c : {Case{3, "site.csv"}, Case{4, "site.xml"}, Case{2, "html/"}}) {
+        SCOPED_TRACE(c.target);
+        test::TestFolder home;
+        const std::string user = home.path() + "user/";
+        fs::create_directories(user);
+        const std::string logFile = home.write("hostile.log", hostileLog);
+        TProfiles list;
+        list.Ver = "2.20";
+        auto profile = std::make_unique<TProfile>();
+        profile->Name = "Site";
+        profile->LogFiles.Add({"file://", logFile, "", "", 21, 0, 1});
+        profile->AutoExport = 1;
+        profile->AutoExportType = c.type;
+        profile->AutoExportFile = home.path() + c.target;
+        list.Profiles.Add(std::move(profile));
+        ASSERT_TRUE(list.SaveToFile(user + "Profiles.xml"));
+        const std::string log = home.file("run.log");
+        ASSERT_EQ(RunProgram(user, {"/s", "/p=Site", "/c"}, log), 0) << ReadFileBytes(log);
+
+        if (c.type == 2) {
+            int pages = 0;
+            for (const auto& entry : fs::directory_iterator(home.path() + c.target)) {
+                const std::string extension = entry.path().extension().string();
+                if (extension != ".html" && extension != ".js") continue;  // not the pictures
+                const std::string bytes = ReadFileBytes(entry.path().string());
+                EXPECT_FALSE(rawControl(bytes)) << entry.path();
+                pages += entry.path().extension() == ".html";
+            }
+            EXPECT_GT(pages, 1);
+            continue;
+        }
+        const std::string bytes = ReadFileBytes(home.path() + c.target);
+        EXPECT_FALSE(rawControl(bytes));
+        EXPECT_NE(bytes.find("ho" + fffd + "st" + fffd), std::string::npos);
+        EXPECT_NE(bytes.find("us" + fffd + "er"), std::string::npos);
+        EXPECT_NE(bytes.find("/c%07.html"), std::string::npos);
+        if (c.type == 3) {
+            for (const char* cell : {"\"'=cmd|calc\"", "\"'=HYPERLINK(1)\"", "\"'=1+2\"", "\"'+sum(1)\""})
+                EXPECT_NE(bytes.find(cell), std::string::npos) << cell;
+            EXPECT_NE(bytes.find("\r\n\"/t%09ab.html\",\"http://ref.example.com/page\",\"1\"\r\n"), std::string::npos);
+        } else {
+            EXPECT_NE(bytes.find("\"=cmd|calc\""), std::string::npos);  // only spreadsheets need the guard
+            EXPECT_NE(bytes.find("\"/t%09ab.html\""), std::string::npos);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace brindle

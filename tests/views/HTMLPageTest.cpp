@@ -373,6 +373,19 @@ TEST_F(HTMLPageTest, OnlyWebReferrersBecomeLinks) {
     EXPECT_NE(page.find("> http://leading.blank/</td>"), std::string::npos);
 }
 
+TEST_F(HTMLPageTest, OnlyPathsBecomeLinksIntoTheSite) {
+    SampleAnalysis a = MakeHtmlAnalysis();
+    a.Profile.DomainName = "www.site.example";
+    a.Stats.StatByAllFiles.Clear();
+    a.Stats.StatByAllFiles.Add(KindRow("@evil.example/x.html", 2, 3, 1));
+    a.Stats.StatByAllFiles.Add(KindRow("/fine.html", 2, 2, 1));
+    a.Stats.StatByAllFiles.Add(KindRow(".evil.example/y.html", 2, 1, 1));
+    SetReport(a, 41, 1, 0, 0, 20);
+    const std::string page = ShowReport(frame, a, 41, folder);
+    EXPECT_EQ(Hrefs(page), std::vector<std::string>{"http://www.site.example/fine.html"});
+    EXPECT_NE(page.find(">@evil.example/x.html</td>"), std::string::npos);
+}
+
 TEST_F(HTMLPageTest, ViewerShowsTheNewPageAndItsNewImages) {
     SampleAnalysis a = MakeHtmlAnalysis();
     SetReport(a, 21, 1, 1, 0);

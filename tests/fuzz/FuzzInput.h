@@ -1,0 +1,41 @@
+#pragma once
+// What the fuzz targets share: most readers take a file name, so each input is written to a
+// file of its own first; the folder is per process, since -jobs runs several at once.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+namespace brindle::fuzz {
+
+inline std::string ScratchFolder() {
+    static const std::string folder = [] {
+        const std::filesystem::path path =
+            std::filesystem::temp_directory_path() / ("brindle-fuzz-" + std::to_string(getpid()));
+        std::filesystem::create_directories(path);
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(
+                std::filesystem::temp_directory_path() / ("brindle-fuzz-" + std::to_string(getpid())), ignored);
+        });
+        return path.string() + "/";
+    }();
+    return folder;
+}
+
+inline std::string WriteInput(const std::string& name, std::string_view bytes) {
+    const std::string path = ScratchFolder() + name;
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
+
+inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
+    return {reinterpret_cast<const char*>(data), size};
+}
+
+}  // namespace brindle::fuzz
