@@ -171,7 +171,7 @@ void AddRun(pugi::xml_node paragraph, std::string_view text, bool bold = false) 
     if (text.empty()) return;
     pugi::xml_node run = Child(paragraph, "w:r");
     if (bold) Child(Child(run, "w:rPr"), "w:b");
-    const std::string repaired = RepairXmlText(text);
+    const std::string repaired = RepairOutputText(text);
     std::size_t start = 0;
     for (std::size_t i = 0; i < repaired.size(); ++i) {
         const char c = repaired[i];

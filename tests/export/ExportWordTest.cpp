@@ -87,7 +87,7 @@ Rows ExpectedTable(SampleAnalysis& a, int id, const TReportTxt& language) {
             rows.push_back(row);
     }
     for (auto& row : rows)
-        for (std::string& cell : row) cell = RepairXmlText(cell);
+        for (std::string& cell : row) cell = RepairOutputText(cell);
     return rows;
 }
 
@@ -248,7 +248,8 @@ TEST(ExportWord, HostileBytesAreRepaired) {
     a.Profile.Name = "site \xff\x01";
     a.Options.Export.MSWordAuthor = "A\x02uthor & <co>";
     a.Stats.StatByUserName.Clear();
-    for (const char* name : {"ctrl\x01\x08\x1f end", "broken \xff\xfe utf-8 \xc3", "]]> <![CDATA[ & ]]>", "\xef\xbf\xbe"})
+    for (const char* name :
+         {"ctrl\x01\x08\x1f end", "del\x7f end", "broken \xff\xfe utf-8 \xc3", "]]> <![CDATA[ & ]]>", "\xef\xbf\xbe"})
         a.Stats.StatByUserName.Add(StatRow(name, 1, 1));
     ASSERT_TRUE(ExportWord(a, TReportSet{39}, folder).Done);
     std::map<std::string, std::string> parts = UnzipMembers(ReadFileBytes(folder.file("out.docx")));

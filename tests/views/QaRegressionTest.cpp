@@ -27,6 +27,8 @@ TEST(QaRegression, TableCellsShowNonUtf8LogBytesAsThePagesDo) {
     EXPECT_EQ(DisplayText("m\xC3\xBCnchen"), QString::fromUtf8("m\xC3\xBCnchen"));
     EXPECT_EQ(DisplayText("\x93quoted\x94"), QString::fromUtf8("\xE2\x80\x9Cquoted\xE2\x80\x9D"));
     EXPECT_EQ(DisplayText(""), QString());
+    // Control characters from a log show as the pages and exports write them.
+    EXPECT_EQ(DisplayText("a\x01" "b\x7f"), QString::fromUtf8("a\xEF\xBF\xBD" "b\xEF\xBF\xBD"));
 }
 
 }  // namespace
