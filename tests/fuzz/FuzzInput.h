@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/Options_u.h"
+
 namespace brindle::fuzz {
 
 inline std::string ScratchFolder() {
@@ -36,6 +38,16 @@ inline std::string WriteInput(const std::string& name, std::string_view bytes) {
 
 inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
     return {reinterpret_cast<const char*>(data), size};
+}
+
+// The options a fresh installation starts with, made once.
+inline const TOptions& DefaultOptions() {
+    static const TOptions options = [] {
+        TOptions defaults;
+        defaults.LoadDefaults();
+        return defaults;
+    }();
+    return options;
 }
 
 }  // namespace brindle::fuzz

@@ -23,11 +23,7 @@ void ExpectNoRawControls(const std::string& bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace brindle;
-    static const TOptions options = [] {
-        TOptions defaults;
-        defaults.LoadDefaults();
-        return defaults;
-    }();
+    const TOptions& options = fuzz::DefaultOptions();
     const std::string folder = fuzz::ScratchFolder();
     TProfile profile;
     profile.Name = "fuzz";

@@ -17,11 +17,7 @@ constexpr std::array<std::uint8_t, 9> kFormats = {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace brindle;
     if (size == 0) return 0;
-    static const TOptions options = [] {
-        TOptions defaults;
-        defaults.LoadDefaults();
-        return defaults;
-    }();
+    const TOptions& options = fuzz::DefaultOptions();
     TProfile profile;
     profile.Name = "fuzz";
     profile.DefaultPage = "index.html";

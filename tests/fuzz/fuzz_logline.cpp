@@ -5,11 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace brindle;
-    static const TOptions options = [] {
-        TOptions defaults;
-        defaults.LoadDefaults();
-        return defaults;
-    }();
+    const TOptions& options = fuzz::DefaultOptions();
     static TLogConvert engine;
     static bool begun = false;
     if (!begun) {
