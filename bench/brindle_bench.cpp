@@ -121,6 +121,7 @@ bool RunPassOnOneThread(const TLogConvert& engine, bool alwaysSort, bool showSte
     timeline.Statistics = Clock::now();
     RunStatisticsPass({.Records = engine.Records,
                        .HostTable = engine.HostTable,
+                       .HostIPs = engine.HostIPs,
                        .UserTable = engine.UserTable,
                        .URITable = engine.URITable,
                        .ExtTable = engine.ExtTable,

@@ -360,11 +360,9 @@ bool TLogConvert::PassesFilters() const { return FilterSet.Empty() || FilterSet.
 void TLogConvert::AddRecord() {
     const TCurrentHit& hit = CurrentHit;
     TRecLog rec;
-    static_cast<THitTime&>(rec) = hit;
-    rec.Seq = ++SeqCounter;
+    rec.SetTime(hit);
     rec.VisitId = -1;
     rec.HostIdx = HostTable.AddString(hit.Host);
-    rec.IP = -1;
     rec.UserIdx = UserTable.AddString(hit.User);
     rec.VisitDuration = 0;
     rec.VDomainIdx = VDomainTable.AddString(hit.VDomain);

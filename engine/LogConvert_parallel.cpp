@@ -317,12 +317,9 @@ void TParallelParse::Merge(TPieceResult& piece) {
     const std::size_t count = piece.Records.Count();
     const std::size_t first = Engine.Records.AppendStored(piece.Records);
     piece.Records.Clear();
-    const std::int32_t seqBase = Engine.SeqCounter;
-    Engine.SeqCounter += static_cast<std::int32_t>(count);
     const auto renumber = [&](std::size_t from, std::size_t to) {
         for (std::size_t i = from; i < to; ++i) {
             TRecLog& rec = Engine.Records.Stored(first + i);
-            rec.Seq = seqBase + static_cast<std::int32_t>(i) + 1;
             for (std::size_t t = 0; t < kTableCount; ++t)
                 rec.*kIndexFields[t] = remap[t][static_cast<std::size_t>(rec.*kIndexFields[t])];
         }

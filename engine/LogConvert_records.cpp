@@ -43,6 +43,18 @@ void RadixSortPairs(std::vector<std::uint64_t>& pairs, std::vector<std::uint64_t
 
 }  // namespace
 
+void TRecLog::SetTime(const THitTime& time) {
+    Time = time.Time;
+    DayNo = time.DayNo;
+    Year = time.Year;
+    Month = time.Month;
+    Day = time.Day;
+    Hour = time.Hour;
+    DayOfWeek = time.DayOfWeek;
+}
+
+std::int32_t TRecLog::MonthStart() const { return static_cast<std::int32_t>(EncodeDate(Year, Month, 1)); }
+
 void TRecOrder::Reset(std::size_t count) {
     Stored = true;
     StoredCount = count;
@@ -153,7 +165,7 @@ void TRecOrder::SortUnreleased(const std::vector<TRecLog>& items, TRecKey key, i
     case TRecKey::Extension:
         return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.ExtIdx); });
     case TRecKey::Month:
-        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.MonthStart); });
+        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.MonthKey()); });
     case TRecKey::URI:
         return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.URIIdx); });
     case TRecKey::Host:

@@ -10,15 +10,17 @@
 
 namespace brindle {
 
-// Stored once per hit, so every field is as narrow as its values allow: date parts
-// in bytes (the THitTime base: Time, DayNo, MonthStart as a day number, Year .. Second,
-// DayOfWeek), the six flags in bits, `VisitDuration` in whole seconds.
-struct TRecLog : THitTime {
+// Stored once per hit, so every field is as narrow as its values allow and nothing is
+// kept that another field gives: the date parts in bytes, the minute, second and month
+// start from Time, the six flags in bits, `VisitDuration` in whole seconds. A hit's
+// sequence number is its storage position plus one, and its IPv4 number is its host's
+// (TLogConvert::HostIPs). Ordered so that no byte is padding.
+struct TRecLog {
+    TSeconds Time = 0;
     std::int64_t Bytes = 0;      // bytes sent, 0 when not a number
-    std::int32_t Seq = 0;        // 1 for the first hit of the analysis
+    std::int32_t DayNo = 0;
     std::int32_t VisitId = -1;   // set by the visit pass
     std::int32_t HostIdx = 0;
-    std::int32_t IP = -1;        // set by the address pass
     std::int32_t UserIdx = 0;
     std::int32_t VisitDuration = 0;
     std::int32_t VDomainIdx = 0;
@@ -32,6 +34,11 @@ struct TRecLog : THitTime {
     std::int32_t BrowserIdx = 0;
     std::int32_t OSIdx = 0;
     std::int32_t SpiderIdx = 0;
+    std::uint16_t Year = 0;
+    std::uint8_t Month = 0;
+    std::uint8_t Day = 0;
+    std::uint8_t Hour = 0;
+    std::uint8_t DayOfWeek = 0;  // 1 Monday .. 7 Sunday
     std::uint8_t Kind = 0;       // file kind 0..5
     std::uint8_t IsPage : 1 = 0;
     std::uint8_t NotModified : 1 = 0;
@@ -39,8 +46,17 @@ struct TRecLog : THitTime {
     std::uint8_t IsError : 1 = 0;
     std::uint8_t IsEntry : 1 = 0;
     std::uint8_t IsExit : 1 = 0;
+
+    // Takes the parsed time: Time, DayNo and the date parts.
+    void SetTime(const THitTime& time);
+    int Minute() const { return static_cast<int>((Time - StartOfDay(DayNo)) / 60 % 60); }
+    int Second() const { return static_cast<int>((Time - StartOfDay(DayNo)) % 60); }
+    // The day number of the first day of the hit's month.
+    std::int32_t MonthStart() const;
+    // Orders hits by month as MonthStart does, without the calendar arithmetic.
+    std::int32_t MonthKey() const { return Year * 16 + Month; }
 };
-static_assert(sizeof(TRecLog) <= 104, "TRecLog grew: it is stored once per hit");
+static_assert(sizeof(TRecLog) <= 88, "TRecLog grew: it is stored once per hit");
 
 // The field a record order is sorted by.
 enum class TRecKey : std::uint8_t {
@@ -153,6 +169,9 @@ public:
     // The record at Index in the order records were added, whatever the current order.
     TRecLog& Stored(std::size_t index) { return Items[index]; }
     const TRecLog& Stored(std::size_t index) const { return Items[index]; }
+    // Where the record at a position of the current order is stored (see Stored); the
+    // hit's sequence number is this plus one.
+    std::uint32_t IndexAt(std::size_t pos) const { return Order[pos]; }
 
     iterator begin() { return {this, 0}; }
     iterator end() { return {this, Items.size()}; }

@@ -94,10 +94,10 @@ void TLogConvert::Cancel() {
 }
 
 void TLogConvert::ClearStatistics() {
-    SeqCounter = 0;
     BadLineCount = 0;
     VisitCount = 0;
     Records.Clear();
+    HostIPs.clear();
     for (TBucketString* table : {&HostTable, &UserTable, &VDomainTable, &MethodTable, &URITable, &ExtTable,
                                  &PathTable, &ReferrerTable, &AgentTable, &BrowserTable, &OSTable, &SpiderTable})
         table->Clear();
@@ -229,7 +229,6 @@ bool TLogConvert::ParseFilesInOrder(const std::vector<std::string>& files, bool 
 }
 
 void TLogConvert::ResetForPiece() {
-    SeqCounter = 0;
     BadLineCount = 0;
     Records.Clear();
     // A piece holds few texts: its tables start small and grow.
@@ -333,6 +332,7 @@ void TLogConvert::ResolveHosts(const std::string& dnsCacheFile) {
 void TLogConvert::BuildStatistics(const std::string& cityDbPath) {
     brindle::RunStatisticsPass({.Records = Records,
                                 .HostTable = HostTable,
+                                .HostIPs = HostIPs,
                                 .UserTable = UserTable,
                                 .URITable = URITable,
                                 .ExtTable = ExtTable,

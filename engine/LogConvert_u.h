@@ -98,6 +98,9 @@ public:
     TProfile Profile;   // the engine's own copy of the profile analysed
     TOptions Options;   // the options of the run
     TLstRecLog Records;
+    // IPv4 number of each host by host index, -1 when the host is not numeric: a hit's
+    // IP is its host's (set by AssignIPNumbers).
+    std::vector<std::int32_t> HostIPs;
     TBucketString HostTable{16383};
     TBucketString UserTable{255};
     TBucketString VDomainTable{255};
@@ -286,7 +289,6 @@ private:
     // A worker's engine also stops when the run's engine is cancelled.
     const std::atomic<bool>* StopFlag = nullptr;
     bool StopRequested() const { return Cancelled || (StopFlag != nullptr && StopFlag->load()); }
-    std::int32_t SeqCounter = 0;
     TCleaningSwitches Switches;
     TFilterSet FilterSet;
     TBucketString URIMemo{4095};            // decoded URIs, and their cleaning by index

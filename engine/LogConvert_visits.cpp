@@ -8,14 +8,11 @@
 namespace brindle {
 
 void TLogConvert::AssignIPNumbers() {
-    // One conversion per distinct host, by host index: no sort needed.
-    constexpr std::int64_t kUnknown = std::numeric_limits<std::int64_t>::min();
-    std::vector<std::int64_t> ipOfHost(static_cast<std::size_t>(HostTable.Count()), kUnknown);
-    for (TRecLog& rec : Records) {
-        if (rec.HostIdx < 0 || rec.HostIdx >= HostTable.Count()) continue;
-        std::int64_t& ip = ipOfHost[static_cast<std::size_t>(rec.HostIdx)];
-        if (ip == kUnknown) ip = IPToLong(HostTable.GetString(rec.HostIdx));
-        if (ip != kIPNone) rec.IP = static_cast<std::int32_t>(static_cast<std::uint32_t>(ip));
+    // Every host text is the host of some hit: one conversion per host.
+    HostIPs.assign(static_cast<std::size_t>(HostTable.Count()), -1);
+    for (std::int32_t host = 0; host < HostTable.Count(); ++host) {
+        const std::int64_t ip = IPToLong(HostTable.GetString(host));
+        if (ip != kIPNone) HostIPs[static_cast<std::size_t>(host)] = static_cast<std::int32_t>(static_cast<std::uint32_t>(ip));
     }
 }
 

@@ -345,6 +345,10 @@ private:
     using TStep = void (TStatisticsPass::*)(TLane&);
 
     bool Cancelled() const { return In.IsCancelled && In.IsCancelled(); }
+    std::int32_t IPOf(std::int32_t host) const {
+        return host >= 0 && static_cast<std::size_t>(host) < In.HostIPs.size() ? In.HostIPs[static_cast<std::size_t>(host)]
+                                                                                 : -1;
+    }
     void RunParts(std::size_t count, const std::function<void(std::size_t)>& part) const {
         brindle::RunParts(count, Workers, part);
     }
@@ -1003,9 +1007,9 @@ void TStatisticsPass::ByDay(TLane& lane) {
 }
 
 void TStatisticsPass::ByMonth(TLane& lane) {
-    Walk(lane, kTimeRule, [](const TRecLog& r) { return r.MonthStart; },
+    Walk(lane, kTimeRule, [](const TRecLog& r) { return r.MonthKey(); },
          [&](const TRecLog& rec, TRecStat&& row) {
-             row.Key = StartOfDay(rec.MonthStart);
+             row.Key = StartOfDay(rec.MonthStart());
              return Append(S.StatByMon, std::move(row));
          });
 }
@@ -1022,7 +1026,7 @@ void TStatisticsPass::ByHost(TLane& lane) {
         lane, kVisitorRule, TRecKey::Host, [](const TRecLog& r) { return r.HostIdx; },
         [&](const TRecLog& rec, TRecStat& row) {
             row.Name = In.HostTable.GetString(rec.HostIdx);
-            row.IP = rec.IP;
+            row.IP = IPOf(rec.HostIdx);
             row.Key = rec.Time;
             return true;
         },

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "core/BucketString_u.h"
@@ -22,6 +23,9 @@ class TLstSEType;
 struct TStatisticsPassInput {
     const TLstRecLog& Records;
     const TBucketString& HostTable;
+    // IPv4 number of each host by host index, -1 when the host is not numeric; hosts
+    // beyond it count as not numeric.
+    std::span<const std::int32_t> HostIPs;
     const TBucketString& UserTable;
     const TBucketString& URITable;
     const TBucketString& ExtTable;

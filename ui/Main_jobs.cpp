@@ -26,6 +26,7 @@ void AdoptAnalysisResult(TLogConvert& target, TLogConvert& source) {
     target.AnalysisTime = source.AnalysisTime;
     target.BadLineCount = source.BadLineCount;
     target.Records = std::move(source.Records);
+    target.HostIPs = std::move(source.HostIPs);
     for (auto table : {&TLogConvert::HostTable, &TLogConvert::UserTable, &TLogConvert::VDomainTable,
                        &TLogConvert::MethodTable, &TLogConvert::URITable, &TLogConvert::ExtTable,
                        &TLogConvert::PathTable, &TLogConvert::ReferrerTable, &TLogConvert::AgentTable,

@@ -424,9 +424,8 @@ TEST_F(Mappers, StoredRecords) {
     }
     ASSERT_EQ(engine.Records.Count(), 4u);
     const TRecLog& first = engine.Records[0];
-    EXPECT_EQ(first.Seq, 1);
     EXPECT_EQ(first.VisitId, -1);
-    EXPECT_EQ(first.IP, -1);
+    EXPECT_TRUE(engine.HostIPs.empty());
     EXPECT_EQ(first.Bytes, 5000000000);
     EXPECT_TRUE(first.Partial);
     EXPECT_FALSE(first.NotModified);
@@ -435,7 +434,6 @@ TEST_F(Mappers, StoredRecords) {
     EXPECT_EQ(engine.Records[1].Kind, 4);
     EXPECT_TRUE(engine.Records[1].NotModified);
     EXPECT_TRUE(engine.Records[2].IsError);
-    EXPECT_EQ(engine.Records[3].Seq, 4);
     // Same text, same index; another letter case, another text.
     EXPECT_EQ(engine.Records[2].HostIdx, first.HostIdx);
     EXPECT_NE(engine.Records[3].HostIdx, engine.Records[1].HostIdx);
@@ -453,7 +451,7 @@ TEST_F(Mappers, StoredRecords) {
     EXPECT_EQ(engine.HostTable.Count(), 0);
     ASSERT_EQ(Map(lines[1], lfNCSACommon), TLineResult::Hit);
     engine.AddRecord();
-    EXPECT_EQ(engine.Records[0].Seq, 1);
+    EXPECT_EQ(engine.Records.Count(), 1u);
     EXPECT_EQ(engine.Records[0].HostIdx, 0);
     EXPECT_EQ(engine.URITable.GetString(engine.Records[0].URIIdx), "/b.gif");
     EXPECT_EQ(engine.AgentTable.GetString(engine.Records[0].AgentIdx), "");

@@ -19,9 +19,9 @@ using Strings = std::vector<std::string>;
 
 std::string Describe(const TRecLog& r) {
     std::ostringstream out;
-    out << r.Seq << ' ' << r.Time << ' ' << r.DayNo << ' ' << r.MonthStart << ' ' << r.Year << '-' << +r.Month << '-'
-        << +r.Day << ' ' << +r.Hour << ':' << +r.Minute << ':' << +r.Second << " dow" << +r.DayOfWeek << " b"
-        << r.Bytes << " v" << r.VisitId << " d" << r.VisitDuration << " h" << r.HostIdx << " ip" << r.IP << " u"
+    out << r.Time << ' ' << r.DayNo << ' ' << r.MonthStart() << ' ' << r.Year << '-' << +r.Month << '-' << +r.Day
+        << ' ' << +r.Hour << ':' << r.Minute() << ':' << r.Second() << " dow" << +r.DayOfWeek << " b" << r.Bytes
+        << " v" << r.VisitId << " d" << r.VisitDuration << " h" << r.HostIdx << " u"
         << r.UserIdx << " vd" << r.VDomainIdx << " m" << r.MethodIdx << " uri" << r.URIIdx << " e" << r.ExtIdx
         << " p" << r.PathIdx << " s" << r.Status << " r" << r.ReferrerIdx << " a" << r.AgentIdx << " br"
         << r.BrowserIdx << " os" << r.OSIdx << " sp" << r.SpiderIdx << " k" << +r.Kind << " flags" << +r.IsPage

@@ -17,7 +17,6 @@ TLstRecLog RandomList(std::size_t n, std::uint32_t seed, TSeconds timeSpread) {
     TLstRecLog list;
     for (std::size_t i = 0; i < n; ++i) {
         TRecLog r;
-        r.Seq = static_cast<std::int32_t>(i + 1);
         r.HostIdx = any(0, 50);
         r.BrowserIdx = any(0, 3);
         r.OSIdx = any(0, 70000);  // more than two bytes of key
@@ -29,7 +28,8 @@ TLstRecLog RandomList(std::size_t n, std::uint32_t seed, TSeconds timeSpread) {
         r.UserIdx = any(0, 1);
         r.VisitId = any(-1, 5);  // -1 until visits are cut
         r.Status = any(-3, 600);
-        r.MonthStart = any(-40, 40000);
+        r.Year = static_cast<std::uint16_t>(any(1900, 2100));
+        r.Month = static_cast<std::uint8_t>(any(1, 12));
         r.Day = static_cast<std::uint8_t>(any(1, 31));
         r.DayOfWeek = static_cast<std::uint8_t>(any(1, 7));
         r.Kind = static_cast<std::uint8_t>(any(0, 5));
@@ -59,7 +59,7 @@ const TSortCase kSorts[] = {
     {"Time", &TLstRecLog::SortByTime, [](const TRecLog& r) { return r.Time; }},
     {"Path", &TLstRecLog::SortByPath, [](const TRecLog& r) { return r.PathIdx; }},
     {"Extension", &TLstRecLog::SortByExtension, [](const TRecLog& r) { return r.ExtIdx; }},
-    {"Month", &TLstRecLog::SortByMonth, [](const TRecLog& r) { return r.MonthStart; }},
+    {"Month", &TLstRecLog::SortByMonth, [](const TRecLog& r) { return r.MonthStart(); }},
     {"URI", &TLstRecLog::SortByURI, [](const TRecLog& r) { return r.URIIdx; }},
     {"Host", &TLstRecLog::SortByHost, [](const TRecLog& r) { return r.HostIdx; }},
     {"Spider", &TLstRecLog::SortBySpider, [](const TRecLog& r) { return r.SpiderIdx; }},
@@ -68,15 +68,16 @@ const TSortCase kSorts[] = {
     {"Visit", &TLstRecLog::SortByVisit, [](const TRecLog& r) { return r.VisitId; }},
 };
 
-// Sorted by the key in the direction, and still the same records (each Seq once, intact).
+// Sorted by the key in the direction, and still the same records (each stored record once, intact).
 void CheckSorted(const TLstRecLog& original, const TLstRecLog& sorted, const TSortCase& c, int flag) {
     ASSERT_EQ(sorted.Count(), original.Count());
     std::vector<bool> seen(original.Count() + 1);
     for (std::size_t i = 0; i < sorted.Count(); ++i) {
         const TRecLog& r = sorted[i];
-        ASSERT_FALSE(seen[r.Seq]) << c.name;
-        seen[r.Seq] = true;
-        const TRecLog& o = original[r.Seq - 1];
+        const std::uint32_t index = sorted.IndexAt(i);
+        ASSERT_FALSE(seen[index]) << c.name;
+        seen[index] = true;
+        const TRecLog& o = original.Stored(index);
         ASSERT_EQ(c.key(r), c.key(o)) << c.name;
         ASSERT_EQ(r.Time, o.Time);
         ASSERT_EQ(r.IsExit, o.IsExit);
@@ -115,21 +116,18 @@ TEST(Records, LatestFirstAndListBasics) {
     TLstRecLog list;
     TRecLog r;
     r.Time = 100;
-    r.Seq = 1;
     EXPECT_EQ(list.Add(r), 0u);
     r.Time = 300;
-    r.Seq = 2;
     EXPECT_EQ(list.Add(r), 1u);
     r.Time = 200;
-    r.Seq = 3;
     list.Add(r);
     list.SortByTime(0);
-    EXPECT_EQ(list[0].Seq, 2);
-    EXPECT_EQ(list[2].Seq, 1);
+    EXPECT_EQ(list.IndexAt(0), 1u);
+    EXPECT_EQ(list.IndexAt(2), 0u);
     list.Get(1).VisitId = 9;  // callers update records in place; a later sort keeps the change
     list.SortByTime(1);
     EXPECT_EQ(list[1].VisitId, 9);
-    EXPECT_EQ(list[1].Seq, 3);
+    EXPECT_EQ(list.IndexAt(1), 2u);
     int visits = 0;
     for (const TRecLog& rec : list) visits += rec.VisitId;
     EXPECT_EQ(visits, 9 - 1 - 1);
@@ -138,6 +136,36 @@ TEST(Records, LatestFirstAndListBasics) {
 
     const TRecLog fresh;
     EXPECT_EQ(fresh.VisitId, -1);
-    EXPECT_EQ(fresh.IP, -1);
     EXPECT_EQ(fresh.IsEntry, 0);
+}
+
+// The record keeps only the date parts it cannot derive: the rest must come back as parsed.
+TEST(Records, DerivedTimePartsEqualTheParsedOnes) {
+    const struct {
+        const char* Stamp;
+        TSeconds Offset;
+    } cases[] = {
+        {"[01/Jan/1900:00:00:00 +0000]", 0},
+        {"[29/Feb/2004:23:59:59 +0000]", 0},
+        {"[31/Dec/2003:23:30:15 +0000]", 3600},      // into the next year
+        {"[01/Mar/2004:00:10:05 +0000]", -3600},     // back into February
+        {"[15/Jul/2026:12:34:56 +0000]", 45 * 60},
+        {"[31/Dec/9999:23:59:59 +0000]", 0},
+    };
+    for (const auto& c : cases) {
+        THitTime parsed;
+        ASSERT_TRUE(ParseNCSADateTime(c.Stamp, c.Offset, parsed)) << c.Stamp;
+        TRecLog rec;
+        rec.SetTime(parsed);
+        EXPECT_EQ(rec.Time, parsed.Time) << c.Stamp;
+        EXPECT_EQ(rec.DayNo, parsed.DayNo) << c.Stamp;
+        EXPECT_EQ(rec.Minute(), parsed.Minute) << c.Stamp;
+        EXPECT_EQ(rec.Second(), parsed.Second) << c.Stamp;
+        EXPECT_EQ(rec.MonthStart(), parsed.MonthStart) << c.Stamp;
+        EXPECT_EQ(rec.Year, parsed.Year) << c.Stamp;
+        EXPECT_EQ(rec.Month, parsed.Month) << c.Stamp;
+        EXPECT_EQ(rec.Day, parsed.Day) << c.Stamp;
+        EXPECT_EQ(rec.Hour, parsed.Hour) << c.Stamp;
+        EXPECT_EQ(rec.DayOfWeek, parsed.DayOfWeek) << c.Stamp;
+    }
 }

@@ -72,6 +72,7 @@ protected:
     TBucketString Hosts, Users, URIs, Exts, Paths, Referrers, Browsers, OSs, Spiders;
     TLstSEType Engines;
     TLstRecLog Records;
+    std::vector<std::int32_t> HostIPs;
     TStatistics Stats;
     std::vector<int> Progress;
     std::vector<std::string> Texts;
@@ -80,8 +81,15 @@ protected:
     std::uint64_t MemoryLimit = 0;
 
     TStatisticsPassInput Input() {
+        // As the analysis numbers them: each host's own address, -1 for a name.
+        HostIPs.clear();
+        for (std::int32_t host = 0; host < Hosts.Count(); ++host) {
+            const std::uint32_t ip = IPToLong(Hosts.GetString(host));
+            HostIPs.push_back(ip == kIPNone ? -1 : static_cast<std::int32_t>(ip));
+        }
         return {.Records = Records,
                 .HostTable = Hosts,
+                .HostIPs = HostIPs,
                 .UserTable = Users,
                 .URITable = URIs,
                 .ExtTable = Exts,
@@ -107,8 +115,10 @@ protected:
     bool Run() { return RunStatisticsPass(Input(), Stats); }
 
     static TRecLog HitAt(const char* date, const char* time) {
+        THitTime parsed;
+        EXPECT_TRUE(ParseW3CDateTime(date, time, 0, parsed));
         TRecLog rec;
-        EXPECT_TRUE(ParseW3CDateTime(date, time, 0, rec));
+        rec.SetTime(parsed);
         return rec;
     }
 };
@@ -176,10 +186,7 @@ protected:
         TRecLog rec = HitAt(date, time);
         const THostAttr& h = HostAttrs[static_cast<std::size_t>(host)];
         const TURIAttr& u = URIAttrs[static_cast<std::size_t>(uri)];
-        rec.Seq = static_cast<std::int32_t>(Records.Count()) + 1;
         rec.HostIdx = host;
-        const std::uint32_t ip = IPToLong(Hosts.GetString(host));
-        rec.IP = ip == kIPNone ? -1 : static_cast<std::int32_t>(ip);
         rec.BrowserIdx = h.Browser;
         rec.OSIdx = h.OS;
         rec.SpiderIdx = h.Spider;
@@ -619,7 +626,8 @@ TEST_F(PassTest, MatchesAPlainReferenceOnRandomHits) {
             TRecLog rec;
             rec.Time = start + day * kSecondsPerDay + any(0, 80000);
             rec.DayNo = static_cast<std::int32_t>(DayOf(rec.Time));
-            rec.MonthStart = static_cast<std::int32_t>(EncodeDate(2005, 3, 1));
+            rec.Year = 2005;
+            rec.Month = 3;
             const TDateParts parts = DecodeDateTime(rec.Time);
             rec.Day = static_cast<std::uint8_t>(parts.Day);
             rec.Hour = static_cast<std::uint8_t>(parts.Hour);

@@ -22,22 +22,20 @@ protected:
         engine.BeginAnalysis(ProfileOf({}), options);
     }
 
-    // Stores a hit of Host at 10:00 plus Minutes on 1 March 2005; its Seq tells it apart.
+    // Stores a hit of Host at 10:00 plus Minutes on 1 March 2005; its sequence number tells it apart.
     std::int32_t Add(const std::string& host, TSeconds minutes, std::uint8_t kind = 2) {
         TRecLog rec;
         rec.Time = EncodeDateTime(2005, 3, 1, 10, 0, 0) + minutes * kMinute;
         rec.HostIdx = engine.HostTable.AddString(host);
         rec.Kind = kind;
         rec.IsPage = kind == 2;
-        rec.Seq = static_cast<std::int32_t>(engine.Records.Count()) + 1;
-        engine.Records.Add(rec);
-        return rec.Seq;
+        return static_cast<std::int32_t>(engine.Records.Add(rec)) + 1;
     }
     const TRecLog& BySeq(std::int32_t seq) const {
-        for (const TRecLog& rec : engine.Records)
-            if (rec.Seq == seq) return rec;
-        throw std::out_of_range("no such hit");
+        if (seq < 1 || static_cast<std::size_t>(seq) > engine.Records.Count()) throw std::out_of_range("no such hit");
+        return engine.Records.Stored(static_cast<std::size_t>(seq) - 1);
     }
+    std::int32_t IPOf(std::int32_t seq) const { return engine.HostIPs.at(static_cast<std::size_t>(BySeq(seq).HostIdx)); }
 
     TOptions options = DefaultOptions();
     TLogConvert engine;
@@ -160,8 +158,9 @@ TEST_F(Visits, AddressNumbers) {
     const int dotted2 = Add("192.168.1.20", 3);
     engine.AssignIPNumbers();
     // Network byte order: the first number in the lowest byte.
-    EXPECT_EQ(static_cast<std::uint32_t>(BySeq(dotted).IP), 192u | 168u << 8 | 1u << 16 | 20u << 24);
-    EXPECT_EQ(BySeq(dotted2).IP, BySeq(dotted).IP);
-    EXPECT_EQ(BySeq(name).IP, -1);
-    EXPECT_EQ(BySeq(zero).IP, -1);
+    EXPECT_EQ(static_cast<std::uint32_t>(IPOf(dotted)), 192u | 168u << 8 | 1u << 16 | 20u << 24);
+    EXPECT_EQ(IPOf(dotted2), IPOf(dotted));
+    EXPECT_EQ(IPOf(name), -1);
+    EXPECT_EQ(IPOf(zero), -1);
+    EXPECT_EQ(engine.HostIPs.size(), 3u);
 }
