@@ -25,13 +25,15 @@ void AdoptAnalysisResult(TLogConvert& target, TLogConvert& source) {
     target.Options = std::move(source.Options);
     target.AnalysisTime = source.AnalysisTime;
     target.BadLineCount = source.BadLineCount;
-    target.Records = std::move(source.Records);
-    target.HostIPs = std::move(source.HostIPs);
+    // Nothing reads the hits or their texts once the statistics are made, and on a large log
+    // they are most of the memory: they stay behind with the run.
+    target.Records = {};
+    target.HostIPs = {};
     for (auto table : {&TLogConvert::HostTable, &TLogConvert::UserTable, &TLogConvert::VDomainTable,
                        &TLogConvert::MethodTable, &TLogConvert::URITable, &TLogConvert::ExtTable,
                        &TLogConvert::PathTable, &TLogConvert::ReferrerTable, &TLogConvert::AgentTable,
                        &TLogConvert::BrowserTable, &TLogConvert::OSTable, &TLogConvert::SpiderTable})
-        target.*table = std::move(source.*table);
+        (target.*table).Clear();
 }
 
 std::string WorkFolderFor(const TProfile& profile) {
