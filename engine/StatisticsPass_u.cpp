@@ -1183,7 +1183,7 @@ void TStatisticsPass::ByReferrerSite(TLane&) {
         const std::string_view site = ReferrerSiteOf(pages[i].Name);
         sites.push_back({site.data(), static_cast<std::uint32_t>(site.size()), static_cast<std::uint32_t>(i)});
     }
-    RegroupRows(pages, sites, S.StatByRefDomain, true);
+    RegroupRows(pages, sites, S.StatByRefDomain, true, Workers);
 }
 
 // Each referring page is read once: its engine by number and its phrase, a piece of the
@@ -1231,12 +1231,18 @@ void TStatisticsPass::BySearch(TLane&) {
     phrases.shrink_to_fit();
     const TRegroupPrefixes byEngine{engineNames, engineOf};
 
-    RegroupRows(pages, phrases, S.StatByRefSEP, true);
-    RegroupRows(pages, phrases, byEngine, S.StatByRefSESEP, false);
+    // The lists that need the most room to build come first, while the fewest rows exist.
+    std::vector<TRegroupName> work;
+    work.reserve(phrases.size());
+    for (const TRegroupName& phrase : phrases) {
+        const std::string_view engine = engineNames[static_cast<std::size_t>(engineOf[phrase.Source])];
+        work.push_back({engine.data(), static_cast<std::uint32_t>(engine.size()), phrase.Source});
+    }
+    RegroupRows(pages, work, S.StatByRefSE, true, Workers);
+    work = std::vector<TRegroupName>();  // "= {}" would keep the room
     // Every piece between single blanks, empty ones included.
     std::size_t keywords = 0;
     for (const TRegroupName& phrase : phrases) keywords += 1 + std::count(phrase.Text, phrase.Text + phrase.Size, ' ');
-    std::vector<TRegroupName> work;
     work.reserve(keywords);
     for (const TRegroupName& phrase : phrases) {
         std::string_view rest = phrase.View();
@@ -1248,18 +1254,12 @@ void TStatisticsPass::BySearch(TLane&) {
             rest.remove_prefix(blank + 1);
         }
     }
-    phrases = {};
+    RegroupRows(pages, work, S.StatByRefSEK, true, Workers);
+    RegroupRows(pages, work, byEngine, S.StatByRefSESEK, false, Workers);
+    work = std::vector<TRegroupName>();
     ReleaseFreedMemory();
-    RegroupRows(pages, work, S.StatByRefSEK, true);
-    RegroupRows(pages, work, byEngine, S.StatByRefSESEK, false);
-    // The engines' items take the keywords' room: every phrase has a keyword.
-    work.clear();
-    for (std::size_t i = 0; i < count; ++i) {
-        if (engineOf[i] < 0) continue;
-        const std::string_view engine = engineNames[static_cast<std::size_t>(engineOf[i])];
-        work.push_back({engine.data(), static_cast<std::uint32_t>(engine.size()), static_cast<std::uint32_t>(i)});
-    }
-    RegroupRows(pages, work, S.StatByRefSE, true);
+    RegroupRows(pages, phrases, S.StatByRefSEP, true, Workers);
+    RegroupRows(pages, phrases, byEngine, S.StatByRefSESEP, false, Workers);
 }
 
 void TStatisticsPass::ByStatus(TLane& lane) {

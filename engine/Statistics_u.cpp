@@ -1,5 +1,7 @@
 #include "engine/Statistics_u.h"
 
+#include "engine/ParallelSort_u.h"
+
 #include <algorithm>
 #include <array>
 #include <initializer_list>
@@ -244,10 +246,10 @@ std::uint64_t LeadOf(std::initializer_list<std::string_view> texts) {
 // Work sorted by (name, source) with Less; Same tells a name from the one before; NameOf
 // writes out a group's name. Items without a source row are dropped first.
 template <class Item, class Valid, class Less, class Same, class NameOf>
-void RegroupItems(const TLstStat& source, std::vector<Item>& work, TLstStat& target, bool sumDays, Valid valid,
-                  Less less, Same same, NameOf nameOf) {
+void RegroupItems(const TLstStat& source, std::vector<Item>& work, TLstStat& target, bool sumDays, std::size_t threads,
+                  Valid valid, Less less, Same same, NameOf nameOf) {
     work.erase(std::remove_if(work.begin(), work.end(), [&](const Item& item) { return !valid(item); }), work.end());
-    std::sort(work.begin(), work.end(), less);
+    SortInParts(work.begin(), work.end(), less, threads);
     // Room for exactly the groups: a list grown by doubling would hold up to three times its
     // rows while it moves.
     std::size_t groups = 0;
@@ -268,16 +270,17 @@ void RegroupItems(const TLstStat& source, std::vector<Item>& work, TLstStat& tar
 
 void RegroupRows(const TLstStat& source, std::vector<TRegroupRow>& work, TLstStat& target, bool sumDays) {
     RegroupItems(
-        source, work, target, sumDays, [&](const TRegroupRow& item) { return item.Source < source.Count(); },
+        source, work, target, sumDays, 1, [&](const TRegroupRow& item) { return item.Source < source.Count(); },
         [](const TRegroupRow& a, const TRegroupRow& b) { return std::tie(a.Name, a.Source) < std::tie(b.Name, b.Source); },
         [](const TRegroupRow& a, const TRegroupRow& b) { return a.Name == b.Name; },
         [](const TRegroupRow& item) { return item.Name; });
 }
 
-void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, TLstStat& target, bool sumDays) {
+void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, TLstStat& target, bool sumDays,
+                 std::size_t threads) {
     for (TRegroupName& item : work) item.Lead = LeadOf({item.View()});
     RegroupItems(
-        source, work, target, sumDays, [&](const TRegroupName& item) { return item.Source < source.Count(); },
+        source, work, target, sumDays, threads, [&](const TRegroupName& item) { return item.Source < source.Count(); },
         [](const TRegroupName& a, const TRegroupName& b) {
             if (a.Lead != b.Lead) return a.Lead < b.Lead;
             const int order = a.View().compare(b.View());
@@ -288,7 +291,7 @@ void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, TLstSt
 }
 
 void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, const TRegroupPrefixes& prefixes,
-                 TLstStat& target, bool sumDays) {
+                 TLstStat& target, bool sumDays, std::size_t threads) {
     const auto prefixOf = [&](const TRegroupName& item) { return prefixes.OfSource[item.Source]; };
     const auto valid = [&](const TRegroupName& item) {
         if (item.Source >= source.Count() || item.Source >= prefixes.OfSource.size()) return false;
@@ -323,7 +326,7 @@ void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, const 
             item.Lead = ranked ? LeadOf({item.View()})
                                : LeadOf({prefixes.Names[static_cast<std::size_t>(prefixOf(item))], "\t", item.View()});
     RegroupItems(
-        source, work, target, sumDays, valid,
+        source, work, target, sumDays, threads, valid,
         [&](const TRegroupName& a, const TRegroupName& b) {
             const std::uint32_t ra = rankOf(a), rb = rankOf(b);
             if (ra != rb) return ra < rb;

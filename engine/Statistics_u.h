@@ -236,7 +236,7 @@ struct TRegroupRow {
 void RegroupRows(const TLstStat& source, std::vector<TRegroupRow>& work, TLstStat& target, bool sumDays);
 
 // The same for names held elsewhere, which must outlive the call: small items for the steps
-// that regroup a million rows.
+// that regroup a million rows, sorted on up to Threads threads.
 struct TRegroupName {
     const char* Text = nullptr;
     std::uint32_t Size = 0;
@@ -246,7 +246,8 @@ struct TRegroupName {
     std::uint64_t Lead = 0;
     std::string_view View() const { return {Text, Size}; }
 };
-void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, TLstStat& target, bool sumDays);
+void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, TLstStat& target, bool sumDays,
+                 std::size_t threads = 1);
 
 // Names that each read a prefix, a TAB and the item's text: Names[OfSource[Source]] is the
 // prefix of the item's source row. The joined names are compared without being built;
@@ -256,7 +257,7 @@ struct TRegroupPrefixes {
     std::span<const std::int32_t> OfSource;
 };
 void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, const TRegroupPrefixes& prefixes,
-                 TLstStat& target, bool sumDays);
+                 TLstStat& target, bool sumDays, std::size_t threads = 1);
 
 // The ordinal order of Prefix + TAB + Text, as the joined texts would compare: negative,
 // zero or positive.

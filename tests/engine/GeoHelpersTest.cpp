@@ -108,7 +108,10 @@ TEST(GeoHelpers, ReferrerSite) {
         // The same as a piece of the referrer itself.
         const std::string_view piece = ReferrerSiteOf(referrer);
         EXPECT_EQ(piece, site) << referrer;
-        if (!piece.empty()) EXPECT_TRUE(piece.data() >= referrer.data() && piece.data() + piece.size() <= referrer.data() + referrer.size());
+        if (!piece.empty()) {
+            EXPECT_TRUE(piece.data() >= referrer.data() &&
+                        piece.data() + piece.size() <= referrer.data() + referrer.size());
+        }
     }
 }
 
