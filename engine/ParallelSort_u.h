@@ -1,6 +1,7 @@
 #pragma once
 // A sort that uses several threads and no more room than std::sort. The comparator must be
-// a strict weak order; elements it holds equal may end in any order, as with std::sort.
+// a strict weak order that does not throw; elements it holds equal may end in any order, as
+// with std::sort.
 #include <algorithm>
 #include <cstddef>
 #include <functional>
@@ -13,10 +14,13 @@ namespace brindle {
 namespace detail {
 
 // Runs Task(0) .. Task(Count - 1), each on a thread of its own but the first, which runs on
-// the calling thread. A thread that cannot be started leaves its task to the caller.
+// the calling thread. A thread that cannot be started leaves its task to the caller. Tasks
+// run on other threads must not throw; one on the caller may, once all have ended.
 inline void RunSideBySide(std::size_t count, const std::function<void(std::size_t)>& task) {
     std::vector<std::thread> helpers;
     std::vector<std::size_t> left;
+    helpers.reserve(count);
+    left.reserve(count);
     for (std::size_t i = 1; i < count; ++i) {
         try {
             helpers.emplace_back(task, i);
@@ -24,8 +28,13 @@ inline void RunSideBySide(std::size_t count, const std::function<void(std::size_
             left.push_back(i);
         }
     }
-    if (count > 0) task(0);
-    for (const std::size_t i : left) task(i);
+    try {
+        if (count > 0) task(0);
+        for (const std::size_t i : left) task(i);
+    } catch (...) {
+        for (std::thread& helper : helpers) helper.join();
+        throw;
+    }
     for (std::thread& helper : helpers) helper.join();
 }
 
