@@ -1,7 +1,5 @@
 #include "engine/Statistics_u.h"
 
-#include "engine/ParallelSort_u.h"
-
 #include <algorithm>
 #include <array>
 #include <initializer_list>
@@ -9,6 +7,8 @@
 #include <tuple>
 #include <type_traits>
 #include <utility>
+
+#include "engine/ParallelSort_u.h"
 
 namespace brindle {
 
