@@ -26,12 +26,20 @@ TDayCounts::TDayCounts(const std::vector<std::int32_t>& dense) {
     for (std::size_t day = 0; day < dense.size(); ++day) Add(day, dense[day]);
 }
 
+// Rows are held by the million: the counts take no more room than two counters and an
+// address.
+static_assert(sizeof(TDayCounts) == 16);
+
 TDayCounts::TDayCounts(const TDayCounts& other) : length_(other.length_) { Assign(other.Entries()); }
 
-TDayCounts::TDayCounts(TDayCounts&& other) noexcept
-    : heap_(std::move(other.heap_)), one_(other.one_), count_(other.count_), length_(other.length_) {
+TDayCounts::TDayCounts(TDayCounts&& other) noexcept : count_(other.count_), length_(other.length_) {
+    if (Inline())
+        one_ = other.one_;
+    else
+        heap_ = other.heap_;
     other.count_ = 0;
     other.length_ = 0;
+    other.one_ = {};
 }
 
 TDayCounts& TDayCounts::operator=(const TDayCounts& other) {
@@ -44,34 +52,49 @@ TDayCounts& TDayCounts::operator=(const TDayCounts& other) {
 
 TDayCounts& TDayCounts::operator=(TDayCounts&& other) noexcept {
     if (this != &other) {
-        heap_ = std::move(other.heap_);
-        one_ = other.one_;
+        KeepInline(0, {});
         count_ = other.count_;
         length_ = other.length_;
+        if (Inline())
+            one_ = other.one_;
+        else
+            heap_ = other.heap_;
         other.count_ = 0;
         other.length_ = 0;
+        other.one_ = {};
     }
     return *this;
 }
 
+TDayCounts::~TDayCounts() { KeepInline(0, {}); }
+
 std::size_t TDayCounts::Capacity(std::size_t count) { return count <= 1 ? 1 : std::bit_ceil(count); }
+
+void TDayCounts::TakeBlock(std::unique_ptr<TEntry[]> block, std::size_t count) {
+    if (!Inline()) std::unique_ptr<TEntry[]>{heap_}.reset();
+    heap_ = block.release();
+    count_ = static_cast<std::uint32_t>(count);
+}
+
+void TDayCounts::KeepInline(std::size_t count, TEntry entry) {
+    if (!Inline()) std::unique_ptr<TEntry[]>{heap_}.reset();
+    one_ = entry;
+    count_ = static_cast<std::uint32_t>(count);
+}
 
 void TDayCounts::Assign(std::span<const TEntry> entries) {
     if (entries.size() <= 1) {
-        if (!entries.empty()) one_ = entries[0];
-        heap_.reset();
+        // Read before the block the entry may lie in is freed.
+        KeepInline(entries.size(), entries.empty() ? TEntry{} : entries[0]);
     } else {
-        // Copying from a block of its own (a self-assigned span) must read before it frees.
         std::unique_ptr<TEntry[]> block = std::make_unique<TEntry[]>(Capacity(entries.size()));
         std::copy(entries.begin(), entries.end(), block.get());
-        heap_ = std::move(block);
+        TakeBlock(std::move(block), entries.size());
     }
-    count_ = static_cast<std::uint32_t>(entries.size());
 }
 
 void TDayCounts::Reset(std::size_t length) {
-    heap_.reset();
-    count_ = 0;
+    KeepInline(0, {});
     length_ = ClampLength(length);
 }
 
@@ -94,29 +117,29 @@ std::size_t TDayCounts::LowerBound(std::size_t day) const {
 void TDayCounts::InsertAt(std::size_t pos, TEntry entry) {
     const std::size_t count = count_;
     if (count == 0) {
-        one_ = entry;
+        KeepInline(1, entry);
     } else if (count == 1 || Capacity(count) == count) {
         std::unique_ptr<TEntry[]> block = std::make_unique<TEntry[]>(Capacity(count + 1));
         const TEntry* old = Data();
         std::copy(old, old + pos, block.get());
         block[pos] = entry;
         std::copy(old + pos, old + count, block.get() + pos + 1);
-        heap_ = std::move(block);
+        TakeBlock(std::move(block), count + 1);
     } else {
-        TEntry* data = heap_.get();
+        TEntry* data = heap_;
         std::copy_backward(data + pos, data + count, data + count + 1);
         data[pos] = entry;
+        ++count_;
     }
-    ++count_;
 }
 
 void TDayCounts::EraseAt(std::size_t pos) {
     TEntry* data = Data();
     std::copy(data + pos + 1, data + count_, data + pos);
-    if (--count_ == 1) {
-        one_ = heap_[0];
-        heap_.reset();
-    }
+    if (count_ == 2)
+        KeepInline(1, data[0]);
+    else
+        --count_;
 }
 
 void TDayCounts::Add(std::size_t day, std::int32_t delta) {
@@ -194,7 +217,7 @@ void TDayCounts::AddAll(const TDayCounts& other) {
     if (missing != 0 && (mine == 1 || Capacity(mine) < total)) {
         std::unique_ptr<TEntry[]> block = std::make_unique<TEntry[]>(Capacity(total));
         std::copy(Data(), Data() + mine, block.get());
-        heap_ = std::move(block);
+        TakeBlock(std::move(block), total);
     }
     count_ = static_cast<std::uint32_t>(total);
     TEntry* data = Data();
@@ -216,12 +239,10 @@ void TDayCounts::AddAll(const TDayCounts& other) {
     if (!zero) return;
     const std::size_t kept = static_cast<std::size_t>(
         std::remove_if(data, data + total, [](const TEntry& e) { return e.Count == 0; }) - data);
-    if (kept <= 1) {
-        const TEntry first = kept == 1 ? data[0] : TEntry{};
-        heap_.reset();
-        one_ = first;
-    }
-    count_ = static_cast<std::uint32_t>(kept);
+    if (kept <= 1)
+        KeepInline(kept, kept == 1 ? data[0] : TEntry{});
+    else
+        count_ = static_cast<std::uint32_t>(kept);
 }
 
 std::vector<std::int32_t> TDayCounts::Dense() const {

@@ -29,7 +29,7 @@ public:
     TDayCounts(TDayCounts&& other) noexcept;
     TDayCounts& operator=(const TDayCounts& other);
     TDayCounts& operator=(TDayCounts&& other) noexcept;
-    ~TDayCounts() = default;
+    ~TDayCounts();
 
     // Length of the dense form: the day span, or 0 for a row without daily counts.
     std::size_t Length() const { return static_cast<std::size_t>(length_); }
@@ -130,21 +130,27 @@ public:
     friend bool operator==(const TDayCounts& a, const std::vector<std::int32_t>& dense);
 
 private:
-    // One entry lives inline: most rows of a large log have a single day, and a heap block
-    // per row would cost more than the row.
+    // One entry lives inline, in the room of the heap block's address: most rows of a large
+    // log have a single day, and a heap block per row would cost more than the row.
     bool Inline() const { return count_ <= 1; }
-    TEntry* Data() { return Inline() ? &one_ : heap_.get(); }
-    const TEntry* Data() const { return Inline() ? &one_ : heap_.get(); }
+    TEntry* Data() { return Inline() ? &one_ : heap_; }
+    const TEntry* Data() const { return Inline() ? &one_ : heap_; }
     // Room the heap block has at least; it grows by doubling.
     static std::size_t Capacity(std::size_t count);
+    // Takes the block over, freeing the one held before; Count is the entries it holds.
+    void TakeBlock(std::unique_ptr<TEntry[]> block, std::size_t count);
+    // Frees the heap block, if there is one, and keeps Entry (or none) inline.
+    void KeepInline(std::size_t count, TEntry entry);
     void Assign(std::span<const TEntry> entries);
     void InsertAt(std::size_t pos, TEntry entry);
     void EraseAt(std::size_t pos);
     // First entry whose day is not below Day.
     std::size_t LowerBound(std::size_t day) const;
 
-    std::unique_ptr<TEntry[]> heap_;
-    TEntry one_{};
+    union {
+        TEntry one_{};
+        TEntry* heap_;  // owned; count_ entries, room for at least Capacity(count_)
+    };
     std::uint32_t count_ = 0;
     std::int32_t length_ = 0;
 };

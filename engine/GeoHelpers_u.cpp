@@ -50,21 +50,18 @@ void THostReferrerHelper::SplitHostName(std::string_view host) {
     if (second != std::string_view::npos) HostDomain = host.substr(second + 1);
 }
 
-void THostReferrerHelper::ExtractReferrerSite(std::string_view referrer) {
-    ReferrerSite.clear();
-    if (referrer.empty()) return;
-    if (IsNumericHost(referrer)) {
-        ReferrerSite = referrer;
-        return;
-    }
+std::string_view ReferrerSiteOf(std::string_view referrer) {
+    if (referrer.empty() || THostReferrerHelper::IsNumericHost(referrer)) return referrer;
     const std::size_t first = referrer.find('/');
-    if (first == std::string_view::npos) return;
+    if (first == std::string_view::npos) return {};
     const std::size_t second = referrer.find('/', first + 1);
-    if (second == std::string_view::npos) return;
+    if (second == std::string_view::npos) return {};
     const std::size_t start = second + 1;
     const std::size_t third = referrer.find('/', start);
-    ReferrerSite = referrer.substr(start, third == std::string_view::npos ? std::string_view::npos : third - start);
+    return referrer.substr(start, third == std::string_view::npos ? std::string_view::npos : third - start);
 }
+
+void THostReferrerHelper::ExtractReferrerSite(std::string_view referrer) { ReferrerSite = ReferrerSiteOf(referrer); }
 
 std::vector<std::string> SplitReferrerParams(std::string_view referrer) {
     std::vector<std::string> fields;
@@ -179,6 +176,7 @@ void THostReferrerHelper::ExtractSearchPhrase(std::string_view referrer, const T
 }
 
 void THostReferrerHelper::ExtractSearchPhrase(std::string_view referrer, const TSearchEngineMatcher& engines) {
+    SearchEngineIndex = -1;
     if (referrer.empty()) {
         SearchEngine.clear();
         return;
@@ -189,6 +187,7 @@ void THostReferrerHelper::ExtractSearchPhrase(std::string_view referrer, const T
     else
         SearchEngine = engines.Engines()[static_cast<std::size_t>(index)].Name;
     ReadSearchPhrase(referrer, engines.Engines());
+    SearchEngineIndex = SearchEngine.empty() ? -1 : index;
 }
 
 void THostReferrerHelper::ReadSearchPhrase(std::string_view referrer, const TLstSEType& engines) {

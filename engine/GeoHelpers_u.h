@@ -56,6 +56,9 @@ public:
     std::string SearchEngine;  // empty when the referrer is no search
     std::string SearchPhrase;  // lower case, trimmed
     std::vector<std::string> Keywords;  // the phrase cut at single blanks
+    // Set by the matcher's ExtractSearchPhrase: the engine's position in its list, -1 when
+    // SearchEngine is empty.
+    int SearchEngineIndex = -1;
 
     // Only digits and dots (so "" is numeric too).
     static bool IsNumericHost(std::string_view text);
@@ -72,6 +75,9 @@ private:
     void ReadSearchPhrase(std::string_view referrer, const TLstSEType& engines);
     std::vector<std::string_view> Params;
 };
+
+// The host part of a referrer URL, as ExtractReferrerSite gives it, within Referrer.
+std::string_view ReferrerSiteOf(std::string_view referrer);
 
 // The parameter fields of a referrer: cut at "?" and "&" outside double quotes, quotes
 // removed, leading CR and LF dropped, empty fields left out. No URL decoding.

@@ -166,22 +166,16 @@ using TErrorKey = std::tuple<std::int32_t, std::int32_t, std::int32_t>;  // stat
 // added: a million search names as strings would each cost an object and a heap block.
 class TTextArena {
 public:
-    // First, or First, a TAB and Second when Joined.
-    std::string_view Keep(std::string_view first, std::string_view second = {}, bool joined = false) {
-        const std::size_t size = first.size() + (joined ? 1 + second.size() : 0);
-        if (blocks_.empty() || used_ + size > blockSize_) {
-            blockSize_ = std::max(kBlockBytes, size);
+    std::string_view Keep(std::string_view text) {
+        if (blocks_.empty() || used_ + text.size() > blockSize_) {
+            blockSize_ = std::max(kBlockBytes, text.size());
             blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize_));
             used_ = 0;
         }
         char* at = blocks_.back().get() + used_;
-        std::copy(first.begin(), first.end(), at);
-        if (joined) {
-            at[first.size()] = '\t';
-            std::copy(second.begin(), second.end(), at + first.size() + 1);
-        }
-        used_ += size;
-        return {at, size};
+        std::copy(text.begin(), text.end(), at);
+        used_ += text.size();
+        return {at, text.size()};
     }
 
 private:
@@ -193,8 +187,6 @@ private:
 
 // Fewer rows or hits than these are not worth a thread of their own.
 constexpr std::size_t kRowsPerPart = 4096;
-// Up to this many referring pages the five search lists are built side by side.
-constexpr std::size_t kMostPagesSideBySide = std::size_t{1} << 18;
 constexpr std::size_t kHitsPerPart = 65536;
 
 // Runs Part(0) .. Part(Count - 1), on as many threads, or one after the other when
@@ -1186,78 +1178,92 @@ void TStatisticsPass::ByReferrer(TLane& lane) {
                S.StatByRefPage);
 }
 
+// The sites are pieces of the page names, which stay put while the step runs.
 void TStatisticsPass::ByReferrerSite(TLane&) {
     const TLstStat& pages = S.StatByRefPage;
-    std::vector<TRegroupRow> sites;
+    std::vector<TRegroupName> sites;
     sites.reserve(pages.Count());
-    THostReferrerHelper helper;
     for (std::size_t i = 0; i < pages.Count(); ++i) {
-        helper.ExtractReferrerSite(pages[i].Name);
-        sites.push_back({std::move(helper.ReferrerSite), i});
+        const std::string_view site = ReferrerSiteOf(pages[i].Name);
+        sites.push_back({site.data(), static_cast<std::uint32_t>(site.size()), static_cast<std::uint32_t>(i)});
     }
-    RegroupRows(pages, sites, S.StatByRefDomain, true);
+    RegroupRows(pages, sites, S.StatByRefDomain, true, Workers);
 }
 
+// Each referring page is read once: its engine by number and its phrase, a piece of the
+// page name or else a copy in an arena; the keywords are pieces of the phrase. The five
+// lists are regrouped one after the other from these, and what one list no longer needs is
+// given back before the next grows.
 void TStatisticsPass::BySearch(TLane&) {
     const TLstStat& pages = S.StatByRefPage;
     const TSearchEngineMatcher matcher(In.SearchEngines);
-    // Many referring pages: one list at a time, each reading the referrers anew in parts side
-    // by side, since the names of all five lists held at once would cost more than reading
-    // the referrers five times. Few: the five lists side by side, each read in one part. The
-    // parts' names, joined in order, are those of one walk.
-    const bool listByList = pages.Count() > kMostPagesSideBySide;
-    const std::size_t parts =
-        listByList ? std::clamp<std::size_t>(pages.Count() / kRowsPerPart, 1, Workers) : std::size_t{1};
-    enum class TNamed { Engine, Phrase, Keyword, EnginePhrase, EngineKeyword };
-    const auto regroup = [&](TNamed named, TLstStat& target, bool sumDays) {
-        std::vector<TTextArena> texts(parts);
-        std::vector<std::vector<TRegroupName>> found(parts);
-        RunParts(parts, [&](std::size_t part) {
-            THostReferrerHelper helper;
-            TTextArena& text = texts[part];
-            std::vector<TRegroupName>& names = found[part];
-            for (std::size_t i = pages.Count() * part / parts; i < pages.Count() * (part + 1) / parts; ++i) {
-                helper.ExtractSearchPhrase(pages[i].Name, matcher);
-                const std::string& engine = helper.SearchEngine;
-                if (engine.empty()) continue;
-                switch (named) {
-                case TNamed::Engine: names.push_back({text.Keep(engine), i}); break;
-                case TNamed::Phrase: names.push_back({text.Keep(helper.SearchPhrase), i}); break;
-                case TNamed::EnginePhrase: names.push_back({text.Keep(engine, helper.SearchPhrase, true), i}); break;
-                case TNamed::Keyword:
-                    for (const std::string& keyword : helper.Keywords) names.push_back({text.Keep(keyword), i});
-                    break;
-                case TNamed::EngineKeyword:
-                    for (const std::string& keyword : helper.Keywords)
-                        names.push_back({text.Keep(engine, keyword, true), i});
-                    break;
-                }
-            }
-        });
-        std::vector<TRegroupName> work;
-        std::size_t count = 0;
-        for (const std::vector<TRegroupName>& names : found) count += names.size();
-        work.reserve(count);
-        for (std::vector<TRegroupName>& names : found) {
-            work.insert(work.end(), names.begin(), names.end());
-            names = {};
+    std::vector<std::string_view> engineNames;
+    for (const TRecSEType& engine : In.SearchEngines) engineNames.push_back(engine.Name);
+    const std::size_t count = pages.Count();
+    const std::size_t parts = std::clamp<std::size_t>(count / kRowsPerPart, 1, Workers);
+    std::vector<std::int32_t> engineOf(count, -1);
+    std::vector<TTextArena> texts(parts);
+    // Each part fills its own stretch, one item per page at most; the stretches are then
+    // closed up in order.
+    std::vector<TRegroupName> phrases(count);
+    std::vector<std::size_t> filled(parts);
+    RunParts(parts, [&](std::size_t part) {
+        THostReferrerHelper helper;
+        const std::size_t from = count * part / parts;
+        std::size_t to = from;
+        for (std::size_t i = from; i < count * (part + 1) / parts; ++i) {
+            helper.ExtractSearchPhrase(pages[i].Name, matcher);
+            if (helper.SearchEngineIndex < 0) continue;
+            engineOf[i] = helper.SearchEngineIndex;
+            // Mostly the phrase stands in the referrer as it is: no copy is needed then.
+            const std::string_view referrer = pages[i].Name;
+            const std::size_t at = referrer.find(helper.SearchPhrase);
+            const std::string_view phrase = at != std::string_view::npos
+                                                ? referrer.substr(at, helper.SearchPhrase.size())
+                                                : texts[part].Keep(helper.SearchPhrase);
+            phrases[to++] = {phrase.data(), static_cast<std::uint32_t>(phrase.size()), static_cast<std::uint32_t>(i)};
         }
-        RegroupRows(pages, work, target, sumDays);
-    };
-    const std::array<std::tuple<TNamed, TLstStat*, bool>, 5> lists = {{{TNamed::Engine, &S.StatByRefSE, true},
-                                                                       {TNamed::Phrase, &S.StatByRefSEP, true},
-                                                                       {TNamed::Keyword, &S.StatByRefSEK, true},
-                                                                       {TNamed::EnginePhrase, &S.StatByRefSESEP, false},
-                                                                       {TNamed::EngineKeyword, &S.StatByRefSESEK, false}}};
-    const auto regroupList = [&](std::size_t list) {
-        const auto& [named, target, sumDays] = lists[list];
-        regroup(named, *target, sumDays);
-    };
-    if (listByList) {
-        for (std::size_t list = 0; list < lists.size(); ++list) regroupList(list);
-    } else {
-        RunParts(lists.size(), regroupList);
+        filled[part] = to - from;
+    });
+    std::size_t found = 0;
+    for (std::size_t part = 0; part < parts; ++part) {
+        const auto from = phrases.begin() + static_cast<std::ptrdiff_t>(count * part / parts);
+        std::copy(from, from + static_cast<std::ptrdiff_t>(filled[part]), phrases.begin() + static_cast<std::ptrdiff_t>(found));
+        found += filled[part];
     }
+    phrases.resize(found);
+    phrases.shrink_to_fit();
+    const TRegroupPrefixes byEngine{engineNames, engineOf};
+
+    // The lists that need the most room to build come first, while the fewest rows exist.
+    std::vector<TRegroupName> work;
+    work.reserve(phrases.size());
+    for (const TRegroupName& phrase : phrases) {
+        const std::string_view engine = engineNames[static_cast<std::size_t>(engineOf[phrase.Source])];
+        work.push_back({engine.data(), static_cast<std::uint32_t>(engine.size()), phrase.Source});
+    }
+    RegroupRows(pages, work, S.StatByRefSE, true, Workers);
+    work = std::vector<TRegroupName>();  // "= {}" would keep the room
+    // Every piece between single blanks, empty ones included.
+    std::size_t keywords = 0;
+    for (const TRegroupName& phrase : phrases) keywords += 1 + std::count(phrase.Text, phrase.Text + phrase.Size, ' ');
+    work.reserve(keywords);
+    for (const TRegroupName& phrase : phrases) {
+        std::string_view rest = phrase.View();
+        while (true) {
+            const std::size_t blank = rest.find(' ');
+            const std::string_view keyword = rest.substr(0, blank);
+            work.push_back({keyword.data(), static_cast<std::uint32_t>(keyword.size()), phrase.Source});
+            if (blank == std::string_view::npos) break;
+            rest.remove_prefix(blank + 1);
+        }
+    }
+    RegroupRows(pages, work, S.StatByRefSEK, true, Workers);
+    RegroupRows(pages, work, byEngine, S.StatByRefSESEK, false, Workers);
+    work = std::vector<TRegroupName>();
+    ReleaseFreedMemory();
+    RegroupRows(pages, phrases, S.StatByRefSEP, true, Workers);
+    RegroupRows(pages, phrases, byEngine, S.StatByRefSESEP, false, Workers);
 }
 
 void TStatisticsPass::ByStatus(TLane& lane) {

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <string_view>
 #include <tuple>
 #include <type_traits>
 #include <utility>
+
+#include "engine/ParallelSort_u.h"
 
 namespace brindle {
 
@@ -187,43 +190,160 @@ void TStatistics::MergeStat(TRecStat& Dest, const TRecStat& Src, std::uint8_t Wi
     if (WithDays == 1) Dest.PerDay.AddAll(Src.PerDay);
 }
 
+TRecStat RenamedRow(const TRecStat& row, std::string name) {
+    TRecStat copy;
+    // A copy of the whole row would copy the old name first, and keep its buffer for the new.
+    copy.Name = std::move(name);
+    copy.Key = row.Key;
+    copy.Duration = row.Duration;
+    copy.Kind = row.Kind;
+    copy.Code = row.Code;
+    copy.Hits = row.Hits;
+    copy.Visits = row.Visits;
+    copy.Bytes = row.Bytes;
+    copy.Pages = row.Pages;
+    copy.NotModified = row.NotModified;
+    copy.Partial = row.Partial;
+    copy.Errors = row.Errors;
+    copy.IP = row.IP;
+    copy.Country = row.Country;
+    copy.PerDay = row.PerDay;
+    return copy;
+}
+
+int CompareJoined(std::string_view prefixA, std::string_view textA, std::string_view prefixB, std::string_view textB) {
+    static constexpr std::string_view kTab = "\t";
+    const std::array<std::string_view, 3> a = {prefixA, kTab, textA};
+    const std::array<std::string_view, 3> b = {prefixB, kTab, textB};
+    std::size_t ia = 0, ib = 0;
+    std::string_view restA = a[0], restB = b[0];
+    while (true) {
+        while (restA.empty() && ia + 1 < a.size()) restA = a[++ia];
+        while (restB.empty() && ib + 1 < b.size()) restB = b[++ib];
+        if (restA.empty() || restB.empty()) return restA.empty() ? (restB.empty() ? 0 : -1) : 1;
+        const std::size_t n = std::min(restA.size(), restB.size());
+        // char_traits<char> compares bytes as unsigned, as std::string does.
+        const int order = std::char_traits<char>::compare(restA.data(), restB.data(), n);
+        if (order != 0) return order;
+        restA.remove_prefix(n);
+        restB.remove_prefix(n);
+    }
+}
+
 namespace {
 
-template <class Item>
-void RegroupItems(const TLstStat& source, std::vector<Item>& work, TLstStat& target, bool sumDays) {
-    std::sort(work.begin(), work.end(), [](const Item& a, const Item& b) {
-        return std::tie(a.Name, a.Source) < std::tie(b.Name, b.Source);
-    });
+// The first eight bytes of the joined texts, big-endian, zeros past the end: a lower number
+// means a lower name, an equal one tells nothing.
+std::uint64_t LeadOf(std::initializer_list<std::string_view> texts) {
+    std::uint64_t lead = 0;
+    int shift = 56;
+    for (const std::string_view text : texts)
+        for (std::size_t i = 0; i < text.size() && shift >= 0; ++i, shift -= 8)
+            lead |= std::uint64_t{static_cast<unsigned char>(text[i])} << shift;
+    return lead;
+}
+
+// Work sorted by (name, source) with Less; Same tells a name from the one before; NameOf
+// writes out a group's name. Items without a source row are dropped first.
+template <class Item, class Valid, class Less, class Same, class NameOf>
+void RegroupItems(const TLstStat& source, std::vector<Item>& work, TLstStat& target, bool sumDays, std::size_t threads,
+                  Valid valid, Less less, Same same, NameOf nameOf) {
+    work.erase(std::remove_if(work.begin(), work.end(), [&](const Item& item) { return !valid(item); }), work.end());
+    SortInParts(work.begin(), work.end(), less, threads);
     // Room for exactly the groups: a list grown by doubling would hold up to three times its
     // rows while it moves.
     std::size_t groups = 0;
     for (std::size_t i = 0; i < work.size(); ++i)
-        if (work[i].Source < source.Count() && (groups == 0 || work[i].Name != work[i - 1].Name)) ++groups;
+        if (i == 0 || !same(work[i - 1], work[i])) ++groups;
     target.Reserve(target.Count() + groups);
     const std::uint8_t withDays = sumDays ? 1 : 0;
-    const Item* group = nullptr;
-    for (const Item& item : work) {
-        if (item.Source >= source.Count()) continue;
-        const TRecStat& row = source[item.Source];
-        if (group && group->Name == item.Name) {
+    for (std::size_t i = 0; i < work.size(); ++i) {
+        const TRecStat& row = source[work[i].Source];
+        if (i != 0 && same(work[i - 1], work[i]))
             TStatistics::MergeStat(target.Last(), row, withDays);
-            continue;
-        }
-        TRecStat first = row;
-        first.Name = item.Name;
-        target.Add(std::move(first));
-        group = &item;
+        else
+            target.Add(RenamedRow(row, nameOf(work[i])));
     }
 }
 
 }  // namespace
 
 void RegroupRows(const TLstStat& source, std::vector<TRegroupRow>& work, TLstStat& target, bool sumDays) {
-    RegroupItems(source, work, target, sumDays);
+    RegroupItems(
+        source, work, target, sumDays, 1, [&](const TRegroupRow& item) { return item.Source < source.Count(); },
+        [](const TRegroupRow& a, const TRegroupRow& b) { return std::tie(a.Name, a.Source) < std::tie(b.Name, b.Source); },
+        [](const TRegroupRow& a, const TRegroupRow& b) { return a.Name == b.Name; },
+        [](const TRegroupRow& item) { return item.Name; });
 }
 
-void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, TLstStat& target, bool sumDays) {
-    RegroupItems(source, work, target, sumDays);
+void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, TLstStat& target, bool sumDays,
+                 std::size_t threads) {
+    for (TRegroupName& item : work) item.Lead = LeadOf({item.View()});
+    RegroupItems(
+        source, work, target, sumDays, threads, [&](const TRegroupName& item) { return item.Source < source.Count(); },
+        [](const TRegroupName& a, const TRegroupName& b) {
+            if (a.Lead != b.Lead) return a.Lead < b.Lead;
+            const int order = a.View().compare(b.View());
+            return order != 0 ? order < 0 : a.Source < b.Source;
+        },
+        [](const TRegroupName& a, const TRegroupName& b) { return a.Lead == b.Lead && a.View() == b.View(); },
+        [](const TRegroupName& item) { return std::string(item.View()); });
+}
+
+void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, const TRegroupPrefixes& prefixes,
+                 TLstStat& target, bool sumDays, std::size_t threads) {
+    const auto prefixOf = [&](const TRegroupName& item) { return prefixes.OfSource[item.Source]; };
+    const auto valid = [&](const TRegroupName& item) {
+        if (item.Source >= source.Count() || item.Source >= prefixes.OfSource.size()) return false;
+        const std::int32_t prefix = prefixOf(item);
+        return prefix >= 0 && static_cast<std::size_t>(prefix) < prefixes.Names.size();
+    };
+    // Without a TAB in any prefix, two joined names of different prefixes part within the
+    // prefixes and their TABs: the prefixes' order decides, the texts only within one
+    // prefix. Otherwise every prefix ranks alike and the joined names are compared.
+    const std::size_t count = prefixes.Names.size();
+    std::vector<std::uint32_t> rank(count, 0);
+    const bool ranked = std::none_of(prefixes.Names.begin(), prefixes.Names.end(),
+                                     [](std::string_view name) { return name.find('\t') != std::string_view::npos; });
+    if (ranked) {
+        std::vector<std::string> joined;
+        for (const std::string_view name : prefixes.Names) joined.push_back(std::string(name) + '\t');
+        std::vector<std::uint32_t> order(count);
+        for (std::uint32_t i = 0; i < count; ++i) order[i] = i;
+        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return joined[a] < joined[b]; });
+        for (std::size_t i = 1; i < count; ++i)
+            rank[order[i]] = rank[order[i - 1]] + (joined[order[i]] != joined[order[i - 1]] ? 1 : 0);
+    }
+    const auto rankOf = [&](const TRegroupName& item) { return rank[static_cast<std::size_t>(prefixOf(item))]; };
+    const auto compare = [&](const TRegroupName& a, const TRegroupName& b) {
+        const std::int32_t pa = prefixOf(a), pb = prefixOf(b);
+        if (pa == pb) return a.View().compare(b.View());
+        return CompareJoined(prefixes.Names[static_cast<std::size_t>(pa)], a.View(),
+                             prefixes.Names[static_cast<std::size_t>(pb)], b.View());
+    };
+    for (TRegroupName& item : work)
+        if (valid(item))
+            item.Lead = ranked ? LeadOf({item.View()})
+                               : LeadOf({prefixes.Names[static_cast<std::size_t>(prefixOf(item))], "\t", item.View()});
+    RegroupItems(
+        source, work, target, sumDays, threads, valid,
+        [&](const TRegroupName& a, const TRegroupName& b) {
+            const std::uint32_t ra = rankOf(a), rb = rankOf(b);
+            if (ra != rb) return ra < rb;
+            if (a.Lead != b.Lead) return a.Lead < b.Lead;
+            const int order = compare(a, b);
+            return order != 0 ? order < 0 : a.Source < b.Source;
+        },
+        [&](const TRegroupName& a, const TRegroupName& b) {
+            return rankOf(a) == rankOf(b) && a.Lead == b.Lead && compare(a, b) == 0;
+        },
+        [&](const TRegroupName& item) {
+            const std::string_view prefix = prefixes.Names[static_cast<std::size_t>(prefixOf(item))];
+            std::string name;
+            name.reserve(prefix.size() + 1 + item.Size);
+            name.append(prefix).append(1, '\t').append(item.View());
+            return name;
+        });
 }
 
 }  // namespace brindle

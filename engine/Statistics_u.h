@@ -230,16 +230,41 @@ struct TRegroupRow {
 };
 
 // Groups Work by name (ordinal; within a name in source order) and appends one row per
-// name to Target: a copy of the group's first source row renamed, with the counters of
+// name to Target: the group's first source row under the new name, with the counters of
 // the others added. SumDays also adds their per-day counts; otherwise the row keeps the
 // first source row's. Work is sorted in place.
 void RegroupRows(const TLstStat& source, std::vector<TRegroupRow>& work, TLstStat& target, bool sumDays);
 
-// The same for names held elsewhere (packed in one buffer), which must outlive the call.
+// The same for names held elsewhere, which must outlive the call: small items for the steps
+// that regroup a million rows, sorted on up to Threads threads.
 struct TRegroupName {
-    std::string_view Name;
-    std::size_t Source = 0;
+    const char* Text = nullptr;
+    std::uint32_t Size = 0;
+    std::uint32_t Source = 0;
+    // The first eight bytes of the name the item is grouped under, set by RegroupRows: most
+    // comparisons of the sort end there, without reading the text.
+    std::uint64_t Lead = 0;
+    std::string_view View() const { return {Text, Size}; }
 };
-void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, TLstStat& target, bool sumDays);
+void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, TLstStat& target, bool sumDays,
+                 std::size_t threads = 1);
+
+// Names that each read a prefix, a TAB and the item's text: Names[OfSource[Source]] is the
+// prefix of the item's source row. The joined names are compared without being built;
+// only each group's row gets its name written out.
+struct TRegroupPrefixes {
+    std::span<const std::string_view> Names;
+    std::span<const std::int32_t> OfSource;
+};
+void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, const TRegroupPrefixes& prefixes,
+                 TLstStat& target, bool sumDays, std::size_t threads = 1);
+
+// The ordinal order of Prefix + TAB + Text, as the joined texts would compare: negative,
+// zero or positive.
+int CompareJoined(std::string_view prefixA, std::string_view textA, std::string_view prefixB, std::string_view textB);
+
+// A copy of Row under another name: the name gets a buffer of its own size, however large
+// the row's was.
+TRecStat RenamedRow(const TRecStat& row, std::string name);
 
 }  // namespace brindle

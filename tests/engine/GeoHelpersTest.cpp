@@ -105,6 +105,13 @@ TEST(GeoHelpers, ReferrerSite) {
         helper.ReferrerSite = "stale";
         helper.ExtractReferrerSite(referrer);
         EXPECT_EQ(helper.ReferrerSite, site) << referrer;
+        // The same as a piece of the referrer itself.
+        const std::string_view piece = ReferrerSiteOf(referrer);
+        EXPECT_EQ(piece, site) << referrer;
+        if (!piece.empty()) {
+            EXPECT_TRUE(piece.data() >= referrer.data() &&
+                        piece.data() + piece.size() <= referrer.data() + referrer.size());
+        }
     }
 }
 

@@ -13,6 +13,7 @@
 #include "core/Options_u.h"
 #include "engine/AnalysisDocument_u.h"
 #include "engine/ELogConvert.h"
+#include "engine/GeoHelpers_u.h"
 #include "engine/LogConvert_time.h"
 #include "engine/StatisticsPass_u.h"
 #include "support/TestFolder.h"
@@ -712,6 +713,85 @@ TEST_F(PassTest, MatchesAPlainReferenceOnRandomHits) {
         EXPECT_EQ(Stats.StatByErr[i].Code, key.first);
         EXPECT_EQ(Stats.StatByErr[i].Name, key.second);
         EXPECT_EQ(Stats.StatByErr[i++].Hits, count);
+    }
+}
+
+// The search lists against a plain reference: every referring page row read with the
+// engine list itself, one row copy per name written out, regrouped by those names. The
+// engines' names hold a TAB, a byte below it and one another's beginnings; enough pages
+// for the step to read them in several parts.
+TEST_F(PassTest, SearchListsMatchARegroupOfWrittenOutNames) {
+    Engines.Add({"google.", "q=", "", "", "Google"});
+    Engines.Add({"google.com/images", "q=", "", "", "Google Images"});
+    Engines.Add({"bing.", "q=", "", "", "Go\x01"});
+    Engines.Add({"yahoo.", "p=", "", "", "a\tb"});
+    Engines.Add({"ask.", "q=", "", "", "a"});
+    Engines.Add({"aol.", "query=", "", "", "Google"});
+    Engines.Add({"nameless.", "q=", "", "", ""});
+    std::mt19937 rng(5);
+    const auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const std::string hosts[] = {"www.google.com/search", "www.google.com/images", "www.bing.com/search",
+                                 "search.yahoo.com/s", "www.ask.com/web", "search.aol.com/aol", "nameless.org/",
+                                 "www.example.org/page"};
+    const std::string words[] = {"Blue", "widget", "", "b", "cache:x", "ab\tc", "widgets", "\"quoted&x\"", "tab\tb"};
+    for (int i = 0; i < 9000; ++i) {
+        const std::string& host = hosts[static_cast<std::size_t>(any(0, 7))];
+        std::string phrase;
+        for (int n = any(1, 3); n > 0; --n) phrase += (phrase.empty() ? "" : (any(0, 3) == 0 ? "  " : " ")) + words[static_cast<std::size_t>(any(0, 8))];
+        const std::string key = host.starts_with("search.yahoo") ? "p=" : host.starts_with("search.aol") ? "query=" : "q=";
+        Referrers.AddString("http://" + host + "?" + key + phrase + "&n=" + std::to_string(i));
+    }
+    const TSeconds start = EncodeDateTime(2005, 3, 1, 0, 0, 0);
+    for (int i = 0; i < 12000; ++i) {
+        TRecLog rec;
+        rec.Time = start + any(0, 20) * kSecondsPerDay + any(0, 80000);
+        rec.DayNo = static_cast<std::int32_t>(DayOf(rec.Time));
+        rec.ReferrerIdx = i < 9000 ? i : any(0, 8999);
+        rec.VisitId = any(1, 500);
+        rec.Bytes = any(0, 1000);
+        Records.Add(rec);
+    }
+    Stats.VisitCount = 500;
+    for (const int threads : {1, 4}) {
+        Stats = TStatistics{};
+        Stats.VisitCount = 500;
+        TStatisticsPassInput input = Input();
+        input.Threads = threads;
+        ASSERT_TRUE(RunStatisticsPass(input, Stats));
+        const TLstStat& pages = Stats.StatByRefPage;
+        ASSERT_EQ(pages.Count(), 9000u);
+        std::vector<TRegroupRow> engines, phrases, keywords, enginePhrases, engineKeywords;
+        THostReferrerHelper helper;
+        for (std::size_t i = 0; i < pages.Count(); ++i) {
+            helper.ExtractSearchPhrase(pages[i].Name, Engines);
+            if (helper.SearchEngine.empty()) continue;
+            engines.push_back({helper.SearchEngine, i});
+            phrases.push_back({helper.SearchPhrase, i});
+            enginePhrases.push_back({helper.SearchEngine + '\t' + helper.SearchPhrase, i});
+            for (const std::string& keyword : helper.Keywords) {
+                keywords.push_back({keyword, i});
+                engineKeywords.push_back({helper.SearchEngine + '\t' + keyword, i});
+            }
+        }
+        TStatistics expected;
+        RegroupRows(pages, engines, expected.StatByRefSE, true);
+        RegroupRows(pages, phrases, expected.StatByRefSEP, true);
+        RegroupRows(pages, keywords, expected.StatByRefSEK, true);
+        RegroupRows(pages, enginePhrases, expected.StatByRefSESEP, false);
+        RegroupRows(pages, engineKeywords, expected.StatByRefSESEK, false);
+        EXPECT_GT(expected.StatByRefSESEK.Count(), 20u);
+        EXPECT_EQ(DescribeAll(Stats.StatByRefSE), DescribeAll(expected.StatByRefSE));
+        EXPECT_EQ(DescribeAll(Stats.StatByRefSEP), DescribeAll(expected.StatByRefSEP));
+        EXPECT_EQ(DescribeAll(Stats.StatByRefSEK), DescribeAll(expected.StatByRefSEK));
+        EXPECT_EQ(DescribeAll(Stats.StatByRefSESEP), DescribeAll(expected.StatByRefSESEP));
+        EXPECT_EQ(DescribeAll(Stats.StatByRefSESEK), DescribeAll(expected.StatByRefSESEK));
+        std::vector<TRegroupRow> sites;
+        for (std::size_t i = 0; i < pages.Count(); ++i) {
+            helper.ExtractReferrerSite(pages[i].Name);
+            sites.push_back({helper.ReferrerSite, i});
+        }
+        RegroupRows(pages, sites, expected.StatByRefDomain, true);
+        EXPECT_EQ(DescribeAll(Stats.StatByRefDomain), DescribeAll(expected.StatByRefDomain));
     }
 }
 

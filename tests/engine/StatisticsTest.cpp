@@ -229,3 +229,108 @@ TEST(Statistics, RegroupKeepsTheFirstSourceRowOfEachGroup) {
     EXPECT_EQ(hosts[0].Name, "a.example.com");
     EXPECT_EQ(hosts[0].PerDay, (std::vector<std::int32_t>{1, 0}));
 }
+
+TEST(Statistics, RenamedRowCarriesEveryFieldButTheName) {
+    TRecStat row;
+    row.Name = std::string(300, 'r');
+    row.Key = 1;
+    row.Duration = 2;
+    row.Kind = 3;
+    row.Code = 4;
+    row.Hits = 5;
+    row.Visits = 6;
+    row.Bytes = 7;
+    row.Pages = 8;
+    row.NotModified = 9;
+    row.Partial = 10;
+    row.Errors = 11;
+    row.IP = 12;
+    row.Country = 13;
+    row.PerDay = {0, 14, 15};
+    const TRecStat renamed = RenamedRow(row, "uk 1");
+    TRecStat expected = row;
+    expected.Name = "uk 1";
+    EXPECT_EQ(renamed, expected);
+    // Not the source's 300-byte buffer: a short name fits in the string itself.
+    EXPECT_LT(renamed.Name.capacity(), 32u);
+}
+
+// Joined names compare as the joined texts would, whatever the prefixes hold: a byte below
+// the TAB, a TAB of their own, one prefix starting another.
+TEST(Statistics, CompareJoinedAgreesWithTheJoinedTexts) {
+    const auto sign = [](int order) { return (order > 0) - (order < 0); };
+    const auto joined = [](std::string_view prefix, std::string_view text) {
+        return std::string(prefix) + '\t' + std::string(text);
+    };
+    const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
+        {"Google", "b", "Google", "a"},       {"Google", "z", "Google Images", "a"},
+        {"Go", "z", "Go\x01x", "a"},          {"a\tb", "c", "a", "b\tc"},
+        {"", "", "", ""},                     {"a", "", "a", "\x01"},
+        {"a", "\xff", "a\xff", ""},           {"Bing", "x", "Google", "a"},
+    };
+    for (const auto& [pa, ta, pb, tb] : cases)
+        EXPECT_EQ(sign(CompareJoined(pa, ta, pb, tb)), sign(joined(pa, ta).compare(joined(pb, tb))))
+            << pa << "|" << ta << " vs " << pb << "|" << tb;
+    std::mt19937 rng(3);
+    const std::string alphabet = std::string("\x01\t ab\xff", 6);
+    const auto text = [&] {
+        std::string s;
+        for (int n = std::uniform_int_distribution<int>(0, 4)(rng); n > 0; --n)
+            s += alphabet[std::uniform_int_distribution<std::size_t>(0, alphabet.size() - 1)(rng)];
+        return s;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        const std::string pa = text(), ta = text(), pb = text(), tb = text();
+        ASSERT_EQ(sign(CompareJoined(pa, ta, pb, tb)), sign(joined(pa, ta).compare(joined(pb, tb))));
+    }
+}
+
+// The regroupings by names held elsewhere, plain or behind a prefix, give what regrouping
+// by the written-out names gives: same rows, same order, same first source rows.
+TEST(Statistics, RegroupByViewsAgreesWithRegroupByNames) {
+    std::mt19937 rng(11);
+    const auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    // Names sharing their first eight bytes, a zero byte, bytes above 0x7f.
+    const std::vector<std::string> texts = {"",          "a",         "ab",        std::string("ab\0", 3),
+                                            "abcdefgh",  "abcdefghi", "abcdefghj", "abcdefgh\x01",
+                                            "\xc3\xa9t\xc3\xa9", "b", "A", "a b"};
+    TLstStat source;
+    for (int i = 0; i < 300; ++i) {
+        TRecStat row;
+        row.Name = "row" + std::to_string(i);
+        row.Hits = any(1, 9);
+        row.Visits = any(0, 3);
+        row.Key = i;
+        row.PerDay = std::vector<std::int32_t>{any(0, 2), any(0, 2), any(0, 2)};
+        source.Add(row);
+    }
+    const std::vector<std::vector<std::string>> prefixSets = {
+        {"Google", "Bing", "Google", "Google Images", ""},        // no TAB: ordered by prefix
+        {"Go", "Go\x01", "a\tb", "a", "Go\t"},                    // a TAB: by joined names
+    };
+    for (const std::vector<std::string>& prefixNames : prefixSets) {
+        std::vector<std::string_view> prefixViews(prefixNames.begin(), prefixNames.end());
+        std::vector<std::int32_t> prefixOf;
+        for (std::size_t i = 0; i < source.Count(); ++i) prefixOf.push_back(any(0, static_cast<int>(prefixNames.size()) - 1));
+        for (const bool sumDays : {true, false}) {
+            std::vector<TRegroupName> plain, prefixed;
+            std::vector<TRegroupRow> plainNames, prefixedNames;
+            for (int n = 0; n < 600; ++n) {
+                const auto row = static_cast<std::uint32_t>(any(0, static_cast<int>(source.Count()) + 2));  // a few missing
+                const std::string& text = texts[static_cast<std::size_t>(any(0, static_cast<int>(texts.size()) - 1))];
+                plain.push_back({text.data(), static_cast<std::uint32_t>(text.size()), row});
+                prefixed.push_back(plain.back());
+                plainNames.push_back({text, row});
+                if (row < source.Count())
+                    prefixedNames.push_back({prefixNames[static_cast<std::size_t>(prefixOf[row])] + '\t' + text, row});
+            }
+            TLstStat byView, byName, byPrefix, byJoined;
+            RegroupRows(source, plain, byView, sumDays);
+            RegroupRows(source, plainNames, byName, sumDays);
+            EXPECT_EQ(byView, byName);
+            RegroupRows(source, prefixed, TRegroupPrefixes{prefixViews, prefixOf}, byPrefix, sumDays);
+            RegroupRows(source, prefixedNames, byJoined, sumDays);
+            EXPECT_EQ(byPrefix, byJoined);
+        }
+    }
+}
