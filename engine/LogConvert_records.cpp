@@ -58,7 +58,8 @@ std::int32_t TRecLog::MonthStart() const { return static_cast<std::int32_t>(Enco
 void TRecOrder::Reset(std::size_t count) {
     Stored = true;
     StoredCount = count;
-    Positions = {};
+    // Not "= {}": that assigns an empty list and keeps the capacity.
+    Positions = std::vector<std::uint32_t>();
 }
 
 void TRecOrder::Materialize(std::size_t count) {
@@ -138,10 +139,10 @@ void TRecOrder::SortByKey(const std::vector<TRecLog>& items, int flag, KeyOf key
 void TRecOrder::Sort(const std::vector<TRecLog>& items, TRecKey key, int flag) {
     SortUnreleased(items, key, flag);
     constexpr std::size_t kKeptCounts = 65536;
-    Work.Keys = {};
-    Work.Pairs = {};
-    Work.Scratch = {};
-    if (Work.Counts.capacity() > kKeptCounts) Work.Counts = {};
+    Work.Keys = std::vector<std::uint32_t>();
+    Work.Pairs = std::vector<std::uint64_t>();
+    Work.Scratch = std::vector<std::uint64_t>();
+    if (Work.Counts.capacity() > kKeptCounts) Work.Counts = std::vector<std::uint32_t>();
 }
 
 void TRecOrder::SortUnreleased(const std::vector<TRecLog>& items, TRecKey key, int flag) {
@@ -225,7 +226,7 @@ std::size_t TLstRecLog::AppendStored(const TLstRecLog& other) {
 }
 
 void TLstRecLog::Clear() {
-    Items = {};
+    Items = std::vector<TRecLog>();
     Order.Clear();
 }
 

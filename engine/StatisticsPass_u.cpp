@@ -1097,7 +1097,7 @@ void TStatisticsPass::ByVisitLength(TLane&) {
     visit.Visits = 1;
     for (const std::int32_t length : VisitLengths)
         TStatistics::MergeStat(S.StatByLenVisit[LengthBand(length)], visit, 0);
-    VisitLengths = {};
+    VisitLengths = std::vector<std::int32_t>();
 }
 
 void TStatisticsPass::ByFile(TLane& lane) {
@@ -1164,12 +1164,12 @@ void TStatisticsPass::AddPageRows(const std::vector<TPageHit>& hits, TLstStat& t
 // The file step met the entry and exit hits in URL order.
 void TStatisticsPass::ByEntryPage(TLane&) {
     AddPageRows(EntryHits, S.StatByTopIn);
-    EntryHits = {};
+    EntryHits = std::vector<TPageHit>();
 }
 
 void TStatisticsPass::ByExitPage(TLane&) {
     AddPageRows(ExitHits, S.StatByTopOut);
-    ExitHits = {};
+    ExitHits = std::vector<TPageHit>();
 }
 
 void TStatisticsPass::ByReferrer(TLane& lane) {
