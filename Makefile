@@ -32,7 +32,7 @@ test-tsan: deps
 	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRINDLE_TSAN=ON -DBRINDLE_BUILD_UI=OFF
 	cmake --build $(TSAN_DIR) -j $(JOBS) --target engine_tests
 	cd $(TSAN_DIR) && ctest --output-on-failure -j $(JOBS) \
-		-R '^(DNS|FTP|HTTP|PassDeterminism|PassTest|ScenarioTest|Analyze\.|ParallelParse\.)'
+		-R '^(DNS|FTP|HTTP|PassDeterminism|PassTest|ScenarioTest|Analyze\.|ParallelParse\.|ParallelSort)'
 
 # libFuzzer targets for every reader of outside data, built with clang in their own tree.
 FUZZ_DIR ?= build-fuzz
