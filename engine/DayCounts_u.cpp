@@ -32,7 +32,11 @@ static_assert(sizeof(TDayCounts) == 16);
 
 TDayCounts::TDayCounts(const TDayCounts& other) : length_(other.length_) { Assign(other.Entries()); }
 
-TDayCounts::TDayCounts(TDayCounts&& other) noexcept : count_(other.count_), length_(other.length_) {
+TDayCounts::TDayCounts(TDayCounts&& other) noexcept { Steal(other); }
+
+void TDayCounts::Steal(TDayCounts& other) noexcept {
+    count_ = other.count_;
+    length_ = other.length_;
     if (Inline())
         one_ = other.one_;
     else
@@ -53,15 +57,7 @@ TDayCounts& TDayCounts::operator=(const TDayCounts& other) {
 TDayCounts& TDayCounts::operator=(TDayCounts&& other) noexcept {
     if (this != &other) {
         KeepInline(0, {});
-        count_ = other.count_;
-        length_ = other.length_;
-        if (Inline())
-            one_ = other.one_;
-        else
-            heap_ = other.heap_;
-        other.count_ = 0;
-        other.length_ = 0;
-        other.one_ = {};
+        Steal(other);
     }
     return *this;
 }

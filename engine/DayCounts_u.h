@@ -141,6 +141,8 @@ private:
     void TakeBlock(std::unique_ptr<TEntry[]> block, std::size_t count);
     // Frees the heap block, if there is one, and keeps Entry (or none) inline.
     void KeepInline(std::size_t count, TEntry entry);
+    // Takes Other's counts and leaves it empty; this one must hold no heap block.
+    void Steal(TDayCounts& other) noexcept;
     void Assign(std::span<const TEntry> entries);
     void InsertAt(std::size_t pos, TEntry entry);
     void EraseAt(std::size_t pos);
