@@ -6,39 +6,11 @@
 #include <cstddef>
 #include <functional>
 #include <iterator>
-#include <thread>
 #include <vector>
 
+#include "engine/ForkJoin_u.h"
+
 namespace brindle {
-
-namespace detail {
-
-// Runs Task(0) .. Task(Count - 1), each on a thread of its own but the first, which runs on
-// the calling thread. A thread that cannot be started leaves its task to the caller. Tasks
-// run on other threads must not throw; one on the caller may, once all have ended.
-inline void RunSideBySide(std::size_t count, const std::function<void(std::size_t)>& task) {
-    std::vector<std::thread> helpers;
-    std::vector<std::size_t> left;
-    helpers.reserve(count);
-    left.reserve(count);
-    for (std::size_t i = 1; i < count; ++i) {
-        try {
-            helpers.emplace_back(task, i);
-        } catch (...) {
-            left.push_back(i);
-        }
-    }
-    try {
-        if (count > 0) task(0);
-        for (const std::size_t i : left) task(i);
-    } catch (...) {
-        for (std::thread& helper : helpers) helper.join();
-        throw;
-    }
-    for (std::thread& helper : helpers) helper.join();
-}
-
-}  // namespace detail
 
 // Fewer elements than this per part are sorted on one thread.
 constexpr std::size_t kSortElementsPerPart = 65536;
@@ -56,7 +28,7 @@ void SortAroundPivots(It first, It last, const Value* pivots, std::size_t count,
     const std::size_t half = count / 2;
     const Value& pivot = pivots[half];
     const It middle = std::partition(first, last, [&](const Value& item) { return less(item, pivot); });
-    RunSideBySide(2, [&](std::size_t side) {
+    ForkJoin(2, [&](std::size_t side) {
         if (side == 0)
             SortAroundPivots(first, middle, pivots, half, less);
         else

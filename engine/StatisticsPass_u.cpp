@@ -22,6 +22,7 @@
 #include "core/Options_u.h"
 #include "core/SafeFormat_u.h"
 #include "engine/ELogConvert.h"
+#include "engine/ForkJoin_u.h"
 #include "engine/GeoHelpers_u.h"
 
 namespace brindle {
@@ -189,34 +190,6 @@ private:
 constexpr std::size_t kRowsPerPart = 4096;
 constexpr std::size_t kHitsPerPart = 65536;
 
-// Runs Part(0) .. Part(Count - 1), on as many threads, or one after the other when
-// Threads is 1. The first error is raised once all have ended.
-void RunParts(std::size_t count, std::size_t threads, const std::function<void(std::size_t)>& part) {
-    if (threads <= 1 || count <= 1) {
-        for (std::size_t i = 0; i < count; ++i) part(i);
-        return;
-    }
-    std::vector<std::exception_ptr> errors(count);
-    std::vector<std::thread> helpers;
-    const auto guarded = [&](std::size_t i) {
-        try {
-            part(i);
-        } catch (...) {
-            errors[i] = std::current_exception();
-        }
-    };
-    try {
-        for (std::size_t i = 1; i < count; ++i) helpers.emplace_back(guarded, i);
-    } catch (...) {
-        for (std::thread& helper : helpers) helper.join();
-        throw;
-    }
-    guarded(0);
-    for (std::thread& helper : helpers) helper.join();
-    for (const std::exception_ptr& error : errors)
-        if (error) std::rethrow_exception(error);
-}
-
 // One thread's means to walk the records: an order of its own and a visit map. Each is
 // made when a step first needs it: steps that read the records in stored order need no
 // order, and up to eight lanes each holding one per hit would cost more than the rows.
@@ -342,7 +315,7 @@ private:
                                                                                  : -1;
     }
     void RunParts(std::size_t count, const std::function<void(std::size_t)>& part) const {
-        brindle::RunParts(count, Workers, part);
+        ForkJoinParts(count, Workers, part);
     }
     void ReportStep(int step) const;
     void ReserveRows(TLstStat& target, TRecKey key) const;
