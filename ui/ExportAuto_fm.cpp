@@ -85,6 +85,12 @@ int TfmExportAuto::CheckedKind() const {
     return 0;
 }
 
+QRadioButton* TfmExportAuto::CheckedButton() const {
+    for (QRadioButton* button : {rbHTML_, rbWord_, rbCSV_, rbXML_})
+        if (button->isChecked()) return button;
+    return rbHTML_;
+}
+
 int TfmExportAuto::Execute(std::uint8_t& kind, std::string& fileName, std::string& languageID) {
     if (languageID.empty()) languageID = kDefaultLanguageID;
     switch (kind) {
@@ -102,6 +108,8 @@ int TfmExportAuto::Execute(std::uint8_t& kind, std::string& fileName, std::strin
         cbLanguage_->setCurrentIndex(language ? cbLanguage_->findText(UiText(language->Info.LanguageName)) : -1);
     }
     rbClick();
+    // The format comes first: its checked button.
+    CheckedButton()->setFocus(Qt::OtherFocusReason);
     const int result = exec();
     if (result == QDialog::Accepted) {
         kind = static_cast<std::uint8_t>(CheckedKind());
@@ -126,6 +134,7 @@ void TfmExportAuto::buBrowseClick() {
 bool TfmExportAuto::Validate() {
     if (!edExportFile_->text().isEmpty()) return true;
     ui_.ShowWarning(std::string(MissingTargetWarning(rbHTML_->isChecked())));
+    edExportFile_->setFocus(Qt::OtherFocusReason);
     return false;
 }
 

@@ -32,6 +32,7 @@ private:
     void rbClick();
     void buBrowseClick();
     int CheckedKind() const;
+    QRadioButton* CheckedButton() const;
 
     TUiServices& ui_;
     const TLstReportTxt& languages_;

@@ -34,8 +34,8 @@ TExportKindTexts KindTexts(int kind) {
     switch (kind) {
         case ekWord:
             return {"Microsoft Word Format",
-                    "Generate a Microsoft Word document that can be viewed and edited.\r\nRequires Microsoft Word 97 "
-                    "or higher installed."};
+                    "Generate a Microsoft Word document that can be viewed and edited.\r\nIt opens in Microsoft "
+                    "Word 2007 or later and in LibreOffice."};
         case ekHTML:
             return {"HTML Format",
                     "Generate a HTML document and images that can be viewed using a\r\nbrowser, or placed on a web "
@@ -61,7 +61,7 @@ QPixmap ExportKindImage(int kind, int size) {
 
 TExportFileType ExportFileType(int kind) {
     switch (kind) {
-        case ekWord: return {"Word Document (*.doc)|*.doc|All files (*.*)|*.*", "doc"};
+        case ekWord: return {"Word documents (*.docx)|*.docx|All files (*.*)|*.*", "docx"};
         case ekCSV: return {"CSV files (*.csv)|*.csv|All files (*.*)|*.*", "csv"};
         case ekXML: return {"XML files (*.xml)|*.xml|All files (*.*)|*.*", "xml"};
         default: return {};
@@ -157,6 +157,7 @@ bool TfmExport::Execute(int kind) {
     const bool withLanguage = kind == ekWord || kind == ekHTML;
     laLanguage_->setEnabled(withLanguage);
     cbLanguage_->setEnabled(withLanguage);
+    edFileName_->setFocus(Qt::OtherFocusReason);
     if (exec() != QDialog::Accepted) {
         target_.clear();
         return false;
@@ -175,6 +176,7 @@ bool TfmExport::Validate() {
     const std::string target = StdText(edFileName_->text());
     if (target.empty()) {
         ui_.ShowWarning(std::string(MissingTargetWarning(kind_ == ekHTML)));
+        edFileName_->setFocus(Qt::OtherFocusReason);
         return false;
     }
     // The folder the run will write to is the one to offer.

@@ -21,7 +21,7 @@ constexpr const char* kHTTP = "http://";
 
 constexpr std::string_view kFileInfo =
     "Specify whether your log files are stored. You can use\r\nwildcards (*,?) and macros. You can also "
-    "specify\r\ncompressed log files such as zip and gz files.\r\n\r\nExample: c:\\mylogs\\logfile.log";
+    "specify\r\ncompressed log files such as zip and gz files.\r\n\r\nExample: /var/log/apache2/access.log";
 constexpr std::string_view kFTPInfo =
     "Specify the URL and login username and password to\r\naccess your log file via FTP. You can use wildcards "
     "(*)\r\nand macros. You can also specify compressed log files\r\nsuch as zip and gz files.\r\n\r\n"
@@ -70,6 +70,7 @@ int TfmLogFile::Execute(TRecLogFileProperty& location) {
     cbLogFileType_->setCurrentIndex(scheme < 0 ? 0 : scheme);
     edLogFileURL_->setText(UiText(location.LogFileURL));
     SchemeChanged();
+    edLogFileURL_->setFocus(Qt::OtherFocusReason);
     const int result = exec();
     if (result == QDialog::Accepted) {
         location.LogFileType = StdText(cbLogFileType_->currentText());
@@ -85,6 +86,7 @@ int TfmLogFile::Execute(TRecLogFileProperty& location) {
 bool TfmLogFile::Validate() {
     if (!edLogFileURL_->text().isEmpty()) return true;
     ui_.ShowWarning("Please specify a full path to you log file.");
+    edLogFileURL_->setFocus(Qt::OtherFocusReason);
     return false;
 }
 

@@ -7,6 +7,8 @@
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -45,31 +47,31 @@ namespace {
 
 struct TActionText {
     const char* Name;
-    const char* Caption;
+    const char* Caption;  // with its mnemonic
     const char* Hint;  // "short|long": the short part is the tool tip, the long one the status line
 };
 
 constexpr TActionText kActionTexts[] = {
-    {"acPRFileGenerate", "Generate report", "Generate report|Generate a report from the selected profile"},
-    {"acPRFileNew", "New profile...", "New profile|Create a new profile"},
-    {"acPRFileEdit", "Edit profile...", "Edit profile|Edit the selected profile"},
-    {"acPRFileCopy", "Copy profile...", "Copy profile|Copy the selected profile"},
-    {"acPRFileDelete", "Delete profile...", "Delete profile|Delete the selected profile(s)"},
-    {"acPRFileQuit", "Quit", "Quit Brindle Analyzer"},
-    {"acREFileQuit", "Quit", "Quit Brindle Analyzer"},
-    {"acREFileOpen", "Open report...", "Open report|Open an existing report"},
-    {"acREFileSave", "Save report...", "Save report|Save the current report"},
-    {"acREFileExportHTML", "Export to HTML...", "Export the current report to HTML format"},
-    {"acREFileExportWord", "Export to Word...", "Export the current report to Word format"},
-    {"acREFileExportCSV", "Export to CSV...", "Export the current report to CSV format (comma separated values)"},
-    {"acREFileExportXML", "Export to XML...", "Export the current report to XML format"},
-    {"acREViewList", "List", "List View|View the active document as List"},
-    {"acREViewHTML", "HTML", "HTML View|View the active document as HTML"},
-    {"acConfigureOptions", "Options...", "Configure options|Configure global options"},
-    {"acHelpTopics", "Help Topics...", "Help Topics|Display the help contents page"},
-    {"acHelpTips", "Tip of the Day...", "Display a Tip of the Day"},
-    {"acHelpWeb", "Brindle Analyzer Web Site", "Launch your internet browser and connect to Brindle Analyzer Web Site"},
-    {"acHelpAbout", "About Brindle Analyzer...", "Display general information about Brindle Analyzer"},
+    {"acPRFileGenerate", "&Generate report", "Generate report|Generate a report from the selected profile"},
+    {"acPRFileNew", "&New profile...", "New profile|Create a new profile"},
+    {"acPRFileEdit", "&Edit profile...", "Edit profile|Edit the selected profile"},
+    {"acPRFileCopy", "&Copy profile...", "Copy profile|Copy the selected profile"},
+    {"acPRFileDelete", "&Delete profile...", "Delete profile|Delete the selected profile(s)"},
+    {"acPRFileQuit", "&Quit", "Quit Brindle Analyzer"},
+    {"acREFileQuit", "&Quit", "Quit Brindle Analyzer"},
+    {"acREFileOpen", "&Open report...", "Open report|Open an existing report"},
+    {"acREFileSave", "&Save report...", "Save report|Save the current report"},
+    {"acREFileExportHTML", "Export to &HTML...", "Export the current report to HTML format"},
+    {"acREFileExportWord", "Export to &Word...", "Export the current report to Word format"},
+    {"acREFileExportCSV", "Export to &CSV...", "Export the current report to CSV format (comma separated values)"},
+    {"acREFileExportXML", "Export to &XML...", "Export the current report to XML format"},
+    {"acREViewList", "&List", "List View|View the active document as List"},
+    {"acREViewHTML", "&HTML", "HTML View|View the active document as HTML"},
+    {"acConfigureOptions", "&Options...", "Configure options|Configure global options"},
+    {"acHelpTopics", "&Help Topics...", "Help Topics|Display the help contents page"},
+    {"acHelpTips", "&Tip of the Day...", "Display a Tip of the Day"},
+    {"acHelpWeb", "Brindle Analyzer &Web Site", "Launch your internet browser and connect to Brindle Analyzer Web Site"},
+    {"acHelpAbout", "&About Brindle Analyzer...", "Display general information about Brindle Analyzer"},
 };
 
 // Toolbar buttons: the button's name, its caption and the action it runs.
@@ -212,6 +214,16 @@ void TfmMain::CreateActions() {
         connect(action, &QAction::triggered, this, [this, body = body] { Guarded([this, body] { (this->*body)(); }); });
     connect(acPRFileQuit, &QAction::triggered, this, &QWidget::close);
     connect(acREFileQuit, &QAction::triggered, this, &QWidget::close);
+
+    // Both Quit actions carry the key; only the one of the shown page is enabled.
+    acREFileOpen->setShortcut(QKeySequence::Open);
+    acREFileSave->setShortcut(QKeySequence::Save);
+    // Ctrl+Q is the Linux desktops' Quit, also where the platform names none.
+    const QKeySequence quit = QKeySequence(QKeySequence::Quit).isEmpty() ? QKeySequence(Qt::CTRL | Qt::Key_Q)
+                                                                           : QKeySequence(QKeySequence::Quit);
+    acPRFileQuit->setShortcut(quit);
+    acREFileQuit->setShortcut(quit);
+    acHelpTopics->setShortcut(QKeySequence::HelpContents);
 }
 
 void TfmMain::CreateMenus() {
@@ -286,6 +298,8 @@ QWidget* TfmMain::CreateProfilePage() {
     vtProfiles->setAcceptDrops(true);
     vtProfiles->viewport()->setAcceptDrops(true);
     vtProfiles->viewport()->installEventFilter(this);
+    // Delete and Enter on the list itself (ProfileListKey).
+    vtProfiles->installEventFilter(this);
 
     connect(vtProfiles->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { Guarded([this, column] { vtProfilesHeaderClick(column); }); });
@@ -348,11 +362,11 @@ QWidget* TfmMain::CreateReportPage() {
 
 void TfmMain::LoadCaptions() {
     setWindowTitle(UiText(kApplicationTitle));
-    miPRFile->setTitle("File");
-    miREFile->setTitle("File");
-    miREView->setTitle("View");
-    miConfigure->setTitle("Configure");
-    miHelp->setTitle("Help");
+    miPRFile->setTitle("&File");
+    miREFile->setTitle("&File");
+    miREView->setTitle("&View");
+    miConfigure->setTitle("&Configure");
+    miHelp->setTitle("&Help");
     for (const TActionText& text : kActionTexts) {
         auto* action = findChild<QAction*>(text.Name);
         if (!action) continue;
@@ -483,6 +497,8 @@ void TfmMain::UpdatePageActions() {
         ShowAction(action, profilesPage, profilesPage);
     miREFile->menuAction()->setVisible(!profilesPage);
     miREFile->menuAction()->setEnabled(!profilesPage);
+    ShowAction(acPRFileQuit, profilesPage, profilesPage);
+    ShowAction(acREFileQuit, !profilesPage, !profilesPage);
     ShowAction(acREFileOpen, !profilesPage, !profilesPage);
     ShowAction(acREFileSave, !profilesPage, result);
     for (QAction* action : {acREFileExportHTML, acREFileExportWord, acREFileExportCSV, acREFileExportXML})
@@ -526,7 +542,26 @@ void TfmMain::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
+bool TfmMain::ProfileListKey(const QKeyEvent& key) {
+    if (key.modifiers() & ~Qt::KeypadModifier) return false;
+    switch (key.key()) {
+    case Qt::Key_Delete:
+        if (acPRFileDelete->isEnabled()) Guarded([this] { acPRFileDeleteExecute(); });
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        Guarded([this] { vtProfilesDblClick(); });
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == vtProfiles) {
+        if (event->type() == QEvent::KeyPress && ProfileListKey(static_cast<const QKeyEvent&>(*event))) return true;
+        return QMainWindow::eventFilter(watched, event);
+    }
     if (watched != vtProfiles->viewport()) return QMainWindow::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::DragEnter:

@@ -20,6 +20,7 @@
 
 class QAction;
 class QCloseEvent;
+class QKeyEvent;
 class QMenu;
 class QShowEvent;
 class QSplitter;
@@ -168,6 +169,13 @@ private:
     void Guarded(const std::function<void()>& action);
     QAction* NewAction(const char* name);
     void SelectFirstProfile();
+    void SelectProfileRow(const TProfile* profile);
+    // "<profile name>.bnl" in the folder of the last document opened or saved (else home).
+    std::string ProposedDocumentName() const;
+    void RememberDocumentFolder(const std::string& fileName);
+    // Delete deletes the selected profiles, Enter generates as a double click does; true
+    // when the key was one of them.
+    bool ProfileListKey(const QKeyEvent& key);
     // The wizard on a new profile; on OK it joins the list, which is saved and refilled.
     void AddProfileThroughWizard(std::unique_ptr<TProfile> profile);
     // Writes Profiles.xml; a failure is shown, never passed over.
@@ -200,6 +208,7 @@ private:
     std::uint8_t currentViews_ = 0;
     int requestedMode_ = 0;
     int effectiveMode_ = 0;
+    std::string lastDocumentFolder_;
     int profileSortColumn_ = -1;
     Qt::SortOrder profileSortOrder_ = Qt::AscendingOrder;
 

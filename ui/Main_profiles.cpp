@@ -1,5 +1,6 @@
 // The profile list page and its actions, the analysis documents, options and help.
 #include <QAction>
+#include <QDir>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTreeView>
@@ -12,6 +13,7 @@
 #include "core/Registre_u.h"
 #include "core/SafeFormat_u.h"
 #include "engine/AnalysisDocument_u.h"
+#include "engine/LocalNames.h"
 #include "engine/LogConvert_u.h"
 #include "ui/About_fm.h"
 #include "ui/Main_fm.h"
@@ -108,9 +110,24 @@ void TfmMain::vtProfilesDblClick() {
 
 void TfmMain::AddProfileThroughWizard(std::unique_ptr<TProfile> profile) {
     if (!hooks_.ProfileWizard || hooks_.ProfileWizard(*profile, this) != 1) return;
+    const TProfile* added = profile.get();
     profiles_.Profiles.Add(std::move(profile));
     SaveProfiles();
     FillProfileList();
+    // The new profile is the one the user goes on with: selected, so that Report works at once.
+    SelectProfileRow(added);
+}
+
+void TfmMain::SelectProfileRow(const TProfile* profile) {
+    for (int row = 0; row < profileModel_->rowCount(); ++row) {
+        if (profileModel_->ProfileAt(row) != profile) continue;
+        const QModelIndex index = profileModel_->index(row, 0);
+        vtProfiles->selectionModel()->setCurrentIndex(index,
+                                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        vtProfiles->scrollTo(index);
+        vtProfiles->setFocus(Qt::OtherFocusReason);
+        return;
+    }
 }
 
 void TfmMain::SaveProfiles() {
@@ -158,8 +175,21 @@ void TfmMain::acPRFileGenerateExecute() {
 
 // ---- Documents ----
 
+std::string TfmMain::ProposedDocumentName() const {
+    std::string folder = lastDocumentFolder_;
+    if (folder.empty()) folder = QDir::homePath().toStdString();
+    if (folder.back() != '/') folder += '/';
+    return folder + TLocalNames::SafeComponent(engine_.Profile.Name, "report") + ".bnl";
+}
+
+void TfmMain::RememberDocumentFolder(const std::string& fileName) {
+    const std::filesystem::path folder = std::filesystem::absolute(std::filesystem::path(fileName)).parent_path();
+    if (!folder.empty()) lastDocumentFolder_ = folder.string();
+}
+
 void TfmMain::acREFileOpenExecute() {
-    const std::optional<std::string> file = ui_.AskOpenFileName("Open report", Text(kDocumentFilter), {});
+    const std::optional<std::string> file =
+        ui_.AskOpenFileName("Open report", Text(kDocumentFilter), lastDocumentFolder_);
     if (file) OpenReportFile(*file);
 }
 
@@ -176,6 +206,7 @@ bool TfmMain::OpenReportFile(const std::string& fileName) {
         if (code != kDocConversionDeclined) ui_.ShowError(SafeFormat(kCouldNotOpenDocument, {fileName}));
         return false;
     }
+    RememberDocumentFolder(fileName);
     // A document has no hit records: the tables of the previous analysis go with it.
     engine_.ClearStatistics();
     static_cast<TStatistics&>(engine_) = std::move(*stats);
@@ -188,7 +219,7 @@ bool TfmMain::OpenReportFile(const std::string& fileName) {
 
 void TfmMain::acREFileSaveExecute() {
     if (!hasResult_) return;
-    std::optional<std::string> file = ui_.AskSaveFileName("Save report", Text(kDocumentFilter), {});
+    std::optional<std::string> file = ui_.AskSaveFileName("Save report", Text(kDocumentFilter), ProposedDocumentName());
     if (!file) return;
     if (std::filesystem::path(*file).extension().empty()) *file += ".bnl";
     const std::string folder = std::filesystem::path(*file).parent_path().string();
@@ -206,7 +237,10 @@ void TfmMain::acREFileSaveExecute() {
 }
 
 bool TfmMain::SaveReportFile(const std::string& fileName) {
-    if (SaveAnalysisDocument(fileName, engine_.Profile, engine_.AnalysisTime, engine_)) return true;
+    if (SaveAnalysisDocument(fileName, engine_.Profile, engine_.AnalysisTime, engine_)) {
+        RememberDocumentFolder(fileName);
+        return true;
+    }
     ui_.ShowError(SafeFormat(kCouldNotSaveDocument, {fileName}));
     return false;
 }

@@ -25,7 +25,7 @@ TfrProfile01::TfrProfile01(TUiServices& ui, QWidget* parent)
 }
 
 bool TfrProfile01::Validate() {
-    if (edName_->text().isEmpty()) return Refuse("Please enter a name for your report.");
+    if (edName_->text().isEmpty()) return Refuse("Please enter a name for your report.", edName_);
     return true;
 }
 

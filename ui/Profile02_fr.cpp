@@ -90,7 +90,7 @@ void TfrProfile02::LoadFromProfile(const TProfile& profile) {
 bool TfrProfile02::Validate() {
     for (const auto& location : copy_->LogFiles)
         if (location.Enable != 0) return true;
-    return Refuse("Please specify at least one log location.");
+    return Refuse("Please specify at least one log location.", lv_);
 }
 
 void TfrProfile02::SaveToProfile(TProfile& profile) {

@@ -39,8 +39,8 @@ void TfrProfile03::Init() {
 }
 
 bool TfrProfile03::Validate() {
-    if (edDomainName_->text().isEmpty()) return Refuse("Please specify your domain name.");
-    if (cbDefaultPage_->currentText().isEmpty()) return Refuse("Please specify the default page.");
+    if (edDomainName_->text().isEmpty()) return Refuse("Please specify your domain name.", edDomainName_);
+    if (cbDefaultPage_->currentText().isEmpty()) return Refuse("Please specify the default page.", cbDefaultPage_);
     return true;
 }
 

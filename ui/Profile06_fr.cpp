@@ -97,7 +97,8 @@ bool TfrProfile06::Validate() {
     if (cbAutoExport_->isChecked() && edAutoExport_->text().isEmpty())
         return Refuse(
             "You did not specify an export location. You should either click the 'Export Options' button "
-            "and\r\nselect a location to export to, or uncheck 'Automatically export report'.");
+            "and\r\nselect a location to export to, or uncheck 'Automatically export report'.",
+            buExportOptions_);
     return true;
 }
 

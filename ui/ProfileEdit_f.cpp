@@ -43,13 +43,17 @@ TfmProfileEdit::~TfmProfileEdit() = default;
 void TfmProfileEdit::SetEditFilter(TEditFilterFunc editFilter) { pages_->SetEditFilter(std::move(editFilter)); }
 
 int TfmProfileEdit::Execute(TProfile& profile) {
-    return pages_->Execute(*this, profile, [this] { pc_->setCurrentIndex(0); });
+    return pages_->Execute(*this, profile, [this] {
+        pc_->setCurrentIndex(0);
+        pages_->Page(0)->FocusFirstField();
+    });
 }
 
 bool TfmProfileEdit::Validate() {
     const int invalid = pages_->FirstInvalid();
     if (invalid < 0) return true;
     pc_->setCurrentIndex(invalid);
+    pages_->Page(invalid)->FocusRefusedField();
     return false;
 }
 

@@ -66,6 +66,7 @@ void TfmProfileWiz::ShowPage() {
     for (int i = 0; i < TProfilePages::kCount; ++i) pages_->Page(i)->setVisible(i + 1 == page_);
     buPrevious_->setEnabled(page_ > 1);
     buNext_->setText(UiText(page_ == TProfilePages::kCount ? "&Finish" : "&Next >"));
+    pages_->Page(page_ - 1)->FocusFirstField();
 }
 
 void TfmProfileWiz::NextClick() {

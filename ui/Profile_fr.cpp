@@ -21,9 +21,28 @@ namespace brindle {
 
 TfrProfile::TfrProfile(TUiServices& ui, QWidget* parent) : QWidget(parent), ui_(ui) {}
 
-bool TfrProfile::Refuse(std::string_view warning) const {
+bool TfrProfile::Refuse(std::string_view warning, QWidget* field) {
     ui_.ShowWarning(std::string(warning));
+    refusedField_ = field;
+    FocusRefusedField();
     return false;
+}
+
+void TfrProfile::FocusFirstField() {
+    for (QWidget* next = nextInFocusChain(); next && next != this; next = next->nextInFocusChain()) {
+        if (!isAncestorOf(next)) break;
+        if ((next->focusPolicy() & Qt::TabFocus) && next->isEnabled() && !next->isHidden()) {
+            next->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+void TfrProfile::FocusRefusedField() {
+    if (refusedField_ && refusedField_->isEnabled())
+        refusedField_->setFocus(Qt::OtherFocusReason);
+    else
+        FocusFirstField();
 }
 
 // ---- TListPageActions ---------------------------------------------------------------------

@@ -39,13 +39,19 @@ public:
     virtual void Done() = 0;
     virtual void LoadFromProfile(const TProfile& profile) = 0;
 
+    // The first field in tab order takes the focus (a page just shown).
+    void FocusFirstField();
+    // The field the last refusal named takes the focus again, else the first field.
+    void FocusRefusedField();
+
 protected:
     TUiServices& Ui() const { return ui_; }
-    // Shows the warning and gives false, for Validate.
-    bool Refuse(std::string_view warning) const;
+    // Shows the warning and gives false, for Validate; the field it names gets the focus back.
+    bool Refuse(std::string_view warning, QWidget* field = nullptr);
 
 private:
     TUiServices& ui_;
+    QWidget* refusedField_ = nullptr;
 };
 
 // The rows of a list page: Edit (and Up, Down) need exactly one selected row, Delete one or

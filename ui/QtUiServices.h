@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QFileDialog;
+
 #include "ui/UiServices.h"
 
 namespace brindle {
@@ -29,11 +31,14 @@ public:
     // "Text (*.a)|*.a|All (*.*)|*.*" as Qt's "Text (*.a);;All (*)": the real patterns in the
     // trailing parentheses, the only place Qt reads them.
     static QString ToQtFilter(const std::string& filter);
+    // Sizes a file dialog so that its Size, Type and Date columns show whole.
+    static void FitFileDialog(QFileDialog& dialog);
 
 private:
     QWidget* Owner() const;
     // Shows a question with the kind's icon and beep; returns the button pressed.
     int Ask(const std::string& text, TQuestionKind kind, int buttons);
+    std::optional<std::string> RunFileDialog(QFileDialog& dialog);
     QPointer<QWidget> owner_;
 };
 

@@ -173,6 +173,21 @@ QRect DrawLegend(QPainter& painter, const TChart& chart, QRect area, const Displ
 
 // ---- Pie -------------------------------------------------------------------------------
 
+struct TPieSlice {
+    int Start;
+    int Span;
+    double EndDegrees;
+    QColor Color;
+};
+
+void DrawPieSlice(QPainter& painter, const QRectF& ellipse, const TPieSlice& slice) {
+    // A whole turn drawn as a pie shows the radius where it starts and ends.
+    if (std::abs(slice.Span) >= 360 * 16)
+        painter.drawEllipse(ellipse);
+    else
+        painter.drawPie(ellipse, slice.Start, slice.Span);
+}
+
 void DrawPie(QPainter& painter, const TChart& chart, const TChartSeries& pie, const QRect& area) {
     double total = 0;
     for (const TChartPoint& point : pie.Points()) total += std::max(point.Y, 0.0);
@@ -187,13 +202,7 @@ void DrawPie(QPainter& painter, const TChart& chart, const TChartSeries& pie, co
     const QRectF ellipse(area.center().x() - diameter / 2,
                          area.center().y() - (diameter * ratio + thickness) / 2, diameter, diameter * ratio);
 
-    struct TSlice {
-        int Start;
-        int Span;
-        double EndDegrees;
-        QColor Color;
-    };
-    std::vector<TSlice> slices;
+    std::vector<TPieSlice> slices;
     // Clockwise from twelve o'clock; spans are rounded from running sums so that no gap opens.
     double sum = 0;
     for (const TChartPoint& point : pie.Points()) {
@@ -210,16 +219,17 @@ void DrawPie(QPainter& painter, const TChart& chart, const TChartSeries& pie, co
         // The side: the pie stacked downwards in darker colours.
         for (int k = static_cast<int>(thickness); k >= 1; --k) {
             painter.setPen(k == static_cast<int>(thickness) ? FramePen() : QPen(Qt::NoPen));
-            for (const TSlice& slice : slices) {
+            for (const TPieSlice& slice : slices) {
                 painter.setBrush(slice.Color.darker(135));
-                painter.drawPie(ellipse.translated(0, k), slice.Start, slice.Span);
+                DrawPieSlice(painter, ellipse.translated(0, k), slice);
             }
         }
         painter.setPen(FramePen());
         const double cy = ellipse.center().y();
         painter.drawLine(QPointF(ellipse.left(), cy), QPointF(ellipse.left(), cy + thickness));
         painter.drawLine(QPointF(ellipse.right(), cy), QPointF(ellipse.right(), cy + thickness));
-        for (const TSlice& slice : slices) {
+        for (const TPieSlice& slice : slices) {
+            if (slices.size() == 1) break;  // one slice has no edge between slices
             const double radians = slice.EndDegrees * M_PI / 180;
             if (std::sin(radians) >= 0) continue;  // the back half's edges are hidden
             const QPointF edge(ellipse.center().x() + ellipse.width() / 2 * std::cos(radians),
@@ -228,9 +238,9 @@ void DrawPie(QPainter& painter, const TChart& chart, const TChartSeries& pie, co
         }
     }
     painter.setPen(FramePen());
-    for (const TSlice& slice : slices) {
+    for (const TPieSlice& slice : slices) {
         painter.setBrush(slice.Color);
-        painter.drawPie(ellipse, slice.Start, slice.Span);
+        DrawPieSlice(painter, ellipse, slice);
     }
     painter.setRenderHint(QPainter::Antialiasing, false);
 }

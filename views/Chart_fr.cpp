@@ -2,6 +2,8 @@
 
 #include <QImage>
 #include <QPainter>
+#include <cmath>
+#include <filesystem>
 #include <span>
 #include <utility>
 
@@ -434,15 +436,28 @@ void TfrChart::SaveChartAsPng(const TProfile& Profile, std::uint8_t ReportId, co
     width_ = Width;
     height_ = Height;
 
-    QImage image;
-    if (Width > 0 && Height > 0) {
-        image = QImage(Width, Height, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        // One pixel right and down: the top row and the left column keep the fill.
-        DrawChart(Chart, painter, QRect(1, 1, Width, Height), format_);
-    }
-    WritePngFile(FileName, image);
+    WritePngFile(FileName, DrawImage(Width, Height, 1));
+    const int scale = static_cast<int>(std::ceil(PixelRatio - 1e-6));
+    if (scale > 1) WritePngFile(HighResolutionName(FileName, scale), DrawImage(Width, Height, scale));
+}
+
+QImage TfrChart::DrawImage(std::int32_t Width, std::int32_t Height, int scale) const {
+    if (Width <= 0 || Height <= 0) return {};
+    QImage image(Width * scale, Height * scale, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    if (scale > 1) painter.scale(scale, scale);
+    // One pixel right and down: the top row and the left column keep the fill.
+    DrawChart(Chart, painter, QRect(1, 1, Width, Height), format_);
+    return image;
+}
+
+std::string HighResolutionName(const std::string& fileName, int scale) {
+    const std::filesystem::path path(fileName);
+    std::filesystem::path sharp = path.parent_path() / path.stem();
+    sharp += "@" + std::to_string(scale) + "x";
+    sharp += path.extension();
+    return sharp.string();
 }
 
 void TfrChart::BuildChart(const TProfile& Profile, std::uint8_t ReportId, const TReportTxt& Lang,

@@ -8,6 +8,8 @@
 #include "core/DisplayFormat.h"
 #include "views/ChartModel_u.h"
 
+class QImage;
+
 namespace brindle {
 
 class TProfile;
@@ -20,6 +22,9 @@ inline constexpr std::array<TColor, 10> ChartColors = {
     0x4040FF, 0xFF4040, 0xFFFF40, 0x40C040, 0xFFC0C0,
     0xC0C0FF, 0xC0FFFF, 0xC0C080, 0x80C0FF, 0xFF80FF,
 };
+
+// "dir/name@<Scale>x.png" for "dir/name.png".
+std::string HighResolutionName(const std::string& fileName, int scale);
 
 class TfrChart {
 public:
@@ -37,6 +42,11 @@ public:
     // Stores the four report arguments and builds the chart into Chart without drawing it.
     void BuildChart(const TProfile& Profile, std::uint8_t ReportId, const TReportTxt& Lang, std::uint8_t Daily);
 
+    // Screen pixels per image pixel where the image is shown; above 1 a sharper copy is
+    // written beside the file as well ("name@2x.png", the name Qt's viewers look for).
+    // The file itself is always Width x Height.
+    double PixelRatio = 1.0;
+
     TChart Chart;
     std::uint8_t ReportId = 0;
     const TProfile* Profile = nullptr;  // borrowed
@@ -50,6 +60,8 @@ public:
 private:
     // Builds the chart the four members above describe.
     void BuildChart();
+    // The built chart drawn on a white image Scale times Width x Height; null when empty.
+    QImage DrawImage(std::int32_t Width, std::int32_t Height, int scale) const;
 
     TStatistics& logConvert_;
     DisplayFormat format_;

@@ -152,6 +152,8 @@ void TfrHTML::BuildPage(TReportSource& source, const TProfile& profile, std::uin
     mode_ = mode;
     cancelled_ = false;
     frChart1 = std::make_unique<TfrChart>(source.Stats, format_);
+    // On screen the charts follow the screen's scale; exported images stay as they are.
+    if (mode_ == 0) frChart1->PixelRatio = wb->devicePixelRatioF();
     if (ppRoot.Text().empty()) ppRoot.SetText(LoadPageTemplate("report_page.tpl"));
     if (ppSection.Text().empty()) ppSection.SetText(LoadPageTemplate("report_section.tpl"));
 

@@ -8,7 +8,9 @@
 #include <QTableView>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <QStyle>
 #include <algorithm>
+#include <cmath>
 #include <initializer_list>
 #include <utility>
 
@@ -24,6 +26,9 @@ namespace {
 
 constexpr int kRowHeight = 16;
 constexpr int kHeaderHeight = 19;
+// The layout's column widths are pixels of an 8-point sans serif font whose average
+// character is 5 pixels wide; they grow with the font actually used.
+constexpr double kDesignCharWidth = 5.0;
 
 using K = TCellCompare;
 
@@ -220,6 +225,10 @@ TfrList::TfrList(QWidget* parent)
     header->setMinimumHeight(kHeaderHeight);
     header->setSortIndicatorShown(false);
     connect(header, &QHeaderView::sectionClicked, this, &TfrList::vtHeaderClick);
+    connect(header, &QHeaderView::sectionResized, this, [this] {
+        if (!fitting_) userSized_ = true;
+    });
+    vt_->viewport()->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -246,10 +255,9 @@ void TfrList::ShowReport(TReportSource& source, int reportId) {
     header->setSortIndicator(-1, Qt::AscendingOrder);
     vt_->setShowGrid(source.Options.ShowGridLines == 1);
 
-    std::vector<int> widths;
-    for (const TTableColumn& column : content.Columns) widths.push_back(column.Width);
     model_->SetTable(std::move(content.Columns), std::move(content.Rows));
-    for (std::size_t i = 0; i < widths.size(); ++i) header->resizeSection(static_cast<int>(i), widths[i]);
+    userSized_ = false;
+    FitColumns();
 
     sortColumn_ = content.SortColumn;
     sortDirection_ = content.Order;
@@ -260,6 +268,62 @@ void TfrList::ShowReport(TReportSource& source, int reportId) {
     vt_->scrollToTop();
     vt_->setUpdatesEnabled(true);
     show();
+}
+
+std::vector<int> TfrList::ColumnWidths() const {
+    const QHeaderView* header = vt_->horizontalHeader();
+    const QFontMetrics cells(vt_->font());
+    const QFontMetrics heads(header->font());
+    // Room for the header's margins and its sort glyph.
+    const int headPadding = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) +
+                            heads.height() + heads.averageCharWidth();
+    const double scale = std::max(1.0, cells.averageCharWidth() / kDesignCharWidth);
+    const std::vector<TTableColumn>& columns = model_->Columns();
+    std::vector<int> widths;
+    int total = 0;
+    for (const TTableColumn& column : columns) {
+        const int scaled = static_cast<int>(std::lround(column.Width * scale));
+        const int caption = heads.horizontalAdvance(QString::fromStdString(column.Caption)) + headPadding;
+        widths.push_back(std::max(scaled, caption));
+        total += widths.back();
+    }
+    // Text columns whose shown cells are cut grow into the empty grid beside them, each up
+    // to what its text needs, left to right.
+    int free = vt_->viewport()->width() - total;
+    for (std::size_t i = 0; i < columns.size() && free > 0; ++i) {
+        if (columns[i].Alignment & Qt::AlignRight) continue;
+        const int need = TextWidth(static_cast<int>(i), cells) - widths[i];
+        if (need <= 0) continue;
+        const int grow = std::min(need, free);
+        widths[i] += grow;
+        free -= grow;
+    }
+    return widths;
+}
+
+int TfrList::TextWidth(int column, const QFontMetrics& metrics) const {
+    // The rows a user sees first; the tool tip shows the rest whole.
+    constexpr int kMeasuredRows = 500;
+    const int rows = std::min(model_->rowCount(), kMeasuredRows);
+    int widest = 0;
+    for (int row = 0; row < rows; ++row)
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(model_->CellText(row, column))));
+    const int margins = 2 * (vt_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, vt_) + 1);
+    return widest + margins + metrics.averageCharWidth();
+}
+
+void TfrList::FitColumns() {
+    const std::vector<int> widths = ColumnWidths();
+    QHeaderView* header = vt_->horizontalHeader();
+    fitting_ = true;
+    for (std::size_t i = 0; i < widths.size(); ++i) header->resizeSection(static_cast<int>(i), widths[i]);
+    fitting_ = false;
+}
+
+bool TfrList::eventFilter(QObject* watched, QEvent* event) {
+    // The grid gets its size only once laid out: the widths follow it until the user sets one.
+    if (watched == vt_->viewport() && event->type() == QEvent::Resize && !userSized_) FitColumns();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TfrList::SetNodeTexts(const std::vector<std::string>& rowTexts, std::vector<std::string>& nodeTexts) {

@@ -8,6 +8,7 @@
 
 #include "core/DisplayFormat.h"
 
+class QFontMetrics;
 class QTableView;
 
 namespace brindle {
@@ -41,8 +42,18 @@ public:
     int SortColumn() const { return sortColumn_; }
     Qt::SortOrder SortDirection() const { return sortDirection_; }
 
+    // The widths the columns get now: the layout's widths scaled to the font, never narrower
+    // than their caption, text columns widened into free space up to their text.
+    std::vector<int> ColumnWidths() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void vtHeaderClick(int column);
+    void FitColumns();
+    // What the column's first rows need to show whole, margins included.
+    int TextWidth(int column, const QFontMetrics& metrics) const;
 
     QTableView* vt_;
     TReportTableModel* model_;
@@ -50,6 +61,8 @@ private:
     int reportId_ = 0;
     int sortColumn_ = -1;
     Qt::SortOrder sortDirection_ = Qt::AscendingOrder;
+    bool fitting_ = false;    // the widths are being set by FitColumns
+    bool userSized_ = false;  // the user has dragged a column since the report was shown
 };
 
 }  // namespace brindle

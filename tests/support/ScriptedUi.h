@@ -21,6 +21,13 @@ public:
     std::vector<bool> QuestionsWithCancel;
     // Called as each question is asked, before it is answered.
     std::function<void(const std::string&)> WhenAsked;
+    // Every file or folder question, as asked.
+    struct TFileRequest {
+        std::string Title;
+        std::string Filter;
+        std::string Initial;
+    };
+    std::vector<TFileRequest> FileRequests;
     std::vector<std::string> Opened;
     std::vector<std::string> HelpTopics;
 
@@ -38,13 +45,20 @@ public:
         const bool yes = Ask(text, kind, true);
         return yes ? TAnswer::Yes : scripted ? TAnswer::No : TAnswer::Cancel;
     }
-    std::optional<std::string> AskOpenFileName(const std::string&, const std::string&, const std::string&) override {
+    std::optional<std::string> AskOpenFileName(const std::string& title, const std::string& filter,
+                                               const std::string& initial) override {
+        FileRequests.push_back({title, filter, initial});
         return NextFile();
     }
-    std::optional<std::string> AskSaveFileName(const std::string&, const std::string&, const std::string&) override {
+    std::optional<std::string> AskSaveFileName(const std::string& title, const std::string& filter,
+                                               const std::string& initial) override {
+        FileRequests.push_back({title, filter, initial});
         return NextFile();
     }
-    std::optional<std::string> AskFolder(const std::string&, const std::string&) override { return NextFile(); }
+    std::optional<std::string> AskFolder(const std::string& title, const std::string& initial) override {
+        FileRequests.push_back({title, {}, initial});
+        return NextFile();
+    }
     bool OpenWithDesktop(const std::string& pathOrUrl) override {
         Opened.push_back(pathOrUrl);
         return true;

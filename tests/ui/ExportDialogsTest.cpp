@@ -89,7 +89,7 @@ TEST_F(ExportDialogs, ExportShowsTheKindAndTheLanguages) {
         bool language;
     };
     const std::vector<TCase> cases = {
-        {1, "Microsoft Word Format", "Generate a Microsoft Word document that can be viewed and edited.\nRequires", true},
+        {1, "Microsoft Word Format", "Generate a Microsoft Word document that can be viewed and edited.\nIt opens in", true},
         {2, "HTML Format", "Generate a HTML document and images that can be viewed using a\nbrowser", true},
         {3, "CSV Format (comma separated values)", "Generate a CSV document that can be read by many", false},
         {4, "XML Format", "Generate a XML document.", false},
@@ -324,13 +324,51 @@ TEST_F(ExportDialogs, ExportAutoCancelKeepsTheValues) {
     EXPECT_EQ(ui.Warnings, (std::vector<std::string>{kFolderMissing, kFileMissing}));
 }
 
+// The Word export writes Office Open XML: Browse offers and names .docx, and a name typed
+// with another extension stays as typed.
+TEST_F(ExportDialogs, WordTargetIsADocx) {
+    const std::string filter = "Word documents (*.docx)|*.docx|All files (*.*)|*.*";
+    TfmExport dialog(ui, languages);
+    ui.FileAnswers = {std::string("/w/report"), std::string("/w/old.doc")};
+    std::vector<std::string> targets;
+    const auto answered = WhenModal<TfmExport>([&](QDialog& shown) {
+        EXPECT_TRUE(Child<QLabel>(&shown, "laInfo")->text().contains("Word 2007 or later and in LibreOffice"));
+        EXPECT_FALSE(Child<QLabel>(&shown, "laInfo")->text().contains("Requires"));
+        for (int i = 0; i < 2; ++i) {
+            Click(&shown, "buBrowse");
+            targets.push_back(Child<QLineEdit>(&shown, "edFileName")->text().toStdString());
+        }
+        Click(&shown, "buCancel");
+    });
+    dialog.Execute(1);
+    ASSERT_TRUE(answered->Answered);
+    EXPECT_EQ(targets, (std::vector<std::string>{"/w/report.docx", "/w/old.doc"}));
+    ASSERT_EQ(ui.FileRequests.size(), 2u);
+    EXPECT_EQ(ui.FileRequests[0].Filter, filter);
+
+    // The automatic export's Browse alike.
+    TfmExportAuto automatic(ui, languages);
+    std::uint8_t kind = 1;
+    std::string target;
+    std::string language = "default";
+    ui.FileAnswers = {std::string("/a/auto")};
+    const auto answeredAuto = WhenModal<TfmExportAuto>([&](QDialog& shown) {
+        Click(&shown, "buBrowse");
+        Click(&shown, "buOK");
+    });
+    automatic.Execute(kind, target, language);
+    ASSERT_TRUE(answeredAuto->Answered);
+    EXPECT_EQ(target, "/a/auto.docx");
+    EXPECT_EQ(ui.FileRequests.back().Filter, filter);
+}
+
 TEST_F(ExportDialogs, ExportAutoBrowseByFormat) {
     TfmExportAuto dialog(ui, languages);
     TAutoExport value{1, "", "default"};
     ui.FileAnswers = {std::string("/w/report"), std::string("/h/folder")};
     const auto answered = WhenModal<TfmExportAuto>([](QDialog& shown) {
         Click(&shown, "buBrowse");
-        EXPECT_EQ(Child<QLineEdit>(&shown, "edExportFile")->text(), "/w/report.doc");
+        EXPECT_EQ(Child<QLineEdit>(&shown, "edExportFile")->text(), "/w/report.docx");
         Click(&shown, "rbHTML");
         Click(&shown, "buBrowse");
         EXPECT_EQ(Child<QLineEdit>(&shown, "edExportFile")->text(), "/h/folder");

@@ -4,12 +4,18 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QDateTime>
+#include <QHeaderView>
+#include <QLocale>
+#include <QTreeView>
 #include <QListView>
 #include <QSet>
 #include <QStringList>
 #include <QThread>
 
 #include "support/TestFolder.h"
+#include "DialogDriver.h"
+#include "ui/Export_fm.h"
 #include "ui/QtUiServices.h"
 
 namespace brindle {
@@ -49,9 +55,10 @@ QSet<QString> ListedNames(const std::string& folder, const QString& filters, int
 
 TEST(FileDialogFilter, EachEntryListsTheFilesItNames) {
     test::TestFolder folder;
-    for (const char* name : {"a.bnl", "b.csv", "c.log", "d.txt", "README"}) folder.write(name, "x");
+    for (const char* name : {"a.bnl", "b.csv", "c.log", "d.txt", "README", "e.docx"}) folder.write(name, "x");
     using Names = QSet<QString>;
-    const Names all{"a.bnl", "b.csv", "c.log", "d.txt", "README"};
+    const Names all{"a.bnl", "b.csv", "c.log", "d.txt", "README", "e.docx"};
+    const std::string word(ExportFileType(ekWord).Filter);
     struct Case {
         const char* filter;
         Names first;
@@ -62,12 +69,59 @@ TEST(FileDialogFilter, EachEntryListsTheFilesItNames) {
         {"XML files (*.xml)|*.xml|All files (*.*)|*.*", {}},
         {"Log files (*.log;*.zip;*.gz;*.txt)|*.log;*.zip;*.gz;*.txt|All files (*.*)|*.*", {"c.log", "d.txt"}},
         {"Plain|*.txt|Everything|*", {"d.txt"}},
+        {word.c_str(), {"e.docx"}},
     };
     for (const Case& c : cases) {
         const QString filters = TQtUiServices::ToQtFilter(c.filter);
         EXPECT_EQ(ListedNames(folder.path(), filters, 0), c.first) << c.filter << " -> " << filters.toStdString();
         EXPECT_EQ(ListedNames(folder.path(), filters, 1), all) << c.filter << " -> " << filters.toStdString();
     }
+}
+
+// The dialogs open wide enough for the Size, Type and Date columns, and a save dialog
+// starts on the proposed name.
+TEST(FileDialogFilter, DialogsShowTheirColumnsWhole) {
+    test::TestFolder folder;
+    folder.write("access.log", "x");
+    TQtUiServices ui;
+    struct TSeen {
+        bool Checked = false;
+        std::vector<int> Cut;  // columns 1..3 that end beyond the visible view
+        QStringList Selected;
+    };
+    auto check = [](TSeen& seen) {
+        return [&seen](QFileDialog& shown) {
+            seen.Checked = true;
+            auto* view = shown.findChild<QTreeView*>("treeView");
+            ASSERT_NE(view, nullptr);
+            shown.setViewMode(QFileDialog::Detail);
+            QApplication::processEvents();
+            const QHeaderView* header = view->header();
+            const QFontMetrics metrics(header->font());
+            const QString date = QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+            for (int c = 1; c <= 3; ++c) {
+                const bool outside = header->sectionViewportPosition(c) + header->sectionSize(c) > view->viewport()->width();
+                const bool narrow = c == 3 && header->sectionSize(c) < metrics.horizontalAdvance(date);
+                if (outside || narrow) seen.Cut.push_back(c);
+            }
+            seen.Selected = shown.selectedFiles();
+            shown.reject();
+        };
+    };
+    TSeen open;
+    const auto answeredOpen = test::WhenModal<QFileDialog>(check(open));
+    EXPECT_EQ(ui.AskOpenFileName("Open report", "Log files (*.log)|*.log", folder.path()), std::nullopt);
+    EXPECT_TRUE(open.Checked);
+    EXPECT_TRUE(open.Cut.empty());
+
+    TSeen save;
+    const auto answeredSave = test::WhenModal<QFileDialog>(check(save));
+    const std::string proposed = folder.file("Site.bnl");
+    EXPECT_EQ(ui.AskSaveFileName("Save report", "Brindle Analyzer files (*.bnl)|*.bnl", proposed), std::nullopt);
+    EXPECT_TRUE(save.Checked);
+    EXPECT_TRUE(save.Cut.empty());
+    ASSERT_EQ(save.Selected.size(), 1);
+    EXPECT_EQ(save.Selected.front().toStdString(), proposed);
 }
 
 TEST(FileDialogFilter, DescriptionsKeepTheirWords) {

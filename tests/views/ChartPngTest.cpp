@@ -192,6 +192,30 @@ TEST_F(ChartPngTest, SizeFollowsTheArguments) {
     EXPECT_EQ(frame_.Height(), 90);
 }
 
+// On a screen scaled 2x the window's charts get a sharper copy beside them; the image the
+// page names stays byte for byte what an unscaled run writes.
+TEST_F(ChartPngTest, ScaledScreenGetsASharperCopyBeside) {
+    for (const int id : {21, 31}) {
+        SCOPED_TRACE(id);
+        const TProfile profile = test::ProfileWithLimits(id, 8, 8);
+        const std::string plain = folder_.file("plain.png");
+        frame_.SaveChartAsPng(profile, static_cast<std::uint8_t>(id), BuiltInReportTxt(), plain, 600, 350, 0);
+        EXPECT_FALSE(std::filesystem::exists(folder_.file("plain@2x.png")));
+
+        TfrChart scaled{stats_};
+        scaled.PixelRatio = 2.0;
+        const std::string file = folder_.file("scaled.png");
+        scaled.SaveChartAsPng(profile, static_cast<std::uint8_t>(id), BuiltInReportTxt(), file, 600, 350, 0);
+        EXPECT_EQ(test::ReadFileBytes(file), test::ReadFileBytes(plain));
+        const TReadPng sharp = ReadPng(folder_.file("scaled@2x.png"));
+        ASSERT_TRUE(sharp.Ok);
+        EXPECT_EQ(sharp.Width, 1200u);
+        EXPECT_EQ(sharp.Height, 700u);
+    }
+    EXPECT_EQ(HighResolutionName("/t/a.b/ByTld.png", 2), "/t/a.b/ByTld@2x.png");
+    EXPECT_EQ(HighResolutionName("ByTldDaily.png", 3), "ByTldDaily@3x.png");
+}
+
 TEST_F(ChartPngTest, OverwritesAnEarlierImage) {
     const std::string file = folder_.write("bymon.png", "old");
     const TProfile profile;

@@ -125,9 +125,10 @@ std::vector<std::string> Captions(const TfrList& frame) {
     return captions;
 }
 
+// The layout's widths (8-point design pixels); the grid scales them to its font.
 std::vector<int> Widths(const TfrList& frame) {
     std::vector<int> widths;
-    for (int c = 0; c < frame.Model().columnCount(); ++c) widths.push_back(frame.vt()->columnWidth(c));
+    for (const TTableColumn& column : frame.Model().Columns()) widths.push_back(column.Width);
     return widths;
 }
 
@@ -454,10 +455,77 @@ TEST(TableView, EveryReportArrivesInItsDefaultOrder) {
     }
 }
 
+std::vector<int> ShownWidths(const TfrList& frame) {
+    std::vector<int> widths;
+    for (int c = 0; c < frame.Model().columnCount(); ++c) widths.push_back(frame.vt()->columnWidth(c));
+    return widths;
+}
+
+// The layout's widths grow with the font, and no column is narrower than its caption.
+TEST(TableView, ColumnsFitTheirFontAndCaptions) {
+    Analysis a = MakeAnalysis();
+    auto source = a.Source();
+    std::vector<std::vector<int>> byFont;
+    for (const int pixels : {9, 13, 22}) {
+        SCOPED_TRACE(pixels);
+        Frame f;
+        QFont font("DejaVu Sans");
+        font.setPixelSize(pixels);
+        f.List.setFont(font);
+        for (const int id : {21, 37, 61}) {  // ByMon, ByHost, ByErr404
+            f.List.ShowReport(source, id);
+            const QHeaderView* header = f.List.vt()->horizontalHeader();
+            const QFontMetrics metrics(header->font());
+            const std::vector<int> design = Widths(f.List);
+            const std::vector<int> shown = ShownWidths(f.List);
+            for (int c = 0; c < f.List.Model().columnCount(); ++c) {
+                const QString caption = f.List.Model().headerData(c, Qt::Horizontal).toString();
+                EXPECT_GE(shown[c], metrics.horizontalAdvance(caption) + metrics.height()) << caption.toStdString();
+                EXPECT_GE(shown[c], design[c]) << caption.toStdString();
+            }
+            if (id == 21) byFont.push_back(shown);
+        }
+    }
+    ASSERT_EQ(byFont.size(), 3u);
+    for (std::size_t c = 0; c < byFont[0].size(); ++c) {
+        EXPECT_LE(byFont[0][c], byFont[1][c]) << c;
+        EXPECT_LT(byFont[1][c], byFont[2][c]) << c;
+    }
+}
+
+// A text cut at its layout width takes the grid's free room, and keeps a width the user set.
+TEST(TableView, TextColumnsTakeTheFreeRoom) {
+    Analysis a = MakeAnalysis();
+    const std::string url = "/a/long/path/that/is/cut/at/one/hundred/and/fifty/design/pixels.html";
+    a.Stats.StatByErr.Add(ErrRow(url + "\t", 404, 100));
+    auto source = a.Source();
+    Frame f;
+    f.List.show();
+    f.List.ShowReport(source, 61);
+    QApplication::processEvents();
+    ASSERT_EQ(f.List.Model().CellText(0, 0), url);
+    const QFontMetrics metrics(f.List.vt()->font());
+    EXPECT_GE(f.List.vt()->columnWidth(0), metrics.horizontalAdvance(QString::fromStdString(url)));
+    int total = 0;
+    for (int width : ShownWidths(f.List)) total += width;
+    EXPECT_LE(total, f.List.vt()->viewport()->width());
+
+    f.List.vt()->horizontalHeader()->resizeSection(0, 90);  // as a drag does
+    f.List.resize(900, 500);
+    QApplication::processEvents();
+    EXPECT_EQ(f.List.vt()->columnWidth(0), 90);
+    // The next report is laid out afresh.
+    f.List.ShowReport(source, 61);
+    EXPECT_GT(f.List.vt()->columnWidth(0), 90);
+}
+
 // The hint shows the whole text of a cell drawn cut short, and nothing for a cell that fits.
 TEST(TableView, HintsOnlyForCellsCutShort) {
     Analysis a = MakeAnalysis();
-    const std::string longUrl = "/a/very/long/path/that/does/not/fit/into/one/hundred/and/fifty/pixels/at/all.html";
+    // Longer than the whole grid: the column widens into the free space and still cuts it.
+    std::string longUrl = "/a/very/long/path/that/does/not/fit/into/one/hundred/and/fifty/pixels/at/all";
+    for (int i = 0; i < 4; ++i) longUrl += longUrl;
+    longUrl += ".html";
     a.Stats.StatByErr.Add(ErrRow(longUrl + "\t", 404, 100));
     auto source = a.Source();
     Frame f;
