@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 RELEASE_DIR ?= build-release
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-tsan run bench clean fuzz
+.PHONY: all deps configure build test test-tsan run bench clean fuzz lint
 
 all: build
 
@@ -11,7 +11,7 @@ deps:
 	bash scripts/install-deps
 
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRINDLE_SANITIZE=ON
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRINDLE_SANITIZE=ON -DBRINDLE_WERROR=ON
 
 # CMake 3.25's moc step misses Q_OBJECT headers added after a tree was first built; dropping its
 # stamp makes it look again (cheap: unchanged files are not regenerated).
@@ -29,7 +29,7 @@ test: build
 # The threaded parts (reverse DNS, remote transfers, the statistics pass) once more under ThreadSanitizer.
 TSAN_DIR ?= build-tsan
 test-tsan: deps
-	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRINDLE_TSAN=ON -DBRINDLE_BUILD_UI=OFF
+	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRINDLE_TSAN=ON -DBRINDLE_BUILD_UI=OFF -DBRINDLE_WERROR=ON
 	cmake --build $(TSAN_DIR) -j $(JOBS) --target engine_tests
 	cd $(TSAN_DIR) && ctest --output-on-failure -j $(JOBS) \
 		-R '^(DNS|FTP|HTTP|PassDeterminism|PassTest|ScenarioTest|Analyze\.|ParallelParse\.|ParallelSort)'
@@ -39,7 +39,7 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 5
 fuzz: deps
 	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
-		-DBRINDLE_FUZZ=ON -DBRINDLE_BUILD_UI=OFF -DBRINDLE_BUILD_TESTS=OFF
+		-DBRINDLE_FUZZ=ON -DBRINDLE_BUILD_UI=OFF -DBRINDLE_BUILD_TESTS=OFF -DBRINDLE_WERROR=ON
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
 	bash tests/fuzz/run $(FUZZ_DIR) $(FUZZ_SECONDS)
 
@@ -59,4 +59,12 @@ bench: deps
 	bash bench/run
 
 clean:
-	rm -rf $(BUILD_DIR) $(RELEASE_DIR) $(TSAN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(RELEASE_DIR) $(TSAN_DIR) $(FUZZ_DIR) $(LINT_DIR)
+
+# Style and bug-finding checks: clang-format on every source and header, clang-tidy on every
+# .cpp of the compile database (its own tree, so that the sanitizer flags do not get in the way).
+LINT_DIR ?= build-lint
+lint: deps
+	cmake -S . -B $(LINT_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+	cmake --build $(LINT_DIR) --target brindle_resources >/dev/null
+	bash scripts/lint $(LINT_DIR) $(JOBS)

@@ -125,7 +125,7 @@ void TParallelParse::PlanFile(std::size_t file) {
     const std::int64_t rangeBytes = std::max<std::int64_t>(Engine.ParseSettings.RangeBytes, 1);
     TFileStreamEx reader;
     const std::int64_t size = reader.Open(name) ? reader.Size() : 0;
-    TPiece whole{file, {}, size};
+    TPiece whole{file, {}, size, false, {}};
     if (size <= rangeBytes) {
         Pieces.push_back(whole);
         return;
@@ -159,7 +159,7 @@ void TParallelParse::PlanFile(std::size_t file) {
         return;
     }
     for (std::size_t i = 0; i < starts.size(); ++i) {
-        TPiece piece{file, {}, size};
+        TPiece piece{file, {}, size, false, {}};
         piece.Range.Start = starts[i];
         piece.Range.End = i + 1 < starts.size() ? starts[i + 1] : -1;
         piece.Range.Decided = true;

@@ -2,7 +2,9 @@
 // How often a job's progress reaches the window: a job reports many times a second, and
 // letting the window repaint on each report would make the job wait for it.
 #include <chrono>
+#include <functional>
 #include <optional>
+#include <utility>
 
 namespace brindle {
 
@@ -15,13 +17,17 @@ public:
     explicit TProgressPace(TClock::duration interval = kInterval) : interval_(interval) {}
 
     // True the first time and then once an interval has passed since it was last true.
-    bool Due(TClock::time_point now = TClock::now());
+    bool Due() { return Due(now_()); }
+    bool Due(TClock::time_point now);
+    // Where Due() reads the time; tests pass their own clock.
+    void SetClock(std::function<TClock::time_point()> now) { now_ = std::move(now); }
     // The next call is due.
     void Restart() { last_.reset(); }
 
 private:
     TClock::duration interval_;
     std::optional<TClock::time_point> last_;
+    std::function<TClock::time_point()> now_ = [] { return TClock::now(); };
 };
 
 }  // namespace brindle

@@ -57,6 +57,7 @@ public:
     QProgressBar* pb() const { return pb_; }
     QLabel* laPercent() const { return laPercent_; }
     QPushButton* buCancel() const { return buCancel_; }
+    TProgressPace& Pace() { return pace_; }
 
     // Escape asks the owner too instead of hiding the window under a running job.
     void reject() override;

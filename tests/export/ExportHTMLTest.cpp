@@ -284,7 +284,9 @@ TEST_F(ExportHTMLTest, FilesThatCannotBeWrittenRaise) {
         }
         const std::vector<std::string> entries = SortedEntries(folder.path());
         EXPECT_EQ(std::count(entries.begin(), entries.end(), "R_General.html"), 1);
-        if (blocked != "nodes.js") EXPECT_EQ(std::count(entries.begin(), entries.end(), "nodes.js"), 0);
+        if (blocked != "nodes.js") {
+            EXPECT_EQ(std::count(entries.begin(), entries.end(), "nodes.js"), 0);
+        }
         // No temporary file is left behind.
         for (const std::string& name : entries) EXPECT_EQ(name.find(".tmp-"), std::string::npos) << name;
     }
@@ -295,7 +297,7 @@ TEST_F(ExportHTMLTest, HostileLogTextsStayTextOnEveryPage) {
     analysis = MakeHostileAnalysis();
     for (const int id : {36, 37, 39, 41, 42, 48, 51, 52, 61, 62}) SetReport(analysis, id, 1, 0, 0, 20);
     ASSERT_TRUE(Run(TReportSet{10, 36, 37, 39, 41, 42, 48, 51, 52, 61, 62}));
-    for (const std::string& page : {"R_General.html", "R_Visitors.html", "R_FilesPages.html", "R_Referrers.html",
+    for (const char* page : {"R_General.html", "R_Visitors.html", "R_FilesPages.html", "R_Referrers.html",
                                     "R_Errors.html", "index.html"}) {
         SCOPED_TRACE(page);
         const std::string text = ReadFileBytes(out.file(page));
@@ -319,7 +321,9 @@ TEST(ExportHTMLTemplate, SupportFilesAreThereAndReadable) {
         EXPECT_TRUE(bytes.starts_with("GIF89a"));
         const QImage image(QString::fromStdString(path));
         ASSERT_FALSE(image.isNull());
-        if (name.starts_with("ftv2")) EXPECT_EQ(image.size(), QSize(16, 22));
+        if (name.starts_with("ftv2")) {
+            EXPECT_EQ(image.size(), QSize(16, 22));
+        }
     }
     const QImage spacer(QString::fromStdString(AppPaths::TemplateHtmlDir() + "null1x1.gif"));
     EXPECT_EQ(spacer.size(), QSize(1, 1));

@@ -163,8 +163,11 @@ TEST(ChkTree, RandomChangesKeepEveryParentConsistent) {
                 }
             };
             below(node);
-            for (QTreeWidgetItem* item : nodes)
-                if (item->childCount() > 0) ASSERT_EQ(tree.StateIndex(item), ExpectedParentState(tree, item));
+            for (QTreeWidgetItem* item : nodes) {
+                if (item->childCount() > 0) {
+                    ASSERT_EQ(tree.StateIndex(item), ExpectedParentState(tree, item));
+                }
+            }
         }
     }
 }

@@ -2,16 +2,18 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QDateTime>
 #include <QHeaderView>
 #include <QLocale>
 #include <QTreeView>
+#include <QFileSystemModel>
 #include <QListView>
 #include <QSet>
+#include <QTimer>
 #include <QStringList>
-#include <QThread>
 
 #include "support/TestFolder.h"
 #include "DialogDriver.h"
@@ -27,27 +29,31 @@ QSet<QString> ListedNames(const std::string& folder, const QString& filters, int
     QFileDialog dialog(nullptr, "Open", QString::fromStdString(folder), filters);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.selectNameFilter(dialog.nameFilters().at(entry));
-    dialog.show();
     auto* view = dialog.findChild<QListView*>("listView");
     EXPECT_NE(view, nullptr);
     QSet<QString> names;
     if (!view) return names;
-    QAbstractItemModel* model = view->model();
-    // The file system model fills itself from a worker thread: wait until the rows settle.
-    QElapsedTimer clock;
-    clock.start();
-    QModelIndex root;
-    int stable = 0;
-    int last = -1;
-    while (clock.elapsed() < 5000 && (clock.elapsed() < 300 || stable < 10)) {
-        QApplication::processEvents();
-        QThread::msleep(10);
-        root = view->rootIndex();
-        const int rows = model->rowCount(root);
-        stable = rows == last ? stable + 1 : 0;
-        last = rows;
-    }
+    auto* model = qobject_cast<QFileSystemModel*>(view->model());
+    EXPECT_NE(model, nullptr);
+    if (!model) return names;
+    // The file system model fills itself from a worker thread and says when a folder is in;
+    // its signal comes through the event loop, so none is missed before this listens.
+    const QString wanted = QDir(QString::fromStdString(folder)).canonicalPath();
+    bool folderIn = false;
+    QEventLoop waiting;
+    QObject::connect(model, &QFileSystemModel::directoryLoaded, &waiting, [&](const QString& path) {
+        if (QDir(path).canonicalPath() != wanted) return;
+        folderIn = true;
+        waiting.quit();
+    });
+    dialog.selectNameFilter(dialog.nameFilters().at(entry));
+    dialog.show();
+    // A generous bound only so that a broken model fails the test instead of hanging it.
+    QTimer::singleShot(60000, &waiting, &QEventLoop::quit);
+    if (!folderIn) waiting.exec();
+    EXPECT_TRUE(folderIn) << "the dialog never listed " << folder;
+    QApplication::processEvents();
+    const QModelIndex root = view->rootIndex();
     for (int row = 0; row < model->rowCount(root); ++row) names << model->index(row, 0, root).data().toString();
     dialog.close();
     return names;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <mutex>
 #include <random>
 #include <string>
@@ -74,21 +75,34 @@ inline std::string RandomBytes(size_t count, unsigned seed) {
     return bytes;
 }
 
-// Runs Download on this thread while another thread calls Cancel as soon as Ready holds (or
-// after 20 s). Returns the download's result and how long it took to end after Cancel.
-inline std::pair<uint8_t, std::chrono::steady_clock::duration> CancelFromAnotherThread(
-    TRemoteModule& module, const std::function<bool()>& ready, const std::function<uint8_t()>& download) {
-    std::chrono::steady_clock::time_point cancelledAt;
-    std::thread canceller([&] {
-        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!ready() && std::chrono::steady_clock::now() < giveUp) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        cancelledAt = std::chrono::steady_clock::now();
+struct TCancelOutcome {
+    uint8_t Result = 0;
+    // Progress reports that came after Cancel was called: one may have been under way.
+    int ReportsAfterCancel = -1;
+};
+
+// Runs Download on this thread while another thread calls Cancel at the first report for
+// which Ready holds (or after a minute without one, so that the test ends).
+inline TCancelOutcome CancelFromAnotherThread(TRemoteModule& module, TTransferLog& log,
+                                              const std::function<bool()>& ready,
+                                              const std::function<uint8_t()>& download) {
+    std::promise<void> readyReached;
+    bool signalled = false;
+    log.onProgress = [&](int) {
+        if (signalled || !ready()) return;
+        signalled = true;
+        readyReached.set_value();
+    };
+    int reportsAtCancel = 0;
+    std::thread canceller([&, reached = readyReached.get_future()] {
+        reached.wait_for(std::chrono::minutes(1));
+        reportsAtCancel = log.Reports();
         module.Cancel();
     });
     const uint8_t result = download();
-    const auto returnedAt = std::chrono::steady_clock::now();
     canceller.join();
-    return {result, returnedAt - cancelledAt};
+    log.onProgress = nullptr;
+    return {result, log.Reports() - reportsAtCancel};
 }
 
 // Every file and folder below Folder, as sorted relative paths (folders end with "/").
