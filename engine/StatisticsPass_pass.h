@@ -186,6 +186,23 @@ public:
 private:
     using TStep = void (TStatisticsPass::*)(TLane&);
 
+public:
+    // One step: what it runs, what empties its result, the worker chain that runs it (chains
+    // start in number order, a chain's steps in step order), the steps of other chains whose
+    // results it needs (bit s for step s), and whether the next step walks the record order
+    // it leaves.
+    struct TStepSpec {
+        TStep Run;
+        void (*Clear)(TStatisticsPass&);
+        int Chain;
+        std::uint32_t Needs;
+        bool OrderToNext;
+    };
+    // Step s at position s - 1.
+    static const std::array<TStepSpec, kStatisticsStepCount>& Steps();
+
+private:
+
     bool Cancelled() const { return In.IsCancelled && In.IsCancelled(); }
     std::int32_t IPOf(std::int32_t host) const {
         return host >= 0 && static_cast<std::size_t>(host) < In.HostIPs.size() ? In.HostIPs[static_cast<std::size_t>(host)]
@@ -203,7 +220,6 @@ private:
     // Empties what the steps after the given one produced: the result of a run stopped
     // there, whatever the workers had done ahead.
     void ClearAfter(int step);
-    void ClearStep(int step);
 
     // The visit ids and key values the records hold, for sizing the visit maps and choosing
     // how each step groups.

@@ -23,24 +23,36 @@ const std::string kProgressText = "Processing statistics";
 
 // The day and month steps walk the time order that step 3 sorted; every other step sorts
 // afresh, so a lane (an order per hit and its sort buffers) need not outlive its step.
-bool NextStepReadsOrder(int step) { return step == 3 || step == 4; }
+bool NextStepReadsOrder(int step) { return TStatisticsPass::Steps()[static_cast<std::size_t>(step - 1)].OrderToNext; }
 
 // The steps as the worker threads run them: each chain on one thread, in its order, once
-// the steps it waits for have finished. A step needs only what an earlier step of its own
-// chain or a step waited for produced. Every step waits for steps 2 and 3, except those
-// of the first two chains: it needs the visit lengths of step 2 or the day span that step
-// 3 checks before any per-day array may exist. Chains waited for come before the chains
-// waiting, and every step comes after all it waits for, so reporting in step order meets
+// the steps of other chains it needs have finished. Chains waited for come before the
+// chains waiting, and every step comes after all it needs, so reporting in step order meets
 // a failed step before any step that can no longer finish. Longest chains first.
 struct TChain {
     std::vector<int> Steps;
     std::vector<int> After;
 };
-const std::vector<TChain> kChains = {
-    {{1, 2}, {}},          {{3, 4, 5, 6, 7, 8}, {}}, {{25}, {2, 3}},  {{9, 10, 11, 12, 13}, {2, 3}},
-    {{19, 23, 24}, {2, 3}}, {{20}, {2, 3}},           {{21}, {2, 3}},  {{22}, {2, 3}},
-    {{14}, {2, 3}},         {{15}, {2, 3}},           {{16}, {2, 3}},  {{17}, {2, 3}},
-    {{28, 29}, {2, 3}},     {{18}, {2, 3}},           {{27}, {2, 3, 25}}, {{26}, {2, 3, 25}}};
+
+std::vector<TChain> ChainsOfSteps() {
+    std::vector<TChain> chains;
+    for (int step = 1; step <= kStatisticsStepCount; ++step) {
+        const TStatisticsPass::TStepSpec& spec = TStatisticsPass::Steps()[static_cast<std::size_t>(step - 1)];
+        const auto chain = static_cast<std::size_t>(spec.Chain);
+        if (chains.size() <= chain) chains.resize(chain + 1);
+        chains[chain].Steps.push_back(step);
+    }
+    for (TChain& chain : chains) {
+        std::uint32_t needs = 0;
+        for (const int step : chain.Steps) needs |= TStatisticsPass::Steps()[static_cast<std::size_t>(step - 1)].Needs;
+        for (const int step : chain.Steps) needs &= ~(1u << step);
+        for (int step = 1; step <= kStatisticsStepCount; ++step)
+            if ((needs & (1u << step)) != 0) chain.After.push_back(step);
+    }
+    return chains;
+}
+
+const std::vector<TChain> kChains = ChainsOfSteps();
 
 }  // namespace
 
@@ -102,19 +114,80 @@ private:
     bool Stopping = false;
 };
 
+const std::array<TStatisticsPass::TStepSpec, kStatisticsStepCount>& TStatisticsPass::Steps() {
+    using P = TStatisticsPass;
+    // Every step but those of the first two chains needs the visit lengths of step 2 and the
+    // day span that step 3 checks before any per-day array may exist.
+    constexpr std::uint32_t kLengthsAndSpan = (1u << 2) | (1u << 3);
+    constexpr std::uint32_t kReferrers = kLengthsAndSpan | (1u << 25);
+    static constexpr std::array<TStepSpec, kStatisticsStepCount> kSteps = {{
+        {&P::WarmCityCache, [](P&) {}, 0, 0, false},
+        {&P::SumSummary, [](P& p) { p.S.Summary = {}; }, 0, 0, false},
+        {&P::FindTimeRange,
+         [](P& p) {
+             p.S.FirstHitTime = p.S.LastHitTime = 0;
+             p.S.FirstDay = p.S.LastDay = p.S.DaySpan = 0;
+         },
+         1, 0, true},
+        {&P::ByDay, [](P& p) { p.S.StatByDay.Clear(); }, 1, 0, true},
+        {&P::ByMonth, [](P& p) { p.S.StatByMon.Clear(); }, 1, 0, false},
+        {&P::ByHour, [](P& p) { p.S.StatByHod.Clear(); }, 1, 0, false},
+        {&P::ByWeekday, [](P& p) { p.S.StatByDow.Clear(); }, 1, 0, false},
+        {&P::ByDayOfMonth, [](P& p) { p.S.StatByDom.Clear(); }, 1, 0, false},
+        {&P::ByHost, [](P& p) { p.S.StatByHost.Clear(); }, 3, kLengthsAndSpan, false},
+        {&P::HostCountries,
+         [](P& p) {
+             for (TRecStat& host : p.S.StatByHost) host.Country = 0;
+         },
+         3, kLengthsAndSpan, false},
+        {&P::HostGroups,
+         [](P& p) {
+             p.S.StatByNbVisit.Clear();
+             if (p.LookedUpCountries.size() == p.S.StatByHost.Count())
+                 for (std::size_t i = 0; i < p.LookedUpCountries.size(); ++i)
+                     p.S.StatByHost[i].Country = p.LookedUpCountries[i];
+         },
+         3, kLengthsAndSpan, false},
+        {&P::RegroupHosts,
+         [](P& p) {
+             for (TLstStat* list : {&p.S.StatByDomain, &p.S.StatByTld, &p.S.StatByCountry, &p.S.StatByRegion})
+                 list->Clear();
+         },
+         3, kLengthsAndSpan, false},
+        {&P::RegroupCities,
+         [](P& p) {
+             for (TLstStat* list : {&p.S.StatByUSState, &p.S.StatByCAProv, &p.S.StatByCNProv, &p.S.StatByCity})
+                 list->Clear();
+         },
+         3, kLengthsAndSpan, false},
+        {&P::ByBrowser, [](P& p) { p.S.StatByBrowser.Clear(); }, 8, kLengthsAndSpan, false},
+        {&P::ByOS, [](P& p) { p.S.StatByOS.Clear(); }, 9, kLengthsAndSpan, false},
+        {&P::BySpider, [](P& p) { p.S.StatBySpider.Clear(); }, 10, kLengthsAndSpan, false},
+        {&P::ByUser, [](P& p) { p.S.StatByUserName.Clear(); }, 11, kLengthsAndSpan, false},
+        {&P::ByVisitLength, [](P& p) { p.S.StatByLenVisit.Clear(); }, 13, kLengthsAndSpan, false},
+        {&P::ByFile, [](P& p) { p.S.StatByAllFiles.Clear(); }, 4, kLengthsAndSpan, false},
+        {&P::ByExtension, [](P& p) { p.S.StatByFileExt.Clear(); }, 5, kLengthsAndSpan, false},
+        {&P::ByDirectory, [](P& p) { p.S.StatByFileDir.Clear(); }, 6, kLengthsAndSpan, false},
+        {&P::ByFileKind, [](P& p) { p.S.StatByFileType.Clear(); }, 7, kLengthsAndSpan, false},
+        {&P::ByEntryPage, [](P& p) { p.S.StatByTopIn.Clear(); }, 4, kLengthsAndSpan, false},
+        {&P::ByExitPage, [](P& p) { p.S.StatByTopOut.Clear(); }, 4, kLengthsAndSpan, false},
+        {&P::ByReferrer, [](P& p) { p.S.StatByRefPage.Clear(); }, 2, kLengthsAndSpan, false},
+        {&P::ByReferrerSite, [](P& p) { p.S.StatByRefDomain.Clear(); }, 15, kReferrers, false},
+        {&P::BySearch,
+         [](P& p) {
+             for (TLstStat* list :
+                  {&p.S.StatByRefSE, &p.S.StatByRefSEP, &p.S.StatByRefSEK, &p.S.StatByRefSESEP, &p.S.StatByRefSESEK})
+                 list->Clear();
+         },
+         14, kReferrers, false},
+        {&P::ByStatus, [](P& p) { p.S.StatByStatus.Clear(); }, 12, kLengthsAndSpan, false},
+        {&P::ByError, [](P& p) { p.S.StatByErr.Clear(); }, 12, kLengthsAndSpan, false},
+    }};
+    return kSteps;
+}
+
 void TStatisticsPass::RunStep(int step, TLane& lane) {
-    static constexpr std::array<TStep, kStatisticsStepCount> kSteps = {
-        &TStatisticsPass::WarmCityCache, &TStatisticsPass::SumSummary,     &TStatisticsPass::FindTimeRange,
-        &TStatisticsPass::ByDay,         &TStatisticsPass::ByMonth,        &TStatisticsPass::ByHour,
-        &TStatisticsPass::ByWeekday,     &TStatisticsPass::ByDayOfMonth,   &TStatisticsPass::ByHost,
-        &TStatisticsPass::HostCountries, &TStatisticsPass::HostGroups,     &TStatisticsPass::RegroupHosts,
-        &TStatisticsPass::RegroupCities, &TStatisticsPass::ByBrowser,      &TStatisticsPass::ByOS,
-        &TStatisticsPass::BySpider,      &TStatisticsPass::ByUser,         &TStatisticsPass::ByVisitLength,
-        &TStatisticsPass::ByFile,        &TStatisticsPass::ByExtension,    &TStatisticsPass::ByDirectory,
-        &TStatisticsPass::ByFileKind,    &TStatisticsPass::ByEntryPage,    &TStatisticsPass::ByExitPage,
-        &TStatisticsPass::ByReferrer,    &TStatisticsPass::ByReferrerSite, &TStatisticsPass::BySearch,
-        &TStatisticsPass::ByStatus,      &TStatisticsPass::ByError};
-    (this->*kSteps[static_cast<std::size_t>(step - 1)])(lane);
+    (this->*Steps()[static_cast<std::size_t>(step - 1)].Run)(lane);
 }
 
 void TStatisticsPass::ReportStep(int step) const {
@@ -210,102 +283,8 @@ void TStatisticsPass::Work(TStepBoard& board) {
 
 void TStatisticsPass::ClearAfter(int step) {
     // Latest first: a step that changed rows of an earlier one is undone before it.
-    for (int later = kStatisticsStepCount; later > step; --later) ClearStep(later);
-}
-
-void TStatisticsPass::ClearStep(int step) {
-    switch (step) {
-    case 2:
-        S.Summary = {};
-        break;
-    case 3:
-        S.FirstHitTime = S.LastHitTime = 0;
-        S.FirstDay = S.LastDay = S.DaySpan = 0;
-        break;
-    case 4:
-        S.StatByDay.Clear();
-        break;
-    case 5:
-        S.StatByMon.Clear();
-        break;
-    case 6:
-        S.StatByHod.Clear();
-        break;
-    case 7:
-        S.StatByDow.Clear();
-        break;
-    case 8:
-        S.StatByDom.Clear();
-        break;
-    case 9:
-        S.StatByHost.Clear();
-        break;
-    case 10:
-        for (TRecStat& host : S.StatByHost) host.Country = 0;
-        break;
-    case 11:
-        S.StatByNbVisit.Clear();
-        if (LookedUpCountries.size() == S.StatByHost.Count())
-            for (std::size_t i = 0; i < LookedUpCountries.size(); ++i) S.StatByHost[i].Country = LookedUpCountries[i];
-        break;
-    case 12:
-        for (TLstStat* list : {&S.StatByDomain, &S.StatByTld, &S.StatByCountry, &S.StatByRegion}) list->Clear();
-        break;
-    case 13:
-        for (TLstStat* list : {&S.StatByUSState, &S.StatByCAProv, &S.StatByCNProv, &S.StatByCity}) list->Clear();
-        break;
-    case 14:
-        S.StatByBrowser.Clear();
-        break;
-    case 15:
-        S.StatByOS.Clear();
-        break;
-    case 16:
-        S.StatBySpider.Clear();
-        break;
-    case 17:
-        S.StatByUserName.Clear();
-        break;
-    case 18:
-        S.StatByLenVisit.Clear();
-        break;
-    case 19:
-        S.StatByAllFiles.Clear();
-        break;
-    case 20:
-        S.StatByFileExt.Clear();
-        break;
-    case 21:
-        S.StatByFileDir.Clear();
-        break;
-    case 22:
-        S.StatByFileType.Clear();
-        break;
-    case 23:
-        S.StatByTopIn.Clear();
-        break;
-    case 24:
-        S.StatByTopOut.Clear();
-        break;
-    case 25:
-        S.StatByRefPage.Clear();
-        break;
-    case 26:
-        S.StatByRefDomain.Clear();
-        break;
-    case 27:
-        for (TLstStat* list : {&S.StatByRefSE, &S.StatByRefSEP, &S.StatByRefSEK, &S.StatByRefSESEP, &S.StatByRefSESEK})
-            list->Clear();
-        break;
-    case 28:
-        S.StatByStatus.Clear();
-        break;
-    case 29:
-        S.StatByErr.Clear();
-        break;
-    default:
-        break;
-    }
+    for (int later = kStatisticsStepCount; later > step; --later)
+        Steps()[static_cast<std::size_t>(later - 1)].Clear(*this);
 }
 
 }  // namespace brindle::statpass
