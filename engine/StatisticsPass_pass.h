@@ -215,7 +215,8 @@ private:
     void ReserveRows(TLstStat& target, TRecKey key) const;
     bool RunOnCallingThread();
     bool RunOnWorkers(int threads);
-    void Work(TStepBoard& board);
+    // Runs chains until none is left or the board stops; AfterStep, if any, after each step.
+    void Work(TStepBoard& board, const std::function<void()>& afterStep);
     void RunStep(int step, TLane& lane);
     // Empties what the steps after the given one produced: the result of a run stopped
     // there, whatever the workers had done ahead.

@@ -100,6 +100,11 @@ public:
         Changed.notify_all();
     }
 
+    bool HasFinished(int step) {
+        const std::lock_guard lock(Mutex);
+        return Finished[static_cast<std::size_t>(step)];
+    }
+
     bool Stopped() {
         const std::lock_guard lock(Mutex);
         return Stopping;
@@ -229,35 +234,54 @@ bool TStatisticsPass::RunOnCallingThread() {
     return true;
 }
 
+// The calling thread works a share of the chains like every other thread and, between its
+// steps, reports the steps finished so far in order, so that the progress, the cancel test
+// and any error come on it. A thread that cannot be started leaves its share to the others:
+// its task finds no chain left when the calling thread gets to it.
 bool TStatisticsPass::RunOnWorkers(int threads) {
     TStepBoard board;
-    std::vector<std::thread> workers;
-    const auto stopWorkers = [&] {
-        board.Stop();
-        for (std::thread& worker : workers) worker.join();
-        workers.clear();
-    };
-    int kept = 0;  // the last step whose result stands
+    int reported = 0;
     bool cancelled = false;
-    try {
-        for (int i = 0; i < threads; ++i) workers.emplace_back([this, &board] { Work(board); });
-        for (int step = 1; step <= kStatisticsStepCount && !cancelled; ++step) {
-            kept = step;
-            if (const std::exception_ptr error = board.WaitFor(step)) std::rethrow_exception(error);
-            ReportStep(step);
-            cancelled = Cancelled();
+    int failedStep = 0;
+    std::exception_ptr failure;
+    // Reports the finished steps in order; with Wait also those still to come.
+    const auto report = [&](bool wait) {
+        try {
+            while (reported < kStatisticsStepCount && !cancelled && !failure) {
+                const int step = reported + 1;
+                if (!wait && !board.HasFinished(step)) return;
+                if (std::exception_ptr error = board.WaitFor(step)) {
+                    failedStep = step;
+                    failure = std::move(error);
+                    break;
+                }
+                ReportStep(step);
+                reported = step;
+                cancelled = Cancelled();
+            }
+        } catch (...) {
+            failedStep = reported + 1;
+            failure = std::current_exception();
         }
-    } catch (...) {
-        stopWorkers();
-        ClearAfter(kept);
-        throw;
+        if (cancelled || failure) board.Stop();
+    };
+    ForkJoin(static_cast<std::size_t>(threads), [&](std::size_t task) {
+        if (task != 0) {
+            Work(board, {});
+            return;
+        }
+        Work(board, [&] { report(false); });
+        report(true);
+    });
+    if (failure) {
+        ClearAfter(failedStep);
+        std::rethrow_exception(failure);
     }
-    stopWorkers();
-    if (cancelled) ClearAfter(kept);
+    if (cancelled) ClearAfter(reported);
     return !cancelled;
 }
 
-void TStatisticsPass::Work(TStepBoard& board) {
+void TStatisticsPass::Work(TStepBoard& board, const std::function<void()>& afterStep) {
     for (std::size_t chain = board.TakeChain(); chain < kChains.size(); chain = board.TakeChain()) {
         if (!board.WaitForAll(kChains[chain].After)) return;
         // A chain's order and visit map go with it.
@@ -276,6 +300,7 @@ void TStatisticsPass::Work(TStepBoard& board) {
             }
             const bool failed = error != nullptr;
             board.Finish(step, std::move(error));
+            if (afterStep) afterStep();
             if (failed) break;
         }
     }
