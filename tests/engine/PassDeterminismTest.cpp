@@ -19,6 +19,7 @@
 #include "core/Options_u.h"
 #include "engine/GeoHelpers_u.h"
 #include "engine/LogConvert_time.h"
+#include "engine/StatisticsPass_pass.h"
 #include "engine/StatisticsPass_u.h"
 
 using namespace brindle;
@@ -395,6 +396,25 @@ TEST(PassDeterminism, SearchEngineMatcherAgreesWithTheList) {
             if (byList.SearchEngine.empty()) continue;
             EXPECT_EQ(byMatcher.SearchPhrase, byList.SearchPhrase) << referrer;
             EXPECT_EQ(byMatcher.Keywords, byList.Keywords) << referrer;
+        }
+    }
+}
+
+
+// Reporting waits for the steps in number order: a step may only need lower-numbered steps,
+// or a failed or stopped run could wait for a step that never comes.
+TEST(PassDeterminism, StepTableNeedsOnlyEarlierSteps) {
+    const auto& steps = statpass::TStatisticsPass::Steps();
+    for (int step = 1; step <= kStatisticsStepCount; ++step) {
+        const auto& spec = steps[static_cast<std::size_t>(step - 1)];
+        EXPECT_NE(spec.Run, nullptr) << step;
+        EXPECT_NE(spec.Clear, nullptr) << step;
+        EXPECT_EQ(spec.Needs >> step, 0u) << step;
+        EXPECT_EQ(spec.Needs & 1u, 0u) << step;
+        // The order a step leaves goes to the next step only on the same thread.
+        if (spec.OrderToNext) {
+            ASSERT_LT(step, kStatisticsStepCount);
+            EXPECT_EQ(steps[static_cast<std::size_t>(step)].Chain, spec.Chain) << step;
         }
     }
 }

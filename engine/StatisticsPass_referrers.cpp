@@ -1,0 +1,132 @@
+#include <algorithm>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "core/Options_u.h"
+#include "engine/StatisticsPass_group.h"
+
+namespace brindle::statpass {
+
+namespace {
+
+// Texts kept in blocks that never move, so views into them stay valid while more are
+// added: a million search names as strings would each cost an object and a heap block.
+class TTextArena {
+public:
+    std::string_view Keep(std::string_view text) {
+        if (blocks_.empty() || used_ + text.size() > blockSize_) {
+            blockSize_ = std::max(kBlockBytes, text.size());
+            blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize_));
+            used_ = 0;
+        }
+        char* at = blocks_.back().get() + used_;
+        std::copy(text.begin(), text.end(), at);
+        used_ += text.size();
+        return {at, text.size()};
+    }
+
+private:
+    static constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t blockSize_ = 0;
+    std::size_t used_ = 0;
+};
+
+}  // namespace
+
+void TStatisticsPass::ByReferrer(TLane& lane) {
+    constexpr TWalkRule rule{.Pages = true, .Days = TDailyCounts::Visits};
+    GroupNamed(lane, rule, TRecKey::Referrer, [](const TRecLog& r) { return r.ReferrerIdx; }, In.ReferrerTable,
+               S.StatByRefPage);
+}
+
+// The sites are pieces of the page names, which stay put while the step runs.
+void TStatisticsPass::ByReferrerSite(TLane&) {
+    const TLstStat& pages = S.StatByRefPage;
+    std::vector<TRegroupName> sites;
+    sites.reserve(pages.Count());
+    for (std::size_t i = 0; i < pages.Count(); ++i) {
+        const std::string_view site = ReferrerSiteOf(pages[i].Name);
+        sites.push_back({site.data(), static_cast<std::uint32_t>(site.size()), static_cast<std::uint32_t>(i)});
+    }
+    RegroupRows(pages, sites, S.StatByRefDomain, true, Workers);
+}
+
+// Each referring page is read once: its engine by number and its phrase, a piece of the
+// page name or else a copy in an arena; the keywords are pieces of the phrase. The five
+// lists are regrouped one after the other from these, and what one list no longer needs is
+// given back before the next grows.
+void TStatisticsPass::BySearch(TLane&) {
+    const TLstStat& pages = S.StatByRefPage;
+    const TSearchEngineMatcher matcher(In.SearchEngines);
+    std::vector<std::string_view> engineNames;
+    for (const TRecSEType& engine : In.SearchEngines) engineNames.push_back(engine.Name);
+    const std::size_t count = pages.Count();
+    const std::size_t parts = std::clamp<std::size_t>(count / kRowsPerPart, 1, Workers);
+    std::vector<std::int32_t> engineOf(count, -1);
+    std::vector<TTextArena> texts(parts);
+    // Each part fills its own stretch, one item per page at most; the stretches are then
+    // closed up in order.
+    std::vector<TRegroupName> phrases(count);
+    std::vector<std::size_t> filled(parts);
+    RunParts(parts, [&](std::size_t part) {
+        THostReferrerHelper helper;
+        const std::size_t from = count * part / parts;
+        std::size_t to = from;
+        for (std::size_t i = from; i < count * (part + 1) / parts; ++i) {
+            helper.ExtractSearchPhrase(pages[i].Name, matcher);
+            if (helper.SearchEngineIndex < 0) continue;
+            engineOf[i] = helper.SearchEngineIndex;
+            // Mostly the phrase stands in the referrer as it is: no copy is needed then.
+            const std::string_view referrer = pages[i].Name;
+            const std::size_t at = referrer.find(helper.SearchPhrase);
+            const std::string_view phrase = at != std::string_view::npos
+                                                ? referrer.substr(at, helper.SearchPhrase.size())
+                                                : texts[part].Keep(helper.SearchPhrase);
+            phrases[to++] = {phrase.data(), static_cast<std::uint32_t>(phrase.size()), static_cast<std::uint32_t>(i)};
+        }
+        filled[part] = to - from;
+    });
+    std::size_t found = 0;
+    for (std::size_t part = 0; part < parts; ++part) {
+        const auto from = phrases.begin() + static_cast<std::ptrdiff_t>(count * part / parts);
+        std::copy(from, from + static_cast<std::ptrdiff_t>(filled[part]), phrases.begin() + static_cast<std::ptrdiff_t>(found));
+        found += filled[part];
+    }
+    phrases.resize(found);
+    phrases.shrink_to_fit();
+    const TRegroupPrefixes byEngine{engineNames, engineOf};
+
+    // The lists that need the most room to build come first, while the fewest rows exist.
+    std::vector<TRegroupName> work;
+    work.reserve(phrases.size());
+    for (const TRegroupName& phrase : phrases) {
+        const std::string_view engine = engineNames[static_cast<std::size_t>(engineOf[phrase.Source])];
+        work.push_back({engine.data(), static_cast<std::uint32_t>(engine.size()), phrase.Source});
+    }
+    RegroupRows(pages, work, S.StatByRefSE, true, Workers);
+    work = std::vector<TRegroupName>();  // "= {}" would keep the room
+    // Every piece between single blanks, empty ones included.
+    std::size_t keywords = 0;
+    for (const TRegroupName& phrase : phrases) keywords += 1 + std::count(phrase.Text, phrase.Text + phrase.Size, ' ');
+    work.reserve(keywords);
+    for (const TRegroupName& phrase : phrases) {
+        std::string_view rest = phrase.View();
+        while (true) {
+            const std::size_t blank = rest.find(' ');
+            const std::string_view keyword = rest.substr(0, blank);
+            work.push_back({keyword.data(), static_cast<std::uint32_t>(keyword.size()), phrase.Source});
+            if (blank == std::string_view::npos) break;
+            rest.remove_prefix(blank + 1);
+        }
+    }
+    RegroupRows(pages, work, S.StatByRefSEK, true, Workers);
+    RegroupRows(pages, work, byEngine, S.StatByRefSESEK, false, Workers);
+    work = std::vector<TRegroupName>();
+    ReleaseFreedMemory();
+    RegroupRows(pages, phrases, S.StatByRefSEP, true, Workers);
+    RegroupRows(pages, phrases, byEngine, S.StatByRefSESEP, false, Workers);
+}
+
+}  // namespace brindle::statpass
