@@ -8,7 +8,11 @@ CSV's total hits equal the lines generated, so a silent failure cannot pass as f
 analog (`-G "+CALL ON"`) must likewise report every line. Generated logs are cached
 in build-release/bench/ and made again only when the generator changes.
 
-    cases.py [CASE...]      cases a b c d (default all), plus the engine-only breakdown
+    cases.py [CASE...]      cases a b c d e (default all), plus the engine-only breakdown
+
+Every run prints wall time, processor time (user + system), minor page faults and peak
+memory, for the program and for analog; the ratios to analog are judged on processor time
+beside wall time, since wall time on a shared machine swings with the neighbours.
 
 Environment: BENCH_TIMEOUT (s, default 300), BENCH_RSS_CAP_MIB (default 4096),
 BENCH_REPEATS (default 3; only runs shorter than 10 s are repeated).
@@ -79,11 +83,14 @@ REAL_1M = Data("real-1m.log", ["--shape", "real", "--lines", "1000000"], 1000000
 SEARCH_1M = Data("search-1m.log", ["--shape", "search", "--lines", "1000000", "--days", "400"], 1000000)
 CLASSIC_1M = Data("access.log", ["--lines", "1000000"], 1000000)
 CLASSIC_10M = Data("classic-10m.log", ["--lines", "10000000", "--days", "280"], 10000000)
+SEARCH_3M = Data("search-3m.log", ["--shape", "search", "--lines", "3000000", "--days", "400"], 3000000)
+REPETITIVE_1M = Data("repetitive-1m.log", ["--shape", "repetitive", "--lines", "1000000", "--days", "400"], 1000000)
+ONE_LINE = Data("one-line.log", ["--lines", "1"], 1)
 
 
 def generator_digest():
     digest = hashlib.sha256()
-    for name in ("generate_log.py", "real_shapes.py"):
+    for name in ("generate_log.py", "real_shapes.py", "repetitive_shape.py"):
         with open(os.path.join(HERE, name), "rb") as f:
             digest.update(f.read())
     return digest.hexdigest()
@@ -186,11 +193,13 @@ def best_of(run_once):
     best = min(good, key=lambda r: r.wall)
     best.peak_kib = min(r.peak_kib for r in good)
     best.cpu = min(r.cpu for r in good)
+    best.minor_faults = min(r.minor_faults for r in good)
     return best, len(runs)
 
 
 def describe(run, count):
-    figure = "%8.3f s   cpu %7.2f s   peak %7.1f MiB" % (run.wall, run.cpu, run.peak_kib / MIB)
+    figure = "%8.3f s   cpu %7.2f s   faults %9d   peak %7.1f MiB" % (run.wall, run.cpu, run.minor_faults,
+                                                                     run.peak_kib / MIB)
     if not run.ok:
         return figure + "   FAILED: " + run.failure
     return figure + ("   (best of %d)" % count if count > 1 else "")
@@ -209,8 +218,8 @@ def run_case(case):
         case.theirs, count = best_of(lambda: run_analog_once(case))
         print("   analog  %s" % describe(case.theirs, count), flush=True)
         if case.ours.ok and case.theirs.ok:
-            print("   ratio   brindle / analog = %.2f (time), %.2f (peak)" % (
-                case.ours.wall / case.theirs.wall, case.ours.peak_kib / max(1, case.theirs.peak_kib)))
+            print("   ratio   brindle / analog = %.2f (wall), %.2f (cpu), %.2f (peak)" % (
+                case.ours.wall / case.theirs.wall, cpu_ratio(case), case.ours.peak_kib / max(1, case.theirs.peak_kib)))
 
 
 def verdict(passed, text):
@@ -219,11 +228,37 @@ def verdict(passed, text):
     return line
 
 
-def time_ratio_target(case, limit):
-    if not (case.ours.ok and case.theirs and case.theirs.ok):
-        return verdict(False, "%s: time <= %g x analog (no valid figures)" % (case.key, limit))
+def valid(case):
+    return case.ours.ok and case.theirs is not None and case.theirs.ok
+
+
+# /usr/bin/time counts processor time in hundredths: a run below that reads as 0.
+CPU_RESOLUTION = 0.01
+
+
+def cpu_ratio(case):
+    return case.ours.cpu / max(CPU_RESOLUTION, case.theirs.cpu)
+
+
+def wall_target(case, limit):
+    if not valid(case):
+        return verdict(False, "%s: wall <= %g x analog (no valid figures)" % (case.key, limit))
     ratio = case.ours.wall / case.theirs.wall
-    return verdict(ratio <= limit, "%s: time <= %g x analog (%.2f x)" % (case.key, limit, ratio))
+    return verdict(ratio <= limit, "%s: wall <= %g x analog (%.2f x)" % (case.key, limit, ratio))
+
+
+def cpu_target(case, limit):
+    if not valid(case):
+        return verdict(False, "%s: cpu <= %g x analog (no valid figures)" % (case.key, limit))
+    ratio = cpu_ratio(case)
+    return verdict(ratio <= limit, "%s: cpu <= %g x analog (%.2f x)" % (case.key, limit, ratio))
+
+
+def seconds_target(case, limit):
+    if not case.ours.ok:
+        return verdict(False, "%s: whole run <= %.0f ms (%s)" % (case.key, limit * 1000, case.ours.failure))
+    return verdict(case.ours.wall <= limit, "%s: whole run <= %.0f ms (%.0f ms wall, %.0f ms cpu)" % (
+        case.key, limit * 1000, case.ours.wall * 1000, case.ours.cpu * 1000))
 
 
 def peak_target(case, limit_mib, label):
@@ -231,6 +266,29 @@ def peak_target(case, limit_mib, label):
         return verdict(False, "%s: peak <= %s (%s)" % (case.key, label, case.ours.failure))
     peak = case.ours.peak_kib / MIB
     return verdict(peak <= limit_mib, "%s: peak <= %s (%.0f MiB)" % (case.key, label, peak))
+
+
+def faults_target(case, per_million):
+    if not case.ours.ok:
+        return verdict(False, "%s: minor faults <= %d per 1,000,000 lines (%s)" % (case.key, per_million,
+                                                                               case.ours.failure))
+    scaled = case.ours.minor_faults * 1e6 / case.data.lines
+    return verdict(scaled <= per_million, "%s: minor faults <= %d per 1,000,000 lines (%.0f)" % (
+        case.key, per_million, scaled))
+
+
+# Growth by more than the input's factor counts as worse than linear; 15% is left for noise.
+LINEAR_SLACK = 1.15
+
+
+def linear_target(key, what, small, large, figure):
+    factor = large.data.lines / small.data.lines
+    if not (small.ours.ok and large.ours.ok):
+        return verdict(False, "%s: %s linear in lines (no valid figures)" % (key, what))
+    ratio = figure(large.ours) / max(1e-9, figure(small.ours))
+    limit = factor * LINEAR_SLACK
+    return verdict(ratio <= limit, "%s: %s(%dM) / %s(%dM) <= %.2f, linear (%.2f)" % (
+        key, what, large.data.lines // 1000000, what, small.data.lines // 1000000, limit, ratio))
 
 
 def engine_breakdown():
@@ -243,7 +301,7 @@ def engine_breakdown():
 
 
 def main(argv):
-    wanted = set(argv) or {"a", "b", "c", "d"}
+    wanted = set(argv) or {"a", "b", "c", "d", "e"}
     if not os.path.exists(PROGRAM):
         sys.exit("bench: %s is missing; run 'make bench'" % PROGRAM)
     # The machine may be shared: say how busy it was when the figures were taken.
@@ -253,29 +311,40 @@ def main(argv):
     if "a" in wanted:
         case = Case("a", "folder of 365 daily IIS W3C files, 14,000 hits (wildcard profile)", W3C_FOLDER)
         run_case(case)
-        targets.append(time_ratio_target(case, 2))
+        targets.append(wall_target(case, 1.0))
+        # The program's fixed cost: start-up, one line, the CSV export and the shutdown.
+        one = Case("a", "a one-line log, the whole unattended run", ONE_LINE)
+        run_case(one)
+        targets.append(seconds_target(one, 0.060))
     if "b" in wanted:
         case = Case("b", "1,000,000 real-shaped combined lines, whole run with a CSV export", REAL_1M)
         run_case(case)
-        targets.append(time_ratio_target(case, 0.5))
+        targets.append(wall_target(case, 0.4))
+        targets.append(cpu_target(case, 1.5))
+        targets.append(faults_target(case, 30000))
     if "c" in wanted:
         case = Case("c", "1,000,000 lines, a distinct search referrer each, over 400 days", SEARCH_1M)
         run_case(case)
-        targets.append(peak_target(case, 600, "600 MiB"))
+        targets.append(peak_target(case, 400, "400 MiB"))
+        targets.append(cpu_target(case, 1.5))
+        large = Case("c", "3,000,000 lines, a distinct search referrer each, over 400 days", SEARCH_3M,
+                     with_analog=False)
+        run_case(large)
+        targets.append(linear_target("c", "peak", case, large, lambda run: run.peak_kib))
     if "d" in wanted:
         small = Case("d", "1,000,000 ordinary lines (the reference for the 10M case)", CLASSIC_1M)
         run_case(small)
         case = Case("d", "10,000,000 ordinary lines", CLASSIC_10M)
         run_case(case)
-        targets.append(peak_target(case, 1.5e9 / 1024 / 1024, "1.5 GB"))
-        if case.ours.ok and small.ours.ok:
-            # Judged on processor time: wall time on a shared machine says more about the
-            # neighbours than about the growth.
-            cpu_ratio = case.ours.cpu / small.ours.cpu
-            targets.append(verdict(cpu_ratio <= 10 * 1.15, "d: time(10M) / time(1M) <= 11.5, linear (cpu %.2f, wall %.2f)"
-                                   % (cpu_ratio, case.ours.wall / small.ours.wall)))
-        else:
-            targets.append(verdict(False, "d: time(10M) / time(1M) linear (no valid figures)"))
+        targets.append(peak_target(case, 800, "800 MiB"))
+        # Judged on processor time: wall time on a shared machine says more about the
+        # neighbours than about the growth.
+        targets.append(linear_target("d", "cpu", small, case, lambda run: run.cpu))
+    if "e" in wanted:
+        case = Case("e", "1,000,000 lines of a repetitive real site: 1,800 hosts, 1,500 URLs, 100 agents, "
+                         "short visits over 400 days, half the lines out of time order", REPETITIVE_1M)
+        run_case(case)
+        targets.append(wall_target(case, 0.5))
     print("\nTargets (every program run with a CSV export; DNS off; load average now %.2f):" % os.getloadavg()[0])
     for line in targets:
         print("   " + line)

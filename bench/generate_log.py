@@ -17,6 +17,9 @@ strings, about 240 bytes a line):
     generate_log.py OUTPUT --shape search ...     every line with its own search referrer
     generate_log.py FOLDER --shape w3c --lines N --days D
                                                  one IIS W3C extended file per day (u_exYYMMDD.log)
+    generate_log.py OUTPUT --shape repetitive --days 400
+                                                 few distinct values, short visits, half the lines
+                                                 behind later ones (repetitive_shape.py)
 """
 
 import argparse
@@ -27,6 +30,7 @@ import os
 import random
 
 import real_shapes
+import repetitive_shape
 
 MONTHS = ["Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"]
 
@@ -230,7 +234,7 @@ def write_w3c_folder(args):
 def main():
     parser = argparse.ArgumentParser(description="Write a deterministic access log (or a folder of them).")
     parser.add_argument("output")
-    parser.add_argument("--shape", choices=["classic", "real", "search", "w3c"], default="classic")
+    parser.add_argument("--shape", choices=["classic", "real", "search", "w3c", "repetitive"], default="classic")
     parser.add_argument("--lines", type=int, default=1000000)
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--start", default=None, help="first day (default 2005-03-01, 2024-01-01 for the new shapes)")
@@ -241,6 +245,8 @@ def main():
         args.days = args.days or 30.0
         if args.shape == "w3c":
             write_w3c_folder(args)
+        elif args.shape == "repetitive":
+            repetitive_shape.write_repetitive(args.output, random.Random(args.seed), args.lines, args.days, args.start)
         else:
             write_real_combined(args, args.shape == "search")
         return

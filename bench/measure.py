@@ -1,5 +1,5 @@
-"""Runs one command and measures it: wall time, and processor time and peak memory as
-/usr/bin/time reports them.
+"""Runs one command and measures it: wall time, and processor time, peak memory and minor
+page faults as /usr/bin/time reports them.
 
 The command gets its own process group, a time limit and a memory ceiling. A run that
 passes either is killed and reported, so an analysis stuck behind a message box nobody
@@ -22,6 +22,7 @@ class Run:
     peak_kib: int        # maximum resident set size
     cpu: float           # user + system seconds
     exit_code: int
+    minor_faults: int = 0  # pages first touched (or reclaimed without reading from disk)
     failure: str = ""    # why the run does not count; empty when it ran to its end
 
     @property
@@ -67,7 +68,7 @@ def measure(command, env=None, timeout=300.0, rss_cap_kib=None, log_path=os.devn
     try:
         with open(log_path, "ab") as log:
             start = time.monotonic()
-            proc = subprocess.Popen(["/usr/bin/time", "-f", "%U %S %M", "-o", mem_path] + list(command), env=env,
+            proc = subprocess.Popen(["/usr/bin/time", "-f", "%U %S %M %R", "-o", mem_path] + list(command), env=env,
                                     stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True)
             failure = ""
             try:
@@ -95,11 +96,11 @@ def measure(command, env=None, timeout=300.0, rss_cap_kib=None, log_path=os.devn
         with open(mem_path) as f:
             last = (f.read().strip().splitlines() or [""])[-1].split()
         try:
-            cpu, peak = float(last[0]) + float(last[1]), int(last[2])
+            cpu, peak, faults = float(last[0]) + float(last[1]), int(last[2]), int(last[3])
         except (IndexError, ValueError):
-            cpu, peak = 0.0, 0
+            cpu, peak, faults = 0.0, 0, 0
     finally:
         os.unlink(mem_path)
     if not failure and proc.returncode != 0:
         failure = "exit status %d" % proc.returncode
-    return Run(wall, peak, cpu, proc.returncode, failure)
+    return Run(wall, peak, cpu, proc.returncode, minor_faults=faults, failure=failure)

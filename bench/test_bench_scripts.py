@@ -41,7 +41,8 @@ class GeneratorTest(unittest.TestCase):
         return os.path.join(self.dir, name)
 
     def test_a_seed_always_gives_the_same_output(self):
-        for shape, extra in [("classic", []), ("real", []), ("search", ["--days", "400"]), ("w3c", ["--days", "30"])]:
+        for shape, extra in [("classic", []), ("real", []), ("search", ["--days", "400"]), ("w3c", ["--days", "30"]),
+                             ("repetitive", ["--days", "400"])]:
             with self.subTest(shape=shape):
                 args = ["--shape", shape, "--lines", "3000"] + extra
                 generate(self.path(shape + "1"), *args)
@@ -86,6 +87,29 @@ class GeneratorTest(unittest.TestCase):
         self.assertTrue(all(re.search(r"[?&](q|p)=\w", r) for r in referrers))
         days = {row[1][:11] for row in rows}
         self.assertGreater(len(days), 380)
+
+    def test_repetitive_shape_repeats_few_values_out_of_time_order(self):
+        generate(self.path("rep.log"), "--shape", "repetitive", "--lines", "30000", "--days", "400")
+        text, rows = self.read_combined("rep.log", 30000)
+        self.assertLessEqual(len({row[0] for row in rows}), 1800)
+        self.assertGreater(len({row[0] for row in rows}), 1000)
+        self.assertLessEqual(len({row[3] for row in rows}), 1500)
+        self.assertEqual(len({row[7] for row in rows}), 100)
+        stamps = [datetime.datetime.strptime(row[1], "%d/%b/%Y:%H:%M:%S") for row in rows]
+        self.assertGreaterEqual((max(stamps) - min(stamps)).days, 395)
+        # A line is out of order when an earlier line already had a later time.
+        latest, late = stamps[0], 0
+        for stamp in stamps:
+            late += stamp < latest
+            latest = max(latest, stamp)
+        self.assertTrue(0.4 <= late / len(stamps) <= 0.55, late / len(stamps))
+        # Short visits: most consecutive hits of one host in time order lie within minutes.
+        by_host = {}
+        for row, stamp in zip(rows, stamps):
+            by_host.setdefault(row[0], []).append(stamp)
+        gaps = [b - a for times in by_host.values() for a, b in zip(sorted(times), sorted(times)[1:])]
+        short = sum(gap <= datetime.timedelta(minutes=2) for gap in gaps)
+        self.assertTrue(0.4 <= short / len(gaps) <= 0.8, short / len(gaps))
 
     def test_w3c_folder_has_one_complete_file_a_day(self):
         generate(self.path("w3c"), "--shape", "w3c", "--lines", "5000", "--days", "365")
@@ -132,6 +156,15 @@ class MeasureTest(unittest.TestCase):
         self.assertTrue(run.ok, run.failure)
         self.assertGreater(run.peak_kib, 200 << 10)
         self.assertLess(run.peak_kib, 400 << 10)
+
+    def test_minor_faults_count_the_pages_touched(self):
+        touch = "x = bytearray(%d << 20); x[::4096] = b'1' * len(x[::4096])"
+        small = measure([sys.executable, "-c", touch % 1])
+        large = measure([sys.executable, "-c", touch % 200])
+        self.assertTrue(small.ok and large.ok)
+        # 200 MiB is 51,200 pages of 4 KiB: each first touch faults once (fewer with huge pages).
+        self.assertGreater(large.minor_faults - small.minor_faults, 20000)
+        self.assertLess(large.minor_faults - small.minor_faults, 60000)
 
     def test_processor_time_is_that_of_the_measured_program(self):
         run = measure([sys.executable, "-c", "import time\nend = time.process_time() + 0.5\n"
