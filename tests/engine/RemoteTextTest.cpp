@@ -16,7 +16,7 @@ TEST(RemoteText, ServerRepliesAndAddressesAreFitForAMessage) {
         {"http://user:pa:ss@host:8080/a.log", "http://user:pa:ss@host:8080/a.log", "http://host:8080/a.log"},
         // An "@" after the host is part of the path.
         {"ftp://host/mail@list/a.log", "ftp://host/mail@list/a.log", "ftp://host/mail@list/a.log"},
-        {"host@x/a", "host@x/a", "host@x/a"},
+        {"user@host/a", "user@host/a", "host/a"},
         {"500  Internal\t\tError \r\n", "500 Internal Error", "500  InternalError "},
         {"530 Bad\x1b[31mly\x7f", "530 Bad[31mly", "530 Bad[31mly"},
         {"http://h/caf\xc3\xa9.log", "http://h/caf.log", "http://h/caf\xc3\xa9.log"},
