@@ -58,6 +58,28 @@ void SetLogin(CURL* easy, const TRemoteLogin& login) {
     detail::SetCommonTimeouts(easy);
 }
 
+// Failures that the server's last reply explains, when it was a refusal.
+bool ServerRefused(CURLcode result) {
+    switch (result) {
+    case CURLE_LOGIN_DENIED:
+    case CURLE_REMOTE_ACCESS_DENIED:
+    case CURLE_REMOTE_FILE_NOT_FOUND:
+    case CURLE_FTP_COULDNT_RETR_FILE:
+    case CURLE_FTP_COULDNT_SET_TYPE:
+    case CURLE_FTP_COULDNT_USE_REST:
+    case CURLE_FTP_PORT_FAILED:
+    case CURLE_FTP_PRET_FAILED:
+    case CURLE_FTP_ACCEPT_FAILED:
+    case CURLE_FTP_WEIRD_PASV_REPLY:
+    case CURLE_FTP_WEIRD_227_FORMAT:
+    case CURLE_FTP_WEIRD_SERVER_REPLY:
+    case CURLE_QUOTE_ERROR:
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace
 
 namespace detail {
@@ -119,13 +141,18 @@ uint8_t TdmFTP::DownloadFiles(const TRemoteLogin& Location, const std::string& U
         return true;
     });
     // Some servers answer "no such file" for an empty folder.
-    if (listed != CURLE_OK && !(listed == CURLE_REMOTE_FILE_NOT_FOUND && !IsCancelled())) return FailureResult();
+    if (listed != CURLE_OK && !(listed == CURLE_REMOTE_FILE_NOT_FOUND && !IsCancelled())) {
+        if (!IsCancelled()) DescribeFailure(listed, session, detail::AddressForMessage("ftp://" + URL));
+        return FailureResult();
+    }
     curl_easy_setopt(easy, CURLOPT_DIRLISTONLY, 0L);
 
-    return DownloadListed(session, folderUrl, ParseNameListing(listing, parts.back()), Folder, Files, Names);
+    const std::string shownFolder = detail::AddressForMessage("ftp://" + URL.substr(0, URL.rfind('/') + 1));
+    return DownloadListed(session, folderUrl, shownFolder, ParseNameListing(listing, parts.back()), Folder, Files,
+                          Names);
 }
 
-uint8_t TdmFTP::DownloadListed(TCurlSession& session, const std::string& folderUrl,
+uint8_t TdmFTP::DownloadListed(TCurlSession& session, const std::string& folderUrl, const std::string& shownFolder,
                                const std::vector<std::string>& names, const std::string& Folder,
                                std::vector<std::string>& Files, TLocalNames& Names) {
     for (const std::string& name : names) {
@@ -141,11 +168,27 @@ uint8_t TdmFTP::DownloadListed(TCurlSession& session, const std::string& folderU
             continue;
         }
         Names.Release(local);
-        if (result != CURLE_REMOTE_FILE_NOT_FOUND || IsCancelled()) return FailureResult();
+        if (IsCancelled()) return 1;
+        if (result != CURLE_REMOTE_FILE_NOT_FOUND) {
+            DescribeFailure(result, session, shownFolder + detail::AddressForMessage(name));
+            return 2;
+        }
         // A sub-folder matching the mask, or a file gone since the listing.
         Status("Skipped : " + name);
     }
     return 0;
+}
+
+void TdmFTP::DescribeFailure(CURLcode result, const TCurlSession& session, const std::string& shown) {
+    if (session.TooSlow()) {
+        SetFailure(SlowTransferText(shown));
+        return;
+    }
+    const std::string& reply = session.LastReply();
+    if (!ServerRefused(result) || reply.size() < 4 || (reply[0] != '4' && reply[0] != '5')) return;
+    std::string answer = detail::PrintableReply(reply);
+    while (answer.size() > 3 && answer.back() == '.') answer.pop_back();
+    SetFailure("The FTP server answered " + answer + " for '" + shown + "'.");
 }
 
 }  // namespace brindle

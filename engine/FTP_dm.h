@@ -18,7 +18,8 @@ public:
     // separated by "/". Every matching file of the folder is downloaded in listing order to
     // Folder (ending with "/") under a safe local name that Names has not handed out yet, and
     // its local path is appended to Files. Returns 0 done, 1 cancelled, 2 failed; files
-    // completed before a failure stay on disk and in Files.
+    // completed before a failure stay on disk and in Files. When the server refused with a
+    // reply code, or a transfer was too slow, FailureText() says so.
     uint8_t DownloadFiles(const TRemoteLogin& Location, const std::string& URL, const std::string& Folder,
                           std::vector<std::string>& Files, TLocalNames& Names);
     // The same with names kept unique within this call only.
@@ -26,8 +27,11 @@ public:
                           std::vector<std::string>& Files);
 
 private:
-    uint8_t DownloadListed(TCurlSession& session, const std::string& folderUrl, const std::vector<std::string>& names,
-                           const std::string& Folder, std::vector<std::string>& Files, TLocalNames& Names);
+    // ShownFolder is the folder's address as messages name it, ending with "/".
+    uint8_t DownloadListed(TCurlSession& session, const std::string& folderUrl, const std::string& shownFolder,
+                           const std::vector<std::string>& names, const std::string& Folder,
+                           std::vector<std::string>& Files, TLocalNames& Names);
+    void DescribeFailure(CURLcode result, const TCurlSession& session, const std::string& shown);
 };
 
 namespace detail {

@@ -28,6 +28,20 @@ std::string LocalFileName(std::string_view lastPart) {
     return TLocalNames::SafeComponent(lastPart.substr(0, lastPart.find_first_of("?#")), "download");
 }
 
+// What the server answered, as "500 Internal Server Error": from its status line, or the bare
+// code when the line says nothing more.
+std::string AnswerText(const TCurlSession& session) {
+    const std::string& line = session.LastReply();
+    const size_t space = line.find(' ');
+    std::string answer = space == std::string::npos ? std::string() : detail::PrintableReply(line.substr(space + 1));
+    if (answer.empty()) {
+        long code = 0;
+        curl_easy_getinfo(session.Easy(), CURLINFO_RESPONSE_CODE, &code);
+        answer = std::to_string(code);
+    }
+    return answer;
+}
+
 }  // namespace
 
 uint8_t TdmHTTP::DownloadFile(const TRemoteLogin& Location, const std::string& URL, const std::string& Folder,
@@ -44,7 +58,8 @@ uint8_t TdmHTTP::DownloadFile(const TRemoteLogin& Location, const std::string& U
 
     CurrentFile = parts.back();
     const std::string local = Names.Claim(Folder, LocalFileName(parts.back()));
-    const uint8_t result = Fetch(Location, "http://" + EscapeUnsafeBytes(URL), local);
+    const uint8_t result = Fetch(Location, "http://" + EscapeUnsafeBytes(URL), local,
+                                 detail::AddressForMessage("http://" + URL));
     if (result == 0) {
         Files.push_back(local);
     } else {
@@ -53,7 +68,8 @@ uint8_t TdmHTTP::DownloadFile(const TRemoteLogin& Location, const std::string& U
     return result;
 }
 
-uint8_t TdmHTTP::Fetch(const TRemoteLogin& Location, const std::string& address, const std::string& local) {
+uint8_t TdmHTTP::Fetch(const TRemoteLogin& Location, const std::string& address, const std::string& local,
+                       const std::string& shown) {
     TCurlSession session(*this);
     if (!session.Valid()) return 2;
     CURL* easy = session.Easy();
@@ -65,6 +81,9 @@ uint8_t TdmHTTP::Fetch(const TRemoteLogin& Location, const std::string& address,
         curl_easy_setopt(easy, CURLOPT_USERNAME, Location.UserName.c_str());
         curl_easy_setopt(easy, CURLOPT_PASSWORD, Location.Password.c_str());
     }
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http");
     detail::SetCommonTimeouts(easy);
 
     // The body of an error answer is not the log: it is dropped, and the download fails.
@@ -73,7 +92,24 @@ uint8_t TdmHTTP::Fetch(const TRemoteLogin& Location, const std::string& address,
         curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &code);
         return code >= 200 && code <= 299;
     });
-    return result == CURLE_OK ? 0 : FailureResult();
+    if (result == CURLE_OK) return 0;
+    if (!IsCancelled()) DescribeFailure(result, session, shown);
+    return FailureResult();
+}
+
+void TdmHTTP::DescribeFailure(CURLcode result, const TCurlSession& session, const std::string& shown) {
+    if (session.TooSlow()) {
+        SetFailure(SlowTransferText(shown));
+    } else if (result == CURLE_HTTP_RETURNED_ERROR) {
+        SetFailure("The HTTP server answered " + AnswerText(session) + " for '" + shown + "'.");
+    } else if (result == CURLE_TOO_MANY_REDIRECTS) {
+        SetFailure("The HTTP server answered '" + shown + "' with a redirect loop (more than " +
+                   std::to_string(kMaxRedirects) + " redirects).");
+    } else if (result == CURLE_UNSUPPORTED_PROTOCOL && !session.LastReply().empty()) {
+        SetFailure("The HTTP server redirected '" + shown + "' to an address that is not http://.");
+    } else if (result == CURLE_PARTIAL_FILE) {
+        SetFailure("The HTTP server closed the connection before all of '" + shown + "' had arrived.");
+    }
 }
 
 }  // namespace brindle

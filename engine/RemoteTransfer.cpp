@@ -1,6 +1,9 @@
 #include "engine/RemoteTransfer.h"
 
+#include <sys/statvfs.h>
+
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "core/SafeFile_u.h"
@@ -12,6 +15,23 @@ namespace {
 // How often a stalled transfer still reports progress, so that a user interface that runs
 // its events from the progress callback stays responsive.
 constexpr auto kQuietReportInterval = std::chrono::milliseconds(250);
+
+// How finely the speed check remembers the bytes received.
+constexpr auto kSpeedSampleStep = std::chrono::milliseconds(100);
+
+int64_t FolderFreeSpace(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    struct statvfs info {};
+    if (statvfs(folder.c_str(), &info) != 0) return -1;
+    return static_cast<int64_t>(info.f_bavail) * static_cast<int64_t>(info.f_frsize);
+}
+
+std::string ByteSizeText(int64_t bytes) {
+    if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0) return std::to_string(bytes / (1024 * 1024)) + " MiB";
+    if (bytes >= 1024 && bytes % 1024 == 0) return std::to_string(bytes / 1024) + " KiB";
+    return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
 
 void InitCurlOnce() {
     static std::once_flag once;
@@ -36,7 +56,18 @@ void TRemoteModule::ResetState() {
     WorkMax = 0;
     WorkDone = 0;
     CurrentFile.clear();
-    localWriteFailure_.clear();
+    failure_.clear();
+}
+
+void TRemoteModule::SetFailure(std::string text) {
+    if (failure_.empty()) failure_ = std::move(text);
+}
+
+std::string TRemoteModule::SlowTransferText(const std::string& address) const {
+    const int64_t seconds = limits_.StallTime.count();
+    return "The " + protocol_ + " server sent '" + address + "' slower than " + ByteSizeText(limits_.MinimumRate) +
+           " a second for " + std::to_string(seconds) + (seconds == 1 ? " second" : " seconds") +
+           "; the download was stopped.";
 }
 
 void TRemoteModule::Status(const std::string& text) const {
@@ -85,6 +116,8 @@ TCurlSession::TCurlSession(TRemoteModule& owner) : owner_(owner) {
     curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &TCurlSession::WriteCallback);
     curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &TCurlSession::HeaderCallback);
+    curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy_, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(easy_, CURLOPT_XFERINFOFUNCTION, &TCurlSession::XferInfoCallback);
     curl_easy_setopt(easy_, CURLOPT_XFERINFODATA, this);
@@ -109,6 +142,10 @@ CURLcode TCurlSession::Perform(const std::function<bool(std::string_view)>& sink
     if (!Valid()) return CURLE_FAILED_INIT;
     sink_ = &sink;
     lastReported_ = -1;
+    received_ = 0;
+    samples_.clear();
+    tooSlow_ = false;
+    lastReply_.clear();
     owner_.WorkBegin(0);
     const CURLcode result = Drive();
     owner_.WorkEnd();
@@ -121,12 +158,21 @@ CURLcode TCurlSession::DownloadTo(const std::string& path, const std::function<b
     TAtomicFile file;
     // A full disk must not read as a server that could not be reached.
     const auto writeFailed = [&] {
-        owner_.localWriteFailure_ = WriteFailureText(path, file.ErrorText());
+        owner_.SetFailure(WriteFailureText(path, file.ErrorText()));
         return CURLE_WRITE_ERROR;
     };
     if (!file.Open(path)) return writeFailed();
-    const CURLcode result = Perform([&](std::string_view bytes) { return !kept() || file.Write(bytes); });
+    const CURLcode result = Perform([&](std::string_view bytes) {
+        if (!kept()) return true;
+        if (!RoomFor(path, bytes.size())) {
+            owner_.SetFailure(WriteFailureText(
+                path, "The work folder would keep less than " + ByteSizeText(owner_.limits_.FreeSpaceReserve) + " free"));
+            return false;
+        }
+        return file.Write(bytes);
+    });
     if (result == CURLE_WRITE_ERROR && !file.ErrorText().empty()) return writeFailed();
+    // The partial file goes with TAtomicFile; a full one is kept only when all of it came.
     if (result != CURLE_OK) return result;
     if (!kept()) return CURLE_HTTP_RETURNED_ERROR;
     return file.Commit() ? CURLE_OK : writeFailed();
@@ -134,6 +180,10 @@ CURLcode TCurlSession::DownloadTo(const std::string& path, const std::function<b
 
 CURLcode TCurlSession::Drive() {
     if (curl_multi_add_handle(multi_, easy_) != CURLM_OK) return CURLE_FAILED_INIT;
+    // Wake often enough for the speed check to end a stalled transfer close to its limit.
+    const auto stall = std::chrono::duration_cast<std::chrono::milliseconds>(owner_.limits_.StallTime).count();
+    const int pollMs = static_cast<int>(std::clamp<long long>(stall / 10, 20, 1000));
+    samples_.emplace_back(std::chrono::steady_clock::now(), 0);
     CURLcode result = CURLE_OK;
     for (;;) {
         if (owner_.IsCancelled()) {
@@ -152,7 +202,12 @@ CURLcode TCurlSession::Drive() {
             }
             break;
         }
-        if (curl_multi_poll(multi_, nullptr, 0, 1000, nullptr) != CURLM_OK) {
+        if (!FastEnough(std::chrono::steady_clock::now())) {
+            tooSlow_ = true;
+            result = CURLE_OPERATION_TIMEDOUT;
+            break;
+        }
+        if (curl_multi_poll(multi_, nullptr, 0, pollMs, nullptr) != CURLM_OK) {
             result = CURLE_FAILED_INIT;
             break;
         }
@@ -167,6 +222,43 @@ size_t TCurlSession::WriteCallback(char* data, size_t size, size_t count, void* 
     const size_t bytes = size * count;
     if (session->owner_.IsCancelled()) return CURL_WRITEFUNC_ERROR;
     if (!session->sink_ || !(*session->sink_)(std::string_view(data, bytes))) return CURL_WRITEFUNC_ERROR;
+    session->received_ += static_cast<int64_t>(bytes);
+    return bytes;
+}
+
+bool TCurlSession::FastEnough(std::chrono::steady_clock::time_point now) {
+    const TTransferLimits& limits = owner_.limits_;
+    if (limits.StallTime.count() <= 0 || limits.MinimumRate <= 0) return true;
+    if (samples_.empty() || now - samples_.back().first >= kSpeedSampleStep) samples_.emplace_back(now, received_);
+    // The front stays the newest sample at least one window old, once there is one.
+    while (samples_.size() >= 2 && now - samples_[1].first >= limits.StallTime) samples_.pop_front();
+    const auto& [since, bytesThen] = samples_.front();
+    if (now - since < limits.StallTime) return true;
+    return received_ - bytesThen >= limits.MinimumRate * limits.StallTime.count();
+}
+
+bool TCurlSession::RoomFor(const std::string& path, size_t bytes) const {
+    const TTransferLimits& limits = owner_.limits_;
+    const int64_t free = limits.FreeSpace ? limits.FreeSpace(path) : FolderFreeSpace(path);
+    if (free < 0) return true;  // unknown: the write itself will tell
+    int64_t coming = static_cast<int64_t>(bytes);
+    curl_off_t announced = -1;
+    if (curl_easy_getinfo(easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK && announced > received_)
+        coming = std::max<int64_t>(coming, announced - received_);
+    return free - coming >= limits.FreeSpaceReserve;
+}
+
+size_t TCurlSession::HeaderCallback(char* data, size_t size, size_t count, void* self) {
+    auto* session = static_cast<TCurlSession*>(self);
+    const size_t bytes = size * count;
+    std::string_view line(data, bytes);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    // An HTTP status line, or the last line of an FTP reply ("550 No such file").
+    const bool status = line.starts_with("HTTP/");
+    const bool reply = line.size() >= 4 && std::isdigit(static_cast<unsigned char>(line[0])) &&
+                       std::isdigit(static_cast<unsigned char>(line[1])) &&
+                       std::isdigit(static_cast<unsigned char>(line[2])) && line[3] == ' ';
+    if (status || reply) session->lastReply_.assign(line.substr(0, 1024));
     return bytes;
 }
 
@@ -208,11 +300,37 @@ std::vector<std::string> SplitAtSlash(std::string_view text) {
     return parts;
 }
 
-void SetCommonTimeouts(CURL* easy) {
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, 30L);
-    // A transfer that receives nothing for a minute is dead.
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, 60L);
+void SetCommonTimeouts(CURL* easy) { curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, 30L); }
+
+std::string PrintableReply(std::string_view text) {
+    std::string printable;
+    for (const char c : text) {
+        const bool blank = c == ' ' || c == '\t';
+        if (blank && (printable.empty() || printable.back() == ' ')) continue;
+        if (blank) {
+            printable.push_back(' ');
+        } else if (c > 0x20 && c < 0x7f) {
+            printable.push_back(c);
+        }
+        if (printable.size() >= 200) break;
+    }
+    while (!printable.empty() && printable.back() == ' ') printable.pop_back();
+    return printable;
+}
+
+std::string AddressForMessage(std::string_view address) {
+    const size_t scheme = address.find("://");
+    const size_t hostStart = scheme == std::string_view::npos ? 0 : scheme + 3;
+    const size_t hostEnd = std::min(address.find('/', hostStart), address.size());
+    const size_t at = address.substr(0, hostEnd).rfind('@');
+    const size_t hostFrom = at == std::string_view::npos || at < hostStart ? hostStart : at + 1;
+    std::string shown;
+    for (size_t i = 0; i < address.size(); ++i) {
+        if (i >= hostStart && i < hostFrom) continue;
+        const auto c = static_cast<unsigned char>(address[i]);
+        if (c >= 0x20 && c != 0x7f) shown.push_back(address[i]);
+    }
+    return shown;
 }
 
 }  // namespace detail

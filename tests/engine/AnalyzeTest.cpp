@@ -303,7 +303,9 @@ TEST_F(Analyze, HTTPLocation) {
     EXPECT_FALSE(engine.HTTPBusy);
 
     location.LogFileURL = "127.0.0.1:" + std::to_string(server.Port()) + "/site/missing.log";
-    EXPECT_EQ(ErrorRunning(ProfileOf({location})), "Unable to connect to the HTTP server.");
+    // The server answered: the message says what, not that it could not be reached.
+    EXPECT_EQ(ErrorRunning(ProfileOf({location})), "The HTTP server answered 404 File not found for 'http://" +
+                                                       location.LogFileURL + "'.");
 }
 
 TEST_F(Analyze, FTPLocationAndCancel) {
@@ -341,7 +343,8 @@ TEST_F(Analyze, FTPLocationAndCancel) {
 
     location.LoginPassword = "wrong";
     events.Bind(engine);
-    EXPECT_EQ(ErrorRunning(ProfileOf({location})), "Unable to connect to the FTP server.");
+    EXPECT_EQ(ErrorRunning(ProfileOf({location})),
+              "The FTP server answered 530 Authentication failed for 'ftp://" + location.LogFileURL + "'.");
 }
 
 TEST_F(Analyze, ReverseDNSRenamesHostsFromTheCache) {

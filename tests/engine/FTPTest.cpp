@@ -122,6 +122,57 @@ TEST_F(FtpDownload, FailuresGiveTwo) {
     EXPECT_TRUE(EntriesBelow(work.path()).empty());
 }
 
+TEST_F(FtpDownload, RefusalsNameTheServersReply) {
+    StartServer();
+    struct Case {
+        std::string path;
+        std::string password;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"missing/*.log", "s3cret", "The FTP server answered 550 No such file or directory for 'ftp://127.0.0.1/missing/*.log'."},
+        {"logs/*.log", "wrong", "The FTP server answered 530 Authentication failed for 'ftp://127.0.0.1/logs/*.log'."},
+    };
+    for (const Case& c : cases) {
+        login.Password = c.password;
+        EXPECT_EQ(Download(c.path), 2) << c.path;
+        EXPECT_EQ(ftp.FailureText(), c.message) << c.path;
+    }
+    EXPECT_TRUE(files.empty());
+    // A success afterwards carries no stale reason.
+    login.Password = "s3cret";
+    ASSERT_EQ(Download("logs/a.log"), 0);
+    EXPECT_EQ(ftp.FailureText(), "");
+}
+
+TEST_F(FtpDownload, ATransferTooSlowForTheStallTimeFailsAndLeavesNothing) {
+    StartServer(200);
+    TTransferLimits limits;
+    limits.StallTime = std::chrono::seconds(1);
+    ftp.SetTransferLimits(limits);
+    EXPECT_EQ(Download("big/*"), 2);
+    EXPECT_EQ(ftp.FailureText(),
+              "The FTP server sent 'ftp://127.0.0.1/big/big.bin' slower than 1 KiB a second for 1 second; the download "
+              "was stopped.");
+    EXPECT_TRUE(files.empty());
+    EXPECT_TRUE(EntriesBelow(work.path()).empty()) << "no partial file, no temporary file";
+}
+
+TEST_F(FtpDownload, ADownloadThatWouldEatIntoTheFreeSpaceReserveStopsWithAWriteError) {
+    StartServer();
+    TTransferLimits limits;
+    limits.FreeSpace = [](const std::string&) { return int64_t{10} * 1024 * 1024; };
+    limits.FreeSpaceReserve = int64_t{6} * 1024 * 1024;  // room for 4 MiB; the file is 5 MiB
+    ftp.SetTransferLimits(limits);
+    // The small logs fit and stay; the large one stops the call.
+    ASSERT_EQ(Download("logs/a.log"), 0);
+    EXPECT_EQ(Download("big/big.bin"), 2);
+    EXPECT_EQ(ftp.FailureText(), "Could not write the file '" + work.file("big.bin") +
+                                     "'.\r\nThe work folder would keep less than 6 MiB free.");
+    EXPECT_EQ(files, (Strings{work.file("a.log")}));
+    EXPECT_EQ(EntriesBelow(work.path()), (Strings{"a.log"})) << "the partial file is removed";
+}
+
 TEST_F(FtpDownload, CancelFromAnotherThreadStopsTheTransfer) {
     StartServer(256 * 1024);
     log.Bind(ftp);

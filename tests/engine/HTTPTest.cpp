@@ -119,5 +119,96 @@ TEST_F(HttpDownload, CancelOfASlowTransferTakesNothingMore) {
     EXPECT_TRUE(EntriesBelow(work.path()).empty()) << "no partial file, no temporary file";
 }
 
+TEST_F(HttpDownload, WhatTheServerAnsweredIsNamed) {
+    StartServer();
+    const std::string at = "http://127.0.0.1:" + std::to_string(server->Port()) + "/";
+    struct Case {
+        std::string path;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"status/404/a.log", "The HTTP server answered 404 Not Found for '" + at + "status/404/a.log'."},
+        {"status/401/a.log", "The HTTP server answered 401 Unauthorized for '" + at + "status/401/a.log'."},
+        {"status/500/a.log", "The HTTP server answered 500 Internal Server Error for '" + at + "status/500/a.log'."},
+        {"logs/missing.log", "The HTTP server answered 404 File not found for '" + at + "logs/missing.log'."},
+        {"loop/a.log", "The HTTP server answered '" + at + "loop/a.log' with a redirect loop (more than 5 redirects)."},
+        {"redirect/6/logs/a.log",
+         "The HTTP server answered '" + at + "redirect/6/logs/a.log' with a redirect loop (more than 5 redirects)."},
+        // A redirect that ends at an error names the final answer.
+        {"redirect/2/status/503/a.log",
+         "The HTTP server answered 503 Service Unavailable for '" + at + "redirect/2/status/503/a.log'."},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Download(c.path), 2) << c.path;
+        EXPECT_EQ(http.FailureText(), c.message) << c.path;
+    }
+    EXPECT_TRUE(files.empty());
+    EXPECT_TRUE(EntriesBelow(work.path()).empty());
+
+    // Up to five redirects are followed; the file takes the name the user asked for.
+    ASSERT_EQ(Download("redirect/5/logs/a.log"), 0);
+    EXPECT_EQ(http.FailureText(), "");
+    EXPECT_EQ(files, (Strings{work.file("a.log")}));
+    EXPECT_EQ(ReadFileBytes(work.file("a.log")), "alpha\n");
+}
+
+TEST_F(HttpDownload, UnreachableServerSaysNothingMoreThanTheEngine) {
+    EXPECT_EQ(http.DownloadFile(login, "127.0.0.1:1/a.log", work.path(), files, names), 2);
+    EXPECT_EQ(http.FailureText(), "");
+}
+
+TEST_F(HttpDownload, ATransferTooSlowForTheStallTimeFailsAndLeavesNothing) {
+    StartServer();
+    TTransferLimits limits;
+    limits.StallTime = std::chrono::seconds(1);
+    http.SetTransferLimits(limits);
+    log.Bind(http);
+    EXPECT_EQ(Download("drip/200/access.log"), 2);
+    EXPECT_EQ(http.FailureText(), "The HTTP server sent 'http://127.0.0.1:" + std::to_string(server->Port()) +
+                                      "/drip/200/access.log' slower than 1 KiB a second for 1 second; the download "
+                                      "was stopped.");
+    EXPECT_GT(log.Reports(), 0) << "the transfer had begun";
+    EXPECT_TRUE(files.empty());
+    EXPECT_TRUE(EntriesBelow(work.path()).empty()) << "no partial file, no temporary file";
+
+    // A transfer that is fast enough is left alone (a wider window, so a busy machine's pause
+    // cannot fail it).
+    limits.StallTime = std::chrono::seconds(5);
+    http.SetTransferLimits(limits);
+    ASSERT_EQ(Download("logs/big.bin"), 0);
+    EXPECT_TRUE(ReadFileBytes(work.file("big.bin")) == big);
+}
+
+TEST_F(HttpDownload, ADownloadThatWouldEatIntoTheFreeSpaceReserveStopsWithAWriteError) {
+    StartServer();
+    TTransferLimits limits;
+    limits.FreeSpace = [](const std::string&) { return int64_t{10} * 1024 * 1024; };
+    limits.FreeSpaceReserve = int64_t{8} * 1024 * 1024;  // room for 2 MiB; the body is 3 MiB
+    http.SetTransferLimits(limits);
+    EXPECT_EQ(Download("logs/big.bin"), 2);
+    EXPECT_EQ(http.FailureText(), "Could not write the file '" + work.file("big.bin") +
+                                      "'.\r\nThe work folder would keep less than 8 MiB free.");
+    EXPECT_TRUE(files.empty());
+    EXPECT_TRUE(EntriesBelow(work.path()).empty()) << "the partial file is removed";
+
+    limits.FreeSpaceReserve = int64_t{6} * 1024 * 1024;
+    http.SetTransferLimits(limits);
+    ASSERT_EQ(Download("logs/big.bin"), 0);
+    EXPECT_EQ(http.FailureText(), "");
+    EXPECT_TRUE(ReadFileBytes(work.file("big.bin")) == big);
+}
+
+TEST_F(HttpDownload, CancelEndsADripUnderTheProductLimits) {
+    StartServer();
+    log.Bind(http);
+    const test::TCancelOutcome outcome = test::CancelFromAnotherThread(
+        http, log, [this] { return log.Reports() >= 3; }, [this] { return Download("drip/200/access.log"); });
+    EXPECT_EQ(outcome.Result, 1);
+    // The drip under the product's 60 s stall time still ends at Cancel, taking nothing more.
+    EXPECT_LE(outcome.ReportsAfterCancel, 1);
+    EXPECT_EQ(http.FailureText(), "");
+    EXPECT_TRUE(EntriesBelow(work.path()).empty());
+}
+
 }  // namespace
 }  // namespace brindle
