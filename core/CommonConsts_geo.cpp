@@ -37,19 +37,19 @@ const TCountries& CountryTable() {
         {"ag", "AG", "Antigua and Barbuda", rgNorthAmerica},  // 5
         {"ai", "AI", "Anguilla", rgNorthAmerica},  // 6
         {"al", "AL", "Albania", rgEurope},  // 7
-        {"am", "AM", "Armenia", rgEurope},  // 8
-        {"an", "AN", "Netherlands Antilles", rgEurope},  // 9
+        {"am", "AM", "Armenia", rgAsia},  // 8
+        {"an", "AN", "Netherlands Antilles", rgNorthAmerica},  // 9
         {"ao", "AO", "Angola", rgAfrica},  // 10
         {"aq", "AQ", "Antarctica", rgSouthAmerica},  // 11
         {"ar", "AR", "Argentina", rgSouthAmerica},  // 12
         {"arpa", "US", "Old ARPA-net", rgNorthAmerica},  // 13
-        {"as", "AS", "American Samoa", rgNorthAmerica},  // 14
+        {"as", "AS", "American Samoa", rgOceania},  // 14
         {"at", "AT", "Austria", rgEurope},  // 15
         {"au", "AU", "Australia", rgOceania},  // 16
-        {"aw", "AW", "Aruba", rgSouthAmerica},  // 17
+        {"aw", "AW", "Aruba", rgNorthAmerica},  // 17
         {"az", "AZ", "Azerbaijan", rgAsia},  // 18
         {"ba", "BA", "Bosnia and Herzegovina", rgEurope},  // 19
-        {"bb", "BB", "Barbados", rgSouthAmerica},  // 20
+        {"bb", "BB", "Barbados", rgNorthAmerica},  // 20
         {"bd", "BD", "Bangladesh", rgAsia},  // 21
         {"be", "BE", "Belgium", rgEurope},  // 22
         {"bf", "BF", "Burkina Faso", rgAfrica},  // 23
@@ -66,7 +66,7 @@ const TCountries& CountryTable() {
         {"bv", "BV", "Bouvet Island", rgAfrica},  // 34
         {"bw", "BW", "Botswana", rgAfrica},  // 35
         {"by", "BY", "Belarus", rgEurope},  // 36
-        {"bz", "BZ", "Belize", rgSouthAmerica},  // 37
+        {"bz", "BZ", "Belize", rgNorthAmerica},  // 37
         {"ca", "CA", "Canada", rgNorthAmerica},  // 38
         {"cc", "CC", "Cocos (Keeling) Islands", rgAsia},  // 39
         {"cd", "CD", "Congo, Democratic Republic of the", rgAfrica},  // 40
@@ -80,7 +80,7 @@ const TCountries& CountryTable() {
         {"cn", "CN", "China", rgAsia},  // 48
         {"co", "CO", "Colombia", rgSouthAmerica},  // 49
         {"com", "US", "Commercial", rgNorthAmerica},  // 50
-        {"cr", "CR", "Costa Rica", rgSouthAmerica},  // 51
+        {"cr", "CR", "Costa Rica", rgNorthAmerica},  // 51
         {"cu", "CU", "Cuba", rgNorthAmerica},  // 52
         {"cv", "CV", "Cap Verde", rgAfrica},  // 53
         {"cx", "CX", "Christmas Island", rgAsia},  // 54
@@ -119,17 +119,17 @@ const TCountries& CountryTable() {
         {"gm", "GM", "Gambia", rgAfrica},  // 87
         {"gn", "GN", "Guinea", rgAfrica},  // 88
         {"gov", "US", "US Government", rgNorthAmerica},  // 89
-        {"gp", "GP", "Guadeloupe", rgEurope},  // 90
+        {"gp", "GP", "Guadeloupe", rgNorthAmerica},  // 90
         {"gq", "GQ", "Equatorial Guinea", rgAfrica},  // 91
         {"gr", "GR", "Greece", rgEurope},  // 92
         {"gs", "GS", "South Georgia and the South Sandwich Islands", rgSouthAmerica},  // 93
         {"gt", "GT", "Guatemala", rgNorthAmerica},  // 94
-        {"gu", "GU", "Guam", rgNorthAmerica},  // 95
+        {"gu", "GU", "Guam", rgOceania},  // 95
         {"gw", "GW", "Guinea-Bissau", rgAfrica},  // 96
         {"gy", "GY", "Guyana", rgSouthAmerica},  // 97
         {"hk", "HK", "Hong Kong", rgAsia},  // 98
         {"hm", "HM", "Heard and McDonald Islands", rgOceania},  // 99
-        {"hn", "HN", "Honduras", rgSouthAmerica},  // 100
+        {"hn", "HN", "Honduras", rgNorthAmerica},  // 100
         {"hr", "HR", "Croatia/Hrvatska", rgEurope},  // 101
         {"ht", "HT", "Haiti", rgNorthAmerica},  // 102
         {"hu", "HU", "Hungary", rgEurope},  // 103
@@ -138,7 +138,7 @@ const TCountries& CountryTable() {
         {"il", "IL", "Israel", rgMiddleEast},  // 106
         {"im", "IM", "Isle of Man", rgEurope},  // 107
         {"in", "IN", "India", rgAsia},  // 108
-        {"io", "IO", "British Indian Ocean Territory", rgEurope},  // 109
+        {"io", "IO", "British Indian Ocean Territory", rgAsia},  // 109
         {"iq", "IQ", "Iraq", rgMiddleEast},  // 110
         {"ir", "IR", "Iran (Islamic Republic of)", rgMiddleEast},  // 111
         {"is", "IS", "Iceland", rgEurope},  // 112
@@ -157,7 +157,7 @@ const TCountries& CountryTable() {
         {"kr", "KR", "South Korea, Republic of", rgAsia},  // 125
         {"kw", "KW", "Kuwait", rgMiddleEast},  // 126
         {"ky", "KY", "Cayman Islands", rgNorthAmerica},  // 127
-        {"kz", "KZ", "Kazakhstan", rgEurope},  // 128
+        {"kz", "KZ", "Kazakhstan", rgAsia},  // 128
         {"la", "LA", "Lao People's Democratic Republic", rgAsia},  // 129
         {"lb", "LB", "Lebanon", rgMiddleEast},  // 130
         {"lc", "LC", "Saint Lucia", rgNorthAmerica},  // 131
@@ -181,7 +181,7 @@ const TCountries& CountryTable() {
         {"mn", "MN", "Mongolia", rgAsia},  // 149
         {"mo", "MO", "Macau", rgAsia},  // 150
         {"mp", "MP", "Northern Mariana Islands", rgOceania},  // 151
-        {"mq", "MQ", "Martinique", rgEurope},  // 152
+        {"mq", "MQ", "Martinique", rgNorthAmerica},  // 152
         {"mr", "MR", "Mauritania", rgAfrica},  // 153
         {"ms", "MS", "Montserrat", rgNorthAmerica},  // 154
         {"mt", "MT", "Malta", rgEurope},  // 155
@@ -192,12 +192,12 @@ const TCountries& CountryTable() {
         {"my", "MY", "Malaysia", rgAsia},  // 160
         {"mz", "MZ", "Mozambique", rgAfrica},  // 161
         {"na", "NA", "Namibia", rgAfrica},  // 162
-        {"nc", "NC", "New Caledonia", rgEurope},  // 163
+        {"nc", "NC", "New Caledonia", rgOceania},  // 163
         {"ne", "NE", "Niger", rgAfrica},  // 164
         {"net", "US", "United States", rgNorthAmerica},  // 165
         {"nf", "NF", "Norfolk Island", rgOceania},  // 166
         {"ng", "NG", "Nigeria", rgAfrica},  // 167
-        {"ni", "NI", "Nicaragua", rgSouthAmerica},  // 168
+        {"ni", "NI", "Nicaragua", rgNorthAmerica},  // 168
         {"nl", "NL", "Netherlands", rgEurope},  // 169
         {"no", "NO", "Norway", rgEurope},  // 170
         {"np", "NP", "Nepal", rgAsia},  // 171
@@ -206,7 +206,7 @@ const TCountries& CountryTable() {
         {"nz", "NZ", "New Zealand", rgOceania},  // 174
         {"om", "OM", "Oman", rgMiddleEast},  // 175
         {"org", "US", "United States", rgNorthAmerica},  // 176
-        {"pa", "PA", "Panama", rgSouthAmerica},  // 177
+        {"pa", "PA", "Panama", rgNorthAmerica},  // 177
         {"pe", "PE", "Peru", rgSouthAmerica},  // 178
         {"pf", "PF", "French Polynesia", rgOceania},  // 179
         {"pg", "PG", "Papua New Guinea", rgOceania},  // 180
@@ -221,9 +221,9 @@ const TCountries& CountryTable() {
         {"pw", "PW", "Palau", rgOceania},  // 189
         {"py", "PY", "Paraguay", rgSouthAmerica},  // 190
         {"qa", "QA", "Qatar", rgMiddleEast},  // 191
-        {"re", "RE", "Reunion Island", rgEurope},  // 192
+        {"re", "RE", "Reunion Island", rgAfrica},  // 192
         {"ro", "RO", "Romania", rgEurope},  // 193
-        {"ru", "RU", "Russian Federation", rgAsia},  // 194
+        {"ru", "RU", "Russian Federation", rgEurope},  // 194
         {"rw", "RW", "Rwanda", rgAfrica},  // 195
         {"sa", "SA", "Saudi Arabia", rgMiddleEast},  // 196
         {"sb", "SB", "Solomon Islands", rgOceania},  // 197
@@ -257,25 +257,25 @@ const TCountries& CountryTable() {
         {"to", "TO", "Tonga", rgOceania},  // 225
         {"tp", "TP", "East Timor", rgAsia},  // 226
         {"tr", "TR", "Turkey", rgEurope},  // 227
-        {"tt", "TT", "Trinidad and Tobago", rgSouthAmerica},  // 228
+        {"tt", "TT", "Trinidad and Tobago", rgNorthAmerica},  // 228
         {"tv", "TV", "Tuvalu", rgOceania},  // 229
         {"tw", "TW", "Taiwan", rgAsia},  // 230
         {"tz", "TZ", "Tanzania", rgAfrica},  // 231
         {"ua", "UA", "Ukraine", rgEurope},  // 232
         {"ug", "UG", "Uganda", rgAfrica},  // 233
         {"uk", "GB", "United Kingdom", rgEurope},  // 234
-        {"um", "UM", "US Minor Outlying Islands", rgNorthAmerica},  // 235
+        {"um", "UM", "US Minor Outlying Islands", rgOceania},  // 235
         {"us", "US", "United States", rgNorthAmerica},  // 236
         {"uy", "UY", "Uruguay", rgSouthAmerica},  // 237
         {"uz", "UZ", "Uzbekistan", rgAsia},  // 238
         {"va", "VA", "Holy See (City Vatican State)", rgEurope},  // 239
-        {"vc", "VC", "Saint Vincent and the Grenadines", rgSouthAmerica},  // 240
+        {"vc", "VC", "Saint Vincent and the Grenadines", rgNorthAmerica},  // 240
         {"ve", "VE", "Venezuela", rgSouthAmerica},  // 241
-        {"vg", "VG", "Virgin Islands (British)", rgEurope},  // 242
+        {"vg", "VG", "Virgin Islands (British)", rgNorthAmerica},  // 242
         {"vi", "VI", "Virgin Islands (USA)", rgNorthAmerica},  // 243
         {"vn", "VN", "Vietnam", rgAsia},  // 244
         {"vu", "VU", "Vanuatu", rgOceania},  // 245
-        {"wf", "WF", "Wallis and Futuna Islands", rgEurope},  // 246
+        {"wf", "WF", "Wallis and Futuna Islands", rgOceania},  // 246
         {"ws", "WS", "Western Samoa", rgOceania},  // 247
         {"ye", "YE", "Yemen", rgMiddleEast},  // 248
         {"yt", "YT", "Mayotte", rgAfrica},  // 249

@@ -136,8 +136,12 @@ void TOptions::LoadDefaults() {
     ShowGridLines = 0;
 }
 
-bool TOptions::LoadFromFile(const std::string& fileName) { return xmloptions::LoadOptionsFile(fileName, *this); }
+bool TOptions::LoadFromFile(const std::string& fileName, std::string* why) {
+    return xmloptions::LoadOptionsFile(fileName, *this, why);
+}
 
-bool TOptions::SaveToFile(const std::string& fileName) const { return xmloptions::SaveOptionsFile(fileName, *this); }
+bool TOptions::SaveToFile(const std::string& fileName, std::string* why) const {
+    return xmloptions::SaveOptionsFile(fileName, *this, why);
+}
 
 }  // namespace brindle

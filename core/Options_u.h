@@ -170,10 +170,11 @@ public:
 
     // All or nothing: false (file unreadable, not XML, or a required value missing) leaves
     // the object as it was.
-    bool LoadFromFile(const std::string& fileName);
+    // Why, when given, gets the reason of a failure.
+    bool LoadFromFile(const std::string& fileName, std::string* why = nullptr);
     // Written atomically; false leaves an earlier file as it was. Description and Ver are
     // written as the current constants and not changed here.
-    bool SaveToFile(const std::string& fileName) const;
+    bool SaveToFile(const std::string& fileName, std::string* why = nullptr) const;
 
     friend bool operator==(const TOptions&, const TOptions&) = default;
 };

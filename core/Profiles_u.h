@@ -175,10 +175,11 @@ public:
     TLstProfile Profiles;
 
     // All or nothing: a failed load leaves this object unchanged.
-    bool LoadFromFile(const std::string& fileName);
+    // Why, when given, gets the reason of a failure (the parse error, the system's reason).
+    bool LoadFromFile(const std::string& fileName, std::string* why = nullptr);
     // Replaces the file atomically (mode 0600: it holds passwords); false leaves the earlier
     // file as it was. Description and Ver are not changed.
-    bool SaveToFile(const std::string& fileName) const;
+    bool SaveToFile(const std::string& fileName, std::string* why = nullptr) const;
 };
 
 }  // namespace brindle

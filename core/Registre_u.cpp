@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "core/SafeFile_u.h"
+
 namespace brindle {
 namespace {
 
@@ -61,9 +63,15 @@ void TRegAccess::WriteString(const std::string& group, const std::string& value,
     ini_.WriteString(group, name, value);
 }
 
-bool TRegAccess::Flush() const { return ini_.SaveToFile(file_); }
+bool TRegAccess::Flush(std::string* why) const {
+    TAtomicFile file;
+    // As the settings file was always written: private to the user.
+    if (file.Open(file_, 0600) && file.Write(ini_.ToText()) && file.Commit()) return true;
+    if (why) *why = file.ErrorText();
+    return false;
+}
 
-TRegData::TRegData(std::string settingsFile) : access_(std::move(settingsFile)) {}
+TRegData::TRegData(std::string settingsFile) : file_(settingsFile), access_(std::move(settingsFile)) {}
 
 void TRegData::LoadSettings() {
     access_.Reload();
@@ -79,7 +87,7 @@ void TRegData::LoadSettings() {
     Path = access_.ReadString(kGeoIPCity, "", "Path");
 }
 
-bool TRegData::SaveSettings() {
+bool TRegData::SaveSettings(std::string* why) {
     // Start from the file as it is now so that values this object does not own survive.
     access_.Reload();
     access_.WriteInteger(kMain, Height, "Height");
@@ -91,7 +99,7 @@ bool TRegData::SaveSettings() {
     access_.WriteInteger(kTips, Number, "Number");
     access_.WriteBool(kTips, StartUp, "StartUp");
     access_.WriteString(kVersion, Ver, "Ver");
-    return access_.Flush();
+    return access_.Flush(why);
 }
 
 }  // namespace brindle

@@ -27,7 +27,8 @@ public:
 
     // Re-reads the file; a missing or unreadable file reads as empty.
     void Reload();
-    bool Flush() const;
+    // Why, when given, gets the system's reason of a failure.
+    bool Flush(std::string* why = nullptr) const;
 
 private:
     std::string file_;
@@ -50,10 +51,13 @@ public:
     std::string Path;  // GeoIP City database; read only, never written
 
     void LoadSettings();
-    // Writes every value but Path; false when the file could not be written.
-    bool SaveSettings();
+    // Writes every value but Path; false when the file could not be written, with the
+    // system's reason in Why when given. The values stay as they are either way.
+    bool SaveSettings(std::string* why = nullptr);
+    const std::string& SettingsFile() const { return file_; }
 
 private:
+    std::string file_;
     TRegAccess access_;
 };
 

@@ -38,6 +38,16 @@ int CreateTempFile(const std::string& target, mode_t mode, std::string& name) {
     return -1;
 }
 
+// An unnamed file in Target's folder. Linking it in later goes through /proc/self/fd (linkat
+// with AT_EMPTY_PATH needs a capability), so without /proc the named form is used instead.
+int CreateAnonymousFile(const std::string& target, mode_t mode) {
+    if (access("/proc/self/fd", X_OK) != 0) return -1;
+    const std::string folder = fs::path(target).parent_path().string();
+    return open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+}
+
+std::string FdPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
 // A crash leaves the folder entry unsynced otherwise; the rename is only durable with it.
 void SyncFolderOf(const std::string& path) {
     const std::string folder = fs::path(path).parent_path().string();
@@ -70,7 +80,7 @@ bool TAtomicFile::Fail() {
     return false;
 }
 
-bool TAtomicFile::Open(const std::string& target, mode_t mode) {
+bool TAtomicFile::Open(const std::string& target, mode_t mode, TTempKind kind) {
     Abort();
     target_ = target;
     error_ = 0;
@@ -79,7 +89,8 @@ bool TAtomicFile::Open(const std::string& target, mode_t mode) {
     struct stat existing {};
     const bool replacing = stat(real_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
     std::string name;
-    const int fd = CreateTempFile(real_, mode, name);
+    int fd = kind == TTempKind::Anonymous ? CreateAnonymousFile(real_, mode) : -1;
+    if (fd < 0) fd = CreateTempFile(real_, mode, name);
     if (fd < 0) return Fail();
     // Held until the file is closed: start-up tells a live save from a dead one by it.
     flock(fd, LOCK_EX | LOCK_NB);
@@ -88,7 +99,7 @@ bool TAtomicFile::Open(const std::string& target, mode_t mode) {
     if (!file_) {
         Fail();
         close(fd);
-        unlink(name.c_str());
+        if (!name.empty()) unlink(name.c_str());
         return false;
     }
     temp_ = name;
@@ -101,16 +112,33 @@ bool TAtomicFile::Write(std::string_view bytes) {
     return true;
 }
 
+// The name exists only between here and the rename; the lock still marks it as live.
+bool TAtomicFile::GiveName() {
+    std::mt19937 random(std::random_device{}());
+    const std::string from = FdPath(fileno(file_));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = real_ + std::string(kTempFileMarker) + RandomSuffix(random);
+        if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temp_ = std::move(name);
+            return true;
+        }
+        if (errno != EEXIST) return Fail();
+    }
+    errno = EEXIST;
+    return Fail();
+}
+
 bool TAtomicFile::Commit() {
     if (!file_) return false;
     bool ok = !failed_;
     if (ok && (std::fflush(file_) != 0 || fsync(fileno(file_)) != 0)) ok = Fail();
+    if (ok && temp_.empty()) ok = GiveName();
     if (std::fclose(file_) != 0 && ok) ok = Fail();
     file_ = nullptr;
     if (ok && std::rename(temp_.c_str(), real_.c_str()) != 0) ok = Fail();
     if (ok)
         SyncFolderOf(real_);
-    else
+    else if (!temp_.empty())
         unlink(temp_.c_str());
     temp_.clear();
     return ok;

@@ -13,6 +13,11 @@ namespace brindle {
 inline constexpr std::string_view kTempFileMarker = ".tmp-";
 inline constexpr std::size_t kTempFileSuffixLength = 6;
 
+// Anonymous: the temporary file has no name until the commit links it in (O_TMPFILE), so a
+// killed process leaves nothing; the folder's file system may not offer it, and then the
+// named form is used. Named: "<target>.tmp-XXXXXX" from the start.
+enum class TTempKind { Anonymous, Named };
+
 class TAtomicFile {
 public:
     TAtomicFile() = default;
@@ -23,7 +28,7 @@ public:
     // Opens a temporary file beside Target; a symbolic link is followed, so the file it
     // points to is the one replaced. Mode is the widest the file gets: a new file takes
     // Mode less the umask, a replaced one keeps its own permissions within Mode.
-    bool Open(const std::string& target, mode_t mode = 0666);
+    bool Open(const std::string& target, mode_t mode = 0666, TTempKind kind = TTempKind::Anonymous);
     bool Write(std::string_view bytes);
     bool IsOpen() const { return file_ != nullptr; }
     // Flushes, syncs, renames over the target and syncs its folder. False leaves the target
@@ -39,11 +44,12 @@ public:
 
 private:
     bool Fail();  // keeps errno as the reason; always false
+    bool GiveName();  // links an anonymous file in under a temporary name
 
     std::FILE* file_ = nullptr;
     std::string target_;
     std::string real_;  // the target with its links followed: the file replaced
-    std::string temp_;
+    std::string temp_;  // empty while the file is anonymous
     int error_ = 0;
     bool failed_ = false;
 };

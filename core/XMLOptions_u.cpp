@@ -3,6 +3,7 @@
 #include <pugixml.hpp>
 
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <optional>
@@ -182,11 +183,11 @@ void WriteTextList(pugi::xml_node parent, const char* listName, const char* item
 
 }  // namespace
 
-bool ReadOptionsXml(std::string_view bytes, TOptions& options) {
+bool ReadOptionsXml(std::string_view bytes, TOptions& options, std::string* why) {
     pugi::xml_document doc;
-    if (!doc.load_buffer(bytes.data(), bytes.size(), kXmlFileParseOptions) || !HasWellFormedTop(doc)) return false;
+    if (!ParseXmlFile(bytes, doc, why)) return false;
     const pugi::xml_node root = doc.document_element();  // whatever its name
-    if (!root) return false;
+    if (!root) return FailWith(why, "No root element");
 
     TOptions read = options;
     read.Description = root.attribute("Description").value();
@@ -195,10 +196,12 @@ bool ReadOptionsXml(std::string_view bytes, TOptions& options) {
     ReadTextList(root.child("Browsers"), "Browser", kUAAttrs, read.Browsers);
     ReadTextList(root.child("Spiders"), "Spider", kUAAttrs, read.Spiders);
     ReadTextList(root.child("SEs"), "SE", kSEAttrs, read.SEs);
-    if (!ReadFiles(root.child("Files"), read.Files)) return false;
-    if (!ReadGroup(root.child("DNSLookup"), kDNSLookup, read)) return false;
-    if (!ReadGroup(root.child("Export"), kExport, read.Export)) return false;
-    if (!ReadGroup(root.child("Misc"), kMisc, read)) return false;
+    if (!ReadFiles(root.child("Files"), read.Files)) return FailWith(why, "The element 'Files' cannot be read");
+    if (!ReadGroup(root.child("DNSLookup"), kDNSLookup, read))
+        return FailWith(why, "The element 'DNSLookup' cannot be read");
+    if (!ReadGroup(root.child("Export"), kExport, read.Export))
+        return FailWith(why, "The element 'Export' cannot be read");
+    if (!ReadGroup(root.child("Misc"), kMisc, read)) return FailWith(why, "The element 'Misc' cannot be read");
     options = std::move(read);
     return true;
 }
@@ -228,20 +231,24 @@ std::string WriteOptionsXml(const TOptions& options) {
     return XmlDocumentText(doc);
 }
 
-bool LoadOptionsFile(const std::string& fileName, TOptions& options) {
+bool LoadOptionsFile(const std::string& fileName, TOptions& options, std::string* why) {
     try {
         std::string bytes;
-        return ReadWholeFile(fileName, bytes) && ReadOptionsXml(bytes, options);
-    } catch (...) {
-        return false;
+        errno = 0;
+        if (!ReadWholeFile(fileName, bytes)) return FailWith(why, SystemReason());
+        return ReadOptionsXml(bytes, options, why);
+    } catch (const std::exception& e) {
+        return FailWith(why, e.what());
     }
 }
 
-bool SaveOptionsFile(const std::string& fileName, const TOptions& options) {
+bool SaveOptionsFile(const std::string& fileName, const TOptions& options, std::string* why) {
     try {
-        return WriteFileAtomic(fileName, WriteOptionsXml(options));
-    } catch (...) {
-        return false;
+        TAtomicFile file;
+        if (file.Open(fileName) && file.Write(WriteOptionsXml(options)) && file.Commit()) return true;
+        return FailWith(why, file.ErrorText());
+    } catch (const std::exception& e) {
+        return FailWith(why, e.what());
     }
 }
 

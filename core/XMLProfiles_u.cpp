@@ -2,6 +2,7 @@
 
 #include <pugixml.hpp>
 
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <new>
@@ -25,12 +26,14 @@ std::string XmlSafeText(std::string_view text) { return RepairXmlText(text); }
 // ---- Reading ------------------------------------------------------------------------------
 
 // An element read as text holds elements: the file is not a profiles file.
-struct TMalformedFile {};
+struct TMalformedFile {
+    std::string Element;
+};
 
 std::string ElementText(const pugi::xml_node& parent, const char* name) {
     std::string text;
     for (const pugi::xml_node& child : parent.child(name).children()) {
-        if (child.type() == pugi::node_element) throw TMalformedFile{};
+        if (child.type() == pugi::node_element) throw TMalformedFile{name};
         if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) text += child.value();
     }
     return text;
@@ -247,10 +250,10 @@ void WriteProfile(pugi::xml_node& list, const TProfile& p) {
 
 }  // namespace
 
-bool ReadProfilesXml(std::string_view bytes, TProfiles& target) {
+bool ReadProfilesXml(std::string_view bytes, TProfiles& target, std::string* why) {
     try {
         pugi::xml_document doc;
-        if (!doc.load_buffer(bytes.data(), bytes.size(), kXmlFileParseOptions) || !HasWellFormedTop(doc)) return false;
+        if (!ParseXmlFile(bytes, doc, why)) return false;
 
         const pugi::xml_node data = doc.document_element();  // whatever its name; may be absent
         TProfiles read;
@@ -262,10 +265,10 @@ bool ReadProfilesXml(std::string_view bytes, TProfiles& target) {
         target.Ver = std::move(read.Ver);
         target.Profiles = std::move(read.Profiles);
         return true;
-    } catch (const TMalformedFile&) {
-        return false;
+    } catch (const TMalformedFile& e) {
+        return FailWith(why, "The element '" + e.Element + "' holds elements where text was expected");
     } catch (const std::bad_alloc&) {
-        return false;
+        return FailWith(why, "Not enough memory");
     }
 }
 
@@ -283,20 +286,24 @@ std::string WriteProfilesXml(const TProfiles& profiles) {
 
 }  // namespace xmlprofiles
 
-bool TProfiles::LoadFromFile(const std::string& fileName) {
+bool TProfiles::LoadFromFile(const std::string& fileName, std::string* why) {
     try {
         std::string bytes;
-        return ReadWholeFile(fileName, bytes) && xmlprofiles::ReadProfilesXml(bytes, *this);
-    } catch (const std::exception&) {
-        return false;
+        errno = 0;
+        if (!ReadWholeFile(fileName, bytes)) return FailWith(why, SystemReason());
+        return xmlprofiles::ReadProfilesXml(bytes, *this, why);
+    } catch (const std::exception& e) {
+        return FailWith(why, e.what());
     }
 }
 
-bool TProfiles::SaveToFile(const std::string& fileName) const {
+bool TProfiles::SaveToFile(const std::string& fileName, std::string* why) const {
     try {
-        return WriteFileAtomic(fileName, xmlprofiles::WriteProfilesXml(*this), 0600);
-    } catch (const std::exception&) {
-        return false;
+        TAtomicFile file;
+        if (file.Open(fileName, 0600) && file.Write(xmlprofiles::WriteProfilesXml(*this)) && file.Commit()) return true;
+        return FailWith(why, file.ErrorText());
+    } catch (const std::exception& e) {
+        return FailWith(why, e.what());
     }
 }
 

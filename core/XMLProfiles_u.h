@@ -16,7 +16,8 @@ inline constexpr std::string_view kFileVersion = "2.20";
 
 // Reads a whole document into Target. All or nothing: false (not well-formed, or an element
 // read as text holds elements) leaves Target unchanged.
-bool ReadProfilesXml(std::string_view bytes, TProfiles& target);
+// Why, when given, gets the reason of a failure.
+bool ReadProfilesXml(std::string_view bytes, TProfiles& target, std::string* why = nullptr);
 
 // The whole document: UTF-8, one element per line, two spaces per level. Texts are made
 // valid UTF-8 without XML-forbidden characters.

@@ -1,6 +1,9 @@
 #include "core/XmlFile_u.h"
 
+#include <cerrno>
+#include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace brindle {
 namespace {
@@ -15,6 +18,21 @@ private:
 };
 
 }  // namespace
+
+bool ParseXmlFile(std::string_view bytes, pugi::xml_document& doc, std::string* why) {
+    const pugi::xml_parse_result result = doc.load_buffer(bytes.data(), bytes.size(), kXmlFileParseOptions);
+    if (!result)
+        return FailWith(why, std::string(result.description()) + " at offset " + std::to_string(result.offset));
+    if (!HasWellFormedTop(doc)) return FailWith(why, std::string(kXmlTopNotWhole));
+    return true;
+}
+
+bool FailWith(std::string* why, std::string reason) {
+    if (why) *why = std::move(reason);
+    return false;
+}
+
+std::string SystemReason() { return errno == 0 ? std::string("Unknown error") : std::strerror(errno); }
 
 bool HasWellFormedTop(const pugi::xml_document& doc) {
     int elements = 0;

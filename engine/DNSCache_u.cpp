@@ -1,7 +1,9 @@
 #include "engine/DNSCache_u.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <optional>
 #include <unordered_set>
 #include <utility>
@@ -55,26 +57,32 @@ TDNSCache::TDNSCache(std::shared_ptr<const IReverseResolver> resolver, TDNSClock
     : resolver_(resolver ? std::move(resolver) : std::make_shared<TSystemResolver>()),
       clock_(clock ? std::move(clock) : TDNSClock(NowLocal)) {}
 
-bool TDNSCache::LoadFromFile(const std::string& fileName) {
+bool TDNSCache::LoadFromFile(const std::string& fileName, std::string* why) {
+    const auto fail = [why](std::string reason) {
+        if (why) *why = std::move(reason);
+        return false;
+    };
     std::string bytes;
-    if (!ReadWholeFile(fileName, bytes)) return false;
+    errno = 0;
+    if (!ReadWholeFile(fileName, bytes)) return fail(errno == 0 ? "Unknown error" : std::strerror(errno));
     Cache.Clear();
     TBinaryReader reader(bytes);
     std::int32_t count = 0;
-    if (!reader.ReadI32(count)) return false;
+    if (!reader.ReadI32(count)) return fail("The file is too short for its entry count");
     for (std::int32_t i = 0; i < count; ++i) {
         TRecDNS entry;
         double lookupTime = 0;
         if (!reader.ReadU32(entry.Address) || !reader.ReadDouble(lookupTime) ||
             !ReadStreamString(reader, entry.HostName))
-            return false;
+            return fail(SafeFormat("Entry %d of %d is cut short or damaged",
+                                   {std::to_string(i + 1), std::to_string(count)}));
         entry.LookupTime = DateTimeToSeconds(lookupTime);
         Cache.Add(std::move(entry));
     }
     return true;
 }
 
-bool TDNSCache::SaveToFile(const std::string& fileName) const {
+bool TDNSCache::SaveToFile(const std::string& fileName, std::string* why) const {
     TBinaryWriter writer;
     writer.WriteI32(static_cast<std::int32_t>(Cache.Count()));
     for (const TRecDNS& entry : Cache.Items()) {
@@ -82,7 +90,10 @@ bool TDNSCache::SaveToFile(const std::string& fileName) const {
         writer.WriteDouble(SecondsToDateTime(entry.LookupTime));
         WriteStreamString(writer, entry.HostName);
     }
-    return WriteFileAtomic(fileName, writer.Data());
+    TAtomicFile file;
+    if (file.Open(fileName) && file.Write(writer.Data()) && file.Commit()) return true;
+    if (why) *why = file.ErrorText();
+    return false;
 }
 
 bool TDNSCache::Resolve(const std::vector<std::string>& addresses, int maxThreads, int cacheDays,
@@ -169,7 +180,7 @@ private:
 
 }  // namespace
 
-void ResolveHosts(TDNSCache& cache, const std::string& dnsCacheFile, const std::vector<std::string>& hosts,
+std::string ResolveHosts(TDNSCache& cache, const std::string& dnsCacheFile, const std::vector<std::string>& hosts,
                   const TOptions& options, const TProgressInfoEvent& onProgress, std::atomic<bool>& dnsBusy,
                   const THostRename& rename) {
     TResolveScope scope(cache, dnsBusy);
@@ -179,13 +190,16 @@ void ResolveHosts(TDNSCache& cache, const std::string& dnsCacheFile, const std::
     dnsBusy.store(true);
     cache.Resolve(hosts, options.NbThread, options.CacheDays, options.Timeout);
     dnsBusy.store(false);
-    cache.SaveToFile(dnsCacheFile);  // a cache that cannot be written costs only lookups next time
+    std::string reason;
+    std::string failure;
+    if (!cache.SaveToFile(dnsCacheFile, &reason)) failure = WriteFailureText(dnsCacheFile, reason);
     for (std::size_t position = 0; position < hosts.size(); ++position) {
         const std::uint32_t address = IPToLong(hosts[position]);
         if (address == kIPNone) continue;
         const TRecDNS* entry = cache.Cache.FindByAddress(address);
         if (entry && !entry->HostName.empty() && rename) rename(position, entry->HostName);
     }
+    return failure;
 }
 
 }  // namespace brindle

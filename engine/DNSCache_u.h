@@ -64,9 +64,11 @@ public:
     // Empties Cache and reads the file; true when the count and every entry were read. A
     // file that cannot be read leaves Cache as it was; a short or corrupt one keeps the
     // entries read before the fault.
-    bool LoadFromFile(const std::string& fileName);
-    // Replaces the file atomically; false (earlier file untouched) when it cannot be written.
-    bool SaveToFile(const std::string& fileName) const;
+    // Why, when given, gets the reason of a failure.
+    bool LoadFromFile(const std::string& fileName, std::string* why = nullptr);
+    // Replaces the file atomically; false (earlier file untouched) when it cannot be written,
+    // with the system's reason in Why when given.
+    bool SaveToFile(const std::string& fileName, std::string* why = nullptr) const;
     void Clear() { Cache.Clear(); }
 
     // Looks up every dotted-quad text without an entry younger than CacheDays days, at most
@@ -100,8 +102,9 @@ using THostRename = std::function<void(std::size_t position, const std::string& 
 // from DnsCacheFile, the missing names are looked up with the options' NbThread, CacheDays
 // and Timeout while DNSBusy is set, the cache is saved again, and Rename is called for every
 // dotted-quad host with a non-empty cached name, also after a cancelled lookup. The cache is
-// empty again on the way out, whatever happens.
-void ResolveHosts(TDNSCache& cache, const std::string& dnsCacheFile, const std::vector<std::string>& hosts,
+// empty again on the way out, whatever happens. Returns the message of a cache that could
+// not be saved (the analysis goes on: it costs only lookups next time); empty when saved.
+std::string ResolveHosts(TDNSCache& cache, const std::string& dnsCacheFile, const std::vector<std::string>& hosts,
                   const TOptions& options, const TProgressInfoEvent& onProgress, std::atomic<bool>& dnsBusy,
                   const THostRename& rename);
 

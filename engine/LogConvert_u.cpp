@@ -323,10 +323,11 @@ void TLogConvert::ResolveHosts(const std::string& dnsCacheFile) {
     std::vector<std::string> hosts;
     hosts.reserve(static_cast<std::size_t>(HostTable.Count()));
     for (std::int32_t i = 0; i < HostTable.Count(); ++i) hosts.emplace_back(HostTable.GetString(i));
-    brindle::ResolveHosts(DNSCache, dnsCacheFile, hosts, Options, OnProgress, DNSBusy,
-                          [this](std::size_t position, const std::string& hostName) {
-                              HostTable.SetString(static_cast<std::int32_t>(position), hostName);
-                          });
+    DNSCacheSaveFailure =
+        brindle::ResolveHosts(DNSCache, dnsCacheFile, hosts, Options, OnProgress, DNSBusy,
+                              [this](std::size_t position, const std::string& hostName) {
+                                  HostTable.SetString(static_cast<std::int32_t>(position), hostName);
+                              });
 }
 
 void TLogConvert::BuildStatistics(const std::string& cityDbPath) {

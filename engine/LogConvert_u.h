@@ -116,6 +116,7 @@ public:
     std::int64_t BadLineCount = 0;  // lines of this run's files that failed to map
     TSeconds AnalysisTime = 0;
     TDNSCache DNSCache;  // holds entries only while the reverse-DNS step runs
+    std::string DNSCacheSaveFailure;  // the message of a dns.dat that could not be written
 
     // Clears records, tables, counters and statistics; AnalysisTime keeps its value.
     void ClearStatistics();

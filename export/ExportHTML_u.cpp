@@ -101,6 +101,27 @@ TReportSet TExportHTML::GroupsOf(const TReportSet& reports) {
 
 bool TExportHTML::Execute(const TProfile& profile, const TReportSet& reports, const TReportTxt& lang,
                           const std::string& templateFolder, const std::string& outputFolder) {
+    written_.clear();
+    try {
+        return Write(profile, reports, lang, templateFolder, outputFolder);
+    } catch (const EExportHTML& e) {
+        if (!e.IsWriteFailure()) throw;
+        throw EExportHTML(WriteFailureMessage(e.what(), e.Reason(), written_));
+    }
+}
+
+std::string TExportHTML::WriteFailureMessage(const std::string& message, const std::string& reason,
+                                             const std::vector<std::string>& written) {
+    std::string text = message;
+    if (!reason.empty()) text += "\r\n" + reason + ".";
+    if (written.empty()) return text + "\r\nNo page was written.";
+    text += "\r\nPages written:";
+    for (std::size_t i = 0; i < written.size(); ++i) text += (i == 0 ? " " : ", ") + written[i];
+    return text + ".";
+}
+
+bool TExportHTML::Write(const TProfile& profile, const TReportSet& reports, const TReportTxt& lang,
+                        const std::string& templateFolder, const std::string& outputFolder) {
     cancelled_ = false;
     groups_ = GroupsOf(reports);
     const std::string folder = WithSlash(outputFolder);
@@ -111,6 +132,7 @@ bool TExportHTML::Execute(const TProfile& profile, const TReportSet& reports, co
             if (cancelled_) break;
             if (!row.IsGroupRow() || !groups_.Contains(row.ID)) continue;
             pageBuilder_.BuildPage(source_, profile, row.ID, reports, lang, folder + row.Key + ".html", 1);
+            written_.push_back(row.Key + ".html");
         }
     }
     if (cancelled_) return false;
@@ -122,6 +144,7 @@ bool TExportHTML::Execute(const TProfile& profile, const TReportSet& reports, co
     Progress(100, SafeFormat("Build : %s", {"index.html"}));
     if (cancelled_) return false;
     WriteHtmlFile(folder + "index.html", RepairOutputText(IndexPage(profile, lang, groups_)));
+    written_.emplace_back("index.html");
 
     Progress(100, SafeFormat("Build : %s", {"nodes.js"}));
     if (cancelled_) return false;

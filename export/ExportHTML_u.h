@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/ReportSet.h"
 #include "engine/ProgressEvent.h"
@@ -31,7 +32,8 @@ public:
     TProgressInfoEvent OnStatus;  // handed to the page builder; never fired
 
     // Writes the folder; true when everything was written, false when cancelled. Missing
-    // or unwritable files raise EExportHTML.
+    // or unwritable files raise EExportHTML; one that cannot be written names the system's
+    // reason and the pages written before it.
     bool Execute(const TProfile& profile, const TReportSet& reports, const TReportTxt& lang,
                  const std::string& templateFolder, const std::string& outputFolder);
     // Safe from the progress callback: also stops the page being built.
@@ -43,13 +45,20 @@ public:
     static std::string IndexPage(const TProfile& profile, const TReportTxt& lang, const TReportSet& groups);
     static std::string TreeScript(const TReportSet& reports, const TReportSet& groups, const TReportTxt& lang);
 
+    // The message of a write failure: Message, the system's Reason, the pages written.
+    static std::string WriteFailureMessage(const std::string& message, const std::string& reason,
+                                           const std::vector<std::string>& written);
+
 private:
+    bool Write(const TProfile& profile, const TReportSet& reports, const TReportTxt& lang,
+               const std::string& templateFolder, const std::string& outputFolder);
     void Progress(int value, const std::string& text);
     void CopySupportFiles(const std::string& templateFolder, const std::string& outputFolder) const;
 
     TfrHTML& pageBuilder_;
     TReportSource& source_;
     TReportSet groups_;
+    std::vector<std::string> written_;  // pages of this run, in the order written
     std::atomic<bool> building_{false};
     std::atomic<bool> cancelled_{false};
 };

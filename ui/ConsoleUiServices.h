@@ -22,6 +22,8 @@ class TConsoleUiServices : public TUiServices {
 public:
     explicit TConsoleUiServices(std::ostream& out) : out_(out) {}
 
+    bool ShowsBoxes() const override { return false; }
+
     void ShowError(const std::string& text) override;
     void ShowWarning(const std::string& text) override;
     void ShowInformation(const std::string& text) override;

@@ -30,6 +30,7 @@
 #include "core/Options_u.h"
 #include "core/Profiles_u.h"
 #include "core/Registre_u.h"
+#include "core/SafeFile_u.h"
 #include "core/SafeFormat_u.h"
 #include "core/ReportTxt_u.h"
 #include "engine/LogConvert_u.h"
@@ -409,7 +410,8 @@ void TfmMain::SavePlacement() {
         reg.Top = bounds.top();
         reg.Width = bounds.width();
     }
-    reg.SaveSettings();
+    std::string reason;
+    if (!reg.SaveSettings(&reason)) ui_.ShowError(WriteFailureText(reg.SettingsFile(), reason));
 }
 
 // ---- First show ----

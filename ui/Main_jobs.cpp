@@ -14,6 +14,7 @@
 #include "engine/LogConvert_u.h"
 #include "ui/Main_fm.h"
 #include "ui/Main_jobs.h"
+#include "ui/UiServices.h"
 #include "ui/StartUp_u.h"
 #include "ui/mProgress2_fm.h"
 
@@ -98,6 +99,8 @@ void TfmMain::GenerateReport(TProfile& profile) {
             done = run->Analyze(profile, workFolder, AppPaths::DnsCacheFile(), regData_->Path, options_);
         run->OnProgress = nullptr;
         run->OnStatus = nullptr;
+        // The names found are kept in this run's result; only the next run looks them up again.
+        if (!run->DNSCacheSaveFailure.empty()) ui_.ShowError(run->DNSCacheSaveFailure);
         // The analysis is over: a Cancel from here on reaches the automatic export.
         busy_[jkAnalysis] = false;
         runningAnalysis_ = nullptr;

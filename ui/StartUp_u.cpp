@@ -6,6 +6,7 @@
 #include "core/Profiles_u.h"
 #include "core/Registre_u.h"
 #include "core/ReportTxt_u.h"
+#include "core/SafeFile_u.h"
 #include "core/SafeFormat_u.h"
 #include "ui/CommandLine_u.h"
 #include "ui/Migration_u.h"
@@ -55,8 +56,8 @@ TStartUpResult TStartUp::Run(const TCommandLine& commandLine, const TStartUpPath
 
     if (firstRun) {
         CreateSampleProfiles(profiles_.Profiles, paths.SampleDir);
-        SaveProfiles(paths, result);
-        SaveOptions(paths, result);
+        SaveProfiles(paths, result, silent);
+        SaveOptions(paths, result, silent);
     }
     ReadCommandLineActions(commandLine, result);
     return result;
@@ -83,12 +84,17 @@ void TStartUp::ShowTips(const TShowTipsFunc& showTips) {
     regData_.StartUp = outcome.ShowAtStartUp;
 }
 
-TBrokenFileBackup TStartUp::HandleLoadFailure(const std::string& fileName, bool silent, bool firstRun,
-                                              TSeconds now) {
+void TStartUp::Report(const std::string& message, bool silent) const {
+    if (!silent || !ui_.ShowsBoxes()) ui_.ShowError(message);
+}
+
+TBrokenFileBackup TStartUp::HandleLoadFailure(const std::string& fileName, const std::string& reason, bool silent,
+                                              bool firstRun, TSeconds now) {
     // A file that is there but unreadable is kept before the start-up writes its name anew,
     // and that is worth telling even on the first run of a new version.
     const TBrokenFileBackup backup = SetBrokenFileAside(fileName, now);
     std::string message = SafeFormat(kCouldNotLoadFile, {fileName});
+    if (!reason.empty()) message += "\r\n" + reason + ".";
     switch (backup.State) {
     case TBrokenFileState::Missing:
         if (firstRun) return backup;
@@ -100,42 +106,49 @@ TBrokenFileBackup TStartUp::HandleLoadFailure(const std::string& fileName, bool 
         message += kBrokenFileNotMoved;
         break;
     }
-    if (!silent) ui_.ShowError(message);
+    Report(message, silent);
     return backup;
 }
 
 void TStartUp::LoadProfiles(const TStartUpPaths& paths, bool silent, bool firstRun, TSeconds now,
                             TStartUpResult& result) {
-    if (!profiles_.LoadFromFile(paths.ProfilesFile))
-        result.ProfilesBackup = HandleLoadFailure(paths.ProfilesFile, silent, firstRun, now);
+    std::string reason;
+    if (!profiles_.LoadFromFile(paths.ProfilesFile, &reason))
+        result.ProfilesBackup = HandleLoadFailure(paths.ProfilesFile, reason, silent, firstRun, now);
     const double stored = StoredFileVersion(profiles_.Ver);
     if (stored < kCurrentProfilesVersion) {
         MigrateProfiles(profiles_.Profiles, stored, kCurrentProfilesVersion);
-        SaveProfiles(paths, result);
+        SaveProfiles(paths, result, silent);
     }
 }
 
 void TStartUp::LoadOptions(const TStartUpPaths& paths, bool silent, bool firstRun, TSeconds now,
                            TStartUpResult& result) {
-    if (!options_.LoadFromFile(paths.OptionsFile)) {
-        result.OptionsBackup = HandleLoadFailure(paths.OptionsFile, silent, firstRun, now);
+    std::string reason;
+    if (!options_.LoadFromFile(paths.OptionsFile, &reason)) {
+        result.OptionsBackup = HandleLoadFailure(paths.OptionsFile, reason, silent, firstRun, now);
         options_.LoadDefaults();
-        SaveOptions(paths, result);
+        SaveOptions(paths, result, silent);
     }
     const double stored = StoredFileVersion(options_.Ver);
     if (stored < kCurrentOptionsVersion) {
         MigrateOptions(options_, stored, kCurrentOptionsVersion);
-        SaveOptions(paths, result);
+        SaveOptions(paths, result, silent);
     }
 }
 
-// As at every start-up save, a failed write is not reported: the earlier file stays intact.
-void TStartUp::SaveProfiles(const TStartUpPaths& paths, const TStartUpResult& result) const {
-    if (MayWrite(result.ProfilesBackup)) profiles_.SaveToFile(paths.ProfilesFile);
+// A failed write keeps the earlier file and the values in memory; the user is told, since
+// what the run changes would otherwise be lost at the next start without a word.
+void TStartUp::SaveProfiles(const TStartUpPaths& paths, const TStartUpResult& result, bool silent) const {
+    std::string reason;
+    if (MayWrite(result.ProfilesBackup) && !profiles_.SaveToFile(paths.ProfilesFile, &reason))
+        Report(WriteFailureText(paths.ProfilesFile, reason), silent);
 }
 
-void TStartUp::SaveOptions(const TStartUpPaths& paths, const TStartUpResult& result) const {
-    if (MayWrite(result.OptionsBackup)) options_.SaveToFile(paths.OptionsFile);
+void TStartUp::SaveOptions(const TStartUpPaths& paths, const TStartUpResult& result, bool silent) const {
+    std::string reason;
+    if (MayWrite(result.OptionsBackup) && !options_.SaveToFile(paths.OptionsFile, &reason))
+        Report(WriteFailureText(paths.OptionsFile, reason), silent);
 }
 
 void TStartUp::ReadCommandLineActions(const TCommandLine& commandLine, TStartUpResult& result) const {

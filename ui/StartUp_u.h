@@ -77,11 +77,14 @@ public:
 private:
     bool CheckInstalledVersion();
     void ShowTips(const TShowTipsFunc& showTips);
-    TBrokenFileBackup HandleLoadFailure(const std::string& fileName, bool silent, bool firstRun, TSeconds now);
+    TBrokenFileBackup HandleLoadFailure(const std::string& fileName, const std::string& reason, bool silent,
+                                        bool firstRun, TSeconds now);
+    // A silent start shows no box, but where messages go to standard error they still go.
+    void Report(const std::string& message, bool silent) const;
     void LoadProfiles(const TStartUpPaths& paths, bool silent, bool firstRun, TSeconds now, TStartUpResult& result);
     void LoadOptions(const TStartUpPaths& paths, bool silent, bool firstRun, TSeconds now, TStartUpResult& result);
-    void SaveProfiles(const TStartUpPaths& paths, const TStartUpResult& result) const;
-    void SaveOptions(const TStartUpPaths& paths, const TStartUpResult& result) const;
+    void SaveProfiles(const TStartUpPaths& paths, const TStartUpResult& result, bool silent) const;
+    void SaveOptions(const TStartUpPaths& paths, const TStartUpResult& result, bool silent) const;
     void ReadCommandLineActions(const TCommandLine& commandLine, TStartUpResult& result) const;
 
     TProfiles& profiles_;

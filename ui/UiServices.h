@@ -22,6 +22,10 @@ class TUiServices {
 public:
     virtual ~TUiServices() = default;
 
+    // False where no box can be shown (no screen): messages go to standard error instead,
+    // and a silent start still leaves its trace there.
+    virtual bool ShowsBoxes() const { return true; }
+
     // Error beep, then an error box.
     virtual void ShowError(const std::string& text) = 0;
     // Exclamation beep, then a warning box.

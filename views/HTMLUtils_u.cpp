@@ -83,9 +83,12 @@ EExportHTML EExportHTML::CannotFind(const std::string& fileName) {
         {fileName}));
 }
 
-EExportHTML EExportHTML::CannotCreate(const std::string& fileName) {
-    return EExportHTML(
+EExportHTML EExportHTML::CannotCreate(const std::string& fileName, const std::string& reason) {
+    EExportHTML error(
         SafeFormat("Could not create the file '%s'.\r\nThe disk may be full or write-protected.", {fileName}));
+    error.writeFailure_ = true;
+    error.reason_ = reason;
+    return error;
 }
 
 // ---- Table builder ----
@@ -279,7 +282,9 @@ void WriteHtmlPage(const std::string& fileName, std::string_view page) {
 }
 
 void WriteHtmlFile(const std::string& fileName, std::string_view bytes) {
-    if (!WriteFileAtomic(fileName, bytes)) throw EExportHTML::CannotCreate(fileName);
+    TAtomicFile file;
+    if (!file.Open(fileName) || !file.Write(bytes) || !file.Commit())
+        throw EExportHTML::CannotCreate(fileName, file.ErrorText());
 }
 
 }  // namespace brindle

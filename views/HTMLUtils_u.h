@@ -20,8 +20,16 @@ public:
     using std::runtime_error::runtime_error;
     // "Could not find the file '<name>'. You should reinstall ..."
     static EExportHTML CannotFind(const std::string& fileName);
-    // "Could not create the file '<name>'. The disk may be full ..."
-    static EExportHTML CannotCreate(const std::string& fileName);
+    // "Could not create the file '<name>'. The disk may be full ..."; Reason is the system's
+    // ("No space left on device"), kept apart for the export's own message.
+    static EExportHTML CannotCreate(const std::string& fileName, const std::string& reason = {});
+
+    bool IsWriteFailure() const { return writeFailure_; }
+    const std::string& Reason() const { return reason_; }
+
+private:
+    bool writeFailure_ = false;
+    std::string reason_;
 };
 
 // Alignment codes of the table columns.

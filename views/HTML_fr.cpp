@@ -283,8 +283,8 @@ std::string TfrHTML::ChartImage(bool daily) {
     try {
         frChart1->SaveChartAsPng(source_->Profile, currentReportId_, *lang_, path, kChartWidth, kChartHeight,
                                  daily ? 1 : 0);
-    } catch (const EPngWriter&) {
-        throw EExportHTML::CannotCreate(path);
+    } catch (const EPngWriter& e) {
+        throw EExportHTML::CannotCreate(path, e.Reason());
     }
     const std::string alt = ChartTitle(*lang_, key + (daily ? "DailyTitle" : "Title"));
     std::string out = "<center><img src=\"" + name + "\" width=\"" + std::to_string(kChartWidth) + "\" height=\"" +

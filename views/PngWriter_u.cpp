@@ -70,12 +70,12 @@ bool EncodePng(std::int32_t width, std::int32_t height, std::span<const std::uin
 void WritePngFile(const std::string& fileName, std::int32_t width, std::int32_t height,
                   std::span<const std::uint8_t> rgb) {
     TAtomicFile file;
-    if (!file.Open(fileName)) throw EPngWriter("Error Opening File " + fileName + "!");
+    if (!file.Open(fileName)) throw EPngWriter("Error Opening File " + fileName + "!", file.ErrorText());
     const bool sizeOk = width > 0 && height > 0 &&
                         rgb.size() == static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3;
     std::string bytes;
     if (!sizeOk || !EncodePng(width, height, rgb, bytes) || !file.Write(bytes) || !file.Commit())
-        throw EPngWriter("Error Writing PNG File!");
+        throw EPngWriter("Error Writing PNG File!", file.ErrorText());
 }
 
 void WritePngFile(const std::string& fileName, const QImage& image) {

@@ -5,6 +5,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 class QImage;
 
@@ -14,7 +15,13 @@ namespace brindle {
 // for any failure after that. Either way the earlier file stays as it was.
 class EPngWriter : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EPngWriter(const std::string& message, std::string reason = {})
+        : std::runtime_error(message), reason_(std::move(reason)) {}
+    // The system's reason ("No space left on device"); empty when none is known.
+    const std::string& Reason() const { return reason_; }
+
+private:
+    std::string reason_;
 };
 
 // The value of the "Software" text chunk.

@@ -141,7 +141,7 @@ TEST(SafeFile, TemporaryNames) {
     // Every name a save uses is one of them.
     TestFolder folder;
     TAtomicFile file;
-    ASSERT_TRUE(file.Open(folder.file("Profiles.xml")));
+    ASSERT_TRUE(file.Open(folder.file("Profiles.xml"), 0666, TTempKind::Named));
     const std::vector<std::string> names = Entries(folder.path());
     ASSERT_EQ(names.size(), 1u);
     EXPECT_TRUE(IsTempFileName(names[0])) << names[0];
@@ -159,7 +159,7 @@ TEST(SafeFile, StaleTemporaryFilesGoButLiveSavesAndOtherFilesStay) {
     fs::create_symlink(outside, folder.file("link.tmp-lnk001"));
 
     TAtomicFile live;
-    ASSERT_TRUE(live.Open(folder.file("Live.xml")));
+    ASSERT_TRUE(live.Open(folder.file("Live.xml"), 0666, TTempKind::Named));
     ASSERT_TRUE(live.Write("in progress"));
 
     EXPECT_EQ(RemoveStaleTempFiles(folder.path()), 2);

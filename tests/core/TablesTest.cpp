@@ -69,7 +69,7 @@ TEST(Tables, RegionsOfCountries) {
         const char* tld;
         const char* key;
     } cases[] = {
-        {"de", "Europe"}, {"jp", "Asia"}, {"um", "NorthAmerica"}, {"br", "SouthAmerica"}, {"au", "Oceania"},
+        {"de", "Europe"}, {"jp", "Asia"}, {"us", "NorthAmerica"}, {"br", "SouthAmerica"}, {"au", "Oceania"},
         {"sa", "MiddleEast"}, {"za", "Africa"}, {"a1", "None"}, {"info", "None"},
         // rows that were filed on the wrong continent
         {"er", "Africa"}, {"ac", "Africa"}, {"pf", "Oceania"}, {"pg", "Oceania"}, {"af", "Asia"},
@@ -78,6 +78,14 @@ TEST(Tables, RegionsOfCountries) {
         {"pn", "Oceania"}, {"st", "Africa"}, {"dm", "NorthAmerica"}, {"do", "NorthAmerica"},
         {"gf", "SouthAmerica"}, {"gy", "SouthAmerica"}, {"hm", "Oceania"}, {"mm", "Asia"}, {"sm", "Europe"},
         {"sr", "SouthAmerica"}, {"sy", "MiddleEast"}, {"to", "Oceania"}, {"tp", "Asia"},
+        // Central America and the Caribbean are North America, Pacific islands Oceania, by place not by owner
+        {"mx", "NorthAmerica"}, {"gt", "NorthAmerica"}, {"bz", "NorthAmerica"}, {"cr", "NorthAmerica"},
+        {"hn", "NorthAmerica"}, {"ni", "NorthAmerica"}, {"pa", "NorthAmerica"}, {"cu", "NorthAmerica"},
+        {"jm", "NorthAmerica"}, {"ht", "NorthAmerica"}, {"pr", "NorthAmerica"}, {"bs", "NorthAmerica"},
+        {"tt", "NorthAmerica"}, {"bb", "NorthAmerica"}, {"vc", "NorthAmerica"}, {"aw", "NorthAmerica"},
+        {"an", "NorthAmerica"}, {"gp", "NorthAmerica"}, {"mq", "NorthAmerica"}, {"vg", "NorthAmerica"},
+        {"as", "Oceania"}, {"gu", "Oceania"}, {"um", "Oceania"}, {"nc", "Oceania"}, {"wf", "Oceania"},
+        {"re", "Africa"}, {"io", "Asia"}, {"kz", "Asia"}, {"am", "Asia"}, {"ru", "Europe"}, {"su", "Europe"},
     };
     const auto& table = CountryTable();
     for (const auto& c : cases) {
@@ -87,7 +95,7 @@ TEST(Tables, RegionsOfCountries) {
         ASSERT_NE(index, 0) << c.tld;
         EXPECT_EQ(GetCountryRegionKey(index), c.key) << c.tld;
     }
-    EXPECT_EQ(GetCountryRegionKey(235), "NorthAmerica");
+    EXPECT_EQ(GetCountryRegionKey(235), "Oceania");  // um: the US islands of the Pacific
     EXPECT_EQ(GetCountryRegionKey(0), "None");
     EXPECT_EQ(GetCountryRegionKey(267), "None");
     EXPECT_EQ(GetRegionKey(7), "Oceania");

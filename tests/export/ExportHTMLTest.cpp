@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <QApplication>
 #include <QImage>
 #include <algorithm>
@@ -15,6 +18,7 @@
 #include "core/ReportTxt_u.h"
 #include "export/ExportHTML_u.h"
 #include "views/HTML_fr.h"
+#include "support/FileSizeLimit.h"
 #include "views/HtmlSamples.h"
 
 using namespace brindle;
@@ -268,9 +272,18 @@ TEST_F(ExportHTMLTest, MissingSupportFileRaisesAndWritesNoIndex) {
 }
 
 TEST_F(ExportHTMLTest, FilesThatCannotBeWrittenRaise) {
-    // A page, a support file and the index whose names are taken by folders.
-    for (const std::string& blocked : {std::string("R_TimePeriod.html"), std::string("ua.js"),
-                                       std::string("index.html"), std::string("nodes.js")}) {
+    // A page, a support file and the index whose names are taken by folders; the message
+    // names the system's reason and the pages written before.
+    const struct {
+        std::string blocked;
+        std::string written;
+    } cases[] = {
+        {"R_TimePeriod.html", "R_General.html"},
+        {"ua.js", "R_General.html, R_TimePeriod.html"},
+        {"index.html", "R_General.html, R_TimePeriod.html"},
+        {"nodes.js", "R_General.html, R_TimePeriod.html, index.html"},
+    };
+    for (const auto& [blocked, written] : cases) {
         SCOPED_TRACE(blocked);
         TestFolder folder;
         std::filesystem::create_directory(folder.file(blocked));
@@ -280,7 +293,8 @@ TEST_F(ExportHTMLTest, FilesThatCannotBeWrittenRaise) {
             ADD_FAILURE() << "no exception";
         } catch (const EExportHTML& e) {
             EXPECT_EQ(std::string(e.what()), "Could not create the file '" + folder.file(blocked) +
-                                                 "'.\r\nThe disk may be full or write-protected.");
+                                                 "'.\r\nThe disk may be full or write-protected.\r\n" +
+                                                 std::strerror(EISDIR) + ".\r\nPages written: " + written + ".");
         }
         const std::vector<std::string> entries = SortedEntries(folder.path());
         EXPECT_EQ(std::count(entries.begin(), entries.end(), "R_General.html"), 1);
@@ -291,6 +305,31 @@ TEST_F(ExportHTMLTest, FilesThatCannotBeWrittenRaise) {
         for (const std::string& name : entries) EXPECT_EQ(name.find(".tmp-"), std::string::npos) << name;
     }
     EXPECT_FALSE(frame.OnProgress);
+}
+
+TEST_F(ExportHTMLTest, AFullDiskNamesTheReasonAndThePagesWritten) {
+    TestFolder folder;
+    // Too small for the first page; then large enough for the pages but not for a chart.
+    const std::string first = RunWithFileSizeLimit(512, [&] {
+        try {
+            exporter.Execute(analysis.Profile, TReportSet{10, 21}, BuiltInReportTxt(), AppPaths::TemplateHtmlDir(),
+                             folder.path());
+        } catch (const EExportHTML& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    });
+    EXPECT_EQ(first, "Could not create the file '" + folder.file("R_General.html") +
+                         "'.\r\nThe disk may be full or write-protected.\r\n" + std::strerror(EFBIG) +
+                         ".\r\nNo page was written.");
+    for (const std::string& name : SortedEntries(folder.path())) ADD_FAILURE() << "left behind: " << name;
+}
+
+TEST(ExportHTMLMessage, WriteFailureMessages) {
+    EXPECT_EQ(TExportHTML::WriteFailureMessage("Could not create the file 'a'.", "", {}),
+              "Could not create the file 'a'.\r\nNo page was written.");
+    EXPECT_EQ(TExportHTML::WriteFailureMessage("M.", "No space left on device", {"R_General.html"}),
+              "M.\r\nNo space left on device.\r\nPages written: R_General.html.");
 }
 
 TEST_F(ExportHTMLTest, HostileLogTextsStayTextOnEveryPage) {

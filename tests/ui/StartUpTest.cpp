@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,6 +25,7 @@
 #include "core/ReportTxt_u.h"
 #include "core/SafeFile_u.h"
 #include "ui/CommandLine_u.h"
+#include "core/XmlFile_u.h"
 #include "ui/StartUp_u.h"
 #include "ui/UiServices.h"
 
@@ -48,10 +53,13 @@ public:
     }
 };
 
-std::string LoadError(const std::string& file) {
+// The message names why the file could not be read: the system's reason or the parse error.
+std::string LoadError(const std::string& file, const std::string& reason) {
     return "Could not load the file '" + file +
-           "'.\r\nYou should reinstall the product to ensure proper file placement.";
+           "'.\r\nYou should reinstall the product to ensure proper file placement.\r\n" + reason + ".";
 }
+
+const std::string kNotXmlReason = "Start-end tags mismatch at offset 26";
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
     for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
@@ -177,7 +185,8 @@ TEST_F(StartUpTest, InstalledVersionText) {
 TEST_F(StartUpTest, MissingFilesAreReportedAfterTheFirstRun) {
     MarkInstalled();
     Start();
-    EXPECT_EQ(ui.Errors, (std::vector<std::string>{LoadError(paths.ProfilesFile), LoadError(paths.OptionsFile)}));
+    EXPECT_EQ(ui.Errors, (std::vector<std::string>{LoadError(paths.ProfilesFile, std::strerror(ENOENT)),
+                                                    LoadError(paths.OptionsFile, std::strerror(ENOENT))}));
     // The empty list and the defaults are written at once.
     TProfiles written;
     ASSERT_TRUE(written.LoadFromFile(paths.ProfilesFile));
@@ -196,7 +205,8 @@ TEST_F(StartUpTest, UnreadableProfilesAreKeptAndReported) {
     EXPECT_EQ(result.ProfilesBackup.BackupName, backup);
     EXPECT_EQ(ReadFileBytes(backup), kNotXml);
     ASSERT_EQ(ui.Errors.size(), 2u);  // and the options file is missing
-    EXPECT_EQ(ui.Errors[0], LoadError(paths.ProfilesFile) + "\r\n\r\nThe unreadable file was kept as '" + backup + "'.");
+    EXPECT_EQ(ui.Errors[0],
+              LoadError(paths.ProfilesFile, kNotXmlReason) + "\r\n\r\nThe unreadable file was kept as '" + backup + "'.");
     TProfiles written;
     ASSERT_TRUE(written.LoadFromFile(paths.ProfilesFile));
     EXPECT_EQ(written.Ver, "2.20");
@@ -222,7 +232,8 @@ TEST_F(StartUpTest, OptionsWithTextAfterTheDocumentAreKeptAndReplaced) {
     EXPECT_EQ(result.OptionsBackup.State, TBrokenFileState::Moved);
     EXPECT_EQ(ReadFileBytes(backup), glued);
     ASSERT_EQ(ui.Errors.size(), 1u);
-    EXPECT_EQ(ui.Errors[0], LoadError(paths.OptionsFile) + "\r\n\r\nThe unreadable file was kept as '" + backup + "'.");
+    EXPECT_EQ(ui.Errors[0], LoadError(paths.OptionsFile, std::string(kXmlTopNotWhole)) +
+                                "\r\n\r\nThe unreadable file was kept as '" + backup + "'.");
     EXPECT_EQ(ReadFileBytes(paths.OptionsFile), good);
 }
 
@@ -290,7 +301,8 @@ TEST_F(StartUpTest, UnreadableFileIsReportedOnTheFirstRunToo) {
     EXPECT_TRUE(result.FirstRunOfNewVersion);
     const std::string backup = paths.OptionsFile + kBackupSuffix;
     EXPECT_EQ(ui.Errors,
-              (std::vector<std::string>{LoadError(paths.OptionsFile) + "\r\n\r\nThe unreadable file was kept as '" +
+              (std::vector<std::string>{LoadError(paths.OptionsFile, std::string(kXmlTopNotWhole)) +
+                                        "\r\n\r\nThe unreadable file was kept as '" +
                                         backup + "'."}));
     EXPECT_EQ(ReadFileBytes(backup), "not xml at all");
     EXPECT_EQ(profiles.Profiles.Count(), 2u);
@@ -304,10 +316,40 @@ TEST_F(StartUpTest, FileThatCannotBeMovedIsNeverOverwritten) {
     const TStartUpResult result = Start({}, {});
     EXPECT_EQ(result.ProfilesBackup.State, TBrokenFileState::Failed);
     ASSERT_FALSE(ui.Errors.empty());
-    EXPECT_EQ(ui.Errors[0], LoadError(paths.ProfilesFile) +
+    EXPECT_EQ(ui.Errors[0], LoadError(paths.ProfilesFile, kNotXmlReason) +
                                 "\r\n\r\nThe unreadable file could not be renamed; it is left as it is and will not "
                                 "be overwritten.");
     EXPECT_EQ(ReadFileBytes(paths.ProfilesFile), kNotXml);
+}
+
+TEST_F(StartUpTest, FirstRunSavesThatFailAreReportedAndTheValuesKept) {
+    const std::string blocker = folder.write("blocker", "a file where a folder should be");
+    paths.ProfilesFile = blocker + "/Profiles.xml";
+    paths.OptionsFile = blocker + "/Options.xml";
+    const TStartUpResult result = Start();
+    ASSERT_TRUE(result.FirstRunOfNewVersion);
+    const std::string notAFolder = std::strerror(ENOTDIR);
+    EXPECT_NE(std::find(ui.Errors.begin(), ui.Errors.end(), WriteFailureText(paths.ProfilesFile, notAFolder)),
+              ui.Errors.end());
+    EXPECT_NE(std::find(ui.Errors.begin(), ui.Errors.end(), WriteFailureText(paths.OptionsFile, notAFolder)),
+              ui.Errors.end());
+    EXPECT_EQ(profiles.Profiles.Count(), 2u);  // the samples stay in memory
+    EXPECT_FALSE(options.Browsers.IsEmpty());  // the defaults too
+}
+
+TEST_F(StartUpTest, SilentStartWithoutAScreenStillLeavesItsTraceOnStandardError) {
+    struct TNoScreenUi : TRecordingUi {
+        bool ShowsBoxes() const override { return false; }
+    } noScreen;
+    MarkInstalled();
+    folder.write("Profiles.xml", kNotXml);
+    TStartUp startUp(profiles, options, languages, *reg, noScreen);
+    ASSERT_TRUE(startUp.CreateFolders());
+    startUp.Run(ParseCommandLine(std::vector<std::string>{"/s"}), paths, {}, kNow);
+    ASSERT_FALSE(noScreen.Errors.empty());
+    EXPECT_EQ(noScreen.Errors[0], LoadError(paths.ProfilesFile, kNotXmlReason) +
+                                      "\r\n\r\nThe unreadable file was kept as '" + paths.ProfilesFile +
+                                      kBackupSuffix + "'.");
 }
 
 TEST_F(StartUpTest, OlderFilesAreUpgradedAndSaved) {
