@@ -5,7 +5,7 @@ Starts its own Xvfb (on a display number the server picks itself) and openbox, s
 over HTTP that never finishes, and runs the built program on a profile that reads it, so the
 progress window stays up for as long as the test needs. Then checks:
   - the progress window names the main window in WM_TRANSIENT_FOR;
-  - a click on the (disabled) main window leaves the progress window above it;
+  - a click on the (disabled) main window, or on its title bar, leaves the progress window above it;
   - the main window and the progress window carry an icon (_NET_WM_ICON).
 Every wait is for a property of the X server or the window manager, with a generous bound.
 
@@ -177,6 +177,10 @@ def wait_for(what, condition):
         time.sleep(0.05)
 
 
+def number_of_desktops(display):
+    return int(re.findall(r"\d+", display.root_property("_NET_NUMBER_OF_DESKTOPS"))[-1])
+
+
 def same_window(a, b):
     return int(a, 16) == int(b, 16)
 
@@ -267,21 +271,27 @@ def main():
 
         wait_for("the progress window above the main window", progress_above_main)
 
-        x, y = point_outside(display.geometry(main_window), display.geometry(progress))
-        desktops = int(re.findall(r"\d+", display.root_property("_NET_NUMBER_OF_DESKTOPS"))[-1])
-        display.run("xdotool", "mousemove", "--sync", str(x), str(y))
-        display.run("xdotool", "click", "1")
-        # The window manager handles its events in order: once it has acted on this request, it
-        # has also acted on the click before it.
-        display.run("xdotool", "set_num_desktops", str(desktops + 1))
-        wait_for("the window manager to take the click",
-                 lambda: int(re.findall(r"\d+", display.root_property("_NET_NUMBER_OF_DESKTOPS"))[-1]) == desktops + 1)
-        if args.screenshots:
-            os.makedirs(args.screenshots, exist_ok=True)
-            display.run("import", "-window", "root", os.path.join(args.screenshots, "progress-after-click.png"))
-        if not progress_above_main():
-            fail("a click on the main window buried the progress window (stacking, bottom to top: %s; "
-                 "main %s, progress %s)" % (" ".join(display.windows()), main_window, progress))
+        main_box = display.geometry(main_window)
+        inside = point_outside(main_box, display.geometry(progress))
+        # The title bar sits above the client area, the frame's top extent high.
+        top = int(re.findall(r"\d+", display.property(main_window, "_NET_FRAME_EXTENTS"))[2])
+        title_bar = (main_box[0] + 60, main_box[1] - max(top // 2, 1))
+        for place, (x, y) in (("window", inside), ("title-bar", title_bar)):
+            desktops = number_of_desktops(display)
+            display.run("xdotool", "mousemove", "--sync", str(x), str(y))
+            display.run("xdotool", "click", "1")
+            # The window manager handles its events in order: once it has acted on this request,
+            # it has also acted on the click before it.
+            display.run("xdotool", "set_num_desktops", str(desktops + 1))
+            wait_for("the window manager to take the click", lambda: number_of_desktops(display) == desktops + 1)
+            if args.screenshots:
+                os.makedirs(args.screenshots, exist_ok=True)
+                display.run("import", "-window", "root",
+                            os.path.join(args.screenshots, "progress-after-%s-click.png" % place))
+            if not progress_above_main():
+                fail("a click on the main %s buried the progress window (stacking, bottom to top: %s; "
+                     "main %s, progress %s)" % (place.replace("-", " "), " ".join(display.windows()),
+                                                main_window, progress))
 
         check_icon(display, main_window, "the main window")
         check_icon(display, progress, "the progress window")
