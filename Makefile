@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 RELEASE_DIR ?= build-release
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-tsan run bench clean fuzz lint
+.PHONY: all deps configure build test test-tsan run bench clean fuzz lint install deb
 
 all: build
 
@@ -60,6 +60,16 @@ run: deps
 bench: deps
 	$(build_release)
 	bash bench/run
+
+# `make install PREFIX=... [DESTDIR=...]` and `make deb` take the optimized tree too.
+PREFIX ?= /usr/local
+install: deps
+	$(build_release)
+	DESTDIR="$(DESTDIR)" cmake --install $(RELEASE_DIR) --prefix "$(PREFIX)" --strip
+
+deb: deps
+	$(build_release)
+	cd $(RELEASE_DIR) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD_DIR) $(RELEASE_DIR) $(TSAN_DIR) $(FUZZ_DIR) $(LINT_DIR)

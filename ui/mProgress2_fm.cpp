@@ -17,7 +17,7 @@
 namespace brindle {
 
 TfmmProgress2::TfmmProgress2()
-    : QDialog(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       lvStep_(new QTreeWidget),
       laInfo_(new QLabel),
       pb_(new QProgressBar),

@@ -3,7 +3,9 @@
 // line, a bar with its percentage and a Cancel button that calls back into the job's owner.
 // It is a top-level window without a parent, so it stays usable while the main window is
 // disabled (a child of a disabled window is disabled too); the main window is only its
-// transient parent, which keeps it above that window.
+// transient parent, which keeps it above that window. It must be of dialog type: X11 tells
+// the window manager about a transient parent (WM_TRANSIENT_FOR) only for dialog-type
+// windows, and without it one click on the main window would bury the progress and Cancel.
 #include <QDialog>
 #include <QIcon>
 #include <functional>

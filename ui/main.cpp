@@ -8,6 +8,7 @@
 #include "core/AppPaths.h"
 #include "engine/GlobalVar_u.h"
 #include "engine/LogConvert_u.h"
+#include "ui/AppIcon_u.h"
 #include "ui/CommandLine_u.h"
 #include "ui/ConsoleUiServices.h"
 #include "ui/Main_fm.h"
@@ -37,6 +38,8 @@ int main(int argc, char** argv) {
         QApplication app(argc, argv);
         QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle.data(),
                                                            static_cast<int>(kApplicationTitle.size())));
+        QApplication::setWindowIcon(ProgramIcon());
+        QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
         commandLine.NoScreen = IsNoScreenPlatform(QGuiApplication::platformName());
         if (commandLine.NoScreen) QuietNoScreenPlatformWarnings();
         TQtUiServices screenUi;
