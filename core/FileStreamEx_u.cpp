@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
+#include <span>
 #include <string>
 #include <system_error>
 
@@ -224,6 +226,49 @@ std::int64_t TFileStreamEx::CountLines() {
     }
     count += dropped_;
     Rewind();
+    return count;
+}
+
+std::int64_t TFileStreamEx::LineBound(std::int64_t start, std::int64_t end) {
+    if (fd_ < 0) Fail(EBADF, "read");
+    std::size_t blockSize = std::size_t{1} << 20;
+    if (end >= 0) blockSize = static_cast<std::size_t>(std::clamp<std::int64_t>(end - start, 1, 1 << 20));
+    const std::unique_ptr<char[]> buffer = std::make_unique_for_overwrite<char[]>(blockSize);
+    const std::span<char> block(buffer.get(), blockSize);
+    std::int64_t count = 1;  // a final line without a line end
+    bool afterCR = false;
+    for (std::int64_t at = start; end < 0 || at < end;) {
+        std::size_t want = block.size();
+        if (end >= 0) want = static_cast<std::size_t>(std::min<std::int64_t>(end - at, static_cast<std::int64_t>(want)));
+        const ssize_t got = pread(fd_, block.data(), want, at);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            Fail(errno, "read");
+        }
+        if (got == 0) break;
+        const char* p = block.data();
+        const char* const stop = p + got;
+        if (afterCR && *p == '\n') ++p;  // the LF of a CR LF already counted
+        afterCR = false;
+        if (std::memchr(p, '\r', static_cast<std::size_t>(stop - p)) == nullptr) {
+            // The common case, LF alone: memchr runs far ahead of a byte loop.
+            while (const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(stop - p))) {
+                ++count;
+                p = static_cast<const char*>(lf) + 1;
+            }
+            p = stop;
+        }
+        for (; p < stop; ++p) {
+            if (*p == '\n') {
+                ++count;
+            } else if (*p == '\r') {
+                ++count;
+                if (p + 1 < stop && p[1] == '\n') ++p;
+                else if (p + 1 == stop) afterCR = true;
+            }
+        }
+        at += got;
+    }
     return count;
 }
 

@@ -61,6 +61,10 @@ public:
     // The first line start at or after Offset, as ReadLines cuts the file (the size of the
     // file when no line end follows). Throws std::system_error when the file cannot be read.
     std::int64_t LineStartAfter(std::int64_t offset);
+    // At least the number of lines ReadLines returns or drops for the bytes [Start, End) (End
+    // < 0: to the end), counted from the line ends alone: a bound to reserve room by.
+    // Throws std::system_error when the file cannot be read.
+    std::int64_t LineBound(std::int64_t start, std::int64_t end);
 
     // Bytes of the file read so far, and the file's current size; for byte-based progress.
     std::int64_t Position() const { return position_; }

@@ -1,5 +1,8 @@
 #include "engine/LogConvert_u.h"
 
+#include <cstring>
+#include <stdexcept>
+
 namespace brindle {
 
 namespace {
@@ -253,6 +256,9 @@ void TLogConvert::CleanURI(std::string_view raw) {
     hit.URIIdx = known.URIIdx;
     hit.ExtIdx = known.ExtIdx;
     hit.PathIdx = known.PathIdx;
+    Touches.Touch(tiURI, hit.URIIdx);
+    Touches.Touch(tiExt, hit.ExtIdx);
+    Touches.Touch(tiPath, hit.PathIdx);
 }
 
 void TLogConvert::ClearRequest() {
@@ -260,6 +266,9 @@ void TLogConvert::ClearRequest() {
     CurrentHit.URIIdx = URITable.AddString({});
     CurrentHit.ExtIdx = ExtTable.AddString({});
     CurrentHit.PathIdx = PathTable.AddString({});
+    Touches.Touch(tiURI, CurrentHit.URIIdx);
+    Touches.Touch(tiExt, CurrentHit.ExtIdx);
+    Touches.Touch(tiPath, CurrentHit.PathIdx);
 }
 
 std::string TLogConvert::AppendDefaultPage(std::string_view uri) const {
@@ -318,6 +327,10 @@ void TLogConvert::ParseUserAgent(std::string_view text) {
     hit.BrowserIdx = known.BrowserIdx;
     hit.OSIdx = known.OSIdx;
     hit.SpiderIdx = known.SpiderIdx;
+    Touches.Touch(tiAgent, agentIdx);
+    Touches.Touch(tiBrowser, known.BrowserIdx);
+    Touches.Touch(tiOS, known.OSIdx);
+    Touches.Touch(tiSpider, known.SpiderIdx);
     hit.Browser.assign(BrowserTable.GetString(known.BrowserIdx));
     hit.OS.assign(OSTable.GetString(known.OSIdx));
     hit.Spider.assign(SpiderTable.GetString(known.SpiderIdx));
@@ -384,7 +397,24 @@ void TLogConvert::AddRecord() {
     rec.SpiderIdx = hit.SpiderIdx;
     rec.IsEntry = 0;
     rec.IsExit = 0;
-    Records.Add(rec);
+    if (Touches.Enabled()) {
+        Touches.Touch(tiHost, rec.HostIdx);
+        Touches.Touch(tiUser, rec.UserIdx);
+        Touches.Touch(tiVDomain, rec.VDomainIdx);
+        Touches.Touch(tiMethod, rec.MethodIdx);
+        Touches.Touch(tiReferrer, rec.ReferrerIdx);
+    }
+    if (RecordSlots.Next == nullptr) {
+        Records.Add(rec);
+        return;
+    }
+    // The slots were counted from the range's line ends when the run was planned; only a
+    // file that grew since has more hits.
+    if (RecordSlots.Next == RecordSlots.End) {
+        SlotOverflow.push_back(rec);
+        return;
+    }
+    std::memcpy(static_cast<void*>(RecordSlots.Next++), &rec, sizeof rec);
 }
 
 }  // namespace brindle

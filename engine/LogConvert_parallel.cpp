@@ -10,7 +10,10 @@
 #include <stdexcept>
 #include <thread>
 
+#include <cstring>
+
 #include "core/FileStreamEx_u.h"
+#include "engine/ForkJoin_u.h"
 #include "engine/LogConvert_u.h"
 
 namespace brindle {
@@ -28,20 +31,6 @@ unsigned TParseSettings::ThreadCountFor(std::int64_t totalBytes) const {
 
 namespace {
 
-constexpr std::size_t kTableCount = 12;
-
-std::array<TBucketString*, kTableCount> TablesOf(TLogConvert& engine) {
-    return {&engine.HostTable, &engine.UserTable,     &engine.VDomainTable, &engine.MethodTable,
-            &engine.URITable,  &engine.ExtTable,      &engine.PathTable,    &engine.ReferrerTable,
-            &engine.AgentTable, &engine.BrowserTable, &engine.OSTable,      &engine.SpiderTable};
-}
-
-// The table index fields of a record, in the order of TablesOf.
-constexpr std::array<std::int32_t TRecLog::*, kTableCount> kIndexFields = {
-    &TRecLog::HostIdx, &TRecLog::UserIdx,     &TRecLog::VDomainIdx, &TRecLog::MethodIdx,
-    &TRecLog::URIIdx,  &TRecLog::ExtIdx,      &TRecLog::PathIdx,    &TRecLog::ReferrerIdx,
-    &TRecLog::AgentIdx, &TRecLog::BrowserIdx, &TRecLog::OSIdx,      &TRecLog::SpiderIdx};
-
 std::string FileNameOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -57,21 +46,46 @@ struct TPiece {
     // W3C formats: the directives in force where the range starts.
     bool HasDirectives = false;
     TLogConvert::TDirectiveState Directives;
+    // The piece's slots in the record array: as many as it has lines at most.
+    std::size_t Slot = 0;
+    std::size_t Slots = 0;
 };
 
-// What a worker made of a piece, in table indices of its own.
+// What a parser made of a piece. Its hits are in the piece's slots, in table indices of the
+// parser's own; the texts the parser met first in this piece come along, since the merge
+// cannot read the parser's tables while it goes on with its next piece.
 struct TPieceResult {
-    std::array<TBucketString, kTableCount> Tables;
-    TLstRecLog Records;
+    std::size_t Lane = 0;
+    std::size_t Written = 0;
+    bool Opened = false;
+    std::vector<TRecLog> Overflow;  // hits beyond the slots (the file grew since it was planned)
+    TPieceTouches::TLists Touched;
+    std::array<std::vector<std::string>, TableCount> NewTexts;
     TLogConvert::TRangeScan Scan;
     std::exception_ptr Error;
+    // The texts could not be handed over: the parser's later pieces cannot be mapped.
+    std::exception_ptr LostTexts;
+};
+
+// One parser and, on the merge's side, what its table indices stand for.
+struct TLane {
+    std::unique_ptr<TLogConvert> Parser;
+    std::array<std::int32_t, TableCount> Handed{};  // parser side: texts handed over so far
+    std::array<std::vector<std::string>, TableCount> Texts;
+    std::array<std::vector<std::int32_t>, TableCount> RunIndex;  // -1 until a merged piece uses it
+};
+
+struct TMergedPiece {
+    std::size_t Piece = 0;
+    std::size_t Lane = 0;
+    std::size_t Written = 0;
+    std::vector<TRecLog> Overflow;
 };
 
 class TParallelParse {
 public:
     TParallelParse(TLogConvert& engine, const std::vector<std::string>& files, bool severalFiles)
         : Engine(engine), Files(files), SeveralFiles(severalFiles) {}
-    ~TParallelParse() { StopWorkers(); }
     TParallelParse(const TParallelParse&) = delete;
     TParallelParse& operator=(const TParallelParse&) = delete;
 
@@ -82,29 +96,37 @@ private:
     void PlanFile(std::size_t file);
     std::vector<TLogConvert::TDirectiveState> ReadDirectives(const std::string& name, std::uint8_t format,
                                                              const std::vector<std::int64_t>& starts);
-    void StartWorkers(unsigned count);
-    void StopWorkers();
-    void Work(TLogConvert& worker);
-    // Waits for piece Index; null when the run was cancelled meanwhile.
+    // Counts each piece's lines, side by side, and gives each its slots; the total.
+    std::size_t PlanSlots(unsigned threads);
+    void Work(std::size_t lane);
+    std::unique_ptr<TPieceResult> ParsePiece(std::size_t lane, std::size_t index);
+    void HandOverTexts(TLane& lane, TPieceResult& result);
+    // Waits for piece Index, reading pieces meanwhile; null when the run was cancelled.
     std::unique_ptr<TPieceResult> Take(std::size_t index);
-    void Merge(TPieceResult& piece);
+    void TakeTexts(TPieceResult& piece);
+    void Intern(const TPieceResult& piece);
     // The file's outcome once its pieces are merged; false when cancelled.
     bool MergeFile(std::size_t file, std::size_t& next, bool& validData);
+    bool MergeAll(bool& validData);
+    void Stop();
+    // Puts the merged pieces' hits into run indices and closes up the unused slots.
+    void Finish(unsigned threads);
 
     TLogConvert& Engine;
     const std::vector<std::string>& Files;
     const bool SeveralFiles;
     std::vector<TPiece> Pieces;
+    std::vector<TLane> Lanes;
+    TRecLog* Base = nullptr;
+    std::vector<TMergedPiece> MergedPieces;
 
     std::mutex Lock;
     std::condition_variable Changed;
-    std::size_t NextPiece = 0;  // the next piece a worker takes
+    std::size_t NextPiece = 0;  // the next piece to be read
     std::size_t Merged = 0;     // pieces merged so far
     std::size_t Window = 0;     // workers run at most this many pieces ahead of the merge
     std::vector<std::unique_ptr<TPieceResult>> Results;
-    std::atomic<bool> Abort{false};
-    std::vector<std::unique_ptr<TLogConvert>> Workers;
-    std::vector<std::thread> Threads;
+    bool Abort = false;
 
     // The progress last reported, repeated while the merge waits so that a caller that
     // lets its events run in the callback stays responsive.
@@ -125,7 +147,9 @@ void TParallelParse::PlanFile(std::size_t file) {
     const std::int64_t rangeBytes = std::max<std::int64_t>(Engine.ParseSettings.RangeBytes, 1);
     TFileStreamEx reader;
     const std::int64_t size = reader.Open(name) ? reader.Size() : 0;
-    TPiece whole{file, {}, size, false, {}};
+    TPiece whole;
+    whole.File = file;
+    whole.FileSize = size;
     if (size <= rangeBytes) {
         Pieces.push_back(whole);
         return;
@@ -159,7 +183,7 @@ void TParallelParse::PlanFile(std::size_t file) {
         return;
     }
     for (std::size_t i = 0; i < starts.size(); ++i) {
-        TPiece piece{file, {}, size, false, {}};
+        TPiece piece = whole;
         piece.Range.Start = starts[i];
         piece.Range.End = i + 1 < starts.size() ? starts[i + 1] : -1;
         piece.Range.Decided = true;
@@ -198,33 +222,37 @@ std::vector<TLogConvert::TDirectiveState> TParallelParse::ReadDirectives(const s
     return states;
 }
 
-void TParallelParse::StartWorkers(unsigned count) {
-    Results.resize(Pieces.size());
-    Window = static_cast<std::size_t>(count) + 2;
-    for (unsigned i = 0; i < count; ++i) {
-        auto worker = std::make_unique<TLogConvert>();
-        worker->BeginAnalysis(Engine.Profile, Engine.Options);
-        worker->StopFlag = &Engine.Cancelled;
-        Workers.push_back(std::move(worker));
+std::size_t TParallelParse::PlanSlots(unsigned threads) {
+    ForkJoinParts(Pieces.size(), threads, [&](std::size_t i) {
+        TPiece& piece = Pieces[i];
+        TFileStreamEx reader;
+        // A file that cannot be read gets no hits; its piece meets the error itself.
+        if (!reader.Open(Files[piece.File])) return;
+        try {
+            piece.Slots = static_cast<std::size_t>(reader.LineBound(piece.Range.Start, piece.Range.End));
+        } catch (const std::system_error&) {
+            piece.Slots = 0;
+        }
+    });
+    std::size_t total = 0;
+    for (TPiece& piece : Pieces) {
+        piece.Slot = total;
+        total += piece.Slots;
     }
-    for (const std::unique_ptr<TLogConvert>& worker : Workers)
-        Threads.emplace_back([this, w = worker.get()] { Work(*w); });
+    return total;
 }
 
-void TParallelParse::StopWorkers() {
+void TParallelParse::Stop() {
     {
         std::lock_guard<std::mutex> guard(Lock);
         Abort = true;
-        for (const std::unique_ptr<TLogConvert>& worker : Workers) worker->Cancelled = true;
     }
     Changed.notify_all();
-    for (std::thread& thread : Threads) thread.join();
-    Threads.clear();
 }
 
 // A worker never calls back and never blocks the merge; it only pauses while it is a
-// window of pieces ahead, so that unmerged pieces never pile up in memory.
-void TParallelParse::Work(TLogConvert& worker) {
+// window of pieces ahead, so that unmerged texts never pile up in memory.
+void TParallelParse::Work(std::size_t lane) {
     for (;;) {
         std::size_t index = 0;
         {
@@ -233,19 +261,7 @@ void TParallelParse::Work(TLogConvert& worker) {
             if (Abort || NextPiece >= Pieces.size()) return;
             index = NextPiece++;
         }
-        auto result = std::make_unique<TPieceResult>();
-        const TPiece& piece = Pieces[index];
-        try {
-            worker.ResetForPiece();
-            if (piece.HasDirectives) worker.SetDirectives(piece.Directives);
-            result->Scan = worker.ParseRange(Files[piece.File], piece.Range, false);
-        } catch (...) {
-            result->Error = std::current_exception();
-        }
-        const std::array<TBucketString*, kTableCount> tables = TablesOf(worker);
-        for (std::size_t t = 0; t < kTableCount; ++t) result->Tables[t] = std::move(*tables[t]);
-        result->Records = std::move(worker.Records);
-        worker.Records.Clear();
+        std::unique_ptr<TPieceResult> result = ParsePiece(lane, index);
         {
             std::lock_guard<std::mutex> guard(Lock);
             Results[index] = std::move(result);
@@ -254,6 +270,44 @@ void TParallelParse::Work(TLogConvert& worker) {
     }
 }
 
+std::unique_ptr<TPieceResult> TParallelParse::ParsePiece(std::size_t lane, std::size_t index) {
+    auto result = std::make_unique<TPieceResult>();
+    result->Lane = lane;
+    TLogConvert& parser = *Lanes[lane].Parser;
+    const TPiece& piece = Pieces[index];
+    try {
+        parser.StartPiece(Base + piece.Slot, piece.Slots);
+        if (piece.HasDirectives) parser.SetDirectives(piece.Directives);
+        result->Scan = parser.ParseRange(Files[piece.File], piece.Range, false);
+    } catch (...) {
+        result->Error = std::current_exception();
+    }
+    result->Written = parser.WrittenInPiece();
+    result->Opened = parser.RangeOpened;
+    result->Overflow.swap(parser.SlotOverflow);
+    parser.SlotOverflow.clear();
+    result->Touched = parser.Touches.Take();
+    try {
+        HandOverTexts(Lanes[lane], *result);
+    } catch (...) {
+        result->LostTexts = std::current_exception();
+    }
+    return result;
+}
+
+void TParallelParse::HandOverTexts(TLane& lane, TPieceResult& result) {
+    const std::array<TBucketString*, TableCount> tables = lane.Parser->Tables();
+    for (std::size_t t = 0; t < TableCount; ++t) {
+        const std::int32_t count = tables[t]->Count();
+        std::vector<std::string>& texts = result.NewTexts[t];
+        texts.reserve(static_cast<std::size_t>(count - lane.Handed[t]));
+        for (std::int32_t i = lane.Handed[t]; i < count; ++i) texts.emplace_back(tables[t]->GetString(i));
+        lane.Handed[t] = count;
+    }
+}
+
+// The merge reads pieces itself while the one it needs is not ready, so the run finishes
+// even when no worker thread could be started.
 std::unique_ptr<TPieceResult> TParallelParse::Take(std::size_t index) {
     using namespace std::chrono_literals;
     auto lastCall = std::chrono::steady_clock::now();
@@ -261,6 +315,14 @@ std::unique_ptr<TPieceResult> TParallelParse::Take(std::size_t index) {
     for (;;) {
         if (Results[index]) return std::move(Results[index]);
         if (Engine.Cancelled) return nullptr;
+        if (NextPiece < Pieces.size()) {
+            const std::size_t own = NextPiece++;
+            guard.unlock();
+            std::unique_ptr<TPieceResult> result = ParsePiece(0, own);
+            guard.lock();
+            Results[own] = std::move(result);
+            continue;
+        }
         Changed.wait_for(guard, 20ms);
         if (!Results[index] && ProgressValue >= 0 && std::chrono::steady_clock::now() - lastCall > 100ms) {
             guard.unlock();
@@ -271,70 +333,40 @@ std::unique_ptr<TPieceResult> TParallelParse::Take(std::size_t index) {
     }
 }
 
-// The piece's texts are interned in the order the piece met them, which is the order a
+// Every piece's texts are kept, merged or not, so that the lane's indices stay readable.
+void TParallelParse::TakeTexts(TPieceResult& piece) {
+    if (piece.LostTexts) std::rethrow_exception(piece.LostTexts);
+    TLane& lane = Lanes[piece.Lane];
+    for (std::size_t t = 0; t < TableCount; ++t) {
+        for (std::string& text : piece.NewTexts[t]) lane.Texts[t].push_back(std::move(text));
+        lane.RunIndex[t].resize(lane.Texts[t].size(), -1);
+    }
+}
+
+// The texts a piece used are interned in the order it first used them, which is the order a
 // single thread meets those of them that are new to the run. Each table is its own
 // sequence, so the large ones are interned side by side.
-void TParallelParse::Merge(TPieceResult& piece) {
-    std::array<std::vector<std::int32_t>, kTableCount> remap;
-    const std::array<TBucketString*, kTableCount> tables = TablesOf(Engine);
+void TParallelParse::Intern(const TPieceResult& piece) {
+    TLane& lane = Lanes[piece.Lane];
+    const std::array<TBucketString*, TableCount> tables = Engine.Tables();
     const auto intern = [&](std::size_t t) {
-        TBucketString& local = piece.Tables[t];
-        std::vector<std::int32_t>& map = remap[t];
-        map.resize(static_cast<std::size_t>(local.Count()));
-        for (std::int32_t i = 0; i < local.Count(); ++i)
-            map[static_cast<std::size_t>(i)] = tables[t]->AddString(local.GetString(i));
-        local.Clear();
-    };
-    // Below this many texts a thread costs more than it saves.
-    constexpr std::int32_t kTextsForAThread = 4096;
-    std::array<std::exception_ptr, kTableCount> errors;
-    std::vector<std::thread> helpers;
-    const auto joinHelpers = [&] {
-        for (std::thread& helper : helpers) helper.join();
-        helpers.clear();
-    };
-    try {
-        for (std::size_t t = 0; t < kTableCount; ++t)
-            if (piece.Tables[t].Count() >= kTextsForAThread)
-                helpers.emplace_back([&, t] {
-                    try {
-                        intern(t);
-                    } catch (...) {
-                        errors[t] = std::current_exception();
-                    }
-                });
-        for (std::size_t t = 0; t < kTableCount; ++t)
-            if (piece.Tables[t].Count() < kTextsForAThread) intern(t);
-    } catch (...) {
-        joinHelpers();
-        throw;
-    }
-    joinHelpers();
-    for (const std::exception_ptr& error : errors)
-        if (error) std::rethrow_exception(error);
-
-    // The records are copied in one piece and renumbered in slices side by side.
-    const std::size_t count = piece.Records.Count();
-    const std::size_t first = Engine.Records.AppendStored(piece.Records);
-    piece.Records.Clear();
-    const auto renumber = [&](std::size_t from, std::size_t to) {
-        for (std::size_t i = from; i < to; ++i) {
-            TRecLog& rec = Engine.Records.Stored(first + i);
-            for (std::size_t t = 0; t < kTableCount; ++t)
-                rec.*kIndexFields[t] = remap[t][static_cast<std::size_t>(rec.*kIndexFields[t])];
+        std::vector<std::int32_t>& runIndex = lane.RunIndex[t];
+        const std::vector<std::string>& texts = lane.Texts[t];
+        for (const std::int32_t local : piece.Touched[t]) {
+            std::int32_t& index = runIndex[static_cast<std::size_t>(local)];
+            if (index < 0) index = tables[t]->AddString(texts[static_cast<std::size_t>(local)]);
         }
     };
-    constexpr std::size_t kRecordsForAThread = 8192;
-    const std::size_t slices = std::clamp<std::size_t>(count / kRecordsForAThread, 1, 4);
-    try {
-        for (std::size_t s = 1; s < slices; ++s)
-            helpers.emplace_back(renumber, count * s / slices, count * (s + 1) / slices);
-    } catch (...) {
-        joinHelpers();
-        throw;
+    // Below this many texts a thread costs more than it saves.
+    constexpr std::size_t kTextsForAThread = 4096;
+    std::vector<std::size_t> large;
+    for (std::size_t t = 0; t < TableCount; ++t) {
+        if (piece.Touched[t].size() >= kTextsForAThread)
+            large.push_back(t);
+        else
+            intern(t);
     }
-    renumber(0, count / slices);
-    joinHelpers();
+    ForkJoin(large.size(), [&](std::size_t i) { intern(large[i]); });
 }
 
 bool TParallelParse::MergeFile(std::size_t file, std::size_t& next, bool& validData) {
@@ -347,18 +379,17 @@ bool TParallelParse::MergeFile(std::size_t file, std::size_t& next, bool& validD
         const TPiece& piece = Pieces[next];
         std::unique_ptr<TPieceResult> result = Take(next);
         if (!result) return false;
+        TakeTexts(*result);
         if (!error) {
-            if (first && (piece.Range.Decided || result->Scan.Started)) {
+            if (first && ((piece.Range.Decided && result->Opened) || result->Scan.Started)) {
                 first = false;
-                const std::int64_t records = static_cast<std::int64_t>(result->Records.Count());
-                const std::int64_t bytes = piece.Range.End < 0 ? piece.FileSize : piece.Range.End - piece.Range.Start;
-                Engine.ReserveRecords(piece.FileSize, bytes, static_cast<std::size_t>(records));
                 Engine.DoStatus(0, text);
                 Engine.DoProgress(0, text);
                 ProgressText = text;
                 ProgressValue = 0;
             }
-            Merge(*result);
+            Intern(*result);
+            MergedPieces.push_back({next, result->Lane, result->Written, std::move(result->Overflow)});
             if (result->Error) {
                 error = result->Error;
             } else {
@@ -393,6 +424,53 @@ bool TParallelParse::MergeFile(std::size_t file, std::size_t& next, bool& validD
     return true;
 }
 
+bool TParallelParse::MergeAll(bool& validData) {
+    std::size_t next = 0;
+    for (std::size_t file = 0; file < Files.size(); ++file) {
+        if (Engine.Cancelled) return false;
+        if (!MergeFile(file, next, validData)) return false;
+    }
+    return !Engine.Cancelled;
+}
+
+void TParallelParse::Finish(unsigned threads) {
+    const auto renumber = [&](TRecLog* recs, std::size_t count, const TLane& lane) {
+        for (std::size_t i = 0; i < count; ++i)
+            for (std::size_t t = 0; t < TableCount; ++t) {
+                std::int32_t& index = recs[i].*RecordIndexFields[t];
+                index = lane.RunIndex[t][static_cast<std::size_t>(index)];
+            }
+    };
+    bool overflow = false;
+    ForkJoinParts(MergedPieces.size(), threads, [&](std::size_t m) {
+        TMergedPiece& merged = MergedPieces[m];
+        renumber(Base + Pieces[merged.Piece].Slot, merged.Written, Lanes[merged.Lane]);
+        renumber(merged.Overflow.data(), merged.Overflow.size(), Lanes[merged.Lane]);
+    });
+    for (const TMergedPiece& merged : MergedPieces) overflow = overflow || !merged.Overflow.empty();
+    if (!overflow) {
+        // Each piece's hits move down behind the ones before: the slots only ever hold
+        // more lines than hits.
+        std::size_t at = 0;
+        for (const TMergedPiece& merged : MergedPieces) {
+            const TRecLog* from = Base + Pieces[merged.Piece].Slot;
+            if (from != Base + at && merged.Written > 0)
+                std::memmove(static_cast<void*>(Base + at), from, merged.Written * sizeof(TRecLog));
+            at += merged.Written;
+        }
+        Engine.Records.TakeWritten(at);
+        return;
+    }
+    // A file grew while it was read: its extra hits go in after their piece's, in a copy.
+    std::vector<TRecLog> hits;
+    for (const TMergedPiece& merged : MergedPieces) {
+        const TRecLog* from = Base + Pieces[merged.Piece].Slot;
+        hits.insert(hits.end(), from, from + merged.Written);
+        hits.insert(hits.end(), merged.Overflow.begin(), merged.Overflow.end());
+    }
+    for (const TRecLog& rec : hits) Engine.Records.Add(rec);
+}
+
 bool TParallelParse::Run(bool& validData) {
     Plan();
     std::int64_t totalBytes = 0;
@@ -401,13 +479,35 @@ bool TParallelParse::Run(bool& validData) {
     const unsigned threads = static_cast<unsigned>(
         std::min<std::size_t>(Engine.ParseSettings.ThreadCountFor(totalBytes), Pieces.size()));
     if (threads <= 1) return Engine.ParseFilesInOrder(Files, SeveralFiles, validData);
-    StartWorkers(threads);
-    std::size_t next = 0;
-    for (std::size_t file = 0; file < Files.size(); ++file) {
-        if (Engine.Cancelled) return false;
-        if (!MergeFile(file, next, validData)) return false;
+    const std::size_t slots = PlanSlots(threads);
+    Engine.Records.ReserveSlots(slots);
+    Base = Engine.Records.FreeSlots();
+    Results.resize(Pieces.size());
+    Window = static_cast<std::size_t>(threads) + 2;
+    Lanes.resize(threads);
+    for (TLane& lane : Lanes) {
+        lane.Parser = std::make_unique<TLogConvert>();
+        lane.Parser->BeginAnalysis(Engine.Profile, Engine.Options);
+        lane.Parser->StopFlag = &Engine.Cancelled;
     }
-    return !Engine.Cancelled;
+    bool completed = false;
+    std::exception_ptr error;
+    try {
+        ForkJoin(threads, [&](std::size_t lane) {
+            if (lane > 0) return Work(lane);
+            try {
+                completed = MergeAll(validData);
+            } catch (...) {
+                error = std::current_exception();
+            }
+            Stop();
+        });
+    } catch (...) {
+        if (!error) error = std::current_exception();
+    }
+    Finish(threads);
+    if (error) std::rethrow_exception(error);
+    return completed;
 }
 
 bool ParseFilesInParallel(TLogConvert& engine, const std::vector<std::string>& files, bool severalFiles,

@@ -150,8 +150,10 @@ TLogConvert::TRangeScan TLogConvert::ParseRange(const std::string& fileName, con
     std::uint8_t format = range.Format;
     DateOrder = range.DateOrder;
     const bool fileStart = !range.Decided;
+    RangeOpened = false;
     TFileStreamEx reader;
     if (!reader.Open(fileName)) throw CouldNotRead(fileName);
+    RangeOpened = true;
     reader.SetMaxLineLength(MaxLogLineLength);
     reader.SetRange(range.Start, range.End);
     const std::int64_t size = reader.Size();

@@ -91,7 +91,7 @@ void TRecOrder::Clear() {
 // indices then become the new order. Indices go in ascending, so equal keys stay in
 // storage order.
 template <class KeyOf>
-void TRecOrder::SortByKey(const std::vector<TRecLog>& items, int flag, KeyOf keyOf) {
+void TRecOrder::SortByKey(const TRecStore& items, int flag, KeyOf keyOf) {
     const std::size_t n = items.size();
     if (n < 2) return;
     const std::uint32_t flip = flag == 1 ? 0u : 0xFFFFFFFFu;
@@ -136,7 +136,7 @@ void TRecOrder::SortByKey(const std::vector<TRecLog>& items, int flag, KeyOf key
     for (std::size_t j = 0; j < n; ++j) Positions[j] = static_cast<std::uint32_t>(pairs[j]);
 }
 
-void TRecOrder::Sort(const std::vector<TRecLog>& items, TRecKey key, int flag) {
+void TRecOrder::Sort(const TRecStore& items, TRecKey key, int flag) {
     SortUnreleased(items, key, flag);
     constexpr std::size_t kKeptCounts = 65536;
     Work.Keys = std::vector<std::uint32_t>();
@@ -145,7 +145,7 @@ void TRecOrder::Sort(const std::vector<TRecLog>& items, TRecKey key, int flag) {
     if (Work.Counts.capacity() > kKeptCounts) Work.Counts = std::vector<std::uint32_t>();
 }
 
-void TRecOrder::SortUnreleased(const std::vector<TRecLog>& items, TRecKey key, int flag) {
+void TRecOrder::SortUnreleased(const TRecStore& items, TRecKey key, int flag) {
     switch (key) {
     case TRecKey::Browser:
         return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.BrowserIdx); });
@@ -220,13 +220,25 @@ std::size_t TLstRecLog::AppendStored(const TLstRecLog& other) {
     const std::size_t first = Items.size();
     if (other.Items.size() >= std::numeric_limits<std::uint32_t>::max() - first)
         throw std::length_error("too many hits");
-    Items.insert(Items.end(), other.Items.begin(), other.Items.end());
+    Items.reserve(first + other.Items.size());
+    for (const TRecLog& rec : other.Items) Items.push_back(rec);
     for (std::size_t i = first; i < Items.size(); ++i) Order.Append(static_cast<std::uint32_t>(i));
     return first;
 }
 
+void TLstRecLog::ReserveSlots(std::size_t count) {
+    if (count >= std::numeric_limits<std::uint32_t>::max() - Items.size()) throw std::length_error("too many hits");
+    Items.reserve(Items.size() + count);
+}
+
+void TLstRecLog::TakeWritten(std::size_t count) {
+    const std::size_t first = Items.size();
+    Items.TakeWritten(count);
+    for (std::size_t i = first; i < Items.size(); ++i) Order.Append(static_cast<std::uint32_t>(i));
+}
+
 void TLstRecLog::Clear() {
-    Items = std::vector<TRecLog>();
+    Items.clear();
     Order.Clear();
 }
 

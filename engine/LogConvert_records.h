@@ -6,57 +6,10 @@
 #include <iterator>
 #include <vector>
 
-#include "engine/LogConvert_time.h"
+#include "engine/LogConvert_record.h"
+#include "engine/LogConvert_store.h"
 
 namespace brindle {
-
-// Stored once per hit, so every field is as narrow as its values allow and nothing is
-// kept that another field gives: the date parts in bytes, the minute, second and month
-// start from Time, the six flags in bits, `VisitDuration` in whole seconds. A hit's
-// sequence number is its storage position plus one, and its IPv4 number is its host's
-// (TLogConvert::HostIPs). Ordered so that no byte is padding.
-struct TRecLog {
-    TSeconds Time = 0;
-    std::int64_t Bytes = 0;      // bytes sent, 0 when not a number
-    std::int32_t DayNo = 0;
-    std::int32_t VisitId = -1;   // set by the visit pass
-    std::int32_t HostIdx = 0;
-    std::int32_t UserIdx = 0;
-    std::int32_t VisitDuration = 0;
-    std::int32_t VDomainIdx = 0;
-    std::int32_t MethodIdx = 0;
-    std::int32_t URIIdx = 0;
-    std::int32_t ExtIdx = 0;
-    std::int32_t PathIdx = 0;
-    std::int32_t Status = 0;
-    std::int32_t ReferrerIdx = 0;
-    std::int32_t AgentIdx = 0;
-    std::int32_t BrowserIdx = 0;
-    std::int32_t OSIdx = 0;
-    std::int32_t SpiderIdx = 0;
-    std::uint16_t Year = 0;
-    std::uint8_t Month = 0;
-    std::uint8_t Day = 0;
-    std::uint8_t Hour = 0;
-    std::uint8_t DayOfWeek = 0;  // 1 Monday .. 7 Sunday
-    std::uint8_t Kind = 0;       // file kind 0..5
-    std::uint8_t IsPage : 1 = 0;
-    std::uint8_t NotModified : 1 = 0;
-    std::uint8_t Partial : 1 = 0;
-    std::uint8_t IsError : 1 = 0;
-    std::uint8_t IsEntry : 1 = 0;
-    std::uint8_t IsExit : 1 = 0;
-
-    // Takes the parsed time: Time, DayNo and the date parts.
-    void SetTime(const THitTime& time);
-    int Minute() const { return static_cast<int>((Time - StartOfDay(DayNo)) / 60 % 60); }
-    int Second() const { return static_cast<int>((Time - StartOfDay(DayNo)) % 60); }
-    // The day number of the first day of the hit's month.
-    std::int32_t MonthStart() const;
-    // Orders hits by month as MonthStart does, without the calendar arithmetic.
-    std::int32_t MonthKey() const { return Year * 16 + Month; }
-};
-static_assert(sizeof(TRecLog) <= 88, "TRecLog grew: it is stored once per hit");
 
 // The field a record order is sorted by.
 enum class TRecKey : std::uint8_t {
@@ -82,12 +35,12 @@ public:
         return Stored ? static_cast<std::uint32_t>(pos) : Positions[pos];
     }
 
-    void Sort(const std::vector<TRecLog>& items, TRecKey key, int flag);
+    void Sort(const TRecStore& items, TRecKey key, int flag);
 
 private:
-    void SortUnreleased(const std::vector<TRecLog>& items, TRecKey key, int flag);
+    void SortUnreleased(const TRecStore& items, TRecKey key, int flag);
     template <class KeyOf>
-    void SortByKey(const std::vector<TRecLog>& items, int flag, KeyOf keyOf);
+    void SortByKey(const TRecStore& items, int flag, KeyOf keyOf);
 
     // Scratch space that a copy does not take along.
     struct TBuffers {
@@ -158,6 +111,12 @@ public:
     std::size_t AppendStored(const TLstRecLog& other);
     void Clear();
     void Reserve(std::size_t count);
+    // Room for Count more records, written by their producers straight into FreeSlots()
+    // and taken in with TakeWritten. Throws std::bad_alloc.
+    void ReserveSlots(std::size_t count);
+    TRecLog* FreeSlots() { return Items.FreeSlots(); }
+    // Takes in Count records written contiguously into the free slots, after the others.
+    void TakeWritten(std::size_t count);
 
     std::size_t Count() const { return Items.size(); }
     bool Empty() const { return Items.empty(); }
@@ -199,7 +158,7 @@ public:
 
 private:
     friend class TRecView;
-    std::vector<TRecLog> Items;  // in the order they were added
+    TRecStore Items;  // in the order they were added
     TRecOrder Order;
 };
 
@@ -220,7 +179,7 @@ public:
     void SortBy(TRecKey key, int flag) { Order.Sort(*Items, key, flag); }
 
 private:
-    const std::vector<TRecLog>* Items;
+    const TRecStore* Items;
     TRecOrder Order;
 };
 

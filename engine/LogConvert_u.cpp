@@ -228,14 +228,21 @@ bool TLogConvert::ParseFilesInOrder(const std::vector<std::string>& files, bool 
     return !Cancelled;
 }
 
-void TLogConvert::ResetForPiece() {
+void TLogConvert::StartPiece(TRecLog* slots, std::size_t count) {
     BadLineCount = 0;
-    Records.Clear();
-    // A piece holds few texts: its tables start small and grow.
-    for (TBucketString* table : {&HostTable, &UserTable, &VDomainTable, &MethodTable, &URITable, &ExtTable,
-                                 &PathTable, &ReferrerTable, &AgentTable, &BrowserTable, &OSTable, &SpiderTable})
-        *table = TBucketString(255);
-    ForgetMemos();
+    RecordSlots = {slots, slots, slots + count};
+    Touches.Enable();
+    Touches.StartPiece();
+    // What the last line repeated is no use across a piece boundary, and a repeat would
+    // leave its texts unused in the new piece.
+    LastNCSATime.Valid = false;
+    LastReferrer.Valid = false;
+    LastAgent.Valid = false;
+}
+
+std::array<TBucketString*, TableCount> TLogConvert::Tables() {
+    return {&HostTable,     &UserTable,  &VDomainTable, &MethodTable, &URITable, &ExtTable,
+            &PathTable,     &ReferrerTable, &AgentTable, &BrowserTable, &OSTable, &SpiderTable};
 }
 
 void TLogConvert::CollectLocation(const TRecLogFileProperty& location, const std::string& url,

@@ -2,6 +2,7 @@
 // The analysis engine: turns one profile's log files into hit records and, through the
 // post-passes, into the statistics of one analysis. The result stays in the engine until
 // the next analysis replaces it.
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -24,6 +25,8 @@
 #include "engine/LogConvert_parallel.h"
 #include "engine/LogConvert_records.h"
 #include "engine/LogConvert_split.h"
+#include "engine/LogConvert_tables.h"
+#include "engine/LogConvert_touch.h"
 #include "engine/ProgressEvent.h"
 #include "engine/Statistics_u.h"
 #include "engine/Unzip_dm.h"
@@ -113,6 +116,8 @@ public:
     TBucketString BrowserTable{1023};
     TBucketString OSTable{1023};
     TBucketString SpiderTable{1023};
+    // The twelve tables in TTableId order.
+    std::array<TBucketString*, TableCount> Tables();
     std::int64_t BadLineCount = 0;  // lines of this run's files that failed to map
     TSeconds AnalysisTime = 0;
     TDNSCache DNSCache;  // holds entries only while the reverse-DNS step runs
@@ -233,8 +238,11 @@ private:
 
     // Parses the files one after the other on this thread; false when cancelled.
     bool ParseFilesInOrder(const std::vector<std::string>& files, bool severalFiles, bool& validData);
-    // Empties records, tables and memos before a worker reads its next piece.
-    void ResetForPiece();
+    // Starts a worker's next piece, whose hits go to Slots: the tables and memos stay, so
+    // a text is cleaned and classified once per worker, not once per piece.
+    void StartPiece(TRecLog* slots, std::size_t count);
+    // How many hits the piece wrote into its slots.
+    std::size_t WrittenInPiece() const { return static_cast<std::size_t>(RecordSlots.Next - RecordSlots.Begin); }
 
     // Log files by full path: case-insensitive order, names that differ only in case are two files.
     struct TPathLess {
@@ -285,6 +293,18 @@ private:
     // A numbered field, "-" read as empty.
     std::string_view Field(int i) const;
     THitView HitView() const;
+
+    // Where a worker's hits go, instead of Records.
+    struct TRecSlots {
+        TRecLog* Begin = nullptr;
+        TRecLog* Next = nullptr;
+        TRecLog* End = nullptr;
+    };
+    TRecSlots RecordSlots;
+    std::vector<TRecLog> SlotOverflow;
+    // The last ParseRange got its file open: a file gone since it was planned is not "Analyzing".
+    bool RangeOpened = false;
+    TPieceTouches Touches;
 
     std::atomic<bool> Cancelled{false};
     // A worker's engine also stops when the run's engine is cancelled.

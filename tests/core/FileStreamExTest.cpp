@@ -273,3 +273,46 @@ TEST(FileStreamEx, RangesAtLineStartsAddUpToTheFile) {
         ASSERT_EQ(joined, expected) << "round " << round;
     }
 }
+
+// The bound reserves one record slot per line: it may exceed the lines of a range, never fall short.
+TEST(FileStreamEx, LineBoundNeverBelowTheLinesOfARange) {
+    std::mt19937 rng(7);
+    TestFolder folder;
+    const char special[] = {'\r', '\n', '\0'};
+    for (int round = 0; round < 200; ++round) {
+        std::string bytes;
+        const std::size_t pieces = rng() % 60;
+        for (std::size_t i = 0; i < pieces; ++i) {
+            const unsigned kind = rng() % 8;
+            if (kind < 3)
+                bytes += special[rng() % 3];
+            else if (kind < 5)
+                bytes += "\r\n";
+            else
+                bytes += std::string(rng() % 9, 'q');
+        }
+        const std::string path = folder.write("b.log", bytes);
+        TFileStreamEx reader(path, 16);
+        const std::int64_t size = reader.Size();
+        ASSERT_GE(reader.LineBound(0, -1), reader.CountLines()) << round;
+        // Cut at line starts the way the parallel parse cuts, and count each range.
+        std::vector<std::int64_t> starts{0};
+        for (std::int64_t at = reader.LineStartAfter(5); at < size; at = reader.LineStartAfter(at + 5))
+            starts.push_back(at);
+        for (std::size_t i = 0; i < starts.size(); ++i) {
+            const std::int64_t end = i + 1 < starts.size() ? starts[i + 1] : -1;
+            reader.SetRange(starts[i], end);
+            std::int64_t lines = 0;
+            std::vector<std::string_view> got;
+            for (bool last = reader.ReadLines(got, true);; last = reader.ReadLines(got, false)) {
+                lines += static_cast<std::int64_t>(got.size());
+                if (last) break;
+            }
+            ASSERT_GE(reader.LineBound(starts[i], end), lines) << round << " range " << i;
+        }
+    }
+    // A plain LF file: exactly one more than its line ends (room for a last line without one).
+    TFileStreamEx plain(folder.write("p.log", "a\nb\r\nc\rd"));
+    EXPECT_EQ(plain.LineBound(0, -1), 4);
+    EXPECT_EQ(plain.LineBound(2, 5), 2);
+}

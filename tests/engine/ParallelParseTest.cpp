@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <future>
+#include <filesystem>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -162,6 +164,13 @@ protected:
         engine.ParseSettings.RangeBytes = rangeBytes;
         TEngineEvents events;
         events.Bind(engine);
+        if (OnStatus) {
+            TProgressInfoEvent record = engine.OnStatus;
+            engine.OnStatus = [this, record](const void* sender, int value, const std::string& text) {
+                record(sender, value, text);
+                OnStatus(text);
+            };
+        }
         TRun run;
         run.Error = ErrorOf(
             [&] { run.Completed = engine.Analyze(profile, work.path(), work.file("dns.dat"), "", options); });
@@ -214,6 +223,8 @@ protected:
         for (std::size_t i = 1; i < statistics.size(); ++i) EXPECT_TRUE(statistics[i] == statistics[0]) << i;
     }
 
+    // Called after each status line of a run, on the thread that runs it.
+    std::function<void(const std::string&)> OnStatus;
     TestFolder logs;
     TestFolder work;
     TOptions options = DefaultOptions();
@@ -306,4 +317,63 @@ TEST_F(ParallelParse, CancelReachesTheWorkers) {
     ASSERT_TRUE(held) << "no progress report past 20 %";
     EXPECT_FALSE(completed);
     EXPECT_LT(other.Records.Count(), 80000u);
+}
+
+// Stretches of a large file that give no hit at all (bad lines, filtered hits, blank lines)
+// leave whole ranges without a record: the records after them close up behind the others.
+TEST_F(ParallelParse, RangesWithoutAnyHit) {
+    TLogWriter writer(31);
+    std::string bad;
+    for (int i = 0; i < 400; ++i) bad += "no log line " + std::to_string(i) + "\n";
+    std::string filtered;
+    for (int i = 0; i < 300; ++i)
+        filtered += "10.9.9.9 - - [01/Jan/2004:00:00:00 +0100] \"GET /gone" + std::to_string(i) + " HTTP/1.1\" 200 5\n";
+    logs.write("holes.log", bad + writer.NCSA(300, true) + bad + std::string(500, '\n') + writer.NCSA(200, true) +
+                                filtered + writer.NCSA(100, true) + filtered);
+    logs.write("tail.log", writer.NCSA(50, true) + bad);
+    TProfile profile = ProfileOf({FileLocation(logs.path() + "*.log")});
+    profile.Filters.Add({ftExclude, fiHost, "gone", "10.9.9.9", ""});
+    ExpectSameOnAnyThreads(profile);
+}
+
+// Files that change after the run was planned: one grows past the lines its ranges were
+// given room for, one shrinks and ends midway, one goes away. The several-thread run reads
+// them as one thread reading at the same moment does.
+TEST_F(ParallelParse, FilesThatChangeWhileTheRunReadsOthers) {
+    TLogWriter writer(5);
+    logs.write("a.log", writer.NCSA(3000, true));
+    const std::string grows = writer.NCSA(400, true);
+    const std::string extra = writer.NCSA(900, true);
+    const std::string shrinks = writer.NCSA(800, true);
+    const std::string goes = writer.NCSA(300, true);
+    const TProfile profile = ProfileOf({FileLocation(logs.path() + "*.log")});
+    const auto prepare = [&] {
+        logs.write("x-grows.log", grows);
+        logs.write("y-shrinks.log", shrinks);
+        logs.write("z-goes.log", goes);
+    };
+    // While a.log is read, and long before the others are: the workers stay a few ranges ahead.
+    OnStatus = [&](const std::string& text) {
+        if (text != "Analyzing : a.log") return;
+        logs.write("x-grows.log", grows + extra);
+        logs.write("y-shrinks.log", shrinks.substr(0, shrinks.size() / 2 + 7));
+        std::filesystem::remove(logs.path() + "z-goes.log");
+    };
+    prepare();
+    const TRun one = Run(profile, 1, 1 << 20);
+    for (const std::int64_t range : {std::int64_t{1}, std::int64_t{3000}}) {
+        SCOPED_TRACE("range " + std::to_string(range));
+        prepare();
+        const TRun many = Run(profile, 8, range);
+        EXPECT_EQ(many.Error, one.Error);
+        EXPECT_EQ(many.Statuses, one.Statuses);
+        EXPECT_EQ(many.Tables, one.Tables);
+        EXPECT_EQ(many.Records, one.Records);
+        EXPECT_EQ(many.Bad, one.Bad);
+    }
+    OnStatus = nullptr;
+    // The changes did happen before those files were read.
+    EXPECT_NE(std::find(one.Statuses.begin(), one.Statuses.end(), "Skipped : z-goes.log"), one.Statuses.end());
+    prepare();
+    EXPECT_NE(Run(profile, 1, 1 << 20).Records.size(), one.Records.size());
 }

@@ -169,3 +169,47 @@ TEST(Records, DerivedTimePartsEqualTheParsedOnes) {
         EXPECT_EQ(rec.DayOfWeek, parsed.DayOfWeek) << c.Stamp;
     }
 }
+
+// The store grows from the heap into a mapping of its own and is copied and moved whole;
+// slots written ahead are taken in behind the records already held.
+TEST(Records, StoreKeepsEveryRecordAcrossGrowthCopyAndMove) {
+    const auto stamp = [](std::size_t i) {
+        TRecLog r;
+        r.Time = static_cast<TSeconds>(i) * 7;
+        r.HostIdx = static_cast<std::int32_t>(i);
+        r.Bytes = static_cast<std::int64_t>(i) << 33;
+        return r;
+    };
+    const auto intact = [&](const TRecStore& store, std::size_t count) {
+        if (store.size() != count) return false;
+        for (std::size_t i = 0; i < count; ++i)
+            if (store[i].HostIdx != static_cast<std::int32_t>(i) || store[i].Time != static_cast<TSeconds>(i) * 7 ||
+                store[i].Bytes != static_cast<std::int64_t>(i) << 33)
+                return false;
+        return true;
+    };
+    // Past 2 MiB of records, and past the first mapping's size.
+    const std::size_t count = (std::size_t{5} << 20) / sizeof(TRecLog);
+    TRecStore store;
+    for (std::size_t i = 0; i < count; ++i) store.push_back(stamp(i));
+    EXPECT_TRUE(intact(store, count));
+    const TRecStore copy = store;
+    EXPECT_TRUE(intact(copy, count));
+    TRecStore moved = std::move(store);
+    EXPECT_TRUE(intact(moved, count));
+    EXPECT_TRUE(store.empty());
+    moved.clear();
+    EXPECT_TRUE(moved.empty());
+
+    TLstRecLog list;
+    list.Add(stamp(0));
+    list.ReserveSlots(3);
+    TRecLog* slots = list.FreeSlots();
+    slots[0] = stamp(1);
+    slots[1] = stamp(2);
+    list.TakeWritten(2);
+    ASSERT_EQ(list.Count(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(list[i].HostIdx, static_cast<std::int32_t>(i));
+    list.SortByTime(0);
+    EXPECT_EQ(list.IndexAt(0), 2u);
+}
