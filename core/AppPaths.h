@@ -16,19 +16,19 @@ public:
     // else ~/.local/share/brindle-analyzer/; always ending with '/'.
     static std::string UserDir();
 
-    static std::string OptionsFile();        // <user>/Options.xml
-    static std::string ProfilesFile();       // <user>/Profiles.xml
-    static std::string SettingsFile();       // <user>/settings.ini
-    static std::string DataDir();            // <user>/Data/
-    static std::string DnsCacheFile();       // <user>/Data/dns.dat
-    static std::string DataLogDir();         // <user>/DataLog/
-    static std::string LanguagesDir();       // <user>/Languages/
-    static std::string TmpRootDir();         // <user>/Tmp/
-    static std::string TmpDir();             // <user>/Tmp/<process id>/
-    static std::string TemplateHtmlDir();    // <resources>/Template/html/standard/
-    static std::string TemplateWordDir();    // <resources>/Template/word/
-    static std::string SampleDir();          // <resources>/Sample/
-    static std::string HelpDir();            // <resources>/help/
+    static std::string OptionsFile();  // <user>/Options.xml
+    static std::string ProfilesFile();  // <user>/Profiles.xml
+    static std::string SettingsFile();  // <user>/settings.ini
+    static std::string DataDir();  // <user>/Data/
+    static std::string DnsCacheFile();  // <user>/Data/dns.dat
+    static std::string DataLogDir();  // <user>/DataLog/
+    static std::string LanguagesDir();  // <user>/Languages/
+    static std::string TmpRootDir();  // <user>/Tmp/
+    static std::string TmpDir();  // <user>/Tmp/<process id>/
+    static std::string TemplateHtmlDir();  // <resources>/Template/html/standard/
+    static std::string TemplateWordDir();  // <resources>/Template/word/
+    static std::string SampleDir();  // <resources>/Sample/
+    static std::string HelpDir();  // <resources>/help/
 
     // GeoIP.dat: the resource folder's copy when present, else Debian's.
     static std::string GeoIPCountryFile();

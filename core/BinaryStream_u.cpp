@@ -25,8 +25,7 @@ std::string_view CutAtUtf8Boundary(std::string_view text, std::size_t maxBytes) 
     // Walk back over at most three continuation bytes to the lead byte of the sequence the
     // limit falls into; cut before it only when that sequence does not fit whole.
     std::size_t lead = maxBytes;
-    while (lead > 0 && maxBytes - lead < 3 && IsContinuationByte(static_cast<unsigned char>(text[lead])))
-        --lead;
+    while (lead > 0 && maxBytes - lead < 3 && IsContinuationByte(static_cast<unsigned char>(text[lead]))) --lead;
     const std::size_t length = SequenceLength(static_cast<unsigned char>(text[lead]));
     if (lead < maxBytes && length > 1 && lead + length > maxBytes) return text.substr(0, lead);
     return text.substr(0, maxBytes);

@@ -12,8 +12,8 @@ std::string BrokenFileName(const std::string& path, TSeconds when);
 
 enum class TBrokenFileState {
     Missing,  // nothing of that name: nothing to keep
-    Moved,    // renamed to BackupName
-    Failed,   // still there under its name: the caller must not write that name
+    Moved,  // renamed to BackupName
+    Failed,  // still there under its name: the caller must not write that name
 };
 
 struct TBrokenFileBackup {

@@ -66,8 +66,8 @@ private:
     void PlaceSlot(const TSlot& slot);
 
     std::uint16_t mask_;
-    std::vector<char*> items_;   // record of each index
-    std::vector<TSlot> slots_;   // power-of-two size, or empty before the first add
+    std::vector<char*> items_;  // record of each index
+    std::vector<TSlot> slots_;  // power-of-two size, or empty before the first add
     std::size_t usedSlots_ = 0;  // renamed entries keep their slot
     std::vector<std::unique_ptr<char[]>> blocks_;
     char* cursor_ = nullptr;  // free space in the last ordinary block

@@ -34,16 +34,16 @@ constexpr std::uint8_t kViewHtml = 4;
 enum TChartKind : std::int32_t { ckNone = 0, ckLine = 1, ckBar = 2, ckHorizBar = 3, ckPie = 4 };
 
 struct TRecNodeProperty {
-    std::string Title;             // always English
-    std::uint8_t Table = 0;        // has a table
-    std::uint8_t Chart = 0;        // has a chart
-    std::uint8_t Daily = 0;        // has a daily chart
-    std::uint8_t Rows = 0;         // NbItemsList is a setting
-    std::uint8_t ChartItems = 0;   // NbItemsChart is a setting
-    std::uint8_t DailyItems = 0;   // NbItemsChartDaily is a setting
+    std::string Title;  // always English
+    std::uint8_t Table = 0;  // has a table
+    std::uint8_t Chart = 0;  // has a chart
+    std::uint8_t Daily = 0;  // has a daily chart
+    std::uint8_t Rows = 0;  // NbItemsList is a setting
+    std::uint8_t ChartItems = 0;  // NbItemsChart is a setting
+    std::uint8_t DailyItems = 0;  // NbItemsChartDaily is a setting
     std::uint8_t ID = 0;
-    std::uint8_t ParentID = 0;     // 0 for a top-level row
-    std::uint8_t Views = 0;        // kViewTable | kViewHtml
+    std::uint8_t ParentID = 0;  // 0 for a top-level row
+    std::uint8_t Views = 0;  // kViewTable | kViewHtml
     std::int32_t Image = 0;
     std::int32_t ChartKind = ckNone;
 };

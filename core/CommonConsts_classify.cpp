@@ -198,20 +198,18 @@ const std::array<TDefaultSEType, kDefaultSECount>& DefaultSETable() {
 // Pages (2), downloads (3), images (4), audio (1), video (5).
 const std::array<TDefaultFileExt, kDefaultFileExtCount>& DefaultFileExtTable() {
     static constexpr std::array<TDefaultFileExt, kDefaultFileExtCount> table{{
-        {"asa", 2}, {"asp", 2}, {"aspx", 2}, {"cdx", 2}, {"cer", 2}, {"cfm", 2}, {"dbm", 2}, {"htm", 2},
-        {"html", 2}, {"htmls", 2}, {"htp", 2}, {"htpl", 2}, {"htr", 2}, {"htw", 2}, {"ida", 2}, {"idc", 2},
-        {"idq", 2}, {"jsp", 2}, {"mdl", 2}, {"php", 2}, {"php3", 2}, {"php4", 2}, {"pl", 2}, {"shtm", 2},
-        {"shtml", 2}, {"stm", 2}, {"txt", 2}, {"wml", 2},
-        {"arc", 3}, {"arj", 3}, {"bin", 3}, {"com", 3}, {"dll", 3}, {"exe", 3}, {"gz", 3}, {"pdf", 3},
-        {"rar", 3}, {"tar", 3}, {"z", 3}, {"zip", 3},
-        {"bmp", 4}, {"gif", 4}, {"ico", 4}, {"jpg", 4}, {"jpeg", 4}, {"png", 4},
-        {"ac3", 1}, {"aif", 1}, {"aiff", 1}, {"au", 1}, {"mid", 1}, {"midi", 1}, {"mp1", 1}, {"mp2", 1},
-        {"mp3", 1}, {"mp4", 1}, {"mpga", 1}, {"nsc", 1}, {"ra", 1}, {"ram", 1}, {"rmi", 1}, {"smi", 1},
-        {"vqf", 1}, {"wav", 1}, {"wax", 1}, {"wma", 1},
-        {"asf", 5}, {"asx", 5}, {"avi", 5}, {"dvr-ms", 5}, {"m1v", 5}, {"m2v", 5}, {"m4e", 5}, {"mov", 5},
-        {"mpe", 5}, {"mps", 5}, {"mpg", 5}, {"mpeg", 5}, {"mpv", 5}, {"qt", 5}, {"rm", 5}, {"rmvb", 5},
-        {"rv", 5}, {"vob", 5}, {"vpg", 5}, {"wm", 5}, {"wmd", 5}, {"wmv", 5}, {"wmx", 5}, {"wmz", 5},
-        {"wpl", 5}, {"wvx", 5},
+        {"asa", 2},   {"asp", 2},   {"aspx", 2}, {"cdx", 2},  {"cer", 2},  {"cfm", 2},    {"dbm", 2}, {"htm", 2},
+        {"html", 2},  {"htmls", 2}, {"htp", 2},  {"htpl", 2}, {"htr", 2},  {"htw", 2},    {"ida", 2}, {"idc", 2},
+        {"idq", 2},   {"jsp", 2},   {"mdl", 2},  {"php", 2},  {"php3", 2}, {"php4", 2},   {"pl", 2},  {"shtm", 2},
+        {"shtml", 2}, {"stm", 2},   {"txt", 2},  {"wml", 2},  {"arc", 3},  {"arj", 3},    {"bin", 3}, {"com", 3},
+        {"dll", 3},   {"exe", 3},   {"gz", 3},   {"pdf", 3},  {"rar", 3},  {"tar", 3},    {"z", 3},   {"zip", 3},
+        {"bmp", 4},   {"gif", 4},   {"ico", 4},  {"jpg", 4},  {"jpeg", 4}, {"png", 4},    {"ac3", 1}, {"aif", 1},
+        {"aiff", 1},  {"au", 1},    {"mid", 1},  {"midi", 1}, {"mp1", 1},  {"mp2", 1},    {"mp3", 1}, {"mp4", 1},
+        {"mpga", 1},  {"nsc", 1},   {"ra", 1},   {"ram", 1},  {"rmi", 1},  {"smi", 1},    {"vqf", 1}, {"wav", 1},
+        {"wax", 1},   {"wma", 1},   {"asf", 5},  {"asx", 5},  {"avi", 5},  {"dvr-ms", 5}, {"m1v", 5}, {"m2v", 5},
+        {"m4e", 5},   {"mov", 5},   {"mpe", 5},  {"mps", 5},  {"mpg", 5},  {"mpeg", 5},   {"mpv", 5}, {"qt", 5},
+        {"rm", 5},    {"rmvb", 5},  {"rv", 5},   {"vob", 5},  {"vpg", 5},  {"wm", 5},     {"wmd", 5}, {"wmv", 5},
+        {"wmx", 5},   {"wmz", 5},   {"wpl", 5},  {"wvx", 5},
     }};
     return table;
 }

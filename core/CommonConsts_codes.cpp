@@ -156,17 +156,39 @@ const TLongMonthNames& LongMonthNameTable() {
 
 const TNbVisits& NbVisitTable() {
     static const TNbVisits table = NumberedKeys<15>("Nb", {
-        "1 visit", "2 visits", "3 visits", "4 visits", "5 visits", "6 visits", "7 visits", "8 visits",
-        "9 visits", "10 visits", "11 visits", "12 visits", "13 visits", "14 visits", "15+ visits",
-    });
+                                                              "1 visit",
+                                                              "2 visits",
+                                                              "3 visits",
+                                                              "4 visits",
+                                                              "5 visits",
+                                                              "6 visits",
+                                                              "7 visits",
+                                                              "8 visits",
+                                                              "9 visits",
+                                                              "10 visits",
+                                                              "11 visits",
+                                                              "12 visits",
+                                                              "13 visits",
+                                                              "14 visits",
+                                                              "15+ visits",
+                                                          });
     return table;
 }
 
 const TLenVisits& LenVisitTable() {
     static const TLenVisits table = NumberedKeys<11>("Len", {
-        "0-1 min", "1-5 mins", "5-10 mins", "10-20 mins", "20-30 mins", "30-45 mins",
-        "45-60 mins", "60-90 mins", "90-120 mins", "120-180 mins", "180+ mins",
-    });
+                                                                "0-1 min",
+                                                                "1-5 mins",
+                                                                "5-10 mins",
+                                                                "10-20 mins",
+                                                                "20-30 mins",
+                                                                "30-45 mins",
+                                                                "45-60 mins",
+                                                                "60-90 mins",
+                                                                "90-120 mins",
+                                                                "120-180 mins",
+                                                                "180+ mins",
+                                                            });
     return table;
 }
 
@@ -186,10 +208,22 @@ const std::array<std::string_view, 8>& TipsOfTheDay() {
 
 const std::array<std::string_view, 17>& HtmlSupportFiles() {
     static constexpr std::array<std::string_view, 17> files = {
-        "back_head.gif",      "ftiens4.js",        "ftv2blank.gif",    "ftv2doc.gif",
-        "ftv2folderclosed.gif", "ftv2folderopen.gif", "ftv2lastnode.gif", "ftv2mlastnode.gif",
-        "ftv2mnode.gif",      "ftv2node.gif",      "ftv2plastnode.gif", "ftv2pnode.gif",
-        "ftv2vertline.gif",   "left.css",          "left.html",        "null1x1.gif",
+        "back_head.gif",
+        "ftiens4.js",
+        "ftv2blank.gif",
+        "ftv2doc.gif",
+        "ftv2folderclosed.gif",
+        "ftv2folderopen.gif",
+        "ftv2lastnode.gif",
+        "ftv2mlastnode.gif",
+        "ftv2mnode.gif",
+        "ftv2node.gif",
+        "ftv2plastnode.gif",
+        "ftv2pnode.gif",
+        "ftv2vertline.gif",
+        "left.css",
+        "left.html",
+        "null1x1.gif",
         "ua.js",
     };
     return files;

@@ -25,13 +25,13 @@ enum TRegionCode : std::uint8_t {
 
 struct TRecRegion {
     std::uint8_t Code = 0;
-    std::string Key;   // key of the [Regions] section of a language file
+    std::string Key;  // key of the [Regions] section of a language file
     std::string Name;  // display name
     friend bool operator==(const TRecRegion&, const TRecRegion&) = default;
 };
 
 struct TRecCountry {
-    std::string TLD;    // lower case, no dot; key of the [Countries] section
+    std::string TLD;  // lower case, no dot; key of the [Countries] section
     std::string GeoIP;  // code the GeoIP database returns; empty when there is none
     std::string Name;
     std::uint8_t Region = rgNone;
@@ -121,7 +121,7 @@ std::string GetFileTypeName(int code);
 
 // ---- Code tables of the editors --------------------------------------------------------
 
-using TRecLogFormatProperty = TRecCodeName;   // a profile's LogFileFormat
+using TRecLogFormatProperty = TRecCodeName;  // a profile's LogFileFormat
 using TRecDateFormatProperty = TRecCodeName;  // a profile's DateFormat
 // Code 0 (not in the table) means the custom separator text.
 using TRecCSVSeparatorProperty = TRecCodeName;
@@ -146,10 +146,10 @@ struct TRecKeyText {
     std::string Text;
     friend bool operator==(const TRecKeyText&, const TRecKeyText&) = default;
 };
-using TRecLongDayName = TRecKeyText;    // Day1..Day7, Monday first
+using TRecLongDayName = TRecKeyText;  // Day1..Day7, Monday first
 using TRecLongMonthName = TRecKeyText;  // Month1..Month12
-using TRecNbVisit = TRecKeyText;        // Nb1..Nb15
-using TRecLenVisit = TRecKeyText;       // Len1..Len11
+using TRecNbVisit = TRecKeyText;  // Nb1..Nb15
+using TRecLenVisit = TRecKeyText;  // Len1..Len11
 
 using TLongDayNames = std::array<TRecLongDayName, 7>;
 using TLongMonthNames = std::array<TRecLongMonthName, 12>;

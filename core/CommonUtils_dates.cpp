@@ -32,7 +32,7 @@ enum class TokenKind {
 
 struct Token {
     TokenKind Kind = TokenKind::Literal;
-    std::string Text;    // literal text, or the AM text
+    std::string Text;  // literal text, or the AM text
     std::string PmText;  // AmPm only
 };
 

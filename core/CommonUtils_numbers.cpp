@@ -61,8 +61,8 @@ std::string FixedMagnitude(double magnitude, int decimals) {
     const auto minLength = static_cast<std::size_t>(decimals) + 1;
     if (scaled.size() < minLength) scaled.insert(0, minLength - scaled.size(), '0');
     const std::size_t firstNonZero = scaled.find_first_not_of('0');
-    const std::size_t strip = std::min(firstNonZero == std::string::npos ? scaled.size() : firstNonZero,
-                                       scaled.size() - minLength);
+    const std::size_t strip =
+        std::min(firstNonZero == std::string::npos ? scaled.size() : firstNonZero, scaled.size() - minLength);
     scaled.erase(0, strip);
     if (decimals > 0) scaled.insert(scaled.size() - static_cast<std::size_t>(decimals), 1, '.');
     return scaled;

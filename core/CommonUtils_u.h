@@ -78,7 +78,8 @@ std::optional<std::int64_t> ParseDurationText(std::string_view text);
 // ---- Dates in the display formats ----
 
 // A date-time by a pattern of DisplayFormat's pattern language.
-std::string FormatDateTimePattern(std::string_view pattern, TSeconds value, const DisplayFormat& fmt = DefaultDisplayFormat());
+std::string FormatDateTimePattern(std::string_view pattern, TSeconds value,
+                                  const DisplayFormat& fmt = DefaultDisplayFormat());
 // Reads what FormatDateTimePattern writes (English names ignoring case, numbers with
 // fewer digits, runs of blanks, two-digit years as 1950..2049). Parts missing from the
 // pattern keep 1899-12-30 00:00; an impossible date or time gives nothing.

@@ -10,9 +10,9 @@ const std::array<std::string_view, 7> kLongDayNames = {"Monday", "Tuesday",  "We
                                                        "Friday", "Saturday", "Sunday"};
 const std::array<std::string_view, 12> kShortMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-const std::array<std::string_view, 12> kLongMonthNames = {"January", "February", "March",     "April",
-                                                          "May",     "June",     "July",      "August",
-                                                          "September", "October", "November", "December"};
+const std::array<std::string_view, 12> kLongMonthNames = {"January",   "February", "March",    "April",
+                                                          "May",       "June",     "July",     "August",
+                                                          "September", "October",  "November", "December"};
 
 namespace {
 

@@ -49,9 +49,9 @@ double SecondsToDateTime(TSeconds seconds);
 TSeconds DateTimeToSeconds(double dateTime);
 
 // English day and month names; they never follow the report language.
-extern const std::array<std::string_view, 7> kShortDayNames;    // "Mon" .. "Sun"
-extern const std::array<std::string_view, 7> kLongDayNames;     // "Monday" .. "Sunday"
-extern const std::array<std::string_view, 12> kShortMonthNames; // "Jan" .. "Dec"
+extern const std::array<std::string_view, 7> kShortDayNames;  // "Mon" .. "Sun"
+extern const std::array<std::string_view, 7> kLongDayNames;  // "Monday" .. "Sunday"
+extern const std::array<std::string_view, 12> kShortMonthNames;  // "Jan" .. "Dec"
 extern const std::array<std::string_view, 12> kLongMonthNames;  // "January" .. "December"
 
 }  // namespace brindle

@@ -151,8 +151,7 @@ bool TFileStreamEx::ReadLines(std::vector<std::string_view>& lines, bool restart
     if (restart) Rewind();
     if (atEnd_) return true;
 
-    if (carryStart_ > 0 && carryLength_ > 0)
-        std::memmove(buffer_.data(), buffer_.data() + carryStart_, carryLength_);
+    if (carryStart_ > 0 && carryLength_ > 0) std::memmove(buffer_.data(), buffer_.data() + carryStart_, carryLength_);
     carryStart_ = 0;
     // A short range needs no buffer of a whole chunk.
     if (buffer_.size() < carryLength_ + NextReadSize()) buffer_.resize(carryLength_ + NextReadSize());
@@ -186,8 +185,10 @@ bool TFileStreamEx::ReadLines(std::vector<std::string_view>& lines, bool restart
         Keep(lines, lineStart, stop);
         p = stop + 1;
         if (*stop == '\r') {
-            if (p == end) pendingCR_ = true;
-            else if (*p == '\n') ++p;
+            if (p == end)
+                pendingCR_ = true;
+            else if (*p == '\n')
+                ++p;
         }
         lineStart = p;
     }
@@ -239,7 +240,8 @@ std::int64_t TFileStreamEx::LineBound(std::int64_t start, std::int64_t end) {
     bool afterCR = false;
     for (std::int64_t at = start; end < 0 || at < end;) {
         std::size_t want = block.size();
-        if (end >= 0) want = static_cast<std::size_t>(std::min<std::int64_t>(end - at, static_cast<std::int64_t>(want)));
+        if (end >= 0)
+            want = static_cast<std::size_t>(std::min<std::int64_t>(end - at, static_cast<std::int64_t>(want)));
         const ssize_t got = pread(fd_, block.data(), want, at);
         if (got < 0) {
             if (errno == EINTR) continue;
@@ -263,8 +265,10 @@ std::int64_t TFileStreamEx::LineBound(std::int64_t start, std::int64_t end) {
                 ++count;
             } else if (*p == '\r') {
                 ++count;
-                if (p + 1 < stop && p[1] == '\n') ++p;
-                else if (p + 1 == stop) afterCR = true;
+                if (p + 1 < stop && p[1] == '\n')
+                    ++p;
+                else if (p + 1 == stop)
+                    afterCR = true;
             }
         }
         at += got;

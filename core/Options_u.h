@@ -28,7 +28,7 @@ using TRecOSType = TRecUAType;
 using TRecSpiderType = TRecUAType;
 
 struct TRecSEType {
-    std::string ID;      // text that must occur in the referrer
+    std::string ID;  // text that must occur in the referrer
     std::string Query1;  // query keys with their "=", such as "q="; unused ones empty
     std::string Query2;
     std::string Query3;
@@ -37,8 +37,8 @@ struct TRecSEType {
 };
 
 struct TRecFileExt {
-    std::string Ext;             // without the dot
-    std::uint8_t FileType = 0;   // 0 none, 1 audio, 2 page, 3 download, 4 image, 5 video
+    std::string Ext;  // without the dot
+    std::uint8_t FileType = 0;  // 0 none, 1 audio, 2 page, 3 download, 4 image, 5 video
     friend bool operator==(const TRecFileExt&, const TRecFileExt&) = default;
 };
 
@@ -151,9 +151,9 @@ public:
     TLstSpiderType Spiders;
     TLstSEType SEs;
     TLstFileExt Files;
-    std::int32_t NbThread = 0;   // most reverse-DNS workers at once
+    std::int32_t NbThread = 0;  // most reverse-DNS workers at once
     std::int32_t CacheDays = 0;  // days a cached host name stays fresh
-    std::int32_t Timeout = 0;    // milliseconds; how long a cancelled DNS lookup is waited for
+    std::int32_t Timeout = 0;  // milliseconds; how long a cancelled DNS lookup is waited for
     std::int32_t AskBefore = 0;  // ask before analysing a profile with reverse DNS
     TRecExportOptions Export;
     std::int32_t SessionLength = 0;  // minutes of inactivity that end a visit

@@ -19,8 +19,7 @@ void WriteCount(TBinaryWriter& writer, std::size_t count) { writer.WriteI32(stat
 // Reads Count records with ReadRecord into a fresh vector; the list and the reader change
 // only when every record was read whole.
 template <typename TRec, typename TReadRecord>
-bool ReadRecords(TBinaryReader& reader, std::size_t minRecordBytes, std::vector<TRec>& items,
-                 TReadRecord readRecord) {
+bool ReadRecords(TBinaryReader& reader, std::size_t minRecordBytes, std::vector<TRec>& items, TReadRecord readRecord) {
     TBinaryReader in = reader;
     std::size_t count = 0;
     if (!in.ReadCount(count, minRecordBytes)) return false;
@@ -127,11 +126,10 @@ bool TProfile::ReadFromStream(TBinaryReader& reader, std::uint32_t version) {
     // Fields the block does not carry (the legacy source) keep their values.
     TProfile read(*this);
     TBinaryReader in = reader;
-    bool ok = ReadStreamString(in, read.Name) && read.LogFiles.ReadFromStream(in) &&
-              in.ReadU8(read.LogFileFormat) && in.ReadU8(read.DateFormat) &&
-              ReadStreamString(in, read.DomainName) && ReadStreamString(in, read.DefaultPage) &&
-              in.ReadI32(read.DNSLookup) && in.ReadI32(read.AutoExport) && in.ReadU8(read.AutoExportType) &&
-              ReadStreamString(in, read.AutoExportFile);
+    bool ok = ReadStreamString(in, read.Name) && read.LogFiles.ReadFromStream(in) && in.ReadU8(read.LogFileFormat) &&
+              in.ReadU8(read.DateFormat) && ReadStreamString(in, read.DomainName) &&
+              ReadStreamString(in, read.DefaultPage) && in.ReadI32(read.DNSLookup) && in.ReadI32(read.AutoExport) &&
+              in.ReadU8(read.AutoExportType) && ReadStreamString(in, read.AutoExportFile);
     if (ok) {
         if (version == kProfileBlockVersion21)
             ok = ReadStreamString(in, read.AutoExportLanguageID);

@@ -110,8 +110,8 @@ public:
     TLstLogFileProperty LogFiles;
     TLstReportProperty Reports;  // a report without a record takes its default row
     TLstFilterProperty Filters;
-    std::string Name;            // exact, case-sensitive key of the profile
-    TRecObsolete110 Obsolete110; // read from old files only, never written
+    std::string Name;  // exact, case-sensitive key of the profile
+    TRecObsolete110 Obsolete110;  // read from old files only, never written
     std::uint8_t LogFileFormat = 0;
     std::uint8_t DateFormat = 0;
     std::string DomainName;
@@ -171,7 +171,7 @@ private:
 class TProfiles {
 public:
     std::string Description;  // as read from the file header
-    std::string Ver;          // as read; empty until a file was read
+    std::string Ver;  // as read; empty until a file was read
     TLstProfile Profiles;
 
     // All or nothing: a failed load leaves this object unchanged.

@@ -23,9 +23,7 @@ public:
     constexpr void Exclude(int id) {
         if (id >= 0 && id <= kMaxID) bits_[id / 8] &= static_cast<std::uint8_t>(~(1u << (id % 8)));
     }
-    constexpr bool Contains(int id) const {
-        return id >= 0 && id <= kMaxID && (bits_[id / 8] & (1u << (id % 8))) != 0;
-    }
+    constexpr bool Contains(int id) const { return id >= 0 && id <= kMaxID && (bits_[id / 8] & (1u << (id % 8))) != 0; }
     constexpr bool IsEmpty() const {
         for (auto b : bits_)
             if (b) return false;

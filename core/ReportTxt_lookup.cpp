@@ -3,9 +3,7 @@
 namespace brindle {
 namespace {
 
-const TReportTxt& LanguageOrEnglish(const TReportTxt* language) {
-    return language ? *language : BuiltInReportTxt();
-}
+const TReportTxt& LanguageOrEnglish(const TReportTxt* language) { return language ? *language : BuiltInReportTxt(); }
 
 const TRecCountry* FindCountryByTLD(const TCountries& countries, std::string_view tld) {
     for (const auto& row : countries)

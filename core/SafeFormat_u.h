@@ -18,8 +18,7 @@ public:
     SafeArg(const std::string& text) : text_(text) {}
     SafeArg(const char* text) : text_(text ? text : "") {}
     template <std::integral T>
-        requires(!std::same_as<T, char> && !std::same_as<T, bool>)
-    SafeArg(T value)
+    requires(!std::same_as<T, char> && !std::same_as<T, bool>) SafeArg(T value)
         : text_(std::signed_integral<T> ? IntText(static_cast<std::int64_t>(value))
                                         : UIntText(static_cast<std::uint64_t>(value))) {}
 

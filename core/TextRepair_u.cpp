@@ -8,10 +8,10 @@ namespace brindle {
 namespace {
 
 // Windows-1252 bytes 0x80..0x9F; the unassigned ones keep their own value.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kCp1252High = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                  0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr char32_t kInvalid = 0xFFFFFFFF;
@@ -132,13 +132,9 @@ std::string RepairUtf8(std::string_view text) {
     return out;
 }
 
-void AppendRepairedXmlText(std::string& out, std::string_view text) {
-    AppendRepaired(out, text, IsXmlChar);
-}
+void AppendRepairedXmlText(std::string& out, std::string_view text) { AppendRepaired(out, text, IsXmlChar); }
 
-void AppendRepairedOutputText(std::string& out, std::string_view text) {
-    AppendRepaired(out, text, IsOutputChar);
-}
+void AppendRepairedOutputText(std::string& out, std::string_view text) { AppendRepaired(out, text, IsOutputChar); }
 
 std::string RepairOutputText(std::string_view text) {
     std::string out;

@@ -9,8 +9,8 @@
 #include <optional>
 
 #include "core/SafeFile_u.h"
-#include "core/XmlFile_u.h"
 #include "core/TextRepair_u.h"
+#include "core/XmlFile_u.h"
 
 namespace brindle::xmloptions {
 
@@ -128,8 +128,7 @@ bool ReadGroup(pugi::xml_node group, const std::array<TLeaf<Owner>, N>& leaves, 
 }
 
 template <typename TList, typename TRec, std::size_t N>
-void ReadTextList(pugi::xml_node list, const char* itemName, const std::array<TAttr<TRec>, N>& attrs,
-                  TList& records) {
+void ReadTextList(pugi::xml_node list, const char* itemName, const std::array<TAttr<TRec>, N>& attrs, TList& records) {
     records.Clear();
     for (pugi::xml_node item : list.children(itemName)) {
         TRec rec;
@@ -177,7 +176,8 @@ void WriteTextList(pugi::xml_node parent, const char* listName, const char* item
     pugi::xml_node list = parent.append_child(listName);
     for (const TRec& rec : records) {
         pugi::xml_node item = list.append_child(itemName);
-        for (const TAttr<TRec>& attr : attrs) item.append_attribute(attr.Name).set_value(XmlText(buffer, rec.*attr.Field));
+        for (const TAttr<TRec>& attr : attrs)
+            item.append_attribute(attr.Name).set_value(XmlText(buffer, rec.*attr.Field));
     }
 }
 

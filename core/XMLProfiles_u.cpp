@@ -11,8 +11,8 @@
 
 #include "core/Profiles_u.h"
 #include "core/SafeFile_u.h"
-#include "core/XmlFile_u.h"
 #include "core/TextRepair_u.h"
+#include "core/XmlFile_u.h"
 
 namespace brindle {
 namespace xmlprofiles {
@@ -76,14 +76,14 @@ struct TTextAttr {
     std::string TRec::*Field;
 };
 
-constexpr TTextAttr<TRecLogFileProperty> kLogFileTexts[] = {
-    {"LogFileType", &TRecLogFileProperty::LogFileType},
-    {"LogFileURL", &TRecLogFileProperty::LogFileURL},
-    {"LoginUserName", &TRecLogFileProperty::LoginUserName},
-    {"LoginPassword", &TRecLogFileProperty::LoginPassword}};
+constexpr TTextAttr<TRecLogFileProperty> kLogFileTexts[] = {{"LogFileType", &TRecLogFileProperty::LogFileType},
+                                                            {"LogFileURL", &TRecLogFileProperty::LogFileURL},
+                                                            {"LoginUserName", &TRecLogFileProperty::LoginUserName},
+                                                            {"LoginPassword", &TRecLogFileProperty::LoginPassword}};
 
-constexpr TTextAttr<TRecFilterProperty> kFilterTexts[] = {
-    {"Name", &TRecFilterProperty::Name}, {"Value1", &TRecFilterProperty::Value1}, {"Value2", &TRecFilterProperty::Value2}};
+constexpr TTextAttr<TRecFilterProperty> kFilterTexts[] = {{"Name", &TRecFilterProperty::Name},
+                                                          {"Value1", &TRecFilterProperty::Value1},
+                                                          {"Value2", &TRecFilterProperty::Value2}};
 
 // The 32-bit values of a Report after its ID; a Report missing a required one is dropped,
 // the others read as 0.
@@ -93,14 +93,13 @@ struct TReportAttr {
     bool Required;
 };
 
-constexpr TReportAttr kReportInts[] = {
-    {"Enable", &TRecReportProperty::Enable, true},
-    {"EnableList", &TRecReportProperty::EnableList, false},
-    {"EnableChart", &TRecReportProperty::EnableChart, false},
-    {"EnableChartDaily", &TRecReportProperty::EnableChartDaily, false},
-    {"NbItemsList", &TRecReportProperty::NbItemsList, true},
-    {"NbItemsChart", &TRecReportProperty::NbItemsChart, true},
-    {"NbItemsChartDaily", &TRecReportProperty::NbItemsChartDaily, false}};
+constexpr TReportAttr kReportInts[] = {{"Enable", &TRecReportProperty::Enable, true},
+                                       {"EnableList", &TRecReportProperty::EnableList, false},
+                                       {"EnableChart", &TRecReportProperty::EnableChart, false},
+                                       {"EnableChartDaily", &TRecReportProperty::EnableChartDaily, false},
+                                       {"NbItemsList", &TRecReportProperty::NbItemsList, true},
+                                       {"NbItemsChart", &TRecReportProperty::NbItemsChart, true},
+                                       {"NbItemsChartDaily", &TRecReportProperty::NbItemsChartDaily, false}};
 
 template <typename TRec, std::size_t N>
 void ReadTexts(const pugi::xml_node& node, const TTextAttr<TRec> (&attrs)[N], TRec& rec) {

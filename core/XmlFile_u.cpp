@@ -38,16 +38,12 @@ bool HasWellFormedTop(const pugi::xml_document& doc) {
     int elements = 0;
     for (const pugi::xml_node& node : doc.children()) {
         switch (node.type()) {
-        case pugi::node_element:
-            ++elements;
-            break;
-        case pugi::node_pcdata:
-            if (std::string_view(node.value()).find_first_not_of(" \t\r\n") != std::string_view::npos) return false;
-            break;
-        case pugi::node_cdata:
-            return false;
-        default:
-            break;
+            case pugi::node_element: ++elements; break;
+            case pugi::node_pcdata:
+                if (std::string_view(node.value()).find_first_not_of(" \t\r\n") != std::string_view::npos) return false;
+                break;
+            case pugi::node_cdata: return false;
+            default: break;
         }
     }
     return elements <= 1;

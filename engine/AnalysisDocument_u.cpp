@@ -20,18 +20,18 @@ constexpr std::string_view kMagic = "BNLD";
 using TListMember = TLstStat TStatistics::*;
 
 // The lists in document order: three before the fixed rows, the rest after them.
-constexpr std::array<TListMember, 3> kListsBeforeFixed = {
-    &TStatistics::StatByStatus, &TStatistics::StatByMon, &TStatistics::StatByDay};
+constexpr std::array<TListMember, 3> kListsBeforeFixed = {&TStatistics::StatByStatus, &TStatistics::StatByMon,
+                                                          &TStatistics::StatByDay};
 constexpr std::array<TListMember, 27> kListsAfterFixed = {
-    &TStatistics::StatByHost,      &TStatistics::StatByDomain,    &TStatistics::StatByTld,
-    &TStatistics::StatByCountry,   &TStatistics::StatByRegion,    &TStatistics::StatByUSState,
-    &TStatistics::StatByCAProv,    &TStatistics::StatByCNProv,    &TStatistics::StatByCity,
-    &TStatistics::StatByBrowser,   &TStatistics::StatByOS,        &TStatistics::StatBySpider,
-    &TStatistics::StatByUserName,  &TStatistics::StatByAllFiles,  &TStatistics::StatByFileExt,
-    &TStatistics::StatByFileDir,   &TStatistics::StatByFileType,  &TStatistics::StatByRefPage,
-    &TStatistics::StatByRefDomain, &TStatistics::StatByTopIn,     &TStatistics::StatByTopOut,
-    &TStatistics::StatByRefSE,     &TStatistics::StatByRefSEP,    &TStatistics::StatByRefSEK,
-    &TStatistics::StatByRefSESEP,  &TStatistics::StatByRefSESEK,  &TStatistics::StatByErr};
+    &TStatistics::StatByHost,      &TStatistics::StatByDomain,   &TStatistics::StatByTld,
+    &TStatistics::StatByCountry,   &TStatistics::StatByRegion,   &TStatistics::StatByUSState,
+    &TStatistics::StatByCAProv,    &TStatistics::StatByCNProv,   &TStatistics::StatByCity,
+    &TStatistics::StatByBrowser,   &TStatistics::StatByOS,       &TStatistics::StatBySpider,
+    &TStatistics::StatByUserName,  &TStatistics::StatByAllFiles, &TStatistics::StatByFileExt,
+    &TStatistics::StatByFileDir,   &TStatistics::StatByFileType, &TStatistics::StatByRefPage,
+    &TStatistics::StatByRefDomain, &TStatistics::StatByTopIn,    &TStatistics::StatByTopOut,
+    &TStatistics::StatByRefSE,     &TStatistics::StatByRefSEP,   &TStatistics::StatByRefSEK,
+    &TStatistics::StatByRefSESEP,  &TStatistics::StatByRefSESEK, &TStatistics::StatByErr};
 static_assert(kListsBeforeFixed.size() + kListsAfterFixed.size() == kStatListCount);
 
 template <typename TTable, typename TRowVisit>
@@ -199,8 +199,8 @@ bool SaveAnalysisDocument(const std::string& fileName, const TProfile& profile, 
     }
 }
 
-bool LoadAnalysisDocument(const std::string& fileName, TProfile& profile, TSeconds& analysisTime,
-                          TStatistics& stats, int& code, const std::function<bool()>& askConvertOldVersion) {
+bool LoadAnalysisDocument(const std::string& fileName, TProfile& profile, TSeconds& analysisTime, TStatistics& stats,
+                          int& code, const std::function<bool()>& askConvertOldVersion) {
     code = kDocUnreadable;
     try {
         std::string bytes;

@@ -19,9 +19,9 @@ constexpr std::uint32_t kDocumentVersion21 = kProfileBlockVersion21;
 
 // Load result codes.
 constexpr int kDocLoaded = 0;
-constexpr int kDocNotADocument = 1;       // wrong magic
-constexpr int kDocUnknownVersion = 2;     // neither 2.0 nor 2.1
-constexpr int kDocUnreadable = 3;         // cannot be opened, short or malformed
+constexpr int kDocNotADocument = 1;  // wrong magic
+constexpr int kDocUnknownVersion = 2;  // neither 2.0 nor 2.1
+constexpr int kDocUnreadable = 3;  // cannot be opened, short or malformed
 constexpr int kDocConversionDeclined = 11;  // a 2.0 document the user chose not to convert
 
 // Asked (with a warning beep, Yes and No) before a 2.0 document is converted.
@@ -44,7 +44,7 @@ std::uint64_t AnalysisDocumentSize(const TProfile& profile, const TStatistics& s
 // Stats hold the document (Stats' visit count 0, FirstDay, LastDay and DaySpan derived from
 // the hit times). Any other outcome leaves all three as they were. AskConvertOldVersion is
 // called only for a 2.0 document; an empty callback declines.
-bool LoadAnalysisDocument(const std::string& fileName, TProfile& profile, TSeconds& analysisTime,
-                          TStatistics& stats, int& code, const std::function<bool()>& askConvertOldVersion);
+bool LoadAnalysisDocument(const std::string& fileName, TProfile& profile, TSeconds& analysisTime, TStatistics& stats,
+                          int& code, const std::function<bool()>& askConvertOldVersion);
 
 }  // namespace brindle

@@ -44,19 +44,17 @@ const TCurlEntryPoints& Curl() {
         void* library = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
         if (!library) return;
         TCurlEntryPoints e;
-        const bool all = Resolve(library, "curl_global_init", e.GlobalInit) &&
-                         Resolve(library, "curl_easy_init", e.EasyInit) &&
-                         Resolve(library, "curl_easy_cleanup", e.EasyCleanup) &&
-                         Resolve(library, "curl_easy_setopt", e.EasySetopt) &&
-                         Resolve(library, "curl_easy_getinfo", e.EasyGetinfo) &&
-                         Resolve(library, "curl_multi_init", e.MultiInit) &&
-                         Resolve(library, "curl_multi_cleanup", e.MultiCleanup) &&
-                         Resolve(library, "curl_multi_add_handle", e.MultiAddHandle) &&
-                         Resolve(library, "curl_multi_remove_handle", e.MultiRemoveHandle) &&
-                         Resolve(library, "curl_multi_perform", e.MultiPerform) &&
-                         Resolve(library, "curl_multi_poll", e.MultiPoll) &&
-                         Resolve(library, "curl_multi_wakeup", e.MultiWakeup) &&
-                         Resolve(library, "curl_multi_info_read", e.MultiInfoRead);
+        const bool all =
+            Resolve(library, "curl_global_init", e.GlobalInit) && Resolve(library, "curl_easy_init", e.EasyInit) &&
+            Resolve(library, "curl_easy_cleanup", e.EasyCleanup) &&
+            Resolve(library, "curl_easy_setopt", e.EasySetopt) &&
+            Resolve(library, "curl_easy_getinfo", e.EasyGetinfo) && Resolve(library, "curl_multi_init", e.MultiInit) &&
+            Resolve(library, "curl_multi_cleanup", e.MultiCleanup) &&
+            Resolve(library, "curl_multi_add_handle", e.MultiAddHandle) &&
+            Resolve(library, "curl_multi_remove_handle", e.MultiRemoveHandle) &&
+            Resolve(library, "curl_multi_perform", e.MultiPerform) &&
+            Resolve(library, "curl_multi_poll", e.MultiPoll) && Resolve(library, "curl_multi_wakeup", e.MultiWakeup) &&
+            Resolve(library, "curl_multi_info_read", e.MultiInfoRead);
         if (!all) return;
         e.Loaded = true;
         entries = e;
@@ -110,9 +108,7 @@ CURLcode curl_easy_getinfo(CURL* curl, CURLINFO info, ...) {
 
 CURLM* curl_multi_init() { return Curl().Loaded ? Curl().MultiInit() : nullptr; }
 
-CURLMcode curl_multi_cleanup(CURLM* multi) {
-    return Curl().Loaded ? Curl().MultiCleanup(multi) : CURLM_BAD_HANDLE;
-}
+CURLMcode curl_multi_cleanup(CURLM* multi) { return Curl().Loaded ? Curl().MultiCleanup(multi) : CURLM_BAD_HANDLE; }
 
 CURLMcode curl_multi_add_handle(CURLM* multi, CURL* easy) {
     return Curl().Loaded ? Curl().MultiAddHandle(multi, easy) : CURLM_BAD_HANDLE;

@@ -74,8 +74,8 @@ bool TDNSCache::LoadFromFile(const std::string& fileName, std::string* why) {
         double lookupTime = 0;
         if (!reader.ReadU32(entry.Address) || !reader.ReadDouble(lookupTime) ||
             !ReadStreamString(reader, entry.HostName))
-            return fail(SafeFormat("Entry %d of %d is cut short or damaged",
-                                   {std::to_string(i + 1), std::to_string(count)}));
+            return fail(
+                SafeFormat("Entry %d of %d is cut short or damaged", {std::to_string(i + 1), std::to_string(count)}));
         entry.LookupTime = DateTimeToSeconds(lookupTime);
         Cache.Add(std::move(entry));
     }
@@ -96,8 +96,7 @@ bool TDNSCache::SaveToFile(const std::string& fileName, std::string* why) const 
     return false;
 }
 
-bool TDNSCache::Resolve(const std::vector<std::string>& addresses, int maxThreads, int cacheDays,
-                        int cancelTimeoutMs) {
+bool TDNSCache::Resolve(const std::vector<std::string>& addresses, int maxThreads, int cacheDays, int cancelTimeoutMs) {
     // First, so that a cancel arriving while the list is built is not wiped out afterwards.
     cancelled_.store(false);
     const TSeconds now = clock_();
@@ -181,8 +180,8 @@ private:
 }  // namespace
 
 std::string ResolveHosts(TDNSCache& cache, const std::string& dnsCacheFile, const std::vector<std::string>& hosts,
-                  const TOptions& options, const TProgressInfoEvent& onProgress, std::atomic<bool>& dnsBusy,
-                  const THostRename& rename) {
+                         const TOptions& options, const TProgressInfoEvent& onProgress, std::atomic<bool>& dnsBusy,
+                         const THostRename& rename) {
     TResolveScope scope(cache, dnsBusy);
     cache.Clear();
     cache.LoadFromFile(dnsCacheFile);  // a missing or damaged file only means more lookups

@@ -27,8 +27,8 @@ public:
 
 struct TRecDNS {
     std::uint32_t Address = 0;  // IPv4 number in network byte order
-    TSeconds LookupTime = 0;    // 0 for an entry not looked up yet
-    std::string HostName;       // empty when the lookup found none
+    TSeconds LookupTime = 0;  // 0 for an entry not looked up yet
+    std::string HostName;  // empty when the lookup found none
 
     friend bool operator==(const TRecDNS&, const TRecDNS&) = default;
 };
@@ -105,7 +105,7 @@ using THostRename = std::function<void(std::size_t position, const std::string& 
 // empty again on the way out, whatever happens. Returns the message of a cache that could
 // not be saved (the analysis goes on: it costs only lookups next time); empty when saved.
 std::string ResolveHosts(TDNSCache& cache, const std::string& dnsCacheFile, const std::vector<std::string>& hosts,
-                  const TOptions& options, const TProgressInfoEvent& onProgress, std::atomic<bool>& dnsBusy,
-                  const THostRename& rename);
+                         const TOptions& options, const TProgressInfoEvent& onProgress, std::atomic<bool>& dnsBusy,
+                         const THostRename& rename);
 
 }  // namespace brindle

@@ -18,8 +18,8 @@ std::string TSystemResolver::Lookup(std::uint32_t address) const {
     socketAddress.sin_family = AF_INET;
     std::memcpy(&socketAddress.sin_addr, &address, sizeof address);  // already in network order
     char host[NI_MAXHOST] = {};
-    if (getnameinfo(reinterpret_cast<const sockaddr*>(&socketAddress), sizeof socketAddress, host, sizeof host,
-                    nullptr, 0, NI_NAMEREQD) != 0)
+    if (getnameinfo(reinterpret_cast<const sockaddr*>(&socketAddress), sizeof socketAddress, host, sizeof host, nullptr,
+                    0, NI_NAMEREQD) != 0)
         return {};
     return host;
 }

@@ -144,8 +144,8 @@ void TDayCounts::Add(std::size_t day, std::int32_t delta) {
     if (pos < count_ && static_cast<std::size_t>(Data()[pos].Day) == day) {
         TEntry& entry = Data()[pos];
         // Wraps like the dense array's element would.
-        entry.Count = static_cast<std::int32_t>(static_cast<std::uint32_t>(entry.Count) +
-                                                static_cast<std::uint32_t>(delta));
+        entry.Count =
+            static_cast<std::int32_t>(static_cast<std::uint32_t>(entry.Count) + static_cast<std::uint32_t>(delta));
         if (entry.Count == 0) EraseAt(pos);
         return;
     }

@@ -15,7 +15,7 @@ public:
 // broken log, so it is a return value rather than an exception: throwing costs
 // about a microsecond per line, a log of bad lines would parse at a crawl.
 enum class TLineResult : int {
-    Bad = -1,   // malformed: counted as a bad line
+    Bad = -1,  // malformed: counted as a bad line
     NoHit = 0,  // a directive or otherwise no hit; not counted
     Hit = 1,
 };

@@ -61,22 +61,20 @@ void SetLogin(CURL* easy, const TRemoteLogin& login) {
 // Failures that the server's last reply explains, when it was a refusal.
 bool ServerRefused(CURLcode result) {
     switch (result) {
-    case CURLE_LOGIN_DENIED:
-    case CURLE_REMOTE_ACCESS_DENIED:
-    case CURLE_REMOTE_FILE_NOT_FOUND:
-    case CURLE_FTP_COULDNT_RETR_FILE:
-    case CURLE_FTP_COULDNT_SET_TYPE:
-    case CURLE_FTP_COULDNT_USE_REST:
-    case CURLE_FTP_PORT_FAILED:
-    case CURLE_FTP_PRET_FAILED:
-    case CURLE_FTP_ACCEPT_FAILED:
-    case CURLE_FTP_WEIRD_PASV_REPLY:
-    case CURLE_FTP_WEIRD_227_FORMAT:
-    case CURLE_FTP_WEIRD_SERVER_REPLY:
-    case CURLE_QUOTE_ERROR:
-        return true;
-    default:
-        return false;
+        case CURLE_LOGIN_DENIED:
+        case CURLE_REMOTE_ACCESS_DENIED:
+        case CURLE_REMOTE_FILE_NOT_FOUND:
+        case CURLE_FTP_COULDNT_RETR_FILE:
+        case CURLE_FTP_COULDNT_SET_TYPE:
+        case CURLE_FTP_COULDNT_USE_REST:
+        case CURLE_FTP_PORT_FAILED:
+        case CURLE_FTP_PRET_FAILED:
+        case CURLE_FTP_ACCEPT_FAILED:
+        case CURLE_FTP_WEIRD_PASV_REPLY:
+        case CURLE_FTP_WEIRD_227_FORMAT:
+        case CURLE_FTP_WEIRD_SERVER_REPLY:
+        case CURLE_QUOTE_ERROR: return true;
+        default: return false;
     }
 }
 

@@ -88,8 +88,8 @@ std::vector<std::string> SplitReferrerParams(std::string_view referrer) {
 
 TSearchEngineMatcher::TSearchEngineMatcher(const TLstSEType& engines) : List(engines) {
     for (const TRecSEType& engine : engines)
-        Engines_.push_back({AddPattern(engine.ID),
-                            {AddPattern(engine.Query1), AddPattern(engine.Query2), AddPattern(engine.Query3)}});
+        Engines_.push_back(
+            {AddPattern(engine.ID), {AddPattern(engine.Query1), AddPattern(engine.Query2), AddPattern(engine.Query3)}});
     // Counting sort of the patterns by their first one or two bytes.
     PairStart.assign(65537, 0);
     for (const std::string& text : Patterns) {
@@ -133,8 +133,7 @@ std::int32_t TSearchEngineMatcher::AddPattern(const std::string& text) {
 int TSearchEngineMatcher::FindIndex(std::string_view referrer) const {
     std::vector<std::uint64_t> found((Patterns.size() + 63) / 64, 0);
     bool anyFound = false;
-    const auto mark = [&](std::uint32_t from, std::uint32_t to, const std::vector<std::int32_t>& list,
-                          std::size_t at) {
+    const auto mark = [&](std::uint32_t from, std::uint32_t to, const std::vector<std::int32_t>& list, std::size_t at) {
         for (std::uint32_t k = from; k < to; ++k) {
             const auto p = static_cast<std::size_t>(list[k]);
             if (referrer.compare(at, Patterns[p].size(), Patterns[p]) != 0) continue;

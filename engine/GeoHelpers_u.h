@@ -35,7 +35,7 @@ private:
 
     const TLstSEType& List;
     std::vector<std::string> Patterns;  // the distinct non-empty IDs and keys
-    std::vector<TEngine> Engines_;      // pattern numbers, kNone for an empty text
+    std::vector<TEngine> Engines_;  // pattern numbers, kNone for an empty text
     // Patterns by their first two bytes: PairStart[p] .. PairStart[p + 1] in ByPair; the
     // one-byte patterns by that byte in ByByte likewise.
     std::vector<std::uint32_t> PairStart;
@@ -50,8 +50,8 @@ private:
 // Each call overwrites the result fields it sets; the engine inherits them.
 class THostReferrerHelper {
 public:
-    std::string HostDomain;    // second-level domain, or the whole host
-    std::string HostTLD;       // lower case; empty for numeric or dotless hosts
+    std::string HostDomain;  // second-level domain, or the whole host
+    std::string HostTLD;  // lower case; empty for numeric or dotless hosts
     std::string ReferrerSite;  // host part of a referrer URL
     std::string SearchEngine;  // empty when the referrer is no search
     std::string SearchPhrase;  // lower case, trimmed

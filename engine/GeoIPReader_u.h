@@ -18,8 +18,8 @@ struct TGeoIPCity {
     bool Found = false;
     std::string CountryCode;  // "US"
     std::string CountryName;
-    std::string RegionCode;   // "CA" for California, "08" for a numbered region
-    std::string City;         // UTF-8
+    std::string RegionCode;  // "CA" for California, "08" for a numbered region
+    std::string City;  // UTF-8
 };
 
 class IGeoIPCountryReader {

@@ -58,8 +58,8 @@ uint8_t TdmHTTP::DownloadFile(const TRemoteLogin& Location, const std::string& U
 
     CurrentFile = parts.back();
     const std::string local = Names.Claim(Folder, LocalFileName(parts.back()));
-    const uint8_t result = Fetch(Location, "http://" + EscapeUnsafeBytes(URL), local,
-                                 detail::AddressForMessage("http://" + URL));
+    const uint8_t result =
+        Fetch(Location, "http://" + EscapeUnsafeBytes(URL), local, detail::AddressForMessage("http://" + URL));
     if (result == 0) {
         Files.push_back(local);
     } else {

@@ -11,9 +11,7 @@ namespace {
 constexpr size_t kMaxComponent = 200;
 constexpr size_t kMaxKeptExtension = 40;
 
-std::string NormalPath(const std::string& path) {
-    return std::filesystem::path(path).lexically_normal().string();
-}
+std::string NormalPath(const std::string& path) { return std::filesystem::path(path).lexically_normal().string(); }
 
 std::string Shorten(std::string name) {
     if (name.size() <= kMaxComponent) return name;

@@ -68,9 +68,9 @@ void DecodeUserAgent(std::string_view raw, std::string& out);
 
 struct TStatusInfo {
     std::int32_t Status = 0;  // 0 when the text is not a number
-    bool NotModified = false; // 304
-    bool Partial = false;     // 206
-    bool IsError = false;     // 400..599
+    bool NotModified = false;  // 304
+    bool Partial = false;  // 206
+    bool IsError = false;  // 400..599
 };
 TStatusInfo ParseStatus(std::string_view text);
 

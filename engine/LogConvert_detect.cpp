@@ -29,8 +29,7 @@ bool FieldsAre(const TSplitFields& f, const std::string_view (&words)[N]) {
 }
 
 constexpr std::string_view kIISHeader[] = {"#Software:", "Microsoft", "Internet", "Information"};
-constexpr std::string_view kISAHeader[] = {"#Software:", "Microsoft(R)", "Internet", "Security", "and",
-                                           "Acceleration"};
+constexpr std::string_view kISAHeader[] = {"#Software:", "Microsoft(R)", "Internet", "Security", "and", "Acceleration"};
 
 }  // namespace
 
@@ -45,7 +44,9 @@ std::uint8_t DetectLineFormat(std::string_view line, TSplitFields& f) {
 }
 
 TDateOrderDetector::TDateOrderDetector(int fileYear, int fileMonth, int fileDay)
-    : FileYear(fileYear), FileMonth(fileMonth), FileDay(fileDay),
+    : FileYear(fileYear),
+      FileMonth(fileMonth),
+      FileDay(fileDay),
       FileDateValid(IsValidDate(fileYear, fileMonth, fileDay)) {}
 
 std::uint8_t TDateOrderDetector::AddLine(std::string_view line) {
@@ -88,10 +89,10 @@ std::uint8_t TDateOrderDetector::AddLine(std::string_view line) {
     }
 
     switch (Roles[0]) {
-    case TRole::Year: return doYMD;
-    case TRole::Month: return doMDY;
-    case TRole::Day: return doDMY;
-    case TRole::Unknown: break;
+        case TRole::Year: return doYMD;
+        case TRole::Month: return doMDY;
+        case TRole::Day: return doDMY;
+        case TRole::Unknown: break;
     }
     if (Roles[1] == TRole::Day) return doMDY;
     if (Roles[2] == TRole::Year) {

@@ -42,48 +42,48 @@ TPreparedFilter::TPreparedFilter(std::uint8_t filterType, std::uint8_t filterIte
                                  std::string_view value2)
     : Type(filterType), Item(filterItem) {
     switch (Item) {
-    case fiHost:
-    case fiURI:
-    case fiReferrer:
-    case fiVirtualDomain:
-        Mask = TMask(value1);
-        Usable = Mask.Valid();
-        break;
-    case fiDateRange: Usable = ReadStamp(value1, Low) && ReadStamp(value2, High); break;
-    case fiDayOfWeek:
-    case fiHour:
-    case fiDayOfMonth:
-    case fiMonth: Usable = ReadInt(value1, Low); break;
-    case fiStatusRange: Usable = ReadInt(value1, Low) && ReadInt(value2, High); break;
-    case fiOS:
-    case fiBrowser:
-    case fiSpider:
-    case fiMethod:
-        Text.assign(value1);
-        Usable = true;
-        break;
-    default: break;
+        case fiHost:
+        case fiURI:
+        case fiReferrer:
+        case fiVirtualDomain:
+            Mask = TMask(value1);
+            Usable = Mask.Valid();
+            break;
+        case fiDateRange: Usable = ReadStamp(value1, Low) && ReadStamp(value2, High); break;
+        case fiDayOfWeek:
+        case fiHour:
+        case fiDayOfMonth:
+        case fiMonth: Usable = ReadInt(value1, Low); break;
+        case fiStatusRange: Usable = ReadInt(value1, Low) && ReadInt(value2, High); break;
+        case fiOS:
+        case fiBrowser:
+        case fiSpider:
+        case fiMethod:
+            Text.assign(value1);
+            Usable = true;
+            break;
+        default: break;
     }
 }
 
 bool TPreparedFilter::Matches(const THitView& hit) const {
     if (!Usable) return false;
     switch (Item) {
-    case fiHost: return Mask.Matches(hit.Host);
-    case fiURI: return Mask.Matches(hit.URI);
-    case fiReferrer: return Mask.Matches(hit.Referrer);
-    case fiVirtualDomain: return Mask.Matches(hit.VDomain);
-    case fiDateRange: return Low <= hit.Time && hit.Time <= High;
-    case fiDayOfWeek: return Low == hit.DayOfWeek;
-    case fiHour: return Low == hit.Hour;
-    case fiDayOfMonth: return Low == hit.Day;
-    case fiMonth: return Low == hit.Month;
-    case fiStatusRange: return Low <= hit.Status && hit.Status <= High;
-    case fiOS: return Text == hit.OS;
-    case fiBrowser: return Text == hit.Browser;
-    case fiSpider: return Text == hit.Spider;
-    case fiMethod: return Text == hit.Method;
-    default: return false;
+        case fiHost: return Mask.Matches(hit.Host);
+        case fiURI: return Mask.Matches(hit.URI);
+        case fiReferrer: return Mask.Matches(hit.Referrer);
+        case fiVirtualDomain: return Mask.Matches(hit.VDomain);
+        case fiDateRange: return Low <= hit.Time && hit.Time <= High;
+        case fiDayOfWeek: return Low == hit.DayOfWeek;
+        case fiHour: return Low == hit.Hour;
+        case fiDayOfMonth: return Low == hit.Day;
+        case fiMonth: return Low == hit.Month;
+        case fiStatusRange: return Low <= hit.Status && hit.Status <= High;
+        case fiOS: return Text == hit.OS;
+        case fiBrowser: return Text == hit.Browser;
+        case fiSpider: return Text == hit.Spider;
+        case fiMethod: return Text == hit.Method;
+        default: return false;
     }
 }
 

@@ -55,8 +55,7 @@ struct THitView {
 // nothing, as does a kind outside 11..24.
 class TPreparedFilter {
 public:
-    TPreparedFilter(std::uint8_t filterType, std::uint8_t filterItem, std::string_view value1,
-                    std::string_view value2);
+    TPreparedFilter(std::uint8_t filterType, std::uint8_t filterItem, std::string_view value1, std::string_view value2);
     std::uint8_t FilterType() const { return Type; }
     bool Matches(const THitView& hit) const;
 

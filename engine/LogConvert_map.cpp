@@ -66,31 +66,25 @@ std::string_view TLogConvert::Field(int i) const { return Present(SplitFields[i]
 TLineResult TLogConvert::MapLine(std::uint8_t format) {
     TCurrentHit& hit = CurrentHit;
     switch (format) {
-    case lfNCSACommon:
-    case lfApacheCommon:
-        ClearReferrer();
-        ClearUserAgent();
-        hit.VDomain.clear();
-        return MapCommonFields();
-    case lfNCSACombined:
-    case lfApacheCombined:
-        hit.VDomain.clear();
-        return MapCombinedFields();
-    case lfIIS:
-        ClearReferrer();
-        ClearUserAgent();
-        return MapIISFields();
-    case lfIISW3C:
-        hit.VDomain.clear();
-        return MapW3CFields();
-    case lfISAW3C:
-        ClearReferrer();
-        hit.VDomain.clear();
-        return MapISAFields();
-    case lfCustomFC:
-        hit.VDomain.clear();
-        return MapCustomFields();
-    default: return TLineResult::NoHit;
+        case lfNCSACommon:
+        case lfApacheCommon:
+            ClearReferrer();
+            ClearUserAgent();
+            hit.VDomain.clear();
+            return MapCommonFields();
+        case lfNCSACombined:
+        case lfApacheCombined: hit.VDomain.clear(); return MapCombinedFields();
+        case lfIIS:
+            ClearReferrer();
+            ClearUserAgent();
+            return MapIISFields();
+        case lfIISW3C: hit.VDomain.clear(); return MapW3CFields();
+        case lfISAW3C:
+            ClearReferrer();
+            hit.VDomain.clear();
+            return MapISAFields();
+        case lfCustomFC: hit.VDomain.clear(); return MapCustomFields();
+        default: return TLineResult::NoHit;
     }
 }
 
@@ -132,8 +126,7 @@ TLineResult TLogConvert::MapIISFields() {
     TCurrentHit& hit = CurrentHit;
     hit.Host.assign(Present(WithoutComma(f[1])));
     hit.User.assign(Present(WithoutComma(f[2])));
-    if (!ParseIISDateTime(WithoutComma(f[3]), WithoutComma(f[4]), DateOrder, TimeOffset, hit))
-        return TLineResult::Bad;
+    if (!ParseIISDateTime(WithoutComma(f[3]), WithoutComma(f[4]), DateOrder, TimeOffset, hit)) return TLineResult::Bad;
     hit.VDomain.assign(Present(WithoutComma(f[5])));
     hit.Bytes = ParseBytes(WithoutComma(f[10]));
     ParseStatus(WithoutComma(f[11]));
@@ -218,8 +211,7 @@ TLineResult TLogConvert::MapISAFields() {
     if (!ISAFieldsSeen) return TLineResult::Bad;
     // No referrer column: column 0 reads as an empty referrer.
     const TISAColumns& c = ISAColumns;
-    return MapW3CData({c.CIP, c.Date, c.Time, c.SOperation, c.CSURI, c.SCStatus, c.SCBytes, 0, c.CAgent,
-                       c.CSUsername});
+    return MapW3CData({c.CIP, c.Date, c.Time, c.SOperation, c.CSURI, c.SCStatus, c.SCBytes, 0, c.CAgent, c.CSUsername});
 }
 
 void TLogConvert::ParseRequestLine(std::string_view text) {

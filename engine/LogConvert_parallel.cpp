@@ -123,8 +123,8 @@ private:
     std::mutex Lock;
     std::condition_variable Changed;
     std::size_t NextPiece = 0;  // the next piece to be read
-    std::size_t Merged = 0;     // pieces merged so far
-    std::size_t Window = 0;     // workers run at most this many pieces ahead of the merge
+    std::size_t Merged = 0;  // pieces merged so far
+    std::size_t Window = 0;  // workers run at most this many pieces ahead of the merge
     std::vector<std::unique_ptr<TPieceResult>> Results;
     bool Abort = false;
 
@@ -198,8 +198,7 @@ void TParallelParse::PlanFile(std::size_t file) {
 }
 
 // The directives in force at each start, read the way the line loop reads them.
-std::vector<TLogConvert::TDirectiveState> TParallelParse::ReadDirectives(const std::string& name,
-                                                                         std::uint8_t format,
+std::vector<TLogConvert::TDirectiveState> TParallelParse::ReadDirectives(const std::string& name, std::uint8_t format,
                                                                          const std::vector<std::int64_t>& starts) {
     std::vector<TLogConvert::TDirectiveState> states;
     TFileStreamEx reader;
@@ -397,9 +396,9 @@ bool TParallelParse::MergeFile(std::size_t file, std::size_t& next, bool& validD
                 total.Lines += result->Scan.Lines;
                 total.Bad += result->Scan.Bad;
                 const std::int64_t done = piece.Range.End < 0 ? piece.FileSize : piece.Range.End;
-                const int percent =
-                    piece.FileSize > 0 ? static_cast<int>(std::min<std::int64_t>(done * 100 / piece.FileSize, 100))
-                                       : 100;
+                const int percent = piece.FileSize > 0
+                                        ? static_cast<int>(std::min<std::int64_t>(done * 100 / piece.FileSize, 100))
+                                        : 100;
                 if (percent != ProgressValue) {
                     Engine.DoProgress(percent, text);
                     ProgressValue = percent;
@@ -476,8 +475,8 @@ bool TParallelParse::Run(bool& validData) {
     std::int64_t totalBytes = 0;
     for (std::size_t i = 0; i < Pieces.size(); ++i)
         if (i == 0 || Pieces[i].File != Pieces[i - 1].File) totalBytes += Pieces[i].FileSize;
-    const unsigned threads = static_cast<unsigned>(
-        std::min<std::size_t>(Engine.ParseSettings.ThreadCountFor(totalBytes), Pieces.size()));
+    const unsigned threads =
+        static_cast<unsigned>(std::min<std::size_t>(Engine.ParseSettings.ThreadCountFor(totalBytes), Pieces.size()));
     if (threads <= 1) return Engine.ParseFilesInOrder(Files, SeveralFiles, validData);
     const std::size_t slots = PlanSlots(threads);
     Engine.Records.ReserveSlots(slots);

@@ -13,9 +13,9 @@ namespace brindle {
 // (TLogConvert::HostIPs). Ordered so that no byte is padding.
 struct TRecLog {
     TSeconds Time = 0;
-    std::int64_t Bytes = 0;      // bytes sent, 0 when not a number
+    std::int64_t Bytes = 0;  // bytes sent, 0 when not a number
     std::int32_t DayNo = 0;
-    std::int32_t VisitId = -1;   // set by the visit pass
+    std::int32_t VisitId = -1;  // set by the visit pass
     std::int32_t HostIdx = 0;
     std::int32_t UserIdx = 0;
     std::int32_t VisitDuration = 0;
@@ -35,7 +35,7 @@ struct TRecLog {
     std::uint8_t Day = 0;
     std::uint8_t Hour = 0;
     std::uint8_t DayOfWeek = 0;  // 1 Monday .. 7 Sunday
-    std::uint8_t Kind = 0;       // file kind 0..5
+    std::uint8_t Kind = 0;  // file kind 0..5
     std::uint8_t IsPage : 1 = 0;
     std::uint8_t NotModified : 1 = 0;
     std::uint8_t Partial : 1 = 0;

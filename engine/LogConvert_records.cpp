@@ -147,40 +147,24 @@ void TRecOrder::Sort(const TRecStore& items, TRecKey key, int flag) {
 
 void TRecOrder::SortUnreleased(const TRecStore& items, TRecKey key, int flag) {
     switch (key) {
-    case TRecKey::Browser:
-        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.BrowserIdx); });
-    case TRecKey::Day:
-        return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.Day); });
-    case TRecKey::Weekday:
-        return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.DayOfWeek); });
-    case TRecKey::Kind:
-        return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.Kind); });
-    case TRecKey::Hour:
-        return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.Hour); });
-    case TRecKey::OS:
-        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.OSIdx); });
-    case TRecKey::Referrer:
-        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.ReferrerIdx); });
-    case TRecKey::Path:
-        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.PathIdx); });
-    case TRecKey::Extension:
-        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.ExtIdx); });
-    case TRecKey::Month:
-        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.MonthKey()); });
-    case TRecKey::URI:
-        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.URIIdx); });
-    case TRecKey::Host:
-        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.HostIdx); });
-    case TRecKey::Spider:
-        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.SpiderIdx); });
-    case TRecKey::Status:
-        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.Status); });
-    case TRecKey::User:
-        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.UserIdx); });
-    case TRecKey::Visit:
-        return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.VisitId); });
-    case TRecKey::Time:
-        break;
+        case TRecKey::Browser: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.BrowserIdx); });
+        case TRecKey::Day: return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.Day); });
+        case TRecKey::Weekday: return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.DayOfWeek); });
+        case TRecKey::Kind: return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.Kind); });
+        case TRecKey::Hour: return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.Hour); });
+        case TRecKey::OS: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.OSIdx); });
+        case TRecKey::Referrer:
+            return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.ReferrerIdx); });
+        case TRecKey::Path: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.PathIdx); });
+        case TRecKey::Extension: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.ExtIdx); });
+        case TRecKey::Month: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.MonthKey()); });
+        case TRecKey::URI: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.URIIdx); });
+        case TRecKey::Host: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.HostIdx); });
+        case TRecKey::Spider: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.SpiderIdx); });
+        case TRecKey::Status: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.Status); });
+        case TRecKey::User: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.UserIdx); });
+        case TRecKey::Visit: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.VisitId); });
+        case TRecKey::Time: break;
     }
     if (items.size() < 2) return;
     TSeconds base = items[0].Time;

@@ -13,7 +13,22 @@ namespace brindle {
 
 // The field a record order is sorted by.
 enum class TRecKey : std::uint8_t {
-    Browser, Day, Weekday, Kind, Hour, OS, Referrer, Time, Path, Extension, Month, URI, Host, Spider, Status, User,
+    Browser,
+    Day,
+    Weekday,
+    Kind,
+    Hour,
+    OS,
+    Referrer,
+    Time,
+    Path,
+    Extension,
+    Month,
+    URI,
+    Host,
+    Spider,
+    Status,
+    User,
     Visit
 };
 

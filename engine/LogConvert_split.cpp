@@ -35,10 +35,10 @@ TBlockMasks ClassifyBlock(const char* text, std::size_t size) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + 16 * part));
         const __m128i tab = _mm_cmpeq_epi8(block, _mm_set1_epi8('\t'));
         const __m128i quoteOrTab = _mm_or_si128(tab, _mm_cmpeq_epi8(block, _mm_set1_epi8('"')));
-        const __m128i any = _mm_or_si128(
-            quoteOrTab, _mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8(' ')),
-                                     _mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8('[')),
-                                                  _mm_cmpeq_epi8(block, _mm_set1_epi8(']')))));
+        const __m128i any =
+            _mm_or_si128(quoteOrTab, _mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8(' ')),
+                                                  _mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8('[')),
+                                                               _mm_cmpeq_epi8(block, _mm_set1_epi8(']')))));
         const auto bits = [part](__m128i hits) {
             return static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(hits))) << (16 * part);
         };
@@ -94,32 +94,31 @@ int SplitLine(std::string_view line, TSplitFields& fields) {
             ahead = (~std::uint64_t{0} << bit) << 1;
             const std::size_t i = base + static_cast<std::size_t>(bit);
             switch (text[i]) {
-            case '"':
-                if (inQuotes) quotedField = true;
-                inQuotes = !inQuotes;
-                break;
-            case '[':
-                if (!inQuotes) inBrackets = true;
-                break;
-            case ']':
-                if (!inQuotes) inBrackets = false;
-                break;
-            case '\t':
-                // The field before the first tab still follows the blank-separated rules.
-                if (!closeField(i)) {
-                    fields.N = 0;
-                    return 0;
-                }
-                tabMode = true;
-                break;
-            case ' ':
-                if (!inQuotes && !inBrackets && !tabMode && !closeField(i)) {
-                    fields.N = 0;
-                    return 0;
-                }
-                break;
-            default:
-                break;
+                case '"':
+                    if (inQuotes) quotedField = true;
+                    inQuotes = !inQuotes;
+                    break;
+                case '[':
+                    if (!inQuotes) inBrackets = true;
+                    break;
+                case ']':
+                    if (!inQuotes) inBrackets = false;
+                    break;
+                case '\t':
+                    // The field before the first tab still follows the blank-separated rules.
+                    if (!closeField(i)) {
+                        fields.N = 0;
+                        return 0;
+                    }
+                    tabMode = true;
+                    break;
+                case ' ':
+                    if (!inQuotes && !inBrackets && !tabMode && !closeField(i)) {
+                        fields.N = 0;
+                        return 0;
+                    }
+                    break;
+                default: break;
             }
         }
     }

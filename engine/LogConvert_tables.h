@@ -10,7 +10,18 @@
 namespace brindle {
 
 enum TTableId : std::size_t {
-    tiHost, tiUser, tiVDomain, tiMethod, tiURI, tiExt, tiPath, tiReferrer, tiAgent, tiBrowser, tiOS, tiSpider
+    tiHost,
+    tiUser,
+    tiVDomain,
+    tiMethod,
+    tiURI,
+    tiExt,
+    tiPath,
+    tiReferrer,
+    tiAgent,
+    tiBrowser,
+    tiOS,
+    tiSpider
 };
 inline constexpr std::size_t TableCount = 12;
 

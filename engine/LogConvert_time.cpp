@@ -92,8 +92,8 @@ bool ParseNCSADateTime(std::string_view text, TSeconds offset, THitTime& out) {
 }
 
 bool ParseW3CDateTime(std::string_view date, std::string_view time, TSeconds offset, THitTime& out) {
-    return Finish(Digits(date, 0, 4), Digits(date, 5, 2), Digits(date, 8, 2), Digits(time, 0, 2),
-                  Digits(time, 3, 2), Digits(time, 6, 2), offset, out);
+    return Finish(Digits(date, 0, 4), Digits(date, 5, 2), Digits(date, 8, 2), Digits(time, 0, 2), Digits(time, 3, 2),
+                  Digits(time, 6, 2), offset, out);
 }
 
 bool ParseIISDateTime(std::string_view date, std::string_view time, int order, TSeconds offset, THitTime& out) {
@@ -102,13 +102,13 @@ bool ParseIISDateTime(std::string_view date, std::string_view time, int order, T
     if (!ThreeNumbers(date, d) || !ThreeNumbers(time, t)) return false;
     int day = 0, month = 0, year = 0;
     switch (order) {
-    case 1: day = d[0], month = d[1], year = d[2]; break;
-    case 2: month = d[0], day = d[1], year = d[2]; break;
-    case 3: day = d[0], year = d[1], month = d[2]; break;
-    case 4: year = d[0], day = d[1], month = d[2]; break;
-    case 5: month = d[0], year = d[1], day = d[2]; break;
-    case 6: year = d[0], month = d[1], day = d[2]; break;
-    default: return false;
+        case 1: day = d[0], month = d[1], year = d[2]; break;
+        case 2: month = d[0], day = d[1], year = d[2]; break;
+        case 3: day = d[0], year = d[1], month = d[2]; break;
+        case 4: year = d[0], day = d[1], month = d[2]; break;
+        case 5: month = d[0], year = d[1], day = d[2]; break;
+        case 6: year = d[0], month = d[1], day = d[2]; break;
+        default: return false;
     }
     if (year < 50)
         year += 2000;

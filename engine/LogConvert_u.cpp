@@ -98,8 +98,8 @@ void TLogConvert::ClearStatistics() {
     VisitCount = 0;
     Records.Clear();
     HostIPs.clear();
-    for (TBucketString* table : {&HostTable, &UserTable, &VDomainTable, &MethodTable, &URITable, &ExtTable,
-                                 &PathTable, &ReferrerTable, &AgentTable, &BrowserTable, &OSTable, &SpiderTable})
+    for (TBucketString* table : {&HostTable, &UserTable, &VDomainTable, &MethodTable, &URITable, &ExtTable, &PathTable,
+                                 &ReferrerTable, &AgentTable, &BrowserTable, &OSTable, &SpiderTable})
         table->Clear();
     ClearStatisticsTables();
     // The memos hold indices into the tables just cleared.
@@ -241,8 +241,8 @@ void TLogConvert::StartPiece(TRecLog* slots, std::size_t count) {
 }
 
 std::array<TBucketString*, TableCount> TLogConvert::Tables() {
-    return {&HostTable,     &UserTable,  &VDomainTable, &MethodTable, &URITable, &ExtTable,
-            &PathTable,     &ReferrerTable, &AgentTable, &BrowserTable, &OSTable, &SpiderTable};
+    return {&HostTable, &UserTable,     &VDomainTable, &MethodTable,  &URITable, &ExtTable,
+            &PathTable, &ReferrerTable, &AgentTable,   &BrowserTable, &OSTable,  &SpiderTable};
 }
 
 void TLogConvert::CollectLocation(const TRecLogFileProperty& location, const std::string& url,
@@ -330,11 +330,10 @@ void TLogConvert::ResolveHosts(const std::string& dnsCacheFile) {
     std::vector<std::string> hosts;
     hosts.reserve(static_cast<std::size_t>(HostTable.Count()));
     for (std::int32_t i = 0; i < HostTable.Count(); ++i) hosts.emplace_back(HostTable.GetString(i));
-    DNSCacheSaveFailure =
-        brindle::ResolveHosts(DNSCache, dnsCacheFile, hosts, Options, OnProgress, DNSBusy,
-                              [this](std::size_t position, const std::string& hostName) {
-                                  HostTable.SetString(static_cast<std::int32_t>(position), hostName);
-                              });
+    DNSCacheSaveFailure = brindle::ResolveHosts(DNSCache, dnsCacheFile, hosts, Options, OnProgress, DNSBusy,
+                                                [this](std::size_t position, const std::string& hostName) {
+                                                    HostTable.SetString(static_cast<std::int32_t>(position), hostName);
+                                                });
 }
 
 void TLogConvert::BuildStatistics(const std::string& cityDbPath) {

@@ -68,8 +68,8 @@ struct TW3CColumns {
         CSUserAgent = 0, CSReferer = 0, CSUsername = 0;
 };
 struct TISAColumns {
-    int Date = 0, Time = 0, CIP = 0, SOperation = 0, CSURI = 0, SCStatus = 0, SCBytes = 0, CAgent = 0,
-        CSUsername = 0, SCAuthenticated = 0;
+    int Date = 0, Time = 0, CIP = 0, SOperation = 0, CSURI = 0, SCStatus = 0, SCBytes = 0, CAgent = 0, CSUsername = 0,
+        SCAuthenticated = 0;
 };
 
 // The statistics (summary, fixed tables, lists, visit count, day span) are the inherited half.
@@ -98,8 +98,8 @@ public:
     TProgressInfoEvent OnStatus;
 
     // ---- The result ----
-    TProfile Profile;   // the engine's own copy of the profile analysed
-    TOptions Options;   // the options of the run
+    TProfile Profile;  // the engine's own copy of the profile analysed
+    TOptions Options;  // the options of the run
     TLstRecLog Records;
     // IPv4 number of each host by host index, -1 when the host is not numeric: a hit's
     // IP is its host's (set by AssignIPNumbers).
@@ -155,7 +155,7 @@ public:
     struct TRangeScan {
         std::int64_t Lines = 0;
         std::int64_t Bad = 0;
-        bool Started = false;    // the first lines were read and the format decided
+        bool Started = false;  // the first lines were read and the format decided
         bool Completed = false;  // read to the end of the range, not cancelled
         std::uint8_t Format = 0;
         std::uint8_t DateOrder = 0;
@@ -266,8 +266,8 @@ private:
         std::int32_t SpiderIdx = -1;
     };
 
-    void CollectLocation(const TRecLogFileProperty& location, const std::string& url,
-                         const std::string& workFolder, TFileList& files);
+    void CollectLocation(const TRecLogFileProperty& location, const std::string& url, const std::string& workFolder,
+                         TFileList& files);
     void AddLocalFiles(const std::string& pattern, TFileList& files);
     // Runs one download of a remote module with its busy flag up; the files it fetched join the list.
     std::uint8_t Download(TRemoteModule& module, std::atomic<bool>& busy, TFileList& files,
@@ -312,10 +312,10 @@ private:
     bool StopRequested() const { return Cancelled || (StopFlag != nullptr && StopFlag->load()); }
     TCleaningSwitches Switches;
     TFilterSet FilterSet;
-    TBucketString URIMemo{4095};            // decoded URIs, and their cleaning by index
+    TBucketString URIMemo{4095};  // decoded URIs, and their cleaning by index
     std::vector<TURIClass> URIClasses;
     std::vector<TAgentClass> AgentClasses;  // by agent index
-    TBucketString ExtKindNames{255};        // extensions seen, and their kinds by index
+    TBucketString ExtKindNames{255};  // extensions seen, and their kinds by index
     std::vector<std::uint8_t> ExtKinds;
     TFileKindLookup KindLookup;
     TAgentMatcher BrowserMatcher;  // the options' lists, for the agents not classified yet

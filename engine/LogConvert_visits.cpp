@@ -12,7 +12,8 @@ void TLogConvert::AssignIPNumbers() {
     HostIPs.assign(static_cast<std::size_t>(HostTable.Count()), -1);
     for (std::int32_t host = 0; host < HostTable.Count(); ++host) {
         const std::int64_t ip = IPToLong(HostTable.GetString(host));
-        if (ip != kIPNone) HostIPs[static_cast<std::size_t>(host)] = static_cast<std::int32_t>(static_cast<std::uint32_t>(ip));
+        if (ip != kIPNone)
+            HostIPs[static_cast<std::size_t>(host)] = static_cast<std::int32_t>(static_cast<std::uint32_t>(ip));
     }
 }
 

@@ -60,10 +60,10 @@ TMask::TMask(std::string_view mask) {
 
 bool TMask::TokenMatches(const TToken& token, unsigned char c) const {
     switch (token.Op) {
-    case TOp::Literal: return token.Ch == Lower(c);
-    case TOp::AnyChar: return true;
-    case TOp::Set: return Sets[token.SetIdx][c];
-    case TOp::AnyRun: break;
+        case TOp::Literal: return token.Ch == Lower(c);
+        case TOp::AnyChar: return true;
+        case TOp::Set: return Sets[token.SetIdx][c];
+        case TOp::AnyRun: break;
     }
     return false;
 }

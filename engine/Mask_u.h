@@ -23,7 +23,7 @@ private:
     enum class TOp : std::uint8_t { Literal, AnyChar, AnyRun, Set };
     struct TToken {
         TOp Op;
-        unsigned char Ch;      // Literal: the lower-cased character
+        unsigned char Ch;  // Literal: the lower-cased character
         std::uint16_t SetIdx;  // Set: index in Sets
     };
     bool TokenMatches(const TToken& token, unsigned char c) const;

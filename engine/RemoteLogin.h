@@ -7,7 +7,7 @@ namespace brindle {
 struct TRemoteLogin {
     std::string UserName;
     std::string Password;
-    int Port = 0;         // 0: the protocol's default port
+    int Port = 0;  // 0: the protocol's default port
     bool Passive = true;  // FTP only
 };
 

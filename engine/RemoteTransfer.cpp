@@ -165,8 +165,8 @@ CURLcode TCurlSession::DownloadTo(const std::string& path, const std::function<b
     const CURLcode result = Perform([&](std::string_view bytes) {
         if (!kept()) return true;
         if (!RoomFor(path, bytes.size())) {
-            owner_.SetFailure(WriteFailureText(
-                path, "The work folder would keep less than " + ByteSizeText(owner_.limits_.FreeSpaceReserve) + " free"));
+            owner_.SetFailure(WriteFailureText(path, "The work folder would keep less than " +
+                                                         ByteSizeText(owner_.limits_.FreeSpaceReserve) + " free"));
             return false;
         }
         return file.Write(bytes);

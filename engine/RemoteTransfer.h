@@ -78,7 +78,7 @@ protected:
 
     std::atomic<bool> Cancelled{false};
     bool Transferring = false;
-    int64_t WorkMax = 0;   // expected size, 0 while unknown
+    int64_t WorkMax = 0;  // expected size, 0 while unknown
     int64_t WorkDone = 0;  // bytes received so far
     std::string CurrentFile;
 

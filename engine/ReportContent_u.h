@@ -23,21 +23,52 @@ constexpr TReportID kGeneralReportID = 10;
 
 // The statistics table behind a report.
 enum class TStatTable : std::uint8_t {
-    Mon, Day, Hod, Dow, Dom, Tld, Domain, Browser, OS, Spider, Host, NbVisit, UserName,
-    AllFiles, FileDir, FileType, FileExt, TopIn, TopOut, RefDomain, RefPage, RefSE, RefSEP,
-    RefSEK, RefSESEP, RefSESEK, Err, Status, LenVisit, Country, Region, USState, CAProv,
-    CNProv, City,
+    Mon,
+    Day,
+    Hod,
+    Dow,
+    Dom,
+    Tld,
+    Domain,
+    Browser,
+    OS,
+    Spider,
+    Host,
+    NbVisit,
+    UserName,
+    AllFiles,
+    FileDir,
+    FileType,
+    FileExt,
+    TopIn,
+    TopOut,
+    RefDomain,
+    RefPage,
+    RefSE,
+    RefSEP,
+    RefSEK,
+    RefSESEP,
+    RefSESEK,
+    Err,
+    Status,
+    LenVisit,
+    Country,
+    Region,
+    USState,
+    CAProv,
+    CNProv,
+    City,
 };
 
 enum class TReportSort : std::uint8_t { None, KeyAscending, KeyDescending, HitsDescending, VisitsDescending };
 
 enum class TRowSkip : std::uint8_t {
     None,
-    EmptyName,       // rows whose Name is empty
-    KindOtherThan,   // rows whose Kind is not the rule's SkipKind
-    Code404,         // rows whose Code is 404
-    CodeNot404,      // rows whose Code is not 404
-    CodeNotError,    // rows whose Code is below 400 or above 599
+    EmptyName,  // rows whose Name is empty
+    KindOtherThan,  // rows whose Kind is not the rule's SkipKind
+    Code404,  // rows whose Code is 404
+    CodeNot404,  // rows whose Code is not 404
+    CodeNotError,  // rows whose Code is below 400 or above 599
 };
 
 // Who reads: the CSV and XML exports list authenticated users by hits, the others by visits.
@@ -103,7 +134,7 @@ struct TGeneralItem {
     TGeneralCategory Category = TGeneralCategory::Time;
     bool IsCategory = false;  // the heading row of its category, without a value
     std::string_view RowKey;  // its [Row] key: "Item100", "Item101", ...
-    std::string Caption;      // the language's text of RowKey
+    std::string Caption;  // the language's text of RowKey
     std::string Value;
 };
 

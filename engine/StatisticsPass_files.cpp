@@ -36,8 +36,8 @@ void TStatisticsPass::ByExtension(TLane& lane) {
 }
 
 void TStatisticsPass::ByDirectory(TLane& lane) {
-    GroupNamed(lane, kFileRule, TRecKey::Path, [](const TRecLog& r) { return r.PathIdx; }, In.PathTable,
-               S.StatByFileDir);
+    GroupNamed(
+        lane, kFileRule, TRecKey::Path, [](const TRecLog& r) { return r.PathIdx; }, In.PathTable, S.StatByFileDir);
 }
 
 void TStatisticsPass::ByFileKind(TLane& lane) {

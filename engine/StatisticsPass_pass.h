@@ -71,7 +71,7 @@ enum class TDailyCounts { None, Visits, Hits };
 // What one hit adds to its group's row in a grouping walk.
 struct TWalkRule {
     bool CountVisits = true;  // through the visit map
-    bool Traffic = true;      // Bytes, NotModified, Partial, Errors
+    bool Traffic = true;  // Bytes, NotModified, Partial, Errors
     bool Pages = false;
     bool Durations = false;
     TDailyCounts Days = TDailyCounts::None;
@@ -125,7 +125,7 @@ private:
         mask |= bit;
     }
     std::vector<std::uint32_t> hourWeekday_;  // hours 0..23 in bits 0..23, weekdays in 24..30
-    std::vector<std::uint32_t> monthDay_;     // days 1..31 in bits 0..30
+    std::vector<std::uint32_t> monthDay_;  // days 1..31 in bits 0..30
 };
 
 inline TRecStat* Append(TLstStat& list, TRecStat&& row) {
@@ -202,11 +202,11 @@ public:
     static const std::array<TStepSpec, kStatisticsStepCount>& Steps();
 
 private:
-
     bool Cancelled() const { return In.IsCancelled && In.IsCancelled(); }
     std::int32_t IPOf(std::int32_t host) const {
-        return host >= 0 && static_cast<std::size_t>(host) < In.HostIPs.size() ? In.HostIPs[static_cast<std::size_t>(host)]
-                                                                                 : -1;
+        return host >= 0 && static_cast<std::size_t>(host) < In.HostIPs.size()
+                   ? In.HostIPs[static_cast<std::size_t>(host)]
+                   : -1;
     }
     void RunParts(std::size_t count, const std::function<void(std::size_t)>& part) const {
         ForkJoinParts(count, Workers, part);
@@ -260,8 +260,8 @@ private:
     bool GroupInStoredOrder(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit,
                             EachHit eachHit, TLstStat& target);
     template <class KeyOf, class FirstHit, class EachHit>
-    void GroupStored(TLane& lane, const TWalkRule& rule, TDedup dedup, KeyOf keyOf, std::size_t keys,
-                     FirstHit firstHit, EachHit eachHit, TLstStat& target);
+    void GroupStored(TLane& lane, const TWalkRule& rule, TDedup dedup, KeyOf keyOf, std::size_t keys, FirstHit firstHit,
+                     EachHit eachHit, TLstStat& target);
 
     // The City reader loads its whole database when it opens, so reading the file ahead to
     // warm the file cache would only read it twice.

@@ -37,8 +37,9 @@ private:
 
 void TStatisticsPass::ByReferrer(TLane& lane) {
     constexpr TWalkRule rule{.Pages = true, .Days = TDailyCounts::Visits};
-    GroupNamed(lane, rule, TRecKey::Referrer, [](const TRecLog& r) { return r.ReferrerIdx; }, In.ReferrerTable,
-               S.StatByRefPage);
+    GroupNamed(
+        lane, rule, TRecKey::Referrer, [](const TRecLog& r) { return r.ReferrerIdx; }, In.ReferrerTable,
+        S.StatByRefPage);
 }
 
 // The sites are pieces of the page names, which stay put while the step runs.
@@ -91,7 +92,8 @@ void TStatisticsPass::BySearch(TLane&) {
     std::size_t found = 0;
     for (std::size_t part = 0; part < parts; ++part) {
         const auto from = phrases.begin() + static_cast<std::ptrdiff_t>(count * part / parts);
-        std::copy(from, from + static_cast<std::ptrdiff_t>(filled[part]), phrases.begin() + static_cast<std::ptrdiff_t>(found));
+        std::copy(from, from + static_cast<std::ptrdiff_t>(filled[part]),
+                  phrases.begin() + static_cast<std::ptrdiff_t>(found));
         found += filled[part];
     }
     phrases.resize(found);

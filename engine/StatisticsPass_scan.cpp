@@ -18,23 +18,23 @@ void TStatisticsPass::ReserveRows(TLstStat& target, TRecKey key) const {
 }
 
 void TStatisticsPass::ScanRecords() {
-    constexpr std::array kScanned = {TRecKey::Host,     TRecKey::User,    TRecKey::URI, TRecKey::Extension,
-                                     TRecKey::Path,     TRecKey::Referrer, TRecKey::Browser, TRecKey::OS,
-                                     TRecKey::Spider,   TRecKey::Status,   TRecKey::Kind,    TRecKey::Visit};
+    constexpr std::array kScanned = {TRecKey::Host,   TRecKey::User,     TRecKey::URI,     TRecKey::Extension,
+                                     TRecKey::Path,   TRecKey::Referrer, TRecKey::Browser, TRecKey::OS,
+                                     TRecKey::Spider, TRecKey::Status,   TRecKey::Kind,    TRecKey::Visit};
     const auto valueOf = [](const TRecLog& rec, TRecKey key) -> std::int64_t {
         switch (key) {
-        case TRecKey::Host: return rec.HostIdx;
-        case TRecKey::User: return rec.UserIdx;
-        case TRecKey::URI: return rec.URIIdx;
-        case TRecKey::Extension: return rec.ExtIdx;
-        case TRecKey::Path: return rec.PathIdx;
-        case TRecKey::Referrer: return rec.ReferrerIdx;
-        case TRecKey::Browser: return rec.BrowserIdx;
-        case TRecKey::OS: return rec.OSIdx;
-        case TRecKey::Spider: return rec.SpiderIdx;
-        case TRecKey::Status: return rec.Status;
-        case TRecKey::Kind: return rec.Kind;
-        default: return rec.VisitId;
+            case TRecKey::Host: return rec.HostIdx;
+            case TRecKey::User: return rec.UserIdx;
+            case TRecKey::URI: return rec.URIIdx;
+            case TRecKey::Extension: return rec.ExtIdx;
+            case TRecKey::Path: return rec.PathIdx;
+            case TRecKey::Referrer: return rec.ReferrerIdx;
+            case TRecKey::Browser: return rec.BrowserIdx;
+            case TRecKey::OS: return rec.OSIdx;
+            case TRecKey::Spider: return rec.SpiderIdx;
+            case TRecKey::Status: return rec.Status;
+            case TRecKey::Kind: return rec.Kind;
+            default: return rec.VisitId;
         }
     };
     const TLstRecLog& records = In.Records;
@@ -77,8 +77,7 @@ void TStatisticsPass::AddDay(TRecStat& row, std::int32_t dayNo) const {
 
 TStatisticsPass::TDedup TStatisticsPass::ChooseDedup(const TWalkRule& rule, TRecKey key) const {
     const TKeySpan& span = Spans[static_cast<std::size_t>(key)];
-    if (In.AlwaysSort || In.Records.Empty() || span.Lowest < 0 || span.Highest >= kMostDenseKeys)
-        return TDedup::Sort;
+    if (In.AlwaysSort || In.Records.Empty() || span.Lowest < 0 || span.Highest >= kMostDenseKeys) return TDedup::Sort;
     if (!rule.CountVisits) return TDedup::None;
     // Every hit of a visit has the visit's host, as the visit step makes them.
     if (key == TRecKey::Host && VisitsStayOnOneHost()) return TDedup::Visit;

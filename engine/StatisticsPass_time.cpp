@@ -89,11 +89,12 @@ void TStatisticsPass::ByDay(TLane& lane) {
 }
 
 void TStatisticsPass::ByMonth(TLane& lane) {
-    Walk(lane, kTimeRule, [](const TRecLog& r) { return r.MonthKey(); },
-         [&](const TRecLog& rec, TRecStat&& row) {
-             row.Key = StartOfDay(rec.MonthStart());
-             return Append(S.StatByMon, std::move(row));
-         });
+    Walk(
+        lane, kTimeRule, [](const TRecLog& r) { return r.MonthKey(); },
+        [&](const TRecLog& rec, TRecStat&& row) {
+            row.Key = StartOfDay(rec.MonthStart());
+            return Append(S.StatByMon, std::move(row));
+        });
 }
 
 void TStatisticsPass::ByHour(TLane&) { S.StatByHod = Clock->Hod; }

@@ -87,9 +87,8 @@ public:
                                [&](int step) { return Finished[static_cast<std::size_t>(step)]; });
         };
         Changed.wait(lock, [&] { return finished() || Stopping; });
-        return !Stopping && std::none_of(steps.begin(), steps.end(), [&](int step) {
-            return Errors[static_cast<std::size_t>(step)] != nullptr;
-        });
+        return !Stopping && std::none_of(steps.begin(), steps.end(),
+                                         [&](int step) { return Errors[static_cast<std::size_t>(step)] != nullptr; });
     }
 
     void Stop() {
@@ -191,9 +190,7 @@ const std::array<TStatisticsPass::TStepSpec, kStatisticsStepCount>& TStatisticsP
     return kSteps;
 }
 
-void TStatisticsPass::RunStep(int step, TLane& lane) {
-    (this->*Steps()[static_cast<std::size_t>(step - 1)].Run)(lane);
-}
+void TStatisticsPass::RunStep(int step, TLane& lane) { (this->*Steps()[static_cast<std::size_t>(step - 1)].Run)(lane); }
 
 void TStatisticsPass::ReportStep(int step) const {
     if (In.Progress) In.Progress(step * 100 / kStatisticsStepCount, kProgressText);
@@ -209,7 +206,8 @@ static int AutomaticStatisticsThreads(std::size_t hits) {
     const std::size_t byWork = hits / kHitsPerThread;
     const std::size_t byMemory = kLaneBudgetBytes / std::max<std::size_t>(hits * kLaneBytesPerHit, 1);
     const int processors = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kStatisticsMaxThreads);
-    return static_cast<int>(std::clamp<std::size_t>(std::min(byWork, byMemory), 1, static_cast<std::size_t>(processors)));
+    return static_cast<int>(
+        std::clamp<std::size_t>(std::min(byWork, byMemory), 1, static_cast<std::size_t>(processors)));
 }
 
 bool TStatisticsPass::Run() {
@@ -334,8 +332,7 @@ std::uint64_t EstimatePerDayBytes(const TStatisticsPassInput& input, std::int64_
     // Host rows and their domains, TLDs, cities, countries (with "unknown"), regions,
     // states and provinces.
     const std::uint64_t hostRows = 4 * rows(hosts) + rows(std::min<std::int64_t>(hosts, kCountryCount + 1)) +
-                                   rows(std::min<std::int64_t>(hosts, kRegionCount)) +
-                                   rows(std::min(hosts, provinces));
+                                   rows(std::min<std::int64_t>(hosts, kRegionCount)) + rows(std::min(hosts, provinces));
     // All files, entry and exit pages.
     const std::uint64_t fileRows = 3 * rows(input.URITable.Count()) + rows(input.ExtTable.Count()) +
                                    rows(input.PathTable.Count()) + rows(kFileKinds);

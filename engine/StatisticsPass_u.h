@@ -36,7 +36,7 @@ struct TStatisticsPassInput {
     const TBucketString& SpiderTable;
     const TLstSEType& SearchEngines;
     std::string CountryDbFile;  // "GeoIP.dat"
-    std::string CityDbPath;     // may be empty or name a missing file
+    std::string CityDbPath;  // may be empty or name a missing file
     std::function<std::unique_ptr<IGeoIPCountryReader>()> CountryReaderFactory;
     std::function<std::unique_ptr<IGeoIPCityReader>()> CityReaderFactory;
     // Tested before step 1 and after each step's progress report.

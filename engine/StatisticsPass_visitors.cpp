@@ -5,17 +5,20 @@
 namespace brindle::statpass {
 
 void TStatisticsPass::ByBrowser(TLane& lane) {
-    GroupNamed(lane, kVisitorRule, TRecKey::Browser, [](const TRecLog& r) { return r.BrowserIdx; }, In.BrowserTable,
-               S.StatByBrowser);
+    GroupNamed(
+        lane, kVisitorRule, TRecKey::Browser, [](const TRecLog& r) { return r.BrowserIdx; }, In.BrowserTable,
+        S.StatByBrowser);
 }
 
 void TStatisticsPass::ByOS(TLane& lane) {
-    GroupNamed(lane, kVisitorRule, TRecKey::OS, [](const TRecLog& r) { return r.OSIdx; }, In.OSTable, S.StatByOS);
+    GroupNamed(
+        lane, kVisitorRule, TRecKey::OS, [](const TRecLog& r) { return r.OSIdx; }, In.OSTable, S.StatByOS);
 }
 
 void TStatisticsPass::BySpider(TLane& lane) {
-    GroupNamed(lane, kVisitorRule, TRecKey::Spider, [](const TRecLog& r) { return r.SpiderIdx; }, In.SpiderTable,
-               S.StatBySpider);
+    GroupNamed(
+        lane, kVisitorRule, TRecKey::Spider, [](const TRecLog& r) { return r.SpiderIdx; }, In.SpiderTable,
+        S.StatBySpider);
 }
 
 void TStatisticsPass::ByUser(TLane& lane) {

@@ -31,12 +31,11 @@ template <typename Stats>
 auto ListsOf(Stats& s) {
     using List = std::conditional_t<std::is_const_v<Stats>, const TLstStat*, TLstStat*>;
     return std::array<List, kStatListCount>{
-        &s.StatByStatus,   &s.StatByMon,     &s.StatByDay,      &s.StatByAllFiles, &s.StatByFileExt,
-        &s.StatByFileDir,  &s.StatByFileType, &s.StatByHost,    &s.StatByDomain,   &s.StatByTld,
-        &s.StatByCountry,  &s.StatByRegion,  &s.StatByUSState,  &s.StatByCAProv,   &s.StatByCNProv,
-        &s.StatByCity,     &s.StatByBrowser, &s.StatByOS,       &s.StatBySpider,   &s.StatByRefPage,
-        &s.StatByRefDomain, &s.StatByTopIn,  &s.StatByTopOut,   &s.StatByRefSE,    &s.StatByRefSEP,
-        &s.StatByRefSEK,   &s.StatByRefSESEP, &s.StatByRefSESEK, &s.StatByUserName, &s.StatByErr};
+        &s.StatByStatus,   &s.StatByMon,     &s.StatByDay,       &s.StatByAllFiles, &s.StatByFileExt,  &s.StatByFileDir,
+        &s.StatByFileType, &s.StatByHost,    &s.StatByDomain,    &s.StatByTld,      &s.StatByCountry,  &s.StatByRegion,
+        &s.StatByUSState,  &s.StatByCAProv,  &s.StatByCNProv,    &s.StatByCity,     &s.StatByBrowser,  &s.StatByOS,
+        &s.StatBySpider,   &s.StatByRefPage, &s.StatByRefDomain, &s.StatByTopIn,    &s.StatByTopOut,   &s.StatByRefSE,
+        &s.StatByRefSEP,   &s.StatByRefSEK,  &s.StatByRefSESEP,  &s.StatByRefSESEK, &s.StatByUserName, &s.StatByErr};
 }
 
 }  // namespace
@@ -271,7 +270,9 @@ void RegroupItems(const TLstStat& source, std::vector<Item>& work, TLstStat& tar
 void RegroupRows(const TLstStat& source, std::vector<TRegroupRow>& work, TLstStat& target, bool sumDays) {
     RegroupItems(
         source, work, target, sumDays, 1, [&](const TRegroupRow& item) { return item.Source < source.Count(); },
-        [](const TRegroupRow& a, const TRegroupRow& b) { return std::tie(a.Name, a.Source) < std::tie(b.Name, b.Source); },
+        [](const TRegroupRow& a, const TRegroupRow& b) {
+            return std::tie(a.Name, a.Source) < std::tie(b.Name, b.Source);
+        },
         [](const TRegroupRow& a, const TRegroupRow& b) { return a.Name == b.Name; },
         [](const TRegroupRow& item) { return item.Name; });
 }

@@ -41,7 +41,7 @@ struct TRecStat {
     std::int32_t NotModified = 0;
     std::int32_t Partial = 0;
     std::int32_t Errors = 0;
-    std::int32_t IP = 0;       // host rows: IPv4 number as the hit's IP, -1 when not numeric
+    std::int32_t IP = 0;  // host rows: IPv4 number as the hit's IP, -1 when not numeric
     std::int32_t Country = 0;  // country row 1..266, 0 when unknown
     // Element i counts day FirstDay + i; DaySpan elements or none. Sparse in memory.
     TDayCounts PerDay;

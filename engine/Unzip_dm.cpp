@@ -41,7 +41,8 @@ std::string GzipStoredName(const std::string& path) {
     }
     if (!(flags & 0x08)) return {};  // no FNAME
     std::string name;
-    for (int c; (c = std::fgetc(file.get())) != EOF && c != 0 && name.size() < 1024;) name.push_back(static_cast<char>(c));
+    for (int c; (c = std::fgetc(file.get())) != EOF && c != 0 && name.size() < 1024;)
+        name.push_back(static_cast<char>(c));
     return name;
 }
 

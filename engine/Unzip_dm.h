@@ -20,8 +20,7 @@ public:
     bool ExtractArchive(const std::string& Archive, const std::string& Folder, std::vector<std::string>& Members,
                         TLocalNames& Names) const;
     // The same with names kept unique within this call only.
-    bool ExtractArchive(const std::string& Archive, const std::string& Folder,
-                        std::vector<std::string>& Members) const;
+    bool ExtractArchive(const std::string& Archive, const std::string& Folder, std::vector<std::string>& Members) const;
 
     // Why the last ExtractArchive failed when the archive was fine but a member could not be
     // written ("Could not write the file '...'." and the system's reason); empty otherwise.

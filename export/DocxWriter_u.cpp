@@ -28,15 +28,22 @@ struct TStyleTag {
 };
 
 constexpr TStyleTag kStyleTags[] = {
-    {WordTag::ReportTitle, TWordStyle::Title},         {WordTag::ReportBuild, TWordStyle::Build},
+    {WordTag::ReportTitle, TWordStyle::Title},           {WordTag::ReportBuild, TWordStyle::Build},
     {WordTag::ContentsTitle, TWordStyle::ContentsTitle}, {WordTag::SectionTitle, TWordStyle::Heading},
     {WordTag::SectionComment, TWordStyle::Comment},
 };
 
 // Every tag name DeleteTags removes; the two escapes are decoded instead.
 constexpr std::string_view kTagNames[] = {
-    "LINE_BREAK", "PAGE_BREAK", "TABLE_OF_CONTENTS", WordTag::ReportTitle,     WordTag::ReportBuild,
-    WordTag::ContentsTitle, WordTag::SectionTitle, WordTag::SectionComment, WordTag::TableDescriptor,
+    "LINE_BREAK",
+    "PAGE_BREAK",
+    "TABLE_OF_CONTENTS",
+    WordTag::ReportTitle,
+    WordTag::ReportBuild,
+    WordTag::ContentsTitle,
+    WordTag::SectionTitle,
+    WordTag::SectionComment,
+    WordTag::TableDescriptor,
     WordTag::Table,
 };
 
@@ -259,7 +266,8 @@ void AddTable(pugi::xml_node body, const TWordBlock& block) {
     SetVal(look, "w:noHBand", "1");
     SetVal(look, "w:noVBand", "1");
     pugi::xml_node grid = Child(tbl, "w:tblGrid");
-    for (const TWordColumn& column : block.Columns) SetVal(Child(grid, "w:gridCol"), "w:w", std::to_string(column.Width));
+    for (const TWordColumn& column : block.Columns)
+        SetVal(Child(grid, "w:gridCol"), "w:w", std::to_string(column.Width));
 
     bool header = true;
     for (const std::vector<std::string>& row : block.Rows) {

@@ -37,7 +37,7 @@ constexpr std::string_view SectionComment = "SCOMMENT";
 constexpr std::string_view TableDescriptor = "TABLE_DESCR";
 constexpr std::string_view Table = "TABLE";
 
-std::string Open(std::string_view name);   // "<--NAME-->"
+std::string Open(std::string_view name);  // "<--NAME-->"
 std::string Close(std::string_view name);  // "</--NAME-->"
 }  // namespace WordTag
 
@@ -63,13 +63,20 @@ struct TWordBlock {
     enum class TKind : std::uint8_t { Paragraph, PageBreak, Contents, Table };
     TKind Kind = TKind::Paragraph;
     TWordStyle Style = TWordStyle::Normal;
-    std::string Text;                            // a paragraph's text
-    std::vector<TWordColumn> Columns;            // a table's columns
+    std::string Text;  // a paragraph's text
+    std::vector<TWordColumn> Columns;  // a table's columns
     std::vector<std::vector<std::string>> Rows;  // a table's rows, the caption row first
 };
 
 // The six passes, in the order they run.
-enum class TWordPass : std::uint8_t { ReplaceLineBreak, ReplaceTables, ReplaceStyles, ReplacePageBreak, InsertTM, DeleteTags };
+enum class TWordPass : std::uint8_t {
+    ReplaceLineBreak,
+    ReplaceTables,
+    ReplaceStyles,
+    ReplacePageBreak,
+    InsertTM,
+    DeleteTags
+};
 constexpr std::array<TWordPass, 6> kWordPasses = {TWordPass::ReplaceLineBreak, TWordPass::ReplaceTables,
                                                   TWordPass::ReplaceStyles,    TWordPass::ReplacePageBreak,
                                                   TWordPass::InsertTM,         TWordPass::DeleteTags};

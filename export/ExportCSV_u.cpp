@@ -80,24 +80,15 @@ struct TGeneralItemName {
 };
 
 constexpr TGeneralItemName kGeneralItemNames[] = {
-    {"Item101", "DateBuild"},
-    {"Item102", "Period"},
-    {"Item103", "FirstHit"},
-    {"Item104", "LastHit"},
-    {"Item201", "TotalHits"},
-    {"Item202", "TotalVisitingUsers"},
-    {"Item203", "TotalBandwidth"},
-    {"Item204", "HitsOnPages"},
-    {"Item205", "HitsOnFiles"},
-    {"Item206", "HitsOnImages"},
-    {"Item207", "HitsCachedByClient"},
-    {"Item208", "IncompleteDownloads"},
-    {"Item209", "FailedRequests"},
-    {"Item301", "DataTransferPerDay"},
-    {"Item302", "DataTransferPerHit"},
-    {"Item303", "DataTransferPerUser"},
-    {"Item304", "HitsPerDay"},
-    {"Item305", "HitsPerUser"},
+    {"Item101", "DateBuild"},          {"Item102", "Period"},
+    {"Item103", "FirstHit"},           {"Item104", "LastHit"},
+    {"Item201", "TotalHits"},          {"Item202", "TotalVisitingUsers"},
+    {"Item203", "TotalBandwidth"},     {"Item204", "HitsOnPages"},
+    {"Item205", "HitsOnFiles"},        {"Item206", "HitsOnImages"},
+    {"Item207", "HitsCachedByClient"}, {"Item208", "IncompleteDownloads"},
+    {"Item209", "FailedRequests"},     {"Item301", "DataTransferPerDay"},
+    {"Item302", "DataTransferPerHit"}, {"Item303", "DataTransferPerUser"},
+    {"Item304", "HitsPerDay"},         {"Item305", "HitsPerUser"},
     {"Item306", "UsersPerDay"},
 };
 

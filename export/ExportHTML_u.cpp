@@ -18,8 +18,8 @@ namespace {
 
 constexpr std::string_view kCRLF = "\r\n";
 constexpr std::string_view kIconNames[] = {
-    "ftv2blank", "ftv2doc", "ftv2folderclosed", "ftv2folderopen", "ftv2lastnode", "ftv2mlastnode",
-    "ftv2mnode", "ftv2node", "ftv2plastnode", "ftv2pnode", "ftv2vertline",
+    "ftv2blank", "ftv2doc",  "ftv2folderclosed", "ftv2folderopen", "ftv2lastnode", "ftv2mlastnode",
+    "ftv2mnode", "ftv2node", "ftv2plastnode",    "ftv2pnode",      "ftv2vertline",
 };
 
 std::string WithSlash(std::string folder) {
@@ -53,7 +53,8 @@ std::string GroupKey(int id) {
 class TBorrowedCallbacks {
 public:
     TBorrowedCallbacks(TfrHTML& frame, const TProgressInfoEvent& onProgress, const TProgressInfoEvent& onStatus)
-        : frame_(frame), progress_(std::exchange(frame.OnProgress, onProgress)),
+        : frame_(frame),
+          progress_(std::exchange(frame.OnProgress, onProgress)),
           status_(std::exchange(frame.OnStatus, onStatus)) {}
     ~TBorrowedCallbacks() {
         frame_.OnProgress = std::move(progress_);

@@ -32,20 +32,45 @@ constexpr std::string_view kPairTable = "03L07.00L07.00R02.00";
 
 constexpr TWordTable kTables[] = {
     {10, "03L04.00L06.00L06.00"},
-    {21, kTimeTable}, {22, kTimeTable}, {23, kTimeTable}, {24, kTimeTable}, {25, kTimeTable},
-    {36, kHostTable}, {37, kHostTable}, {32, kHostTable},
-    {31, kShareTable}, {132, kShareTable}, {133, kShareTable}, {33, kShareTable}, {34, kShareTable},
+    {21, kTimeTable},
+    {22, kTimeTable},
+    {23, kTimeTable},
+    {24, kTimeTable},
+    {25, kTimeTable},
+    {36, kHostTable},
+    {37, kHostTable},
+    {32, kHostTable},
+    {31, kShareTable},
+    {132, kShareTable},
+    {133, kShareTable},
+    {33, kShareTable},
+    {34, kShareTable},
     {39, kShareTable},
-    {134, kRegionTable}, {135, kRegionTable}, {136, kRegionTable}, {137, kRegionTable},
+    {134, kRegionTable},
+    {135, kRegionTable},
+    {136, kRegionTable},
+    {137, kRegionTable},
     {35, kFileTable},
-    {38, kBandTable}, {131, kBandTable},
-    {41, kFileTable}, {42, kFileTable}, {43, kFileTable}, {44, kFileTable}, {45, kFileTable},
-    {46, kFileTable}, {141, kFileTable},
-    {142, kKindTable}, {47, kKindTable},
-    {48, kCountTable}, {49, kCountTable},
-    {51, kFileTable}, {52, kFileTable},
-    {53, kCountTable}, {54, kCountTable}, {55, kCountTable},
-    {56, kPairTable}, {57, kPairTable},
+    {38, kBandTable},
+    {131, kBandTable},
+    {41, kFileTable},
+    {42, kFileTable},
+    {43, kFileTable},
+    {44, kFileTable},
+    {45, kFileTable},
+    {46, kFileTable},
+    {141, kFileTable},
+    {142, kKindTable},
+    {47, kKindTable},
+    {48, kCountTable},
+    {49, kCountTable},
+    {51, kFileTable},
+    {52, kFileTable},
+    {53, kCountTable},
+    {54, kCountTable},
+    {55, kCountTable},
+    {56, kPairTable},
+    {57, kPairTable},
     {63, "03L02.00L07.00R02.00"},
     {61, kPairTable},
     {62, "05L01.50L03.00L05.00L05.00R01.50"},
@@ -128,8 +153,8 @@ bool TExportWord::Execute(const TReportSet& reports, const TReportTxt& language,
     }
 
     const TRecExportOptions& options = source_.Options.Export;
-    const TDocxProperties properties{language.ExportWord.ReportFor + " " + source_.Profile.Name,
-                                     options.MSWordAuthor, options.MSWordCompany};
+    const TDocxProperties properties{language.ExportWord.ReportFor + " " + source_.Profile.Name, options.MSWordAuthor,
+                                     options.MSWordCompany};
     TAtomicFile output;
     if (!output.Open(outputFile) || !SaveDocx(document, *styles, properties, output))
         throw EExportFile::CannotWrite(output);
@@ -183,8 +208,8 @@ void TExportWord::WriteHeader() {
     WriteLine(lb + lb + lb + WordTag::Open(WordTag::ReportTitle) + EscapeTaggedText(texts.ReportFor, false) + lb +
               EscapeTaggedText(source_.Profile.Name, false) + WordTag::Close(WordTag::ReportTitle));
     WriteLine(lb + lb + lb + WordTag::Open(WordTag::ReportBuild) + EscapeTaggedText(texts.Prepared, false) + lb +
-              EscapeTaggedText(options.MSWordAuthor, false) + lb + EscapeTaggedText(options.MSWordCompany, false) +
-              lb + EscapeTaggedText(time, false) + WordTag::Close(WordTag::ReportBuild));
+              EscapeTaggedText(options.MSWordAuthor, false) + lb + EscapeTaggedText(options.MSWordCompany, false) + lb +
+              EscapeTaggedText(time, false) + WordTag::Close(WordTag::ReportBuild));
     WriteLine(WordTag::PageBreak);
     WriteLine(Block(WordTag::ContentsTitle, texts.TableContents) + lb + lb + std::string(WordTag::TableOfContents));
     WriteLine(WordTag::PageBreak);

@@ -1,5 +1,5 @@
-#include "core/XmlFile_u.h"
 #include "export/ExportXML_u.h"
+#include "core/XmlFile_u.h"
 
 #include <pugixml.hpp>
 

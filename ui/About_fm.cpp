@@ -140,13 +140,12 @@ bool TfmAbout::eventFilter(QObject* watched, QEvent* event) {
     auto* label = qobject_cast<QLabel*>(watched);
     if (label && (label == laWeb_ || label == laMail_)) {
         switch (event->type()) {
-        case QEvent::Enter: SetLinkColour(label, "navy"); break;
-        case QEvent::Leave: SetLinkColour(label, "blue"); break;
-        case QEvent::MouseButtonRelease:
-            ui_.OpenWithDesktop(label == laWeb_ ? std::string(kMakerWebSite)
-                                                : "mailto:" + std::string(kMakerMail));
-            return true;
-        default: break;
+            case QEvent::Enter: SetLinkColour(label, "navy"); break;
+            case QEvent::Leave: SetLinkColour(label, "blue"); break;
+            case QEvent::MouseButtonRelease:
+                ui_.OpenWithDesktop(label == laWeb_ ? std::string(kMakerWebSite) : "mailto:" + std::string(kMakerMail));
+                return true;
+            default: break;
         }
     }
     return QDialog::eventFilter(watched, event);
@@ -157,7 +156,8 @@ void TfmAbout::Prepare(const std::string& cityDbPath) {
     QStringList lines;
     if (const auto date = GeoIPInfoDate(ReadGeoIPCityInfo(cityDbPath))) {
         DisplayFormat format;
-        format.ShortDateFormat = QtPatternToDisplayPattern(QLocale::system().dateFormat(QLocale::ShortFormat).toStdString());
+        format.ShortDateFormat =
+            QtPatternToDisplayPattern(QLocale::system().dateFormat(QLocale::ShortFormat).toStdString());
         lines << UiText(SafeFormat("GeoIP City database: %s", {FormatDateText(*date, format)}));
     }
     for (const std::string& line : LanguagePackLines(languages_)) lines << UiText(line);

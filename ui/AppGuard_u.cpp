@@ -4,8 +4,8 @@
 #include "engine/ELogConvert.h"
 #include "export/ExportCSV_u.h"
 #include "export/ExportWord_u.h"
-#include "views/HTMLUtils_u.h"
 #include "ui/UiServices.h"
+#include "views/HTMLUtils_u.h"
 
 namespace brindle {
 

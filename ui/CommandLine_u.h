@@ -8,7 +8,7 @@
 namespace brindle {
 
 struct TCommandLine {
-    std::string ProfileName;   // "/p="; empty when not given
+    std::string ProfileName;  // "/p="; empty when not given
     std::string DocumentFile;  // "/o="; empty when not given
     bool CloseAfterRun = false;
     bool Silent = false;

@@ -52,9 +52,9 @@ TExportKindTexts KindTexts(int kind) {
 }  // namespace
 
 QPixmap ExportKindImage(int kind, int size) {
-    static constexpr std::array<QStyle::StandardPixmap, 4> kImages = {
-        QStyle::SP_FileDialogDetailedView, QStyle::SP_DirIcon, QStyle::SP_FileDialogListView,
-        QStyle::SP_FileDialogContentsView};
+    static constexpr std::array<QStyle::StandardPixmap, 4> kImages = {QStyle::SP_FileDialogDetailedView,
+                                                                      QStyle::SP_DirIcon, QStyle::SP_FileDialogListView,
+                                                                      QStyle::SP_FileDialogContentsView};
     if (kind < ekWord || kind > ekXML) return {};
     return QApplication::style()->standardIcon(kImages[static_cast<std::size_t>(kind - 1)]).pixmap(size, size);
 }
@@ -187,9 +187,8 @@ bool TfmExport::CheckFolder(const std::string& folder) {
     if (folder.empty()) return true;
     std::error_code error;
     if (std::filesystem::is_directory(folder, error)) return true;
-    const std::string question =
-        SafeFormat("The directory '%s' does not exist.\r\nWould you like Brindle Analyzer to create the directory?",
-                   {folder});
+    const std::string question = SafeFormat(
+        "The directory '%s' does not exist.\r\nWould you like Brindle Analyzer to create the directory?", {folder});
     if (ui_.AskYesNoCancel(question, TQuestionKind::Warning) != TAnswer::Yes) return false;
     std::filesystem::create_directories(folder, error);
     if (!error && std::filesystem::is_directory(folder, error)) return true;

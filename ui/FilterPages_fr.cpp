@@ -38,8 +38,8 @@ QWidget* TfrFilterPage::MakeRow(std::initializer_list<QWidget*> widgets, std::st
     return row;
 }
 
-TfrFilterText::TfrFilterText(TUiServices& ui, std::string_view info, std::string_view caption,
-                             const char* editName, QWidget* parent)
+TfrFilterText::TfrFilterText(TUiServices& ui, std::string_view info, std::string_view caption, const char* editName,
+                             QWidget* parent)
     : TfrFilterPage(ui, info, parent), edit_(new QLineEdit(this)) {
     edit_->setObjectName(editName);
     AddCaptioned(caption, edit_);

@@ -16,8 +16,8 @@ constexpr std::array<const char*, 3> kMethods = {"GET", "HEAD", "POST"};
 
 }  // namespace
 
-TfrFilterName::TfrFilterName(TUiServices& ui, std::string_view info, std::string_view caption,
-                             const char* comboName, const TLstUAType& list, QWidget* parent)
+TfrFilterName::TfrFilterName(TUiServices& ui, std::string_view info, std::string_view caption, const char* comboName,
+                             const TLstUAType& list, QWidget* parent)
     : TfrFilterPage(ui, info, parent), combo_(new QComboBox(this)), list_(list) {
     combo_->setObjectName(comboName);
     combo_->setMaxVisibleItems(20);
@@ -38,13 +38,14 @@ void TfrFilterName::Init() {
 void TfrFilterName::SaveToFilter(TRecFilterProperty& filter) { filter.Value1 = StdText(combo_->currentText()); }
 
 void TfrFilterName::LoadFromFilter(const TRecFilterProperty& filter) {
-    const int row = combo_->findText(QString::fromStdString(filter.Value1), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    const int row =
+        combo_->findText(QString::fromStdString(filter.Value1), Qt::MatchFixedString | Qt::MatchCaseSensitive);
     combo_->setCurrentIndex(row >= 0 ? row : (combo_->count() > 0 ? 0 : -1));
 }
 
 TfrFilter20::TfrFilter20(TUiServices& ui, const TOptions& options, QWidget* parent)
-    : TfrFilterName(ui, "Filter log file information by the visitor's OS.", "Operating Systems", "cbOS",
-                    options.OSs, parent) {
+    : TfrFilterName(ui, "Filter log file information by the visitor's OS.", "Operating Systems", "cbOS", options.OSs,
+                    parent) {
     setObjectName("frFilter20");
 }
 
@@ -60,8 +61,7 @@ TfrFilter22::TfrFilter22(TUiServices& ui, const TOptions& options, QWidget* pare
 }
 
 TfrFilter23::TfrFilter23(TUiServices& ui, QWidget* parent)
-    : TfrFilterPage(ui,
-                    "Filter log file information by the type of request. Requests\r\ncan be GET, HEAD or POST.",
+    : TfrFilterPage(ui, "Filter log file information by the type of request. Requests\r\ncan be GET, HEAD or POST.",
                     parent),
       rbGet_(new QRadioButton(QString::fromLatin1(kMethods[0]), this)),
       rbHead_(new QRadioButton(QString::fromLatin1(kMethods[1]), this)),

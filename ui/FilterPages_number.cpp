@@ -85,14 +85,14 @@ void TfrFilterNumber::LoadFromFilter(const TRecFilterProperty& filter) {
 }
 
 TfrFilter14::TfrFilter14(TUiServices& ui, QWidget* parent)
-    : TfrFilterNumber(ui, "Filter log file information by the day of week the request\r\nwas received.",
-                      "Day of week", "cbDay", TextsOf(LongDayNameTable()), 1, 1, parent) {
+    : TfrFilterNumber(ui, "Filter log file information by the day of week the request\r\nwas received.", "Day of week",
+                      "cbDay", TextsOf(LongDayNameTable()), 1, 1, parent) {
     setObjectName("frFilter14");
 }
 
 TfrFilter15::TfrFilter15(TUiServices& ui, QWidget* parent)
-    : TfrFilterNumber(ui, "Filter log file information by the hour of day the request\r\nwas received.",
-                      "Hour of day", "cbHod", HourItems(), 0, 0, parent) {
+    : TfrFilterNumber(ui, "Filter log file information by the hour of day the request\r\nwas received.", "Hour of day",
+                      "cbHod", HourItems(), 0, 0, parent) {
     setObjectName("frFilter15");
 }
 
@@ -103,8 +103,8 @@ TfrFilter16::TfrFilter16(TUiServices& ui, QWidget* parent)
 }
 
 TfrFilter17::TfrFilter17(TUiServices& ui, QWidget* parent)
-    : TfrFilterNumber(ui, "Filter log file information by the month the request\r\nwas received.", "Month",
-                      "cbMonth", TextsOf(LongMonthNameTable()), 1, 1, parent) {
+    : TfrFilterNumber(ui, "Filter log file information by the month the request\r\nwas received.", "Month", "cbMonth",
+                      TextsOf(LongMonthNameTable()), 1, 1, parent) {
     setObjectName("frFilter17");
 }
 

@@ -29,11 +29,12 @@ TfmFilterWiz::TfmFilterWiz(const TOptions& options, TUiServices& ui, QWidget* pa
     buHelp_->setObjectName("buHelp");
     buNext_->setDefault(true);
 
-    kindPages_ = {new TfrFilter11(ui, this), new TfrFilter12(ui, this),           new TfrFilter13(ui, this),
-                  new TfrFilter14(ui, this), new TfrFilter15(ui, this),           new TfrFilter16(ui, this),
-                  new TfrFilter17(ui, this), new TfrFilter18(ui, this),           new TfrFilter19(ui, this),
-                  new TfrFilter20(ui, options, this), new TfrFilter21(ui, options, this),
-                  new TfrFilter22(ui, options, this), new TfrFilter23(ui, this),  new TfrFilter24(ui, this)};
+    kindPages_ = {
+        new TfrFilter11(ui, this),          new TfrFilter12(ui, this),          new TfrFilter13(ui, this),
+        new TfrFilter14(ui, this),          new TfrFilter15(ui, this),          new TfrFilter16(ui, this),
+        new TfrFilter17(ui, this),          new TfrFilter18(ui, this),          new TfrFilter19(ui, this),
+        new TfrFilter20(ui, options, this), new TfrFilter21(ui, options, this), new TfrFilter22(ui, options, this),
+        new TfrFilter23(ui, this),          new TfrFilter24(ui, this)};
 
     auto* pageArea = new QWidget(this);
     pageArea->setObjectName("paPages");

@@ -30,8 +30,7 @@ constexpr std::string_view kHTTPInfo =
     "Specify the URL to access your log file via HTTP. You\r\ncan use macros. You can also specify compressed "
     "log\r\nfiles such as zip and gz files.\r\nIf your logs are password protected, specify login\r\nusername and "
     "password.\r\n\r\nExample: www.example.com/logs/access.log.gz";
-constexpr std::string_view kLogFilter =
-    "Log files (*.log;*.zip;*.gz;*.txt)|*.log;*.zip;*.gz;*.txt|All files (*.*)|*.*";
+constexpr std::string_view kLogFilter = "Log files (*.log;*.zip;*.gz;*.txt)|*.log;*.zip;*.gz;*.txt|All files (*.*)|*.*";
 
 }  // namespace
 
@@ -92,9 +91,12 @@ bool TfmLogFile::Validate() {
 
 void TfmLogFile::SchemeChanged() {
     const QString scheme = cbLogFileType_->currentText();
-    if (scheme == kFTP) laInfo_->setText(UiText(kFTPInfo));
-    else if (scheme == kHTTP) laInfo_->setText(UiText(kHTTPInfo));
-    else laInfo_->setText(UiText(kFileInfo));
+    if (scheme == kFTP)
+        laInfo_->setText(UiText(kFTPInfo));
+    else if (scheme == kHTTP)
+        laInfo_->setText(UiText(kHTTPInfo));
+    else
+        laInfo_->setText(UiText(kFileInfo));
     buLogin_->setText(UiText(scheme == kFile ? "Browse..." : "Login..."));
 }
 

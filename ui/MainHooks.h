@@ -39,10 +39,10 @@ struct TExportJob {
     TReportSource Source;
     TReportSet Reports;
     const TReportTxt* Language = nullptr;  // HTML and Word
-    std::string TemplatePath;              // HTML: the template folder; Word: the template file
+    std::string TemplatePath;  // HTML: the template folder; Word: the template file
     std::string Target;
-    std::string TmpFile;                   // Word: the tagged text file
-    std::string Separator;                 // CSV
+    std::string TmpFile;  // Word: the tagged text file
+    std::string Separator;  // CSV
     DisplayFormat Format;
     TProgressInfoEvent OnProgress;
     TProgressInfoEvent OnStatus;
@@ -73,7 +73,7 @@ struct TMainHooks {
     // ---- Dialogs ----
     // The modal result, 1 (QDialog::Accepted) for OK; unset: nothing is created or changed.
     std::function<int(TProfile& profile, QWidget* parent)> ProfileWizard;  // TfmProfileWiz::Execute
-    std::function<int(TProfile& profile, QWidget* parent)> EditProfile;    // TfmProfileEdit::Execute
+    std::function<int(TProfile& profile, QWidget* parent)> EditProfile;  // TfmProfileEdit::Execute
     // Unset: the options stay as they are.
     std::function<int(const std::string& dnsCacheFile, QWidget* parent)> EditOptions;  // TfmOptions::Execute
     // True for Yes; DontShowAgain gets the box's state. Unset: the analysis goes on unasked.

@@ -48,10 +48,10 @@ constexpr TExportTexts kExportTexts[jkCount] = {
 // Export format codes of the export dialog.
 int FormatCode(TJobKind kind) {
     switch (kind) {
-    case jkWord: return 1;
-    case jkHTML: return 2;
-    case jkCSV: return 3;
-    default: return 4;
+        case jkWord: return 1;
+        case jkHTML: return 2;
+        case jkCSV: return 3;
+        default: return 4;
     }
 }
 
@@ -95,21 +95,19 @@ private:
 
 std::unique_ptr<TExportRunner> MakeExportRunner(TJobKind kind, const TExportJob& job) {
     switch (kind) {
-    case jkCSV:
-        return std::make_unique<TExporterRunner<TExportCSV>>(job, [](TExportCSV& exporter, const TExportJob& j) {
-            return exporter.Execute(j.Reports, j.Target, j.Separator);
-        });
-    case jkXML:
-        return std::make_unique<TExporterRunner<TExportXML>>(
-            job, [](TExportXML& exporter, const TExportJob& j) { return exporter.Execute(j.Reports, j.Target); });
-    case jkWord:
-        return std::make_unique<TExporterRunner<TExportWord>>(job, [](TExportWord& exporter, const TExportJob& j) {
-            return exporter.Execute(j.Reports, *j.Language, j.TemplatePath, j.Target, j.TmpFile);
-        });
-    case jkHTML:
-        return std::make_unique<THTMLRunner>(job);
-    default:
-        return nullptr;
+        case jkCSV:
+            return std::make_unique<TExporterRunner<TExportCSV>>(job, [](TExportCSV& exporter, const TExportJob& j) {
+                return exporter.Execute(j.Reports, j.Target, j.Separator);
+            });
+        case jkXML:
+            return std::make_unique<TExporterRunner<TExportXML>>(
+                job, [](TExportXML& exporter, const TExportJob& j) { return exporter.Execute(j.Reports, j.Target); });
+        case jkWord:
+            return std::make_unique<TExporterRunner<TExportWord>>(job, [](TExportWord& exporter, const TExportJob& j) {
+                return exporter.Execute(j.Reports, *j.Language, j.TemplatePath, j.Target, j.TmpFile);
+            });
+        case jkHTML: return std::make_unique<THTMLRunner>(job);
+        default: return nullptr;
     }
 }
 
@@ -136,10 +134,10 @@ bool TfmMain::MenuExport(TJobKind kind) {
     const std::optional<TExportChoice> choice = hooks_.AskExport(FormatCode(kind), this);
     if (!choice) return false;
     switch (kind) {
-    case jkHTML: return ExportReportHTML(WithSlash(choice->Target), choice->LanguageID);
-    case jkWord: return ExportReportWord(choice->Target, choice->LanguageID);
-    case jkCSV: return ExportReportCSV(choice->Target);
-    default: return ExportReportXML(choice->Target);
+        case jkHTML: return ExportReportHTML(WithSlash(choice->Target), choice->LanguageID);
+        case jkWord: return ExportReportWord(choice->Target, choice->LanguageID);
+        case jkCSV: return ExportReportCSV(choice->Target);
+        default: return ExportReportXML(choice->Target);
     }
 }
 

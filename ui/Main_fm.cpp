@@ -30,9 +30,9 @@
 #include "core/Options_u.h"
 #include "core/Profiles_u.h"
 #include "core/Registre_u.h"
+#include "core/ReportTxt_u.h"
 #include "core/SafeFile_u.h"
 #include "core/SafeFormat_u.h"
-#include "core/ReportTxt_u.h"
 #include "engine/LogConvert_u.h"
 #include "ui/AppGuard_u.h"
 #include "ui/ProfileList_u.h"
@@ -71,7 +71,8 @@ constexpr TActionText kActionTexts[] = {
     {"acConfigureOptions", "&Options...", "Configure options|Configure global options"},
     {"acHelpTopics", "&Help Topics...", "Help Topics|Display the help contents page"},
     {"acHelpTips", "&Tip of the Day...", "Display a Tip of the Day"},
-    {"acHelpWeb", "Brindle Analyzer &Web Site", "Launch your internet browser and connect to Brindle Analyzer Web Site"},
+    {"acHelpWeb", "Brindle Analyzer &Web Site",
+     "Launch your internet browser and connect to Brindle Analyzer Web Site"},
     {"acHelpAbout", "&About Brindle Analyzer...", "Display general information about Brindle Analyzer"},
 };
 
@@ -221,7 +222,7 @@ void TfmMain::CreateActions() {
     acREFileSave->setShortcut(QKeySequence::Save);
     // Ctrl+Q is the Linux desktops' Quit, also where the platform names none.
     const QKeySequence quit = QKeySequence(QKeySequence::Quit).isEmpty() ? QKeySequence(Qt::CTRL | Qt::Key_Q)
-                                                                           : QKeySequence(QKeySequence::Quit);
+                                                                         : QKeySequence(QKeySequence::Quit);
     acPRFileQuit->setShortcut(quit);
     acREFileQuit->setShortcut(quit);
     acHelpTopics->setShortcut(QKeySequence::HelpContents);
@@ -241,8 +242,8 @@ void TfmMain::CreateMenus() {
         return menu;
     };
     menuBar()->setObjectName("mm");
-    miPRFile = makeMenu("miPRFile", {acPRFileGenerate, nullptr, acPRFileNew, acPRFileEdit, acPRFileCopy,
-                                     acPRFileDelete, nullptr, acPRFileQuit});
+    miPRFile = makeMenu("miPRFile", {acPRFileGenerate, nullptr, acPRFileNew, acPRFileEdit, acPRFileCopy, acPRFileDelete,
+                                     nullptr, acPRFileQuit});
     miREFile = makeMenu("miREFile", {acREFileOpen, acREFileSave, nullptr, acREFileExportHTML, acREFileExportWord,
                                      acREFileExportCSV, acREFileExportXML, nullptr, acREFileQuit});
     miREView = makeMenu("miREView", {acREViewList, acREViewHTML});
@@ -256,8 +257,8 @@ void TfmMain::CreateToolBar() {
     tbaIcons->setMovable(false);
     tbaIcons->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     auto addButton = [this](QAction* action) { tbaIcons->addAction(action); };
-    for (QAction* action : {acPRFileGenerate, acPRFileNew, acPRFileEdit, acPRFileCopy, acPRFileDelete, acREFileOpen,
-                            acREFileSave})
+    for (QAction* action :
+         {acPRFileGenerate, acPRFileNew, acPRFileEdit, acPRFileCopy, acPRFileDelete, acREFileOpen, acREFileSave})
         addButton(action);
     tbSep2 = tbaIcons->addSeparator();
     tbSep2->setObjectName("tbSep2");
@@ -547,15 +548,12 @@ void TfmMain::closeEvent(QCloseEvent* event) {
 bool TfmMain::ProfileListKey(const QKeyEvent& key) {
     if (key.modifiers() & ~Qt::KeypadModifier) return false;
     switch (key.key()) {
-    case Qt::Key_Delete:
-        if (acPRFileDelete->isEnabled()) Guarded([this] { acPRFileDeleteExecute(); });
-        return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        Guarded([this] { vtProfilesDblClick(); });
-        return true;
-    default:
-        return false;
+        case Qt::Key_Delete:
+            if (acPRFileDelete->isEnabled()) Guarded([this] { acPRFileDeleteExecute(); });
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: Guarded([this] { vtProfilesDblClick(); }); return true;
+        default: return false;
     }
 }
 
@@ -566,27 +564,26 @@ bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched != vtProfiles->viewport()) return QMainWindow::eventFilter(watched, event);
     switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* drag = static_cast<QDropEvent*>(event);
-        if (drag->mimeData()->hasUrls() && !JobRunning())
-            drag->acceptProposedAction();
-        else
-            drag->ignore();
-        return true;
-    }
-    case QEvent::Drop: {
-        auto* drop = static_cast<QDropEvent*>(event);
-        const QList<QUrl> urls = drop->mimeData()->urls();
-        drop->acceptProposedAction();
-        if (!urls.isEmpty() && urls.front().isLocalFile()) {
-            const std::string file = urls.front().toLocalFile().toStdString();
-            Guarded([this, file] { NewProfileFromDroppedFile(file); });
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDropEvent*>(event);
+            if (drag->mimeData()->hasUrls() && !JobRunning())
+                drag->acceptProposedAction();
+            else
+                drag->ignore();
+            return true;
         }
-        return true;
-    }
-    default:
-        return QMainWindow::eventFilter(watched, event);
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QList<QUrl> urls = drop->mimeData()->urls();
+            drop->acceptProposedAction();
+            if (!urls.isEmpty() && urls.front().isLocalFile()) {
+                const std::string file = urls.front().toLocalFile().toStdString();
+                Guarded([this, file] { NewProfileFromDroppedFile(file); });
+            }
+            return true;
+        }
+        default: return QMainWindow::eventFilter(watched, event);
     }
 }
 

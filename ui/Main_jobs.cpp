@@ -14,8 +14,8 @@
 #include "engine/LogConvert_u.h"
 #include "ui/Main_fm.h"
 #include "ui/Main_jobs.h"
-#include "ui/UiServices.h"
 #include "ui/StartUp_u.h"
+#include "ui/UiServices.h"
 #include "ui/mProgress2_fm.h"
 
 namespace brindle {
@@ -30,10 +30,10 @@ void AdoptAnalysisResult(TLogConvert& target, TLogConvert& source) {
     // they are most of the memory: they stay behind with the run.
     target.Records = {};
     target.HostIPs = {};
-    for (auto table : {&TLogConvert::HostTable, &TLogConvert::UserTable, &TLogConvert::VDomainTable,
-                       &TLogConvert::MethodTable, &TLogConvert::URITable, &TLogConvert::ExtTable,
-                       &TLogConvert::PathTable, &TLogConvert::ReferrerTable, &TLogConvert::AgentTable,
-                       &TLogConvert::BrowserTable, &TLogConvert::OSTable, &TLogConvert::SpiderTable})
+    for (auto table :
+         {&TLogConvert::HostTable, &TLogConvert::UserTable, &TLogConvert::VDomainTable, &TLogConvert::MethodTable,
+          &TLogConvert::URITable, &TLogConvert::ExtTable, &TLogConvert::PathTable, &TLogConvert::ReferrerTable,
+          &TLogConvert::AgentTable, &TLogConvert::BrowserTable, &TLogConvert::OSTable, &TLogConvert::SpiderTable})
         (target.*table).Clear();
 }
 
@@ -92,7 +92,9 @@ void TfmMain::GenerateReport(TProfile& profile) {
         ShowProgressStep(0, "Initializing");
         progress_->SetInfo({});
         progress_->SetPosition(0);
-        run->OnProgress = [this](const void*, int percent, const std::string& text) { ShowProgressInfo(percent, text); };
+        run->OnProgress = [this](const void*, int percent, const std::string& text) {
+            ShowProgressInfo(percent, text);
+        };
         run->OnStatus = [this](const void*, int image, const std::string& text) { ShowProgressStep(image, text); };
         // A Cancel pressed before the engine started has cleared the flag already.
         if (busy_[jkAnalysis])
@@ -119,11 +121,11 @@ void TfmMain::RunAutoExport(const TProfile& profile) {
     autoExportFailed_ = false;
     if (profile.AutoExport == 0) return;
     switch (profile.AutoExportType) {
-    case 1: autoExportFailed_ = !ExportReportWord(profile.AutoExportFile, profile.AutoExportLanguageID); break;
-    case 2: autoExportFailed_ = !ExportReportHTML(profile.AutoExportFile, profile.AutoExportLanguageID); break;
-    case 3: autoExportFailed_ = !ExportReportCSV(profile.AutoExportFile); break;
-    case 4: autoExportFailed_ = !ExportReportXML(profile.AutoExportFile); break;
-    default: break;
+        case 1: autoExportFailed_ = !ExportReportWord(profile.AutoExportFile, profile.AutoExportLanguageID); break;
+        case 2: autoExportFailed_ = !ExportReportHTML(profile.AutoExportFile, profile.AutoExportLanguageID); break;
+        case 3: autoExportFailed_ = !ExportReportCSV(profile.AutoExportFile); break;
+        case 4: autoExportFailed_ = !ExportReportXML(profile.AutoExportFile); break;
+        default: break;
     }
 }
 

@@ -228,8 +228,7 @@ void TfmMain::acREFileSaveExecute() {
         return;
     }
     // No and Cancel both leave it unsaved.
-    if (ui_.AskYesNoCancel(SafeFormat(kCreateFolderQuestion, {folder}), TQuestionKind::Warning) != TAnswer::Yes)
-        return;
+    if (ui_.AskYesNoCancel(SafeFormat(kCreateFolderQuestion, {folder}), TQuestionKind::Warning) != TAnswer::Yes) return;
     if (MakeFolder(folder))
         SaveReportFile(*file);
     else

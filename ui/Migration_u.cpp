@@ -102,7 +102,9 @@ double StoredFileVersion(const std::string& ver) {
     }
 }
 
-void UpgradeOptionsTo110(TOptions& options) { InsertAll(options.OSs, {{nullptr, "Windows NT 5.2", "Windows Server 2003"}}); }
+void UpgradeOptionsTo110(TOptions& options) {
+    InsertAll(options.OSs, {{nullptr, "Windows NT 5.2", "Windows Server 2003"}});
+}
 
 void UpgradeOptionsTo120(TOptions& options) {
     options.ShowEmptyReports = 0;

@@ -114,7 +114,8 @@ int TfmFileExtDtl::Execute(TRecFileExt& rec) { return ExecuteOn(*this, rec); }
 
 void TfmFileExtDtl::LoadRecord(const TRecFileExt& rec) {
     edExt_->setText(Q(rec.Ext));
-    cbFileType_->setCurrentIndex(cbFileType_->findText(Q(GetFileTypeName(rec.FileType)), Qt::MatchFixedString | Qt::MatchCaseSensitive));
+    cbFileType_->setCurrentIndex(
+        cbFileType_->findText(Q(GetFileTypeName(rec.FileType)), Qt::MatchFixedString | Qt::MatchCaseSensitive));
 }
 
 void TfmFileExtDtl::SaveRecord(TRecFileExt& rec) const {

@@ -89,13 +89,13 @@ struct TfmOptions::TListPage {
     QAction* Del = nullptr;
     std::function<int()> Count;
     std::function<QStringList(int)> Texts;
-    std::function<bool()> AddRecord;      // entry dialog on a new record; true when appended
+    std::function<bool()> AddRecord;  // entry dialog on a new record; true when appended
     std::function<bool(int)> EditRecord;  // entry dialog on record i; true when changed
     std::function<void(int)> RemoveRecord;
 };
 
-TfmOptions::TfmOptions(TOptions& options, std::string optionsFile, const TLstReportTxt& languages,
-                       TUiServices& ui, QWidget* parent)
+TfmOptions::TfmOptions(TOptions& options, std::string optionsFile, const TLstReportTxt& languages, TUiServices& ui,
+                       QWidget* parent)
     : QDialog(parent),
       options_(options),
       working_(options),
@@ -129,19 +129,41 @@ TfmOptions::TfmOptions(TOptions& options, std::string optionsFile, const TLstRep
         const char* List;
         const char* Prefix;
     } listPages[] = {
-        {lkOS, "tsOS", "Operating Systems",
+        {lkOS,
+         "tsOS",
+         "Operating Systems",
          "This option allows you to edit the operating systems recognized by Brindle Analyzer.",
-         {"ID", "Operating System"}, "lvOS", "OS"},
-        {lkBrowser, "tsBrowser", "Browsers",
-         "This option allows you to edit the browsers recognized by Brindle Analyzer.", {"ID", "Browser"},
-         "lvBrowser", "Browser"},
-        {lkSpider, "tsSpider", "Spiders", "This option allows you to edit the spiders recognized by Brindle Analyzer.",
-         {"ID", "Spider"}, "lvSpider", "Spider"},
-        {lkSE, "tsSE", "Search Engines",
+         {"ID", "Operating System"},
+         "lvOS",
+         "OS"},
+        {lkBrowser,
+         "tsBrowser",
+         "Browsers",
+         "This option allows you to edit the browsers recognized by Brindle Analyzer.",
+         {"ID", "Browser"},
+         "lvBrowser",
+         "Browser"},
+        {lkSpider,
+         "tsSpider",
+         "Spiders",
+         "This option allows you to edit the spiders recognized by Brindle Analyzer.",
+         {"ID", "Spider"},
+         "lvSpider",
+         "Spider"},
+        {lkSE,
+         "tsSE",
+         "Search Engines",
          "This option allows you to edit the search engines recognized by Brindle Analyzer.",
-         {"ID", "Query 1", "Query 2", "Query 3", "Search Engine"}, "lvSE", "SE"},
-        {lkFileExt, "tsFileExt", "Files", "This option allows you to edit the \"files\" extensions.",
-         {"Extension", "Type"}, "lvFileExt", "FileExt"},
+         {"ID", "Query 1", "Query 2", "Query 3", "Search Engine"},
+         "lvSE",
+         "SE"},
+        {lkFileExt,
+         "tsFileExt",
+         "Files",
+         "This option allows you to edit the \"files\" extensions.",
+         {"Extension", "Type"},
+         "lvFileExt",
+         "FileExt"},
     };
     for (const auto& p : listPages)
         pc_->addTab(MakeListPage(*lists_[p.Kind], p.Page, p.Info, p.Columns, p.List, p.Prefix), UiText(p.Caption));
@@ -191,8 +213,8 @@ void TfmOptions::BindList(TListPage& page, TLstRecords<Rec>& list, Texts texts) 
     page.RemoveRecord = [&list](int i) { list.Remove(static_cast<std::size_t>(i)); };
 }
 
-QWidget* TfmOptions::MakeListPage(TListPage& page, const char* pageName, const char* info,
-                                  const QStringList& columns, const char* listName, const char* prefix) {
+QWidget* TfmOptions::MakeListPage(TListPage& page, const char* pageName, const char* info, const QStringList& columns,
+                                  const char* listName, const char* prefix) {
     auto* sheet = new QWidget(pc_);
     sheet->setObjectName(pageName);
     auto* list = new QTreeWidget(sheet);
@@ -253,7 +275,8 @@ QSpinBox* TfmOptions::AddSpin(QGridLayout* grid, int row, const char* label, con
     spin->setObjectName(QStringLiteral("ud") + QString::fromLatin1(name));
     spin->setRange(low, high);
     // The spin box's own edit carries the edit's name.
-    if (auto* edit = spin->findChild<QLineEdit*>()) edit->setObjectName(QStringLiteral("ed") + QString::fromLatin1(name));
+    if (auto* edit = spin->findChild<QLineEdit*>())
+        edit->setObjectName(QStringLiteral("ed") + QString::fromLatin1(name));
     grid->addWidget(new QLabel(UiText(label), grid->parentWidget()), row, 0);
     grid->addWidget(spin, row, 1);
     grid->addWidget(new QLabel(UiText(defaultText), grid->parentWidget()), row, 2);
@@ -272,10 +295,10 @@ QWidget* TfmOptions::MakeDnsPage() {
     auto* grid = new QGridLayout(sheet);
     udDNSThread_ = AddSpin(grid, 0, "Number of simultaneous threads", "DNSThread", 1, 1000, "(default 100)");
     udDNSCache_ = AddSpin(grid, 1, "Cache expiration (in days)", "DNSCache", 1, 60, "(default 30)");
-    udDNSTimeout_ = AddSpin(grid, 2, "DNS lookup timeout (in milliseconds)", "DNSTimeout", 100, 30000,
-                            "(default 5000)");
-    cbDNSAskBefore_ = AddCheck(sheet, "Ask confirmation before analyzing profiles with DNS lookup ON",
-                               "cbDNSAskBefore");
+    udDNSTimeout_ =
+        AddSpin(grid, 2, "DNS lookup timeout (in milliseconds)", "DNSTimeout", 100, 30000, "(default 5000)");
+    cbDNSAskBefore_ =
+        AddCheck(sheet, "Ask confirmation before analyzing profiles with DNS lookup ON", "cbDNSAskBefore");
     grid->addWidget(cbDNSAskBefore_, 3, 0, 1, 3);
     auto* buDNSClear = new QPushButton(UiText("Clear DNS Cache"), sheet);
     buDNSClear->setObjectName("buDNSClear");

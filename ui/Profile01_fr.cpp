@@ -33,8 +33,10 @@ void TfrProfile01::SaveToProfile(TProfile& profile) {
     profile.Name = StdText(edName_->text());
     // An untouched description keeps its own line breaks.
     const std::string shown = StdText(meDescription_->toPlainText());
-    if (shown != StdText(UiText(loadedDescription_))) profile.Description = shown;
-    else profile.Description = loadedDescription_;
+    if (shown != StdText(UiText(loadedDescription_)))
+        profile.Description = shown;
+    else
+        profile.Description = loadedDescription_;
 }
 
 void TfrProfile01::LoadFromProfile(const TProfile& profile) {

@@ -23,8 +23,11 @@ constexpr int kIISCommaFormat = 5;
 }  // namespace
 
 TfrProfile02::TfrProfile02(TUiServices& ui, QWidget* parent)
-    : TfrProfile(ui, parent), lv_(new QTreeWidget(this)), cbLogFileFormat_(new QComboBox(this)),
-      cbDateFormat_(new QComboBox(this)), laDateFormat_(NewLabel(this, "laDateFormat", "Date Format:")) {
+    : TfrProfile(ui, parent),
+      lv_(new QTreeWidget(this)),
+      cbLogFileFormat_(new QComboBox(this)),
+      cbDateFormat_(new QComboBox(this)),
+      laDateFormat_(NewLabel(this, "laDateFormat", "Date Format:")) {
     setObjectName("frProfile02");
     lv_->setObjectName("lv");
     lv_->header()->hide();

@@ -54,8 +54,8 @@ TfrProfile06::TfrProfile06(TUiServices& ui, const TLstReportTxt& languages, QWid
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(offset);
-    layout->addWidget(NewLabel(this, "laOffsetInfo",
-                               "You can add or subtract an offset to the time recorded in your log file."));
+    layout->addWidget(
+        NewLabel(this, "laOffsetInfo", "You can add or subtract an offset to the time recorded in your log file."));
     layout->addSpacing(12);
     layout->addWidget(cbDNSLookup_);
     layout->addWidget(NewLabel(this, "laDNSLookupInfo",

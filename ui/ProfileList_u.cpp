@@ -90,12 +90,15 @@ int TProfileListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
-int TProfileListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kProfileColumnCount; }
+int TProfileListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kProfileColumnCount;
+}
 
 QVariant TProfileListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || role != Qt::DisplayRole) return {};
     if (index.row() >= static_cast<int>(rows_.size()) || index.column() >= kProfileColumnCount) return {};
-    return QString::fromStdString(rows_[static_cast<std::size_t>(index.row())].Texts[static_cast<std::size_t>(index.column())]);
+    return QString::fromStdString(
+        rows_[static_cast<std::size_t>(index.row())].Texts[static_cast<std::size_t>(index.column())]);
 }
 
 QVariant TProfileListModel::headerData(int section, Qt::Orientation orientation, int role) const {

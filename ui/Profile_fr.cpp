@@ -121,8 +121,9 @@ const std::array<std::string_view, TProfilePages::kCount>& TProfilePages::Titles
 
 TProfilePages::TProfilePages(TUiServices& ui, const TLstReportTxt& languages, QWidget* parent) {
     filters_ = new TfrProfile04(ui, parent);
-    pages_ = {new TfrProfile01(ui, parent), new TfrProfile02(ui, parent), new TfrProfile03(ui, parent),
-              filters_,                     new TfrProfile05(ui, parent), new TfrProfile06(ui, languages, parent)};
+    pages_ = {new TfrProfile01(ui, parent), new TfrProfile02(ui, parent),
+              new TfrProfile03(ui, parent), filters_,
+              new TfrProfile05(ui, parent), new TfrProfile06(ui, languages, parent)};
 }
 
 void TProfilePages::SetEditFilter(TEditFilterFunc editFilter) { filters_->SetEditFilter(std::move(editFilter)); }

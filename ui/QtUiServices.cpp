@@ -7,14 +7,14 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLocale>
+#include <QMessageBox>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStringList>
 #include <QStyle>
 #include <QTreeView>
-#include <algorithm>
-#include <QMessageBox>
-#include <QStringList>
 #include <QUrl>
+#include <algorithm>
 
 #include "core/AppPaths.h"
 
@@ -58,9 +58,9 @@ bool TQtUiServices::AskYesNo(const std::string& text, TQuestionKind kind) {
 
 TAnswer TQtUiServices::AskYesNoCancel(const std::string& text, TQuestionKind kind) {
     switch (Ask(text, kind, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
-    case QMessageBox::Yes: return TAnswer::Yes;
-    case QMessageBox::No: return TAnswer::No;
-    default: return TAnswer::Cancel;
+        case QMessageBox::Yes: return TAnswer::Yes;
+        case QMessageBox::No: return TAnswer::No;
+        default: return TAnswer::Cancel;
     }
 }
 
@@ -86,8 +86,8 @@ QString TQtUiServices::ToQtFilter(const std::string& filter) {
 
 void TQtUiServices::FitFileDialog(QFileDialog& dialog) {
     const QFontMetrics metrics(dialog.font());
-    const int padding = 2 * metrics.averageCharWidth() + 2 * dialog.style()->pixelMetric(QStyle::PM_HeaderMargin) +
-                        metrics.height();
+    const int padding =
+        2 * metrics.averageCharWidth() + 2 * dialog.style()->pixelMetric(QStyle::PM_HeaderMargin) + metrics.height();
     auto widest = [&](std::initializer_list<QString> samples) {
         int width = 0;
         for (const QString& sample : samples) width = std::max(width, metrics.horizontalAdvance(sample));
@@ -113,8 +113,8 @@ void TQtUiServices::FitFileDialog(QFileDialog& dialog) {
     }
     const QWidget* sidebar = dialog.findChild<QWidget*>("sidebar");
     const int side = sidebar ? std::max(sidebar->sizeHint().width(), metrics.horizontalAdvance(QString(14, 'x'))) : 0;
-    const QSize wanted = QSize(side + columns + 6 * metrics.averageCharWidth(), metrics.height() * 28)
-                             .expandedTo(dialog.sizeHint());
+    const QSize wanted =
+        QSize(side + columns + 6 * metrics.averageCharWidth(), metrics.height() * 28).expandedTo(dialog.sizeHint());
     QSize size = wanted;
     if (const QScreen* screen = dialog.screen()) size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
     // On a small screen the name column gives way: the others are short and must show whole.

@@ -18,8 +18,7 @@ bool ReportShown(const TProfile& profile, const TStatistics& stats, bool showEmp
 
 }  // namespace
 
-std::vector<const TRecNodeProperty*> ReportTreeRows(const TProfile* profile, const TStatistics& stats,
-                                                    bool showEmpty) {
+std::vector<const TRecNodeProperty*> ReportTreeRows(const TProfile* profile, const TStatistics& stats, bool showEmpty) {
     const auto& nodes = NodeTable();
     std::vector<const TRecNodeProperty*> rows;
     for (const TRecNodeProperty& node : nodes) {

@@ -13,8 +13,7 @@ class TStatistics;
 // The tree rows in catalogue order. Without a profile every row. Otherwise a report (and
 // General) when enabled in the profile (or its default row) and, unless ShowEmpty, not
 // empty; a folder group when at least one of its reports is shown.
-std::vector<const TRecNodeProperty*> ReportTreeRows(const TProfile* profile, const TStatistics& stats,
-                                                    bool showEmpty);
+std::vector<const TRecNodeProperty*> ReportTreeRows(const TProfile* profile, const TStatistics& stats, bool showEmpty);
 
 // The group ids that always show the information page.
 bool IsInfoID(int id);

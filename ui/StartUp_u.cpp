@@ -42,8 +42,8 @@ bool TStartUp::CreateFolders() {
     return false;
 }
 
-TStartUpResult TStartUp::Run(const TCommandLine& commandLine, const TStartUpPaths& paths,
-                             const TShowTipsFunc& showTips, TSeconds now) {
+TStartUpResult TStartUp::Run(const TCommandLine& commandLine, const TStartUpPaths& paths, const TShowTipsFunc& showTips,
+                             TSeconds now) {
     TStartUpResult result;
     result.FirstRunOfNewVersion = CheckInstalledVersion();
     const bool silent = commandLine.Silent;
@@ -96,15 +96,11 @@ TBrokenFileBackup TStartUp::HandleLoadFailure(const std::string& fileName, const
     std::string message = SafeFormat(kCouldNotLoadFile, {fileName});
     if (!reason.empty()) message += "\r\n" + reason + ".";
     switch (backup.State) {
-    case TBrokenFileState::Missing:
-        if (firstRun) return backup;
-        break;
-    case TBrokenFileState::Moved:
-        message += SafeFormat(kBrokenFileKept, {backup.BackupName});
-        break;
-    case TBrokenFileState::Failed:
-        message += kBrokenFileNotMoved;
-        break;
+        case TBrokenFileState::Missing:
+            if (firstRun) return backup;
+            break;
+        case TBrokenFileState::Moved: message += SafeFormat(kBrokenFileKept, {backup.BackupName}); break;
+        case TBrokenFileState::Failed: message += kBrokenFileNotMoved; break;
     }
     Report(message, silent);
     return backup;

@@ -55,11 +55,11 @@ using TShowTipsFunc = std::function<TTipsOutcome(std::int32_t firstNumber)>;
 
 struct TStartUpResult {
     bool FirstRunOfNewVersion = false;
-    std::string OpenDocument;                    // "/o=": open it; empty for nothing
-    std::optional<std::size_t> AnalyseProfile;   // "/p=": index of the profile to analyse
-    bool CloseAfterAnalysis = false;             // "/c" with a profile to analyse
-    TBrokenFileBackup ProfilesBackup;            // an unreadable "Profiles.xml" set aside
-    TBrokenFileBackup OptionsBackup;             // an unreadable "Options.xml" set aside
+    std::string OpenDocument;  // "/o=": open it; empty for nothing
+    std::optional<std::size_t> AnalyseProfile;  // "/p=": index of the profile to analyse
+    bool CloseAfterAnalysis = false;  // "/c" with a profile to analyse
+    TBrokenFileBackup ProfilesBackup;  // an unreadable "Profiles.xml" set aside
+    TBrokenFileBackup OptionsBackup;  // an unreadable "Options.xml" set aside
 };
 
 class TStartUp {
@@ -71,8 +71,8 @@ public:
 
     // At the first show. RegData must be loaded already; it is changed in memory only (the
     // window saves it when it closes). ShowTips may be empty (no tips dialog).
-    TStartUpResult Run(const TCommandLine& commandLine, const TStartUpPaths& paths,
-                       const TShowTipsFunc& showTips = {}, TSeconds now = NowLocal());
+    TStartUpResult Run(const TCommandLine& commandLine, const TStartUpPaths& paths, const TShowTipsFunc& showTips = {},
+                       TSeconds now = NowLocal());
 
 private:
     bool CheckInstalledVersion();

@@ -12,9 +12,7 @@ namespace brindle {
 
 std::int32_t ValidTipNumber(std::int32_t number) { return number >= 1 && number <= kTipsCount ? number : 1; }
 
-std::int32_t NextTipNumber(std::int32_t number) {
-    return number >= 0 && number < kTipsCount ? number + 1 : 1;
-}
+std::int32_t NextTipNumber(std::int32_t number) { return number >= 0 && number < kTipsCount ? number + 1 : 1; }
 
 std::string TipText(std::int32_t number) {
     return std::string(TipsOfTheDay()[static_cast<std::size_t>(ValidTipNumber(number) - 1)]);

@@ -10,9 +10,9 @@ namespace brindle {
 inline constexpr std::string_view kApplicationTitle = "Brindle Analyzer";
 
 enum class TQuestionKind {
-    Silent,   // question icon, no beep (deleting profiles, locations, filters)
-    Beep,     // question icon and beep (clearing the DNS cache)
-    Warning,      // warning icon and beep (converting an old document, creating a folder)
+    Silent,  // question icon, no beep (deleting profiles, locations, filters)
+    Beep,  // question icon and beep (clearing the DNS cache)
+    Warning,  // warning icon and beep (converting an old document, creating a folder)
     Information,  // information icon, no beep (opening what an export wrote)
 };
 

@@ -11,8 +11,8 @@
 #include "ui/AppIcon_u.h"
 #include "ui/CommandLine_u.h"
 #include "ui/ConsoleUiServices.h"
-#include "ui/Main_fm.h"
 #include "ui/MainHooks.h"
+#include "ui/Main_fm.h"
 #include "ui/Progress_fm.h"
 #include "ui/QtUiServices.h"
 #include "views/LocaleFormat_u.h"
@@ -36,8 +36,8 @@ int main(int argc, char** argv) {
     int result = 0;
     {
         QApplication app(argc, argv);
-        QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle.data(),
-                                                           static_cast<int>(kApplicationTitle.size())));
+        QApplication::setApplicationName(
+            QString::fromUtf8(kApplicationTitle.data(), static_cast<int>(kApplicationTitle.size())));
         QApplication::setWindowIcon(ProgramIcon());
         QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
         commandLine.NoScreen = IsNoScreenPlatform(QGuiApplication::platformName());
@@ -45,7 +45,11 @@ int main(int argc, char** argv) {
         TQtUiServices screenUi;
         TConsoleUiServices consoleUi(std::cerr);
         TUiServices& ui = commandLine.NoScreen ? static_cast<TUiServices&>(consoleUi) : screenUi;
-        const TMainContext context{*GlobalLogConvert, *GlobalProfiles, *GlobalOptions, *GlobalReportTxts, ui,
+        const TMainContext context{*GlobalLogConvert,
+                                   *GlobalProfiles,
+                                   *GlobalOptions,
+                                   *GlobalReportTxts,
+                                   ui,
                                    DisplayFormatFromLocale(QLocale::system())};
         TMainHooks hooks = MakeMainHooks(*GlobalOptions, *GlobalReportTxts, ui, context.Format);
         if (commandLine.NoScreen) hooks = WithoutScreenDialogs(std::move(hooks), ui);

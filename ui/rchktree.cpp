@@ -16,8 +16,8 @@ constexpr int kStateRole = Qt::UserRole + 100;
 // Draws the marks; the tree alone changes them (the view asks the delegate where they are).
 class TStateDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
     using QStyledItemDelegate::initStyleOption;
+    using QStyledItemDelegate::QStyledItemDelegate;
 
 protected:
     bool editorEvent(QEvent*, QAbstractItemModel*, const QStyleOptionViewItem&, const QModelIndex&) override {
@@ -40,9 +40,7 @@ private:
 
 }  // namespace
 
-TrchkTreeView::TrchkTreeView(QWidget* parent) : QTreeWidget(parent) {
-    setItemDelegate(new TStateDelegate(this));
-}
+TrchkTreeView::TrchkTreeView(QWidget* parent) : QTreeWidget(parent) { setItemDelegate(new TStateDelegate(this)); }
 
 int TrchkTreeView::StateIndex(const QTreeWidgetItem* node) const {
     if (!node) return kStateNone;

@@ -67,8 +67,8 @@ public:
     std::string Title;
     TMultiBar MultiBar = mbSide;  // bar series only
     TChartDateValues XValues;
-    TPieOtherSlice OtherSlice;    // pie only
-    TChartValueList PieValues;    // pie only
+    TPieOtherSlice OtherSlice;  // pie only
+    TChartValueList PieValues;  // pie only
 
     // A point in the series' own colour.
     void AddXY(double x, double y, std::string label = {});
@@ -117,10 +117,10 @@ struct TChartAxis {
     bool AutomaticMaximum = true;
     double Minimum = 0;
     double Maximum = 0;
-    double Increment = 0;        // smallest step between labels; 0 lets the painter choose
+    double Increment = 0;  // smallest step between labels; 0 lets the painter choose
     std::string DateTimeFormat;  // "c": short date, and the time when it is not midnight
     bool MinorTicks = true;
-    int LabelsSeparation = 10;   // least gap between labels, percent of a label's size
+    int LabelsSeparation = 10;  // least gap between labels, percent of a label's size
 };
 
 struct TChartWall {

@@ -196,11 +196,10 @@ void DrawPie(QPainter& painter, const TChart& chart, const TChartSeries& pie, co
     const bool tilted = chart.View3D && !chart.View3DOptions.Orthogonal;
     const double ratio = tilted ? 0.6 : 1.0;
     const double thicknessRatio = tilted ? 0.08 : 0.0;
-    const double diameter =
-        std::min(area.width() * 0.92, area.height() * 0.92 / (ratio + thicknessRatio));
+    const double diameter = std::min(area.width() * 0.92, area.height() * 0.92 / (ratio + thicknessRatio));
     const double thickness = std::round(diameter * thicknessRatio);
-    const QRectF ellipse(area.center().x() - diameter / 2,
-                         area.center().y() - (diameter * ratio + thickness) / 2, diameter, diameter * ratio);
+    const QRectF ellipse(area.center().x() - diameter / 2, area.center().y() - (diameter * ratio + thickness) / 2,
+                         diameter, diameter * ratio);
 
     std::vector<TPieSlice> slices;
     // Clockwise from twelve o'clock; spans are rounded from running sums so that no gap opens.
@@ -273,18 +272,16 @@ struct TScale {
     TScaleKind Kind = TScaleKind::Numbers;
     bool Horizontal = true;
     TExtent Data;
-    bool IncludeZero = false;   // bars grow from 0
-    bool HalfUnitPad = false;   // bars centred on positions need half a unit either side
+    bool IncludeZero = false;  // bars grow from 0
+    bool HalfUnitPad = false;  // bars centred on positions need half a unit either side
     std::map<double, QString> Labels;  // position labels taken from the points
     double Min = 0;
     double Max = 1;
     double Step = 1;
     double From = 0;  // pixel of Min
-    double To = 1;    // pixel of Max
+    double To = 1;  // pixel of Max
 
-    double ToPixel(double value) const {
-        return Max == Min ? From : From + (value - Min) / (Max - Min) * (To - From);
-    }
+    double ToPixel(double value) const { return Max == Min ? From : From + (value - Min) / (Max - Min) * (To - From); }
     double UnitPixels() const { return std::abs(ToPixel(1) - ToPixel(0)); }
     double Clamp(double value) const { return std::clamp(value, Min, Max); }
 };
@@ -381,9 +378,8 @@ private:
         double min = !axis.AutomaticMinimum ? axis.Minimum : (data.Empty() ? 0 : data.Min);
         double max = !axis.AutomaticMaximum ? axis.Maximum : (data.Empty() ? min + 1 : data.Max);
         if (max <= min) max = min + 1;
-        const double labelSize = scale.Horizontal
-                                     ? metrics_.horizontalAdvance(NumberText(max, 1, format_)) + 24.0
-                                     : metrics_.height() * (2.0 + axis.LabelsSeparation / 100.0);
+        const double labelSize = scale.Horizontal ? metrics_.horizontalAdvance(NumberText(max, 1, format_)) + 24.0
+                                                  : metrics_.height() * (2.0 + axis.LabelsSeparation / 100.0);
         const double wanted = std::max(1.0, std::floor(length / labelSize));
         double step = NiceStep((max - min) / wanted);
         if (data.Integers && step < 1) step = 1;
@@ -422,7 +418,8 @@ private:
         } else {
             // Every k-th position, k as small as lets the widest label fit.
             double widest = LabelExtent(scale, QString::number(static_cast<long long>(scale.Max)), metrics);
-            for (const auto& [position, text] : scale.Labels) widest = std::max(widest, LabelExtent(scale, text, metrics));
+            for (const auto& [position, text] : scale.Labels)
+                widest = std::max(widest, LabelExtent(scale, text, metrics));
             step = std::max(step, std::ceil((widest + LabelGap(scale, metrics)) / unit - 1e-9));
         }
         const double first = std::ceil(scale.Min - 1e-9);
@@ -506,9 +503,9 @@ private:
         double bottomLabels = lineHeight + 4;
         rotateBottom_ = false;
         for (int pass = 0; pass < 3; ++pass) {
-            front_ = QRectF(QPointF(area.left() + leftTitle + leftLabels + 8, area.top() + depth_ + lineHeight / 2.0),
-                            QPointF(area.right() - std::max(depth_, lineHeight * 1.5),
-                                    area.bottom() - bottomTitle - bottomLabels));
+            front_ = QRectF(
+                QPointF(area.left() + leftTitle + leftLabels + 8, area.top() + depth_ + lineHeight / 2.0),
+                QPointF(area.right() - std::max(depth_, lineHeight * 1.5), area.bottom() - bottomTitle - bottomLabels));
             if (front_.width() < 10 || front_.height() < 10) break;
             FitScales();
             leftTicks_ = Ticks(left_, QFontMetrics(LeftFont()));
@@ -545,8 +542,8 @@ private:
         const double d = depth_;
         if (d > 0) {
             painter_.setBrush(ToQColor(chart_.LeftWall.Color));
-            painter_.drawPolygon(QPolygonF({front_.topLeft(), Back(front_.topLeft(), d), Back(front_.bottomLeft(), d),
-                                            front_.bottomLeft()}));
+            painter_.drawPolygon(QPolygonF(
+                {front_.topLeft(), Back(front_.topLeft(), d), Back(front_.bottomLeft(), d), front_.bottomLeft()}));
             painter_.setBrush(ToQColor(chart_.BottomWall.Color));
             painter_.drawPolygon(QPolygonF({front_.bottomLeft(), Back(front_.bottomLeft(), d),
                                             Back(front_.bottomRight(), d), front_.bottomRight()}));
@@ -596,9 +593,9 @@ private:
             if (tick.Text.isEmpty()) continue;
             const QString text =
                 FitChartLabel(tick.Text, leftMetrics, static_cast<int>(maxLeftLabel_), Qt::ElideMiddle);
-            painter_.drawText(QRectF(area.left(), y - leftMetrics.height() / 2.0, labelRight - area.left(),
-                                     leftMetrics.height()),
-                              Qt::AlignRight | Qt::AlignVCenter, text);
+            painter_.drawText(
+                QRectF(area.left(), y - leftMetrics.height() / 2.0, labelRight - area.left(), leftMetrics.height()),
+                Qt::AlignRight | Qt::AlignVCenter, text);
         }
 
         painter_.setFont(font_);
@@ -641,11 +638,11 @@ private:
         painter_.setPen(FramePen());
         if (depth > 0) {
             painter_.setBrush(color.darker(115));
-            painter_.drawPolygon(QPolygonF({face.topLeft(), Back(face.topLeft(), depth), Back(face.topRight(), depth),
-                                            face.topRight()}));
+            painter_.drawPolygon(QPolygonF(
+                {face.topLeft(), Back(face.topLeft(), depth), Back(face.topRight(), depth), face.topRight()}));
             painter_.setBrush(color.darker(145));
-            painter_.drawPolygon(QPolygonF({face.topRight(), Back(face.topRight(), depth),
-                                            Back(face.bottomRight(), depth), face.bottomRight()}));
+            painter_.drawPolygon(QPolygonF(
+                {face.topRight(), Back(face.topRight(), depth), Back(face.bottomRight(), depth), face.bottomRight()}));
         }
         painter_.setBrush(color);
         painter_.drawRect(face);
@@ -665,8 +662,9 @@ private:
         for (const TChartPoint& point : series.Points()) {
             const double centre = positions.ToPixel(horizontal ? point.Y : point.X);
             const double end = values.ToPixel(values.Clamp(horizontal ? point.X : point.Y));
-            QRectF face = horizontal ? QRectF(QPointF(base, centre - thickness / 2), QPointF(end, centre + thickness / 2))
-                                     : QRectF(QPointF(centre - thickness / 2, end), QPointF(centre + thickness / 2, base));
+            QRectF face = horizontal
+                              ? QRectF(QPointF(base, centre - thickness / 2), QPointF(end, centre + thickness / 2))
+                              : QRectF(QPointF(centre - thickness / 2, end), QPointF(centre + thickness / 2, base));
             bars.push_back({face.normalized().translated(z0, -z0), PointColor(series, point)});
         }
         // Far bars first: those further down, then those further left.

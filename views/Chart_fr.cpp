@@ -23,7 +23,18 @@ using TChartText = std::string TRecChartTxt::*;
 enum class TValue : std::uint8_t { Hits, Visits };
 // Rows a report never shows; they neither count as items nor add to the other slice.
 enum class TSkip : std::uint8_t { None, EmptyName, OtherKind, NotError };
-enum class TLabel : std::uint8_t { CutRight, CutLeft, Country, CountryName, Region, Browser, OS, FileType, Status, Referrer };
+enum class TLabel : std::uint8_t {
+    CutRight,
+    CutLeft,
+    Country,
+    CountryName,
+    Region,
+    Browser,
+    OS,
+    FileType,
+    Status,
+    Referrer
+};
 enum class TStyle : std::uint8_t { Pie, HorizBars };
 
 // A report drawn from one of the lists: its top items as a pie or as horizontal bars, and
@@ -51,8 +62,8 @@ constexpr TSkip kAll = TSkip::None;
 
 constexpr TListReport kListReports[] = {
     {31, kPie, &S::StatByTld, kVisits, kAll, 0, TLabel::Country, &C::ByTldTitle, &C::ByTldDailyTitle, &C::AxisVisits},
-    {132, kPie, &S::StatByCountry, kVisits, kAll, 0, TLabel::CountryName, &C::ByCountryTitle,
-     &C::ByCountryDailyTitle, &C::AxisVisits},
+    {132, kPie, &S::StatByCountry, kVisits, kAll, 0, TLabel::CountryName, &C::ByCountryTitle, &C::ByCountryDailyTitle,
+     &C::AxisVisits},
     {133, kPie, &S::StatByRegion, kVisits, kAll, 0, TLabel::Region, &C::ByRegionTitle, &C::ByRegionDailyTitle,
      &C::AxisVisits},
     {33, kPie, &S::StatByBrowser, kHits, kAll, 0, TLabel::Browser, &C::ByBrowserTitle, &C::ByBrowserDailyTitle,
@@ -62,8 +73,8 @@ constexpr TListReport kListReports[] = {
      &C::BySpiderDailyTitle, &C::AxisVisits},
     {142, kPie, &S::StatByFileType, kHits, kAll, 0, TLabel::FileType, &C::ByFileTypeTitle, &C::ByFileTypeDailyTitle,
      &C::AxisHits},
-    {63, kPie, &S::StatByStatus, kHits, TSkip::NotError, 0, TLabel::Status, &C::ByErrTypeTitle,
-     &C::ByErrTypeDailyTitle, &C::AxisHits},
+    {63, kPie, &S::StatByStatus, kHits, TSkip::NotError, 0, TLabel::Status, &C::ByErrTypeTitle, &C::ByErrTypeDailyTitle,
+     &C::AxisHits},
 
     {32, kBars, &S::StatByDomain, kVisits, kAll, 0, TLabel::CutRight, &C::ByDomainTitle, nullptr, &C::AxisVisits},
     {134, kBars, &S::StatByUSState, kVisits, kAll, 0, TLabel::CutRight, &C::ByUSStateTitle, nullptr, &C::AxisVisits},
@@ -202,10 +213,10 @@ public:
             case kByHod: return BuildFixedBars(txt.ByHodTitle, txt.AxisHour, stats_.StatByHod, {});
             case kByDow: return BuildFixedBars(txt.ByDowTitle, {}, stats_.StatByDow, lang_.LongDayNames);
             case kByDom: return BuildFixedBars(txt.ByDomTitle, txt.AxisDay, stats_.StatByDom, kDayNumbers);
-            case kByNbVisit: return BuildFixedHorizBars(txt.ByNbVisitTitle, txt.AxisVisitors, stats_.StatByNbVisit,
-                                                        lang_.NbVisits);
-            case kByLenVisit: return BuildFixedHorizBars(txt.ByLenVisitTitle, txt.AxisVisits, stats_.StatByLenVisit,
-                                                         lang_.LenVisits);
+            case kByNbVisit:
+                return BuildFixedHorizBars(txt.ByNbVisitTitle, txt.AxisVisitors, stats_.StatByNbVisit, lang_.NbVisits);
+            case kByLenVisit:
+                return BuildFixedHorizBars(txt.ByLenVisitTitle, txt.AxisVisits, stats_.StatByLenVisit, lang_.LenVisits);
             default: break;
         }
         const TListReport* report = FindListReport(reportId);
@@ -460,8 +471,7 @@ std::string HighResolutionName(const std::string& fileName, int scale) {
     return sharp.string();
 }
 
-void TfrChart::BuildChart(const TProfile& Profile, std::uint8_t ReportId, const TReportTxt& Lang,
-                          std::uint8_t Daily) {
+void TfrChart::BuildChart(const TProfile& Profile, std::uint8_t ReportId, const TReportTxt& Lang, std::uint8_t Daily) {
     this->Profile = &Profile;
     this->ReportId = ReportId;
     this->Lang = &Lang;

@@ -19,8 +19,7 @@ struct TReportTxt;
 // Colours of the top items of pie and daily charts, in item order; 0 and 1 are also the
 // hits and visits series.
 inline constexpr std::array<TColor, 10> ChartColors = {
-    0x4040FF, 0xFF4040, 0xFFFF40, 0x40C040, 0xFFC0C0,
-    0xC0C0FF, 0xC0FFFF, 0xC0C080, 0x80C0FF, 0xFF80FF,
+    0x4040FF, 0xFF4040, 0xFFFF40, 0x40C040, 0xFFC0C0, 0xC0C0FF, 0xC0FFFF, 0xC0C080, 0x80C0FF, 0xFF80FF,
 };
 
 // "dir/name@<Scale>x.png" for "dir/name.png".
@@ -50,7 +49,7 @@ public:
     TChart Chart;
     std::uint8_t ReportId = 0;
     const TProfile* Profile = nullptr;  // borrowed
-    const TReportTxt* Lang = nullptr;   // borrowed
+    const TReportTxt* Lang = nullptr;  // borrowed
     std::uint8_t Daily = 0;
 
     // Size of the last image.

@@ -78,9 +78,9 @@ void AppendJsUnicodeEscape(std::string& out, unsigned value) {
 }  // namespace
 
 EExportHTML EExportHTML::CannotFind(const std::string& fileName) {
-    return EExportHTML(SafeFormat(
-        "Could not find the file '%s'.\r\nYou should reinstall the product to ensure proper file placement.",
-        {fileName}));
+    return EExportHTML(
+        SafeFormat("Could not find the file '%s'.\r\nYou should reinstall the product to ensure proper file placement.",
+                   {fileName}));
 }
 
 EExportHTML EExportHTML::CannotCreate(const std::string& fileName, const std::string& reason) {
@@ -184,7 +184,9 @@ std::string HtmlEscape(std::string_view text) {
     return out;
 }
 
-bool IsWebLink(std::string_view text) { return StartsWithNoCase(text, "http://") || StartsWithNoCase(text, "https://"); }
+bool IsWebLink(std::string_view text) {
+    return StartsWithNoCase(text, "http://") || StartsWithNoCase(text, "https://");
+}
 
 std::string HtmlLink(std::string_view url, std::string_view text) {
     if (!IsWebLink(url)) return HtmlEscape(text);

@@ -79,8 +79,7 @@ public:
 
 // The block that opens a report's section: its anchor (Key) and a one-cell title table,
 // with the comment below the title when ShowComment is set.
-std::string MakeSectionHeader(std::string_view key, std::string_view title, std::string_view comment,
-                              bool showComment);
+std::string MakeSectionHeader(std::string_view key, std::string_view title, std::string_view comment, bool showComment);
 
 // The style sheet of the report and information pages (no line end after the last rule).
 const std::string& ReportStyleSheet();

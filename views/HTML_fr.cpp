@@ -27,8 +27,8 @@ constexpr std::int32_t kChartWidth = 600;
 constexpr std::int32_t kChartHeight = 350;
 
 constexpr std::array<std::uint8_t, 12> kChartOnly = {21, 22, 23, 24, 25, 32, 38, 131, 134, 135, 136, 137};
-constexpr std::array<std::uint8_t, 24> kChartAndDaily = {31, 132, 133, 33, 34, 35, 39, 41, 42, 43, 44, 45, 46,
-                                                         141, 142, 47, 48, 49, 51, 52, 53, 54, 55, 63};
+constexpr std::array<std::uint8_t, 24> kChartAndDaily = {31, 132, 133, 33, 34, 35, 39, 41, 42, 43, 44, 45,
+                                                         46, 141, 142, 47, 48, 49, 51, 52, 53, 54, 55, 63};
 
 // Reports whose first cell is a path on the analysed site, linked through its domain.
 constexpr std::array<std::uint8_t, 9> kSiteLinkReports = {41, 42, 43, 44, 45, 46, 141, 48, 49};
@@ -185,8 +185,9 @@ std::string TfrHTML::Header() const {
     const TRecExportHTML& texts = lang_->ExportHTML;
     const TStatistics& stats = source_->Stats;
     const std::string line1 = SafeFormat(texts.DocHeaderLine1, {HtmlEscape(source_->Profile.Name), group.Title});
-    const std::string line2Left = SafeFormat(texts.DocHeaderLine2Left, {FormatDateTimeText(stats.FirstHitTime, format_),
-                                                                        FormatDateTimeText(stats.LastHitTime, format_)});
+    const std::string line2Left =
+        SafeFormat(texts.DocHeaderLine2Left,
+                   {FormatDateTimeText(stats.FirstHitTime, format_), FormatDateTimeText(stats.LastHitTime, format_)});
     const std::string line2Right =
         SafeFormat(texts.DocHeaderLine2Right, {FormatDateTimeText(source_->AnalysisTime, format_)});
     return Lines({
@@ -288,8 +289,7 @@ std::string TfrHTML::ChartImage(bool daily) {
     }
     const std::string alt = ChartTitle(*lang_, key + (daily ? "DailyTitle" : "Title"));
     std::string out = "<center><img src=\"" + name + "\" width=\"" + std::to_string(kChartWidth) + "\" height=\"" +
-                      std::to_string(kChartHeight) + "\" border=\"1\" alt=\"" + HtmlEscape(alt) +
-                      "\"></center><br>";
+                      std::to_string(kChartHeight) + "\" border=\"1\" alt=\"" + HtmlEscape(alt) + "\"></center><br>";
     out += kCRLF;
     out += "<p></p>";
     out += kCRLF;

@@ -4,11 +4,11 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolTip>
 #include <QVBoxLayout>
-#include <QStyle>
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
@@ -58,8 +58,8 @@ TReportLayout Descending(std::vector<TColumnLayout> columns, int sortColumn) {
 
 // Month, day, hour, weekday or day of month, then the traffic of that period.
 TReportLayout PeriodLayout(TCellCompare first) {
-    return Ascending({L(100, first), R(75, K::Int64), R(75, K::Int64), R(75, K::Size), R(75, K::Int64),
-                      R(75, K::Int64), R(125, K::Duration)},
+    return Ascending({L(100, first), R(75, K::Int64), R(75, K::Int64), R(75, K::Size), R(75, K::Int64), R(75, K::Int64),
+                      R(125, K::Duration)},
                      0);
 }
 
@@ -87,8 +87,7 @@ TReportLayout LayoutOf(std::string_view key) {
     if (IsOneOf(key, {"ByDomain", "ByHost"}))
         return Descending({L(150, K::Text), L(150, K::Text), R(75, K::Int64), R(75, K::Int64), R(75, K::Size)}, 3);
     if (key == "ByRecent")
-        return Descending({L(150, K::Text), L(150, K::Text), R(75, K::Int64), R(75, K::Int64), R(150, K::DateTime)},
-                          4);
+        return Descending({L(150, K::Text), L(150, K::Text), R(75, K::Int64), R(75, K::Int64), R(150, K::DateTime)}, 4);
     if (key == "ByNbVisit") return Ascending({L(150, K::NbVisit), R(75, K::Int64), R(75, K::Percent)}, 0);
     if (key == "ByLenVisit") return Ascending({L(150, K::LenVisit), R(75, K::Int64), R(75, K::Percent)}, 0);
     if (IsOneOf(key, {"ByAllFiles", "ByFileDoc", "ByFileFile", "ByFileImg", "ByFileAudio", "ByFileVideo", "ByFileDir",

@@ -61,7 +61,7 @@ private:
     int reportId_ = 0;
     int sortColumn_ = -1;
     Qt::SortOrder sortDirection_ = Qt::AscendingOrder;
-    bool fitting_ = false;    // the widths are being set by FitColumns
+    bool fitting_ = false;  // the widths are being set by FitColumns
     bool userSized_ = false;  // the user has dragged a column since the report was shown
 };
 

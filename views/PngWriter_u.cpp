@@ -33,8 +33,7 @@ void FlushData(png_structp) {}
 bool EncodePng(std::int32_t width, std::int32_t height, std::span<const std::uint8_t> rgb, std::string& out) {
     const std::size_t stride = static_cast<std::size_t>(width) * 3;
     std::vector<png_bytep> rows(static_cast<std::size_t>(height));
-    for (std::size_t y = 0; y < rows.size(); ++y)
-        rows[y] = const_cast<png_bytep>(rgb.data() + y * stride);
+    for (std::size_t y = 0; y < rows.size(); ++y) rows[y] = const_cast<png_bytep>(rgb.data() + y * stride);
     char key[] = "Software";
     std::string software = kPngSoftware;
     png_text text{};
@@ -71,8 +70,8 @@ void WritePngFile(const std::string& fileName, std::int32_t width, std::int32_t 
                   std::span<const std::uint8_t> rgb) {
     TAtomicFile file;
     if (!file.Open(fileName)) throw EPngWriter("Error Opening File " + fileName + "!", file.ErrorText());
-    const bool sizeOk = width > 0 && height > 0 &&
-                        rgb.size() == static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3;
+    const bool sizeOk =
+        width > 0 && height > 0 && rgb.size() == static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3;
     std::string bytes;
     if (!sizeOk || !EncodePng(width, height, rgb, bytes) || !file.Write(bytes) || !file.Commit())
         throw EPngWriter("Error Writing PNG File!", file.ErrorText());

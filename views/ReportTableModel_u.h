@@ -13,18 +13,18 @@ namespace brindle {
 
 // Which comparer orders a column's cells.
 enum class TCellCompare : std::uint8_t {
-    Equal,      // every pair ties (the General report)
-    Text,       // ignoring ASCII case
+    Equal,  // every pair ties (the General report)
+    Text,  // ignoring ASCII case
     Int64,
-    Size,       // "900.00 kB" < "1.00 MB"
+    Size,  // "900.00 kB" < "1.00 MB"
     Percent,
-    Date,       // the display format's short date
+    Date,  // the display format's short date
     DateTime,
-    Duration,   // "9:59" < "25:00:00"
+    Duration,  // "9:59" < "25:00:00"
     MonthYear,  // "March 2024" < "January 2025"
-    DayName,    // Monday .. Sunday
-    NbVisit,    // visit-count bands
-    LenVisit,   // visit-length bands
+    DayName,  // Monday .. Sunday
+    NbVisit,  // visit-count bands
+    LenVisit,  // visit-length bands
 };
 
 // -1, 0 or 1.
@@ -39,7 +39,7 @@ struct TTableColumn {
 
 struct TTableRow {
     std::vector<std::string> Texts;  // one per column
-    bool Bold = false;               // the first cell is drawn bold
+    bool Bold = false;  // the first cell is drawn bold
 };
 
 class TReportTableModel final : public QAbstractTableModel {

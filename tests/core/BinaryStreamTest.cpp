@@ -143,8 +143,8 @@ TEST(BinaryStream, CutsOnlyOnUtf8Boundaries) {
         std::size_t max;
         std::string expected;
     };
-    const std::string e = "\xC3\xA9";              // é, 2 bytes
-    const std::string euro = "\xE2\x82\xAC";       // €, 3 bytes
+    const std::string e = "\xC3\xA9";  // é, 2 bytes
+    const std::string euro = "\xE2\x82\xAC";  // €, 3 bytes
     const std::string smile = "\xF0\x9F\x98\x80";  // 4 bytes
     const Case cases[] = {
         {"abc", 5, "abc"},
@@ -198,13 +198,13 @@ TEST(BinaryStream, RandomSequencesReadBackAsWritten) {
         for (int i = std::uniform_int_distribution<int>(0, 20)(rng); i > 0; --i) {
             Item item{std::uniform_int_distribution<int>(0, 4)(rng), rng() * 0x100000001ull, ""};
             switch (item.kind) {
-            case 0: w.WriteU8(static_cast<std::uint8_t>(item.value)); break;
-            case 1: w.WriteU16(static_cast<std::uint16_t>(item.value)); break;
-            case 2: w.WriteI32(static_cast<std::int32_t>(item.value)); break;
-            case 3: w.WriteU64(item.value); break;
-            default:
-                item.text.assign(item.value % 40, static_cast<char>(item.value % 256));
-                w.WriteString32(item.text);
+                case 0: w.WriteU8(static_cast<std::uint8_t>(item.value)); break;
+                case 1: w.WriteU16(static_cast<std::uint16_t>(item.value)); break;
+                case 2: w.WriteI32(static_cast<std::int32_t>(item.value)); break;
+                case 3: w.WriteU64(item.value); break;
+                default:
+                    item.text.assign(item.value % 40, static_cast<char>(item.value % 256));
+                    w.WriteString32(item.text);
             }
             items.push_back(item);
         }
@@ -216,11 +216,23 @@ TEST(BinaryStream, RandomSequencesReadBackAsWritten) {
             std::uint64_t u64 = 0;
             std::string text;
             switch (item.kind) {
-            case 0: ASSERT_TRUE(r.ReadU8(u8)); EXPECT_EQ(u8, static_cast<std::uint8_t>(item.value)); break;
-            case 1: ASSERT_TRUE(r.ReadU16(u16)); EXPECT_EQ(u16, static_cast<std::uint16_t>(item.value)); break;
-            case 2: ASSERT_TRUE(r.ReadI32(i32)); EXPECT_EQ(i32, static_cast<std::int32_t>(item.value)); break;
-            case 3: ASSERT_TRUE(r.ReadU64(u64)); EXPECT_EQ(u64, item.value); break;
-            default: ASSERT_TRUE(r.ReadString32(text, 100)); EXPECT_EQ(text, item.text);
+                case 0:
+                    ASSERT_TRUE(r.ReadU8(u8));
+                    EXPECT_EQ(u8, static_cast<std::uint8_t>(item.value));
+                    break;
+                case 1:
+                    ASSERT_TRUE(r.ReadU16(u16));
+                    EXPECT_EQ(u16, static_cast<std::uint16_t>(item.value));
+                    break;
+                case 2:
+                    ASSERT_TRUE(r.ReadI32(i32));
+                    EXPECT_EQ(i32, static_cast<std::int32_t>(item.value));
+                    break;
+                case 3:
+                    ASSERT_TRUE(r.ReadU64(u64));
+                    EXPECT_EQ(u64, item.value);
+                    break;
+                default: ASSERT_TRUE(r.ReadString32(text, 100)); EXPECT_EQ(text, item.text);
             }
         }
         EXPECT_TRUE(r.AtEnd());

@@ -89,8 +89,8 @@ TEST(BucketString, RandomizedAgainstMap) {
     };
 
     for (int i = 0; i < 200000; ++i) {
-        const std::string s = (i % 3 == 0 && !expectText.empty()) ? expectText[rng() % expectText.size()]
-                                                                  : randomText();
+        const std::string s =
+            (i % 3 == 0 && !expectText.empty()) ? expectText[rng() % expectText.size()] : randomText();
         const auto [it, added] = expectIndex.emplace(s, static_cast<int>(expectText.size()));
         if (added) expectText.push_back(s);
         ASSERT_EQ(t.AddString(s), it->second);

@@ -44,9 +44,9 @@ TEST(Catalogue, TreeRowsFollowSectionRowsWithoutTheGeneralGroup) {
 }
 
 TEST(Catalogue, DefaultTableWalksReportsInCatalogueOrder) {
-    const std::vector<int> expected = {10,  21,  22,  23,  24, 25, 36, 37, 32, 31, 132, 133, 134, 135, 136,
-                                       137, 33,  34,  35,  38, 131, 39, 41, 42, 43, 44, 45,  46,  141, 142,
-                                       47,  48,  49,  51,  52, 53, 54, 55, 56, 57, 63, 61,  62};
+    const std::vector<int> expected = {10,  21, 22, 23, 24, 25,  36, 37, 32, 31, 132, 133, 134, 135, 136,
+                                       137, 33, 34, 35, 38, 131, 39, 41, 42, 43, 44,  45,  46,  141, 142,
+                                       47,  48, 49, 51, 52, 53,  54, 55, 56, 57, 63,  61,  62};
     std::vector<int> ids;
     for (const auto& row : DefaultReportTable()) ids.push_back(row.ID);
     EXPECT_EQ(ids, expected);
@@ -58,9 +58,9 @@ TEST(Catalogue, DefaultRows) {
         TRecReportProperty row;
     };
     const Case cases[] = {
-        {37, {37, 1, 1, 1, 1, 50, 10, 6}},  {31, {31, 1, 1, 1, 1, 50, 6, 6}},   {21, {21, 1, 1, 1, 0, 0, 0, 0}},
-        {10, {10, 1, 1, 0, 0, 0, 0, 0}},    {36, {36, 1, 1, 0, 0, 50, 0, 0}},   {134, {134, 1, 1, 1, 0, 50, 10, 0}},
-        {142, {142, 1, 1, 1, 1, 50, 6, 6}}, {131, {131, 1, 1, 1, 0, 0, 0, 0}},  {62, {62, 1, 1, 0, 0, 50, 0, 0}},
+        {37, {37, 1, 1, 1, 1, 50, 10, 6}},  {31, {31, 1, 1, 1, 1, 50, 6, 6}},  {21, {21, 1, 1, 1, 0, 0, 0, 0}},
+        {10, {10, 1, 1, 0, 0, 0, 0, 0}},    {36, {36, 1, 1, 0, 0, 50, 0, 0}},  {134, {134, 1, 1, 1, 0, 50, 10, 0}},
+        {142, {142, 1, 1, 1, 1, 50, 6, 6}}, {131, {131, 1, 1, 1, 0, 0, 0, 0}}, {62, {62, 1, 1, 0, 0, 50, 0, 0}},
     };
     for (const auto& c : cases) {
         const auto* row = FindDefaultReportProperty(c.id);

@@ -5,9 +5,9 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 #include <limits>
 #include <random>
 #include <string>
@@ -67,8 +67,8 @@ TEST(CommonUtils, SizeTexts) {
     } rows[] = {
         {0, "0.00 kB"},
         {5, "0.00 kB"},
-        {6, "0.01 kB"},             // 0.00586
-        {128, "0.13 kB"},           // 0.125: halves go away from zero
+        {6, "0.01 kB"},  // 0.00586
+        {128, "0.13 kB"},  // 0.125: halves go away from zero
         {1023, "1.00 kB"},
         {1536, "1.50 kB"},
         {1048575, "1024.00 kB"},
@@ -76,8 +76,8 @@ TEST(CommonUtils, SizeTexts) {
         {1073741823, "1024.00 MB"},
         {1073741824, "1.00 GB"},
         {5368709120, "5.00 GB"},
-        {-2048, "-2.00 kB"},        // negative counts stay in kB
-        {-1, "0.00 kB"},            // no "-0.00"
+        {-2048, "-2.00 kB"},  // negative counts stay in kB
+        {-1, "0.00 kB"},  // no "-0.00"
         {std::numeric_limits<std::int64_t>::max(), "8589934592.00 GB"},
     };
     for (const auto& r : rows) EXPECT_EQ(FormatSize(r.bytes), r.text) << r.bytes;
@@ -88,7 +88,7 @@ TEST(CommonUtils, SizeTexts) {
     EXPECT_EQ(ParseSizeText(""), 0);
     EXPECT_EQ(ParseSizeText("1.00 MB"), 1048576);
     EXPECT_EQ(ParseSizeText("2.5 GB"), 2684354560);
-    EXPECT_EQ(ParseSizeText("7 xx"), 7);          // unknown unit counts 1
+    EXPECT_EQ(ParseSizeText("7 xx"), 7);  // unknown unit counts 1
     EXPECT_EQ(ParseSizeText("abc kB"), 0);
     EXPECT_EQ(ParseSizeText("-2.00 kB"), -2048);
     EXPECT_EQ(ParseSizeText("1e300 GB"), std::numeric_limits<std::int64_t>::max());
@@ -150,9 +150,8 @@ TEST(CommonUtils, Durations) {
         std::int64_t seconds;
         const char* text;
     } rows[] = {
-        {0, "00:00:00"},      {59, "00:00:59"},       {61, "00:01:01"},           {3600, "01:00:00"},
-        {86399, "23:59:59"},  {86400, "24:00:00"},    {90000, "25:00:00"},        {360000, "100:00:00"},
-        {-61, "-00:01:01"},
+        {0, "00:00:00"},     {59, "00:00:59"},    {61, "00:01:01"},      {3600, "01:00:00"}, {86399, "23:59:59"},
+        {86400, "24:00:00"}, {90000, "25:00:00"}, {360000, "100:00:00"}, {-61, "-00:01:01"},
     };
     for (const auto& r : rows) {
         EXPECT_EQ(FormatDuration(r.seconds), r.text);
@@ -167,7 +166,7 @@ TEST(CommonUtils, Durations) {
     for (const char* bad : {"", ":", "1:75", "1::2", "1:2:3:4", "a:00", "1:00:0x", "-", "1 :00"})
         EXPECT_FALSE(ParseDurationText(bad).has_value()) << bad;
 
-    EXPECT_EQ(CompareDurationText("25:00:00", "9:00:00"), 1);   // as times of day 25:00 would be 1:00
+    EXPECT_EQ(CompareDurationText("25:00:00", "9:00:00"), 1);  // as times of day 25:00 would be 1:00
     EXPECT_EQ(CompareDurationText("1:05:00", "59:59"), 1);
     EXPECT_EQ(CompareDurationText("0:05", "12:30"), -1);
     EXPECT_EQ(CompareDurationText("garbage", "00:00:00"), 0);
@@ -227,8 +226,8 @@ TEST(CommonUtils, TextComparers) {
 TEST(CommonUtils, MonthYear) {
     EXPECT_EQ(MonthYearToDate("March 2007"), StartOfDay(EncodeDate(2007, 3, 1)));
     EXPECT_EQ(MonthYearToDate("December 9999"), StartOfDay(EncodeDate(9999, 12, 1)));
-    for (const char* bad : {"Mars 2007", "March", "March x", "march 2007", "March 0", "March 10000", "", " 2007",
-                            "March-2007"})
+    for (const char* bad :
+         {"Mars 2007", "March", "March x", "march 2007", "March 0", "March 10000", "", " 2007", "March-2007"})
         EXPECT_EQ(MonthYearToDate(bad), 0) << bad;
     EXPECT_EQ(CompareMonthYearText("December 2006", "January 2007"), -1);
     EXPECT_EQ(CompareMonthYearText("February 2007", "January 2007"), 1);
@@ -236,8 +235,8 @@ TEST(CommonUtils, MonthYear) {
 
     EXPECT_EQ(FormatMonthYear(EncodeDateTime(2007, 1, 15, 10, 0, 0)), "January 2007");
     EXPECT_EQ(FormatMonthYear(EncodeDateTime(987, 12, 31, 23, 59, 59)), "December 987");
-    std::array<std::string, 12> french = {"janvier", "février", "mars", "avril", "mai", "juin",
-                                          "juillet", "août", "septembre", "octobre", "novembre", "décembre"};
+    std::array<std::string, 12> french = {"janvier", "février", "mars",      "avril",   "mai",      "juin",
+                                          "juillet", "août",    "septembre", "octobre", "novembre", "décembre"};
     EXPECT_EQ(FormatMonthYear(french, EncodeDateTime(2007, 8, 1, 0, 0, 0)), "août 2007");
     // What the formatter writes, the comparer reads back in month order.
     for (int m = 1; m < 12; ++m)
@@ -435,7 +434,10 @@ TEST(CommonUtils, TextAndUrlHelpers) {
     // Characters are UTF-8 code points; a sequence is never cut.
     EXPECT_EQ(TruncateRight("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 4), "\xC3\xA9...");
     EXPECT_EQ(TruncateRight("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 4), "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");
-    EXPECT_EQ(TruncateLeft("a\xE2\x82\xAC" "bcd\xE2\x82\xAC", 5), "...d\xE2\x82\xAC");
+    EXPECT_EQ(TruncateLeft("a\xE2\x82\xAC"
+                           "bcd\xE2\x82\xAC",
+                           5),
+              "...d\xE2\x82\xAC");
 }
 
 TEST(CommonUtils, ShortCuts) {

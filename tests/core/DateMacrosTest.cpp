@@ -41,8 +41,7 @@ TEST(DateMacros, Templates) {
 
 TEST(DateMacros, EveryMacro) {
     EXPECT_EQ(Expand("%dd%|%mm%|%yy%|%yyyy%|%dw%|%dy%|%wm%|%wy%"), "05|03|07|2007|1|064|2|10");
-    EXPECT_EQ(Expand("%dow%|%Dow%|%DOW%|%dayofweek%|%DayOfWeek%|%DAYOFWEEK%"),
-              "mon|Mon|MON|monday|Monday|MONDAY");
+    EXPECT_EQ(Expand("%dow%|%Dow%|%DOW%|%dayofweek%|%DayOfWeek%|%DAYOFWEEK%"), "mon|Mon|MON|monday|Monday|MONDAY");
     EXPECT_EQ(Expand("%mon%|%Mon%|%MON%|%month%|%Month%|%MONTH%"), "mar|Mar|MAR|march|March|MARCH");
     EXPECT_EQ(Expand("%dd%%dd%"), "0505");  // every occurrence
     // Replaced in the fixed order: "%dd%" first, so it takes the "%" that closes "%mm%".
@@ -59,15 +58,14 @@ TEST(DateMacros, WeeksAtMonthAndYearEdges) {
         const char* expected;  // "%wm% %wy% %yyyy%"
     };
     const Row rows[] = {
-        {2007, 3, 1, "1 09 2007"},    // Thursday: week 1 of March
-        {2007, 4, 1, "5 13 2007"},    // Sunday: still March's 5th week
-        {2007, 4, 2, "1 14 2007"},    // Monday: week 1 of April (Thursday the 5th)
+        {2007, 3, 1, "1 09 2007"},  // Thursday: week 1 of March
+        {2007, 4, 1, "5 13 2007"},  // Sunday: still March's 5th week
+        {2007, 4, 2, "1 14 2007"},  // Monday: week 1 of April (Thursday the 5th)
         {2007, 12, 31, "1 01 2007"},  // week 1 of January 2008, ISO week 1
-        {2010, 1, 3, "5 53 2010"},    // December 2009's last week, ISO week 53 of 2009
-        {2010, 1, 4, "1 01 2010"},
-        {2015, 2, 1, "5 05 2015"},    // belongs to January's 5th week
-        {2021, 2, 28, "4 08 2021"},   // February 2021 has exactly four weeks
-        {2021, 1, 1, "5 53 2021"},    // Friday: December 2020's week 5, ISO week 53
+        {2010, 1, 3, "5 53 2010"},  // December 2009's last week, ISO week 53 of 2009
+        {2010, 1, 4, "1 01 2010"},   {2015, 2, 1, "5 05 2015"},  // belongs to January's 5th week
+        {2021, 2, 28, "4 08 2021"},  // February 2021 has exactly four weeks
+        {2021, 1, 1, "5 53 2021"},  // Friday: December 2020's week 5, ISO week 53
         {2008, 12, 29, "1 01 2008"},  // Monday of ISO week 1 of 2009
     };
     for (const Row& r : rows)

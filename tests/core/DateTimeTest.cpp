@@ -20,8 +20,8 @@ TEST(DateTime, OriginAndRoundTrip) {
 
 TEST(DateTime, IsoWeeks) {
     EXPECT_EQ(IsoWeekOfYear(2007, 3, 5), 10);
-    EXPECT_EQ(IsoWeekOfYear(2008, 12, 29), 1);   // Monday of week 1 of 2009
-    EXPECT_EQ(IsoWeekOfYear(2010, 1, 3), 53);    // Sunday still in 2009's week 53
+    EXPECT_EQ(IsoWeekOfYear(2008, 12, 29), 1);  // Monday of week 1 of 2009
+    EXPECT_EQ(IsoWeekOfYear(2010, 1, 3), 53);  // Sunday still in 2009's week 53
     EXPECT_EQ(IsoWeekOfYear(2021, 1, 4), 1);
     EXPECT_EQ(DayOfYear(2008, 12, 31), 366);
     EXPECT_EQ(IsoDayOfWeek(EncodeDate(2007, 3, 5)), 1);

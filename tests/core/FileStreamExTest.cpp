@@ -196,7 +196,10 @@ TEST(FileStreamEx, ByteOrderMarkOnlyAtTheStart) {
         {bom, {}},
         {bom + "\n", {""}},
         {"a\n" + bom + "b\n", {"a", bom + "b"}},  // only the file's first bytes are a mark
-        {"\xEF\xBB" "a\n", {"\xEF\xBB" "a"}},
+        {"\xEF\xBB"
+         "a\n",
+         {"\xEF\xBB"
+          "a"}},
     };
     for (const auto& c : cases)
         for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{4096}}) {
@@ -250,9 +253,12 @@ TEST(FileStreamEx, RangesAtLineStartsAddUpToTheFile) {
         const std::size_t pieces = rng() % 60;
         for (std::size_t i = 0; i < pieces; ++i) {
             const unsigned kind = rng() % 8;
-            if (kind < 3) bytes += special[rng() % 3];
-            else if (kind < 4) bytes += "\r\n";
-            else bytes += std::string(rng() % 9, static_cast<char>('a' + rng() % 26));
+            if (kind < 3)
+                bytes += special[rng() % 3];
+            else if (kind < 4)
+                bytes += "\r\n";
+            else
+                bytes += std::string(rng() % 9, static_cast<char>('a' + rng() % 26));
         }
         if (round % 5 == 0) bytes = "\xEF\xBB\xBF" + bytes;
         const std::string path = folder.write("r.log", bytes);

@@ -166,8 +166,8 @@ TEST(Options, KeyPhrase) {
         {"Google", {}, ""},
         {"MSN", {"rs=first"}, "first"},
         {"MSN", {"string=second"}, "second"},  // the next engine of the same name
-        {"MSN", {"q=x", "rs=y"}, "y"},         // every parameter for the first engine before the second
-        {"AltaVista", {"ss=a", "q=b"}, "a"},   // parameter order, not key order
+        {"MSN", {"q=x", "rs=y"}, "y"},  // every parameter for the first engine before the second
+        {"AltaVista", {"ss=a", "q=b"}, "a"},  // parameter order, not key order
         {"Nobody", {"q=a"}, ""},
     };
     for (const Case& c : cases) {

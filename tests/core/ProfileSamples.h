@@ -58,8 +58,9 @@ inline TProfiles GoldenProfiles() {
 
 // A text of valid UTF-8 that XML can carry: markup, quotes, blanks, line breaks, non-ASCII.
 inline std::string RandomText(std::mt19937& rng, std::size_t maxLength) {
-    static const char* const pieces[] = {"a", "Z", "0", " ", "&", "<", ">", "\"", "'", "\t", "\n", "\r",
-                                         "\r\n", "%YYYY%", "/", "\u00e9", "\u20ac", "\U0001F600", "]]>"};
+    static const char* const pieces[] = {"a",  "Z",      "0",      " ",          "&",  "<",    ">",
+                                         "\"", "'",      "\t",     "\n",         "\r", "\r\n", "%YYYY%",
+                                         "/",  "\u00e9", "\u20ac", "\U0001F600", "]]>"};
     std::uniform_int_distribution<std::size_t> length(0, maxLength);
     std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
     std::string text;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "ProfileSamples.h"
 #include "core/CommonConsts_catalogue.h"
 #include "core/Profiles_u.h"
-#include "ProfileSamples.h"
 
 using namespace brindle;
 
@@ -104,7 +104,7 @@ TEST(Profiles, ProfileListOwnsDeepCopiesAndFindsByExactName) {
     EXPECT_EQ(list.Add(std::move(twin)), 3u);
     ASSERT_NE(list.FindByName("Empty"), nullptr);
     EXPECT_EQ(list.FindByName("Empty")->Description, "");  // the first match
-    EXPECT_EQ(list.FindByName("empty"), nullptr);          // case-sensitive
+    EXPECT_EQ(list.FindByName("empty"), nullptr);  // case-sensitive
     EXPECT_EQ(list.FindByName("Empty "), nullptr);
 
     TLstProfile copy = list;

@@ -58,10 +58,10 @@ TEST(ReportTxt, FileKeysAreCompleteAndUniqueWithoutRegardToCase) {
         EXPECT_EQ(text.empty(), mayBeEmpty) << section << "/" << key;
     }
     const std::map<std::string, int> expected = {
-        {"Info", 5},         {"Misc", 6},       {"Column", 57},    {"Row", 23},        {"Chart", 72},
-        {"Section", 98},     {"LongDayNames", 7}, {"LongMonthNames", 12}, {"NbVisits", 15}, {"LenVisits", 11},
-        {"FileTypes", 6},    {"ExportHTML", 6}, {"ExportWord", 3}, {"Regions", 8},     {"Countries", 266},
-        {"StatusCodes", 41},
+        {"Info", 5},       {"Misc", 6},       {"Column", 57},      {"Row", 23},
+        {"Chart", 72},     {"Section", 98},   {"LongDayNames", 7}, {"LongMonthNames", 12},
+        {"NbVisits", 15},  {"LenVisits", 11}, {"FileTypes", 6},    {"ExportHTML", 6},
+        {"ExportWord", 3}, {"Regions", 8},    {"Countries", 266},  {"StatusCodes", 41},
     };
     EXPECT_EQ(counts, expected);
 }
@@ -249,7 +249,9 @@ TEST(ReportTxt, LookupsUseTheLanguagesTexts) {
 TEST(ReportTxt, Latin1FileIsDecodedToUtf8) {
     TReportTxt language;
     ASSERT_TRUE(language.LoadFromFile(brindle::test::DataPath("lng/latin1.lng")));
-    EXPECT_EQ(language.Info.LanguageName, "Fran\xC3\xA7" "ais");
+    EXPECT_EQ(language.Info.LanguageName,
+              "Fran\xC3\xA7"
+              "ais");
     EXPECT_EQ(language.Info.Charset, "iso-8859-1");
     EXPECT_EQ(GetCountryNameByTLD("ae", &language), "\xC3\x89mirats arabes unis");
     EXPECT_EQ(GetStatusCodeName(404, &language), "Non trouv\xC3\xA9");
@@ -268,7 +270,7 @@ TEST(ReportTxt, CharsetsOfLanguageFiles) {
         {"ISO-8859-2", "\xB1", "\xC4\x85"},
         {"windows-1252", "\x80 \x81", "\xE2\x82\xAC \xC2\x81"},  // 0x81 is unassigned in cp1252
         {"shift_jis", "\x82\xA0", "\xE3\x81\x82"},
-        {"shift_jis", "a\x82", "a\xE2\x80\x9A"},                          // cut-off sequence
+        {"shift_jis", "a\x82", "a\xE2\x80\x9A"},  // cut-off sequence
         {"utf-8", "ok \xC3\xBC bad \xE9", "ok \xC3\xBC bad \xC3\xA9"},
         {"x-no-such-charset", "\xC3\xBC \xE9\x80", "\xC3\xBC \xC3\xA9\xE2\x82\xAC"},
         {"", "\xC3\xBC \xE9", "\xC3\xBC \xC3\xA9"},
@@ -279,8 +281,8 @@ TEST(ReportTxt, CharsetsOfLanguageFiles) {
         EXPECT_EQ(decoder.Decode(c.bytes), c.utf8) << c.charset;
         EXPECT_EQ(decoder.Decode(""), "") << c.charset;
         TReportTxt language;
-        const std::string text = Info("Name", "id", std::string("Charset=") + c.charset + "\n") +
-                                 "[Misc]\nOSUnknown=" + c.bytes + "\n";
+        const std::string text =
+            Info("Name", "id", std::string("Charset=") + c.charset + "\n") + "[Misc]\nOSUnknown=" + c.bytes + "\n";
         ASSERT_TRUE(language.LoadFromFile(folder.write("cs.lng", text))) << c.charset;
         EXPECT_EQ(language.Misc.OSUnknown, c.utf8) << c.charset;
     }
@@ -292,11 +294,11 @@ TEST(ReportTxt, InvalidUtf8IsReadAsWindows1252) {
         std::string out;
     } cases[] = {
         {"plain", "plain"},
-        {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},            // valid 4-byte sequence
-        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                      // overlong
-        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},      // surrogate
+        {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},  // valid 4-byte sequence
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},  // overlong
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},  // surrogate
         {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},  // above U+10FFFF
-        {"\xE2\x82", "\xC3\xA2\xE2\x80\x9A"},                  // cut off
+        {"\xE2\x82", "\xC3\xA2\xE2\x80\x9A"},  // cut off
         {"\xFF", "\xC3\xBF"},
         {std::string("a\0b", 3), std::string("a\0b", 3)},
     };
@@ -314,7 +316,9 @@ TEST(ReportTxt, LoadFolder) {
 
     folder.write("de.lng", Info("Deutsch", "de"));
     folder.write("b-dup.lng", Info("Zweite", "de"));
-    folder.write("FR.LNG", Info("Fran\xC3\xA7" "ais", "fr", "Charset=utf-8\n"));
+    folder.write("FR.LNG", Info("Fran\xC3\xA7"
+                                "ais",
+                                "fr", "Charset=utf-8\n"));
     folder.write("english.lng", Info("English", "xx"));
     folder.write(".hidden.lng", Info("Hidden", "hi"));
     folder.write("notes.txt", Info("Notes", "nt"));

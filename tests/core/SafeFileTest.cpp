@@ -45,8 +45,8 @@ TEST(SafeFile, ModesFollowTheUmaskAndNeverWidenAnExistingFile) {
     struct Case {
         const char* what;
         mode_t umask;
-        mode_t mode;      // what the caller asks for at most
-        int existing;     // the replaced file's mode; -1: a new file
+        mode_t mode;  // what the caller asks for at most
+        int existing;  // the replaced file's mode; -1: a new file
         mode_t expected;
     };
     const Case cases[] = {
@@ -132,9 +132,15 @@ TEST(SafeFile, TemporaryNames) {
         bool temp;
     };
     const Case cases[] = {
-        {"Options.xml.tmp-a1B2c3", true}, {"dns.dat.tmp-ZZZZZZ", true},  {".tmp-abcdef", false},
-        {"Options.xml.tmp-abc12", false}, {"Options.xml.tmp-abc1234", false}, {"Options.xml.tmp-abc_12", false},
-        {"notes.tmp-abcdef.txt", false},  {"Options.xml", false},          {"", false},
+        {"Options.xml.tmp-a1B2c3", true},
+        {"dns.dat.tmp-ZZZZZZ", true},
+        {".tmp-abcdef", false},
+        {"Options.xml.tmp-abc12", false},
+        {"Options.xml.tmp-abc1234", false},
+        {"Options.xml.tmp-abc_12", false},
+        {"notes.tmp-abcdef.txt", false},
+        {"Options.xml", false},
+        {"", false},
     };
     for (const Case& c : cases) EXPECT_EQ(IsTempFileName(c.name), c.temp) << c.name;
 

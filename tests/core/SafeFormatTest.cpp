@@ -11,13 +11,13 @@ TEST(SafeFormat, Table) {
     EXPECT_EQ(SafeFormat("Report for %s", {"Site"}), "Report for Site");
     EXPECT_EQ(SafeFormat("%d day(s)", {42}), "42 day(s)");
     EXPECT_EQ(SafeFormat("Report for %s : %s", {"a", "b"}), "Report for a : b");
-    EXPECT_EQ(SafeFormat("%s - %s", {"a"}), "a - ");               // missing argument: empty
-    EXPECT_EQ(SafeFormat("%s", {"a", "b"}), "a");                   // extra arguments ignored
+    EXPECT_EQ(SafeFormat("%s - %s", {"a"}), "a - ");  // missing argument: empty
+    EXPECT_EQ(SafeFormat("%s", {"a", "b"}), "a");  // extra arguments ignored
     EXPECT_EQ(SafeFormat("100%%", {}), "100%");
     EXPECT_EQ(SafeFormat("%%s", {"x"}), "%s");
-    EXPECT_EQ(SafeFormat("%x %5d %n %", {"x"}), "%x %5d %n %");   // anything else literal
-    EXPECT_EQ(SafeFormat("%d%s", {"7", 8}), "78");                  // both take text
-    EXPECT_EQ(SafeFormat("%s|%s", {"%s%d", "b"}), "%s%d|b");       // arguments are not re-read
+    EXPECT_EQ(SafeFormat("%x %5d %n %", {"x"}), "%x %5d %n %");  // anything else literal
+    EXPECT_EQ(SafeFormat("%d%s", {"7", 8}), "78");  // both take text
+    EXPECT_EQ(SafeFormat("%s|%s", {"%s%d", "b"}), "%s%d|b");  // arguments are not re-read
     EXPECT_EQ(SafeFormat("%S %D", {"x"}), "%S %D");
     EXPECT_EQ(SafeFormat("", {"x"}), "");
 }

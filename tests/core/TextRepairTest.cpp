@@ -17,12 +17,12 @@ TEST(TextRepair, InvalidBytesReadAsWindows1252) {
         {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"},
         {"caf\xE9", "caf\xC3\xA9"},
         {"\x80\x9F\xFF", "\xE2\x82\xAC\xC5\xB8\xC3\xBF"},
-        {"\x81\x8D", "\xC2\x81\xC2\x8D"},                            // unassigned: the C1 control
-        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                            // overlong
-        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},            // surrogate
+        {"\x81\x8D", "\xC2\x81\xC2\x8D"},  // unassigned: the C1 control
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},  // overlong
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},  // surrogate
         {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},  // above U+10FFFF
-        {"\xE2\x82", "\xC3\xA2\xE2\x80\x9A"},                        // cut short at the end
-        {"\xE2\x82x", "\xC3\xA2\xE2\x80\x9Ax"},                      // cut short in the middle
+        {"\xE2\x82", "\xC3\xA2\xE2\x80\x9A"},  // cut short at the end
+        {"\xE2\x82x", "\xC3\xA2\xE2\x80\x9Ax"},  // cut short in the middle
         {std::string("a\0b\x01", 4), std::string("a\0b\x01", 4)},  // controls are UTF-8
     };
     for (const Case& c : cases) {

@@ -3,8 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -136,7 +136,9 @@ TEST(XMLOptions, TextsAreRepairedOnTheWayOut) {
     ASSERT_TRUE(loaded.LoadFromFile(folder.file("Options.xml")));
     EXPECT_EQ(loaded.Browsers[0].ID, "caf\xC3\xA9");
     EXPECT_EQ(loaded.Browsers[0].Name, "a\xEF\xBF\xBDz");
-    EXPECT_EQ(loaded.Export.MSWordAuthor, "nul\xEF\xBF\xBD" "end\xEF\xBF\xBD");
+    EXPECT_EQ(loaded.Export.MSWordAuthor,
+              "nul\xEF\xBF\xBD"
+              "end\xEF\xBF\xBD");
     EXPECT_EQ(loaded.Export.LanguageID, "\xE2\x82\xAC");
 }
 
@@ -146,8 +148,9 @@ TEST(XMLOptions, RandomTextsRoundTripAsRepaired) {
         std::string text(random() % 12, ' ');
         for (char& c : text) {
             const unsigned pick = random() % 4;
-            c = static_cast<char>(pick == 0 ? random() % 256 : pick == 1 ? " \t\r\n&<>\"'"[random() % 9]
-                                                                         : 'a' + random() % 26);
+            c = static_cast<char>(pick == 0   ? random() % 256
+                                  : pick == 1 ? " \t\r\n&<>\"'"[random() % 9]
+                                              : 'a' + random() % 26);
         }
         return text;
     };
@@ -330,5 +333,6 @@ TEST(XMLOptions, FailedSaveKeepsTheEarlierFile) {
     }
 
     // No temporary file is left behind.
-    for (const std::string& name : FolderEntries(folder.path())) EXPECT_EQ(name.find(".tmp-"), std::string::npos) << name;
+    for (const std::string& name : FolderEntries(folder.path()))
+        EXPECT_EQ(name.find(".tmp-"), std::string::npos) << name;
 }

@@ -88,8 +88,8 @@ TEST(XMLProfiles, MissingValuesTakeDefaultsOrDropTheirElement) {
 
     ASSERT_EQ(p.Reports.Count(), 3u);
     EXPECT_EQ(p.Reports[0], (TRecReportProperty{31, 1, 1, 0, 1, 20, 10, 5}));  // no EnableChart: 0
-    EXPECT_EQ(p.Reports[1], (TRecReportProperty{33, 0, 0, 0, 0, 7, 8, 0}));    // 32 had no NbItemsList
-    EXPECT_EQ(p.Reports[2], (TRecReportProperty{35, -1, 0, 0, 0, 4, 6, 0}));   // id 291 keeps its low byte
+    EXPECT_EQ(p.Reports[1], (TRecReportProperty{33, 0, 0, 0, 0, 7, 8, 0}));  // 32 had no NbItemsList
+    EXPECT_EQ(p.Reports[2], (TRecReportProperty{35, -1, 0, 0, 0, 4, 6, 0}));  // id 291 keeps its low byte
 
     ASSERT_EQ(p.Filters.Count(), 2u);
     EXPECT_EQ(p.Filters[0], (TRecFilterProperty{2, 17, "", "", ""}));
@@ -104,10 +104,22 @@ TEST(XMLProfiles, IntegerFormsOfProfileValues) {
         const char* text;
         std::int32_t hour;
     };
-    const Case cases[] = {{"7", 7},           {" 7\n", 7},   {"+3", 3},       {"-12", -12},         {"", 0},
-                          {"abc", 0},         {"1.5", 0},    {"--3", 0},      {"+-3", 0},           {"3x", 0},
-                          {"2147483647", 2147483647},        {"-2147483648", -2147483648LL},
-                          {"2147483648", 0},  {"99999999999", 0}, {"<![CDATA[42]]>", 42}, {"0x10", 0}};
+    const Case cases[] = {{"7", 7},
+                          {" 7\n", 7},
+                          {"+3", 3},
+                          {"-12", -12},
+                          {"", 0},
+                          {"abc", 0},
+                          {"1.5", 0},
+                          {"--3", 0},
+                          {"+-3", 0},
+                          {"3x", 0},
+                          {"2147483647", 2147483647},
+                          {"-2147483648", -2147483648LL},
+                          {"2147483648", 0},
+                          {"99999999999", 0},
+                          {"<![CDATA[42]]>", 42},
+                          {"0x10", 0}};
     for (const auto& c : cases) {
         TProfiles loaded;
         ASSERT_TRUE(xmlprofiles::ReadProfilesXml(OneProfile("<OffsetHour>"s + c.text + "</OffsetHour>"), loaded))
@@ -119,7 +131,8 @@ TEST(XMLProfiles, IntegerFormsOfProfileValues) {
     // 8-bit fields keep the low eight bits.
     TProfiles loaded;
     ASSERT_TRUE(xmlprofiles::ReadProfilesXml(
-        OneProfile("<LogFileFormat>257</LogFileFormat><DateFormat>-1</DateFormat><AutoExportType>1028</AutoExportType>"),
+        OneProfile(
+            "<LogFileFormat>257</LogFileFormat><DateFormat>-1</DateFormat><AutoExportType>1028</AutoExportType>"),
         loaded));
     EXPECT_EQ(loaded.Profiles[0].LogFileFormat, 1);
     EXPECT_EQ(loaded.Profiles[0].DateFormat, 255);
@@ -232,10 +245,18 @@ TEST(XMLProfiles, AFailedSaveLeavesTheEarlierFile) {
 TEST(XMLProfiles, TextsAreWrittenAsValidXml) {
     TProfiles profiles;
     auto p = std::make_unique<TProfile>();
-    p->Name = "a\x01" "b\x92" "c\xFF";                // a control character and Windows-1252 bytes
+    p->Name =
+        "a\x01"
+        "b\x92"
+        "c\xFF";  // a control character and Windows-1252 bytes
     p->Description = "nul\0here\x1F\x7F"s + "\xEF\xBF\xBE";  // NUL, US, DEL and U+FFFE
-    p->DomainName = "\xED\xA0\x80" "x\xC0\xAF";        // a surrogate and an overlong form
-    p->LogFiles.Add({"file://", "/logs/\x0B" "a.log", "", "pa\x1Bss", 0, 0, 1});
+    p->DomainName =
+        "\xED\xA0\x80"
+        "x\xC0\xAF";  // a surrogate and an overlong form
+    p->LogFiles.Add({"file://",
+                     "/logs/\x0B"
+                     "a.log",
+                     "", "pa\x1Bss", 0, 0, 1});
     p->Filters.Add({1, 11, "tab\tcr\rlf\n", "\xE9t\xE9", ""});
     profiles.Profiles.Add(std::move(p));
 

@@ -62,13 +62,25 @@ std::string ListBytes(const std::vector<StoredRow>& rows) {
 constexpr std::int32_t kIP = static_cast<std::int32_t>(0x0101A8C0);  // 192.168.1.1 in network order
 
 // 2024-05-01 is day 45413.
-const StoredRow kSummary{.duration = 0.25, .hits = 10, .visits = 3, .bytes = 0x123456789, .pages = 6,
-                         .notModified = 1, .partial = 1, .errors = 2};
+const StoredRow kSummary{.duration = 0.25,
+                         .hits = 10,
+                         .visits = 3,
+                         .bytes = 0x123456789,
+                         .pages = 6,
+                         .notModified = 1,
+                         .partial = 1,
+                         .errors = 2};
 const std::vector<StoredRow> kStatus{{.code = 200, .hits = 8}, {.code = 404, .hits = 2, .errors = 2}};
 const std::vector<StoredRow> kMonths{{.key = 45413, .hits = 10, .visits = 3}};
 const std::vector<StoredRow> kDays{{.key = 45413, .hits = 5}, {.key = 45414, .hits = 3}, {.key = 45415, .hits = 2}};
-const std::vector<StoredRow> kHosts{{.name = "192.168.1.1", .key = 45415.75, .duration = 0.25, .hits = 10, .visits = 3,
-                                     .ip = kIP, .country = 57, .perDay = {1, 1, 1}}};
+const std::vector<StoredRow> kHosts{{.name = "192.168.1.1",
+                                     .key = 45415.75,
+                                     .duration = 0.25,
+                                     .hits = 10,
+                                     .visits = 3,
+                                     .ip = kIP,
+                                     .country = 57,
+                                     .perDay = {1, 1, 1}}};
 const std::vector<StoredRow> kErrors{{.name = "/x\t/ref", .code = 404, .hits = 2, .errors = 2}};
 StoredRow PlaceRow(const std::string& name) { return {.name = name, .hits = 10, .visits = 3, .perDay = {2, 0, 1}}; }
 
@@ -84,7 +96,7 @@ struct Variant {
     std::uint16_t major = 2;
     std::uint16_t minor = 1;
     double firstHit = 45413.25;  // 2024-05-01 06:00
-    double lastHit = 45415.75;   // 2024-05-03 18:00
+    double lastHit = 45415.75;  // 2024-05-03 18:00
     std::vector<std::string> countries = kCountries;
     std::vector<std::string> regions = kRegions;
 };
@@ -146,10 +158,21 @@ TProfile LoadedProfile(const TProfile& saved) {
 }
 
 TRecStat Row(const StoredRow& r) {
-    return {.Name = r.name, .Key = DateTimeToSeconds(r.key), .Duration = DateTimeToSeconds(r.duration),
-            .Kind = r.kind, .Code = r.code, .Hits = r.hits, .Visits = r.visits, .Bytes = r.bytes,
-            .Pages = r.pages, .NotModified = r.notModified, .Partial = r.partial, .Errors = r.errors,
-            .IP = r.ip, .Country = r.country, .PerDay = r.perDay};
+    return {.Name = r.name,
+            .Key = DateTimeToSeconds(r.key),
+            .Duration = DateTimeToSeconds(r.duration),
+            .Kind = r.kind,
+            .Code = r.code,
+            .Hits = r.hits,
+            .Visits = r.visits,
+            .Bytes = r.bytes,
+            .Pages = r.pages,
+            .NotModified = r.notModified,
+            .Partial = r.partial,
+            .Errors = r.errors,
+            .IP = r.ip,
+            .Country = r.country,
+            .PerDay = r.perDay};
 }
 
 TLstStat List(const std::vector<StoredRow>& rows) {
@@ -399,9 +422,9 @@ TEST(AnalysisDocument, OldVersionDeclined) {
 
 TEST(AnalysisDocument, OldVersionConvertedNamesCountriesAndRegions) {
     TestFolder folder;
-    const std::string path = folder.write(
-        "old.bnl", GoldenDocument({.minor = 0, .countries = {"Germany", "Atlantis", "de"},
-                                   .regions = {"Middle East", "Europe", "Nowhere"}}));
+    const std::string path = folder.write("old.bnl", GoldenDocument({.minor = 0,
+                                                                     .countries = {"Germany", "Atlantis", "de"},
+                                                                     .regions = {"Middle East", "Europe", "Nowhere"}}));
     Current current;
     int code = -1;
     ASSERT_TRUE(current.Load(path, code, true));
@@ -425,7 +448,7 @@ TEST(AnalysisDocument, OldVersionConvertedNamesCountriesAndRegions) {
 TEST(AnalysisDocument, OldVersionSharedCountryNamesTakeTheCountrysOwnCode) {
     TestFolder folder;
     const std::vector<std::string> oldNames = {"United States", "United Kingdom", "Russian Federation",
-                                               "US Government", "Educational", "Germany"};
+                                               "US Government", "Educational",    "Germany"};
     const std::string path =
         folder.write("old.bnl", GoldenDocument({.minor = 0, .countries = oldNames, .regions = {"Europe"}}));
     Current current;
@@ -445,14 +468,11 @@ TEST(AnalysisDocument, DaysFollowTheHitTimes) {
     };
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const Case cases[] = {
-        {45413.25, 45413.75, true, 45413, 45413, 1},
-        {0, 0, true, 0, 0, 0},                          // no hits
-        {0.5, 45415.75, true, 0, 45415, 0},             // day 0 counts as none
-        {45415.75, 45413.25, true, 45415, 45413, 0},    // never a negative span
-        {nan, 45413.25, true, 0, 45413, 0},
-        {1e10, 1e10, false, 0, 0, 0},                   // no day number that far out
-        {-1e10, 45413.25, false, 0, 0, 0},
-        {1e12, 45413.25, true, 0, 45413, 0},            // beyond any time: none
+        {45413.25, 45413.75, true, 45413, 45413, 1}, {0, 0, true, 0, 0, 0},  // no hits
+        {0.5, 45415.75, true, 0, 45415, 0},  // day 0 counts as none
+        {45415.75, 45413.25, true, 45415, 45413, 0},  // never a negative span
+        {nan, 45413.25, true, 0, 45413, 0},          {1e10, 1e10, false, 0, 0, 0},  // no day number that far out
+        {-1e10, 45413.25, false, 0, 0, 0},           {1e12, 45413.25, true, 0, 45413, 0},  // beyond any time: none
     };
     for (const Case& c : cases) {
         const std::string path =

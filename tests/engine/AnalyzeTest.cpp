@@ -13,8 +13,8 @@
 #include "LogConvertTestUtil.h"
 #include "core/CommonUtils_u.h"
 #include "support/FileSizeLimit.h"
-#include "support/servers/TransferLog.h"
 #include "support/servers/ServerProcess.h"
+#include "support/servers/TransferLog.h"
 
 using namespace brindle;
 using namespace brindle::test;
@@ -91,11 +91,10 @@ TEST_F(Analyze, FolderOfEveryFormatThroughAWildcard) {
     ASSERT_TRUE(Run(ProfileOf({FileLocation(logs.path() + "*.log")})));
     EXPECT_EQ(engine.Records.Count(), 26u);
     EXPECT_EQ(engine.BadLineCount, 5);
-    EXPECT_EQ(events.Statuses(),
-              (Strings{"Analyzing : combined.log", "Analyzing : common.log", "Skipped : garbage.log",
-                       "Analyzing : iis_dmy.log", "Analyzing : iis_mdy.log", "Analyzing : iis_ymd.log",
-                       "Analyzing : ISA.log", "Analyzing : noeol.log", "Analyzing : nul.log", "Analyzing : w3c.log",
-                       "Processing statistics..."}));
+    EXPECT_EQ(events.Statuses(), (Strings{"Analyzing : combined.log", "Analyzing : common.log", "Skipped : garbage.log",
+                                          "Analyzing : iis_dmy.log", "Analyzing : iis_mdy.log",
+                                          "Analyzing : iis_ymd.log", "Analyzing : ISA.log", "Analyzing : noeol.log",
+                                          "Analyzing : nul.log", "Analyzing : w3c.log", "Processing statistics..."}));
     ASSERT_FALSE(events.Events.empty());
     EXPECT_EQ(events.Events.back().Text, "Processing statistics");
     EXPECT_EQ(events.Events.back().Value, 100);
@@ -175,8 +174,8 @@ TEST_F(Analyze, OneFileItsOwnErrorSeveralFilesSkipped) {
 TEST_F(Analyze, EachFileOnceNamesDifferingInCaseAreTwo) {
     CopyLog(logs, "formats/noeol.log", "a.log");
     CopyLog(logs, "formats/noeol.log", "A.log");
-    const TProfile profile =
-        ProfileOf({FileLocation(logs.file("a.log")), FileLocation(logs.path() + "?.log"), FileLocation(logs.file("a.log"))});
+    const TProfile profile = ProfileOf(
+        {FileLocation(logs.file("a.log")), FileLocation(logs.path() + "?.log"), FileLocation(logs.file("a.log"))});
     ASSERT_TRUE(Run(profile));
     EXPECT_EQ(engine.Records.Count(), 4u);
     const Strings statuses = events.Statuses();
@@ -304,8 +303,8 @@ TEST_F(Analyze, HTTPLocation) {
 
     location.LogFileURL = "127.0.0.1:" + std::to_string(server.Port()) + "/site/missing.log";
     // The server answered: the message says what, not that it could not be reached.
-    EXPECT_EQ(ErrorRunning(ProfileOf({location})), "The HTTP server answered 404 File not found for 'http://" +
-                                                       location.LogFileURL + "'.");
+    EXPECT_EQ(ErrorRunning(ProfileOf({location})),
+              "The HTTP server answered 404 File not found for 'http://" + location.LogFileURL + "'.");
 }
 
 TEST_F(Analyze, FTPLocationAndCancel) {

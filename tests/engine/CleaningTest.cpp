@@ -107,8 +107,8 @@ TEST(Cleaning, SwitchesOnURIsAndReferrers) {
     TCleanURI uri;
     CleanRequestURI("/A/\xC9T\xC9.HTML?Q=%41#X", s, {}, uri);
     EXPECT_EQ(uri.URI, "/a/\xC9t\xC9.html?q=a#x");  // ASCII letters only
-    EXPECT_EQ(uri.Ext, "html?q=a#x");                // the query is not cut, so it is part of the extension
-    EXPECT_EQ(uri.Kind, 0);                          // no lookup given
+    EXPECT_EQ(uri.Ext, "html?q=a#x");  // the query is not cut, so it is part of the extension
+    EXPECT_EQ(uri.Kind, 0);  // no lookup given
 
     std::string ref = "stale";
     const std::string raw = "http://www.Google.com/search?q=Brindle+Log#top";
@@ -144,9 +144,9 @@ TEST(Cleaning, StatusBytesAndAgents) {
         int status;
         bool notModified, partial, error;
     } statuses[] = {
-        {"200", 200, false, false, false}, {"304", 304, true, false, false}, {"206", 206, false, true, false},
-        {"400", 400, false, false, true},  {"599", 599, false, false, true}, {"600", 600, false, false, false},
-        {"399", 399, false, false, false}, {"-", 0, false, false, false},    {"", 0, false, false, false},
+        {"200", 200, false, false, false}, {"304", 304, true, false, false},        {"206", 206, false, true, false},
+        {"400", 400, false, false, true},  {"599", 599, false, false, true},        {"600", 600, false, false, false},
+        {"399", 399, false, false, false}, {"-", 0, false, false, false},           {"", 0, false, false, false},
         {"20x", 0, false, false, false},   {"99999999999", 0, false, false, false},
     };
     for (const auto& c : statuses) {

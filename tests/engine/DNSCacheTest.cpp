@@ -95,7 +95,7 @@ TEST(DNSCacheFile, TruncatedAtEveryOffsetKeepsEntriesRead) {
     for (std::size_t length = 0; length < kGolden.size(); ++length) {
         const std::string path = folder.write("cut.dat", kGolden.substr(0, length));
         TDNSCache cache;
-    cache.Cache = ListOf({{IPToLong("9.9.9.9"), 1, "old"}});
+        cache.Cache = ListOf({{IPToLong("9.9.9.9"), 1, "old"}});
         EXPECT_FALSE(cache.LoadFromFile(path)) << length;
         std::size_t complete = 0;
         while (complete < kGoldenEntryEnds.size() && kGoldenEntryEnds[complete] <= length) ++complete;
@@ -104,7 +104,8 @@ TEST(DNSCacheFile, TruncatedAtEveryOffsetKeepsEntriesRead) {
 }
 
 TEST(DNSCacheFile, DamagedFiles) {
-    const std::string entry = "\x01\x02\x03\x04"s + std::string(8, '\0') + "\x01\x00\x00\x00"
+    const std::string entry = "\x01\x02\x03\x04"s + std::string(8, '\0') +
+                              "\x01\x00\x00\x00"
                               "a"s;
     struct Case {
         const char* what;
@@ -112,16 +113,17 @@ TEST(DNSCacheFile, DamagedFiles) {
         bool loaded;
         std::size_t entries;
     } cases[] = {
-        {"name longer than 2048 bytes", "\x02\x00\x00\x00"s + entry + "\x05\x06\x07\x08"s + std::string(8, '\0') +
-                                            "\x01\x08\x00\x00"s + std::string(2049, 'x'),
+        {"name longer than 2048 bytes",
+         "\x02\x00\x00\x00"s + entry + "\x05\x06\x07\x08"s + std::string(8, '\0') + "\x01\x08\x00\x00"s +
+             std::string(2049, 'x'),
          false, 1},
-        {"negative name length", "\x01\x00\x00\x00\x01\x02\x03\x04"s + std::string(8, '\0') + "\xFF\xFF\xFF\xFF",
-         false, 0},
+        {"negative name length", "\x01\x00\x00\x00\x01\x02\x03\x04"s + std::string(8, '\0') + "\xFF\xFF\xFF\xFF", false,
+         0},
         {"count far beyond the data", "\xFF\xFF\xFF\x7F"s + entry, false, 1},
         {"negative count", "\xFF\xFF\xFF\xFF"s + entry, true, 0},
         {"bytes after the last entry", "\x01\x00\x00\x00"s + entry + "junk", true, 1},
-        {"name of exactly 2048 bytes", "\x01\x00\x00\x00\x01\x02\x03\x04"s + std::string(8, '\0') +
-                                           "\x00\x08\x00\x00"s + std::string(2048, 'x'),
+        {"name of exactly 2048 bytes",
+         "\x01\x00\x00\x00\x01\x02\x03\x04"s + std::string(8, '\0') + "\x00\x08\x00\x00"s + std::string(2048, 'x'),
          true, 1},
     };
     TestFolder folder;

@@ -261,8 +261,8 @@ TEST(DNSLookup, OnlyDottedQuadsAreLookedUp) {
     TDNSCache cache(resolver, FixedNow);
     Recorder recorder;
     cache.OnProgress = recorder.Event();
-    const Strings texts = {"", ".", "1.2.3", "1.2.3.4.5", "01.2.3.4", "256.1.1.1", "1..2.3", "1.2.3.4 ",
-                           "www.example.com", "12345", "1.2.3.-4"};
+    const Strings texts = {"",       ".",        "1.2.3",           "1.2.3.4.5", "01.2.3.4", "256.1.1.1",
+                           "1..2.3", "1.2.3.4 ", "www.example.com", "12345",     "1.2.3.-4"};
     EXPECT_TRUE(cache.Resolve(texts, 4, 30, 5000));
     EXPECT_TRUE(resolver->Calls().empty());
     EXPECT_TRUE(recorder.Reports.empty());
@@ -407,8 +407,8 @@ TEST_F(ResolveHostsStep, RenamesFromCacheAndLookups) {
     recorder.Hook = [&](const Report&) { busyDuringProgress = busyDuringProgress && busy.load(); };
     Run(DnsOptions(4, 30, 1000));
 
-    EXPECT_EQ(renamed, (std::map<std::size_t, std::string>{
-                           {1, "cached.example"}, {3, "new.example"}, {5, "also-new.example"}}));
+    EXPECT_EQ(renamed,
+              (std::map<std::size_t, std::string>{{1, "cached.example"}, {3, "new.example"}, {5, "also-new.example"}}));
     EXPECT_EQ(CallSet(*resolver), Addresses({"10.0.0.3", "10.0.0.4"}));
     EXPECT_EQ(recorder.Reports.size(), 2u);
     EXPECT_TRUE(busyDuringProgress);

@@ -75,7 +75,7 @@ TEST(DetectDateOrder, Examples) {
     } cases[] = {
         {2003, 6, 1, {line("13/02/2003")}, doDMY},
         {2003, 6, 1, {line("2003-02-13")}, doYMD},
-        {2003, 6, 1, {line("02/13/03")}, doMDY},   // second part is a day
+        {2003, 6, 1, {line("02/13/03")}, doMDY},  // second part is a day
         // Only the file date tells: last modified on 3 February.
         {2003, 2, 3, {line("02/03/2003")}, doMDY},
         {2003, 3, 2, {line("02/03/2003")}, doDMY},
@@ -83,7 +83,7 @@ TEST(DetectDateOrder, Examples) {
         {2003, 6, 1, {line("02.03.2003")}, doDMY},
         {2003, 6, 1, {line("02/03/2003")}, doMDY},
         {2003, 6, 1, {line("02-03-2003")}, 0},
-        {2003, 6, 1, {line("03/02/17")}, doYMD},   // third part a day
+        {2003, 6, 1, {line("03/02/17")}, doYMD},  // third part a day
         // Roles found on one line persist to the next.
         {2003, 6, 1, {line("05-06-2003"), line("05/06/07")}, doMDY},
         // Lines that are not IIS comma lines, or dates of other than three parts, are skipped.
@@ -93,6 +93,5 @@ TEST(DetectDateOrder, Examples) {
         // No file date: no answer.
         {0, 0, 0, {line("13/02/2003")}, 0},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(DetectDateOrder(c.y, c.m, c.d, c.lines), c.order) << c.lines.back();
+    for (const auto& c : cases) EXPECT_EQ(DetectDateOrder(c.y, c.m, c.d, c.lines), c.order) << c.lines.back();
 }

@@ -37,7 +37,9 @@ protected:
         login.Port = server->Port();
     }
 
-    uint8_t Download(const std::string& path) { return ftp.DownloadFiles(login, "127.0.0.1/" + path, work.path(), files, names); }
+    uint8_t Download(const std::string& path) {
+        return ftp.DownloadFiles(login, "127.0.0.1/" + path, work.path(), files, names);
+    }
 
     TestFolder served;
     TestFolder work;
@@ -130,7 +132,8 @@ TEST_F(FtpDownload, RefusalsNameTheServersReply) {
         std::string message;
     };
     const Case cases[] = {
-        {"missing/*.log", "s3cret", "The FTP server answered 550 No such file or directory for 'ftp://127.0.0.1/missing/*.log'."},
+        {"missing/*.log", "s3cret",
+         "The FTP server answered 550 No such file or directory for 'ftp://127.0.0.1/missing/*.log'."},
         {"logs/*.log", "wrong", "The FTP server answered 530 Authentication failed for 'ftp://127.0.0.1/logs/*.log'."},
     };
     for (const Case& c : cases) {
@@ -206,11 +209,21 @@ TEST(FtpMask, StarsAndQuestionMarks) {
         bool matches;
     };
     const Case cases[] = {
-        {"*.log", "access.log", true},     {"*.log", "access.log.gz", false}, {"*.log", ".log", true},
-        {"*", "", true},                   {"", "", true},                    {"", "a", false},
-        {"a?c", "abc", true},              {"a?c", "ac", false},              {"*a*b*", "xxaybzz", true},
-        {"*a*b", "ab_a", false},           {"ex[1].log", "ex[1].log", true},  {"ex[1].log", "ex1.log", false},
-        {"*.LOG", "a.log", false},         {"access*", "access", true},       {"**x", "x", true},
+        {"*.log", "access.log", true},
+        {"*.log", "access.log.gz", false},
+        {"*.log", ".log", true},
+        {"*", "", true},
+        {"", "", true},
+        {"", "a", false},
+        {"a?c", "abc", true},
+        {"a?c", "ac", false},
+        {"*a*b*", "xxaybzz", true},
+        {"*a*b", "ab_a", false},
+        {"ex[1].log", "ex[1].log", true},
+        {"ex[1].log", "ex1.log", false},
+        {"*.LOG", "a.log", false},
+        {"access*", "access", true},
+        {"**x", "x", true},
     };
     for (const Case& c : cases) EXPECT_EQ(detail::MatchesMask(c.mask, c.name), c.matches) << c.mask << " " << c.name;
 }

@@ -98,7 +98,7 @@ TEST(Filters, EachKind) {
         {F(ftInclude, fiOS, "Linux"), true},
         {F(ftInclude, fiOS, "linux"), false},  // names compare exactly
         {F(ftInclude, fiBrowser, "Firefox"), true},
-        {F(ftInclude, fiSpider, ""), true},    // no spider: the empty name matches
+        {F(ftInclude, fiSpider, ""), true},  // no spider: the empty name matches
         {F(ftInclude, fiSpider, "Google"), false},
         {F(ftInclude, fiMethod, "GET"), true},
         {F(ftInclude, fiMethod, "POST"), false},

@@ -59,8 +59,8 @@ public:
 
 TEST(GeoHelpers, NumericHosts) {
     const std::pair<std::string, bool> cases[] = {
-        {"", true},        {"192.168.0.1", true}, {"...", true},   {"1", true},
-        {"1.2.3.a", false}, {"host", false},      {" 1.2", false}, {"1:2::3", false},
+        {"", true},         {"192.168.0.1", true}, {"...", true},   {"1", true},
+        {"1.2.3.a", false}, {"host", false},       {" 1.2", false}, {"1:2::3", false},
     };
     for (const auto& [text, numeric] : cases) EXPECT_EQ(THostReferrerHelper::IsNumericHost(text), numeric) << text;
 }
@@ -166,12 +166,12 @@ TEST(GeoHelpers, RealCountryDatabase) {
         std::string address, code, name;
     };
     const Case cases[] = {
-        {"8.8.8.8", "US", "United States"},            // Google Public DNS
-        {"80.67.169.12", "FR", "France"},              // FDN's public resolver
-        {"194.109.6.66", "NL", "Netherlands"},         // XS4ALL's resolver
-        {"202.12.27.33", "JP", "Japan"},               // m.root-servers.net
-        {"212.58.244.22", "GB", "United Kingdom"},     // BBC
-        {"217.160.0.1", "DE", "Germany"},              // 1&1 IONOS
+        {"8.8.8.8", "US", "United States"},  // Google Public DNS
+        {"80.67.169.12", "FR", "France"},  // FDN's public resolver
+        {"194.109.6.66", "NL", "Netherlands"},  // XS4ALL's resolver
+        {"202.12.27.33", "JP", "Japan"},  // m.root-servers.net
+        {"212.58.244.22", "GB", "United Kingdom"},  // BBC
+        {"217.160.0.1", "DE", "Germany"},  // 1&1 IONOS
     };
     for (const Case& c : cases) {
         const TGeoIPCountry found = reader->LookupCountry(c.address);
@@ -200,12 +200,12 @@ TEST(GeoHelpers, ReadersRefuseWhatTheyCannotRead) {
 
 TEST(GeoHelpers, CountryStepAndTLDFallback) {
     TLstStat hosts;
-    hosts.Add(HostRow("8.8.8.8", 1));           // US by GeoIP
-    hosts.Add(HostRow("www.example.de", 2));    // no address: German by its TLD
-    hosts.Add(HostRow("127.0.0.1", 4));         // address without GeoIP data: unknown
+    hosts.Add(HostRow("8.8.8.8", 1));  // US by GeoIP
+    hosts.Add(HostRow("www.example.de", 2));  // no address: German by its TLD
+    hosts.Add(HostRow("127.0.0.1", 4));  // address without GeoIP data: unknown
     hosts.Add(HostRow("mail.example.local", 8));  // .local names no country
     hosts.Add(HostRow("shop.example.uk", 16));  // .uk is the United Kingdom
-    hosts.Add(HostRow("80.67.169.12", 32));     // FR
+    hosts.Add(HostRow("80.67.169.12", 32));  // FR
     hosts.Add(HostRow("shop.example.com", 64));  // the reference table files .com under the US
 
     const std::unique_ptr<IGeoIPCountryReader> reader = CreateGeoIPCountryReader();
@@ -255,7 +255,7 @@ TEST(GeoHelpers, CityStepWithAFakeDatabase) {
     reader.cities["80.67.169.12"] = {true, "FR", "France", "A8", "Paris"};
     reader.cities["206.167.0.1"] = {true, "CA", "Canada", "ON", "Toronto"};
     reader.cities["202.106.0.20"] = {true, "CN", "China", "22", "Beijing"};
-    reader.cities["4.4.4.4"] = {true, "US", "United States", "NY", ""};     // no city: state only
+    reader.cities["4.4.4.4"] = {true, "US", "United States", "NY", ""};  // no city: state only
     reader.cities["5.5.5.5"] = {true, "US", "United States", "ZZ", "Nowhere"};  // unknown state
     reader.cities["6.6.6.6"] = {true, "us", "United States", "CA", "Lowercase"};  // codes compare exactly
 

@@ -22,17 +22,20 @@ namespace {
 const std::vector<TGeoIPCityEntry> kCities = {
     {"192.0.2.0", 24, "FR", "A8", "Paris", "75001", 48.86, 2.35},
     {"198.51.100.0", 24, "US", "CA", "San Francisco", "94103", 37.77, -122.42},
-    {"198.51.101.0", 24, "US", "NY", "", "", 40.71, -74.0},   // a state without a city
-    {"203.0.113.0", 25, "CA", "QC", "Montr\xe9" "al", "", 45.5, -73.57},  // Latin-1 in the file
+    {"198.51.101.0", 24, "US", "NY", "", "", 40.71, -74.0},  // a state without a city
+    {"203.0.113.0", 25, "CA", "QC",
+     "Montr\xe9"
+     "al",
+     "", 45.5, -73.57},  // Latin-1 in the file
     {"203.0.113.128", 25, "CN", "23", "Shanghai", "", 31.2, 121.5},
     {"100.64.0.0", 10, "DE", "", "Berlin", "10115", 52.52, 13.4},  // no region
-    {"233.252.0.0", 24, "US", "ZZ", "Nowhere", "", 0, 0},          // a state the table does not know
+    {"233.252.0.0", 24, "US", "ZZ", "Nowhere", "", 0, 0},  // a state the table does not know
 };
 
 std::string WriteCityDb(const test::TestFolder& folder, int edition = GEOIP_CITY_EDITION_REV1) {
     const std::string path = folder.file("GeoLiteCity.dat");
-    EXPECT_TRUE(WriteFileAtomic(path, TGeoIPCityDbWriter::Build(
-                                          kCities, "GEO-533LITE 20130903 Build 1 Copyright (c) MaxMind", edition)));
+    EXPECT_TRUE(WriteFileAtomic(
+        path, TGeoIPCityDbWriter::Build(kCities, "GEO-533LITE 20130903 Build 1 Copyright (c) MaxMind", edition)));
     return path;
 }
 
@@ -70,7 +73,9 @@ TEST(GeoIPCityDb, LookupsThroughTheLibraryReadEveryField) {
             {"192.0.2.255", "FR", "France", "A8", "Paris"},
             {"198.51.100.7", "US", "United States", "CA", "San Francisco"},
             {"198.51.101.9", "US", "United States", "NY", ""},
-            {"203.0.113.5", "CA", "Canada", "QC", "Montr\xc3\xa9" "al"},  // handed over as UTF-8
+            {"203.0.113.5", "CA", "Canada", "QC",
+             "Montr\xc3\xa9"
+             "al"},  // handed over as UTF-8
             {"203.0.113.200", "CN", "China", "23", "Shanghai"},
             {"100.127.255.255", "DE", "Germany", "", "Berlin"},
         };
@@ -106,8 +111,8 @@ TEST(GeoIPCityDb, CityRegionAndCountryReportsFromARealDatabase) {
     const struct {
         const char* name;
         std::int32_t hits;
-    } rows[] = {{"192.0.2.10", 1},   {"198.51.100.7", 2}, {"198.51.100.8", 4}, {"198.51.101.9", 8},
-                {"203.0.113.5", 16}, {"203.0.113.200", 32}, {"100.64.1.1", 64}, {"233.252.0.1", 128},
+    } rows[] = {{"192.0.2.10", 1},   {"198.51.100.7", 2},     {"198.51.100.8", 4}, {"198.51.101.9", 8},
+                {"203.0.113.5", 16}, {"203.0.113.200", 32},   {"100.64.1.1", 64},  {"233.252.0.1", 128},
                 {"8.8.8.8", 256},    {"www.example.com", 512}};
     for (const auto& row : rows) hosts.Add(HostRow(row.name, row.hits));
 
@@ -126,9 +131,11 @@ TEST(GeoIPCityDb, CityRegionAndCountryReportsFromARealDatabase) {
     EXPECT_EQ(Names(stats.StatByCAProv), (std::vector<std::string>{"Quebec"}));
     EXPECT_EQ(Names(stats.StatByCNProv), (std::vector<std::string>{"Shanghai"}));
     EXPECT_EQ(Names(stats.StatByCity),
-              (std::vector<std::string>{"Berlin, Germany", "Montr\xc3\xa9" "al, Quebec, Canada", "Nowhere, United States",
-                                        "Paris, France", "San Francisco, California, United States",
-                                        "Shanghai, Shanghai, China"}));
+              (std::vector<std::string>{"Berlin, Germany",
+                                        "Montr\xc3\xa9"
+                                        "al, Quebec, Canada",
+                                        "Nowhere, United States", "Paris, France",
+                                        "San Francisco, California, United States", "Shanghai, Shanghai, China"}));
     for (const TRecStat& row : stats.StatByCity) {
         if (row.Name.starts_with("San Francisco")) {
             EXPECT_EQ(row.Hits, 2 + 4);

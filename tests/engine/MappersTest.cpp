@@ -53,19 +53,19 @@ TEST_F(Mappers, CommonLines) {
          "10.0.0.1", "", "GET", "/index.html", 200, 1043},
         {R"(h.example.com - alice [13/Feb/2003:10:00:00 +0100] "POST /f.cgi?a=1 HTTP/1.1" 302 7)", TLineResult::Hit,
          "h.example.com", "alice", "POST", "/f.cgi", 302, 7},
-        {R"(- - - [13/Feb/2003:10:00:00 +0100] "GET /a.gif HTTP/1.0" 304 -)", TLineResult::Hit, "", "", "GET",
-         "/a.gif", 304, 0},
+        {R"(- - - [13/Feb/2003:10:00:00 +0100] "GET /a.gif HTTP/1.0" 304 -)", TLineResult::Hit, "", "", "GET", "/a.gif",
+         304, 0},
         {R"(1.2.3.4 - - [13/Feb/2003:10:00:00 +0100] "GET /big.iso HTTP/1.0" 200 99999999999)", TLineResult::Hit,
          "1.2.3.4", "", "GET", "/big.iso", 200, 99999999999},
         {R"(1.2.3.4 - - [13/Feb/2003:10:00:00 +0100] "-" 400 0)", TLineResult::Hit, "1.2.3.4", "", "GET", "", 400, 0},
         {R"(1.2.3.4 - - [13/Feb/2003:10:00:00 +0100] "HEAD /x" - -)", TLineResult::Hit, "1.2.3.4", "", "HEAD", "", 0,
          0},
         // A "%" that starts no escape is kept as it stands.
-        {R"(1.2.3.4 - - [13/Feb/2003:10:00:00 +0100] "GET /100%.html HTTP/1.0" 200 1)", TLineResult::Hit, "1.2.3.4",
-         "", "GET", "/100%.html", 200, 1},
+        {R"(1.2.3.4 - - [13/Feb/2003:10:00:00 +0100] "GET /100%.html HTTP/1.0" 200 1)", TLineResult::Hit, "1.2.3.4", "",
+         "GET", "/100%.html", 200, 1},
         // A quoted request with a bracketed word still splits after the closing quote.
-        {R"(1.2.3.4 - - [13/Feb/2003:10:00:00 +0100] "GET /[x].html HTTP/1.0" 200 5)", TLineResult::Hit, "1.2.3.4",
-         "", "GET", "/[x].html", 200, 5},
+        {R"(1.2.3.4 - - [13/Feb/2003:10:00:00 +0100] "GET /[x].html HTTP/1.0" 200 5)", TLineResult::Hit, "1.2.3.4", "",
+         "GET", "/[x].html", 200, 5},
         {R"(1.2.3.4 - - [31/Feb/2003:10:00:00 +0100] "GET / HTTP/1.0" 200 1)", TLineResult::Bad, "", "", "", "", 0, 0},
         {R"(1.2.3.4 - - [13/feb/2003:10:00:00 +0100] "GET / HTTP/1.0" 200 1)", TLineResult::Bad, "", "", "", "", 0, 0},
         {R"(1.2.3.4 - - [13/Feb/1899:10:00:00 +0100] "GET / HTTP/1.0" 200 1)", TLineResult::Bad, "", "", "", "", 0, 0},
@@ -94,8 +94,8 @@ TEST_F(Mappers, StatusFlags) {
         int status;
         bool notModified, partial, error;
     } cases[] = {
-        {"200", 200, false, false, false}, {"206", 206, false, true, false}, {"304", 304, true, false, false},
-        {"399", 399, false, false, false}, {"400", 400, false, false, true}, {"404", 404, false, false, true},
+        {"200", 200, false, false, false}, {"206", 206, false, true, false},  {"304", 304, true, false, false},
+        {"399", 399, false, false, false}, {"400", 400, false, false, true},  {"404", 404, false, false, true},
         {"599", 599, false, false, true},  {"600", 600, false, false, false}, {"-", 0, false, false, false},
         {"abc", 0, false, false, false},   {"", 0, false, false, false},
     };
@@ -167,9 +167,9 @@ TEST_F(Mappers, CombinedReferrerAndAgent) {
     EXPECT_EQ(engine.AgentTable.GetString(Hit().AgentIdx), ie);
     EXPECT_EQ(engine.BrowserTable.GetString(Hit().BrowserIdx), "Internet Explorer 6.x");
 
-    ASSERT_EQ(Map(R"(1.2.3.4 - - [14/Feb/2003:08:00:00 +0000] "GET / HTTP/1.1" 200 1 "-" "Googlebot/2.1")",
-                  lfApacheCombined),
-              TLineResult::Hit);
+    ASSERT_EQ(
+        Map(R"(1.2.3.4 - - [14/Feb/2003:08:00:00 +0000] "GET / HTTP/1.1" 200 1 "-" "Googlebot/2.1")", lfApacheCombined),
+        TLineResult::Hit);
     EXPECT_EQ(Hit().Referrer, "");
     EXPECT_EQ(Hit().Spider, "Google");
     EXPECT_EQ(Hit().Browser, "");
@@ -215,9 +215,9 @@ TEST_F(Mappers, TextsAFormatDoesNotCarryAreEmptied) {
         EXPECT_EQ(Hit().Referrer, "http://r.example/");
         EXPECT_EQ(Hit().Spider, "Google");
     };
-    ASSERT_EQ(Map(R"(10.1.1.2, bob, 13/02/2003, 10:00:30, W3SVC2, S, 10.0.0.9, 1, 2, 150, 404, 2, GET, /m.gif, -,)",
-                  lfIIS),
-              TLineResult::Hit);
+    ASSERT_EQ(
+        Map(R"(10.1.1.2, bob, 13/02/2003, 10:00:30, W3SVC2, S, 10.0.0.9, 1, 2, 150, 404, 2, GET, /m.gif, -,)", lfIIS),
+        TLineResult::Hit);
     EXPECT_EQ(Hit().VDomain, "W3SVC2");
     expectCombined();
     ASSERT_EQ(Map(R"(1.2.3.4 - - [14/Feb/2003:08:00:00 +0000] "GET / HTTP/1.1" 200 1)", lfNCSACommon),
@@ -273,9 +273,9 @@ TEST_F(Mappers, IISCommaFormat) {
     EXPECT_EQ(engine.URITable.GetString(Hit().URIIdx), "");
 
     // Every field must end with a comma.
-    EXPECT_EQ(Map("10.1.1.3, -, 13/02/2003, 10:02:00, W3SVC1, S, 10.0.0.9, 10, 200, 150, 200, 0, GET, /x.htm, -",
-                  lfIIS),
-              TLineResult::Bad);
+    EXPECT_EQ(
+        Map("10.1.1.3, -, 13/02/2003, 10:02:00, W3SVC1, S, 10.0.0.9, 10, 200, 150, 200, 0, GET, /x.htm, -", lfIIS),
+        TLineResult::Bad);
     EXPECT_EQ(Map("10.1.1.3, -, 13/02/2003, 10:02:00,", lfIIS), TLineResult::Bad);
 }
 
@@ -285,18 +285,28 @@ TEST_F(Mappers, IISDateOrders) {
         int order;
         int y, m, d;  // 0: a bad line
     } cases[] = {
-        {"1/2/03", doDMY, 2003, 2, 1},    {"1/2/03", doMDY, 2003, 1, 2},      {"2/03/1", doDYM, 2003, 1, 2},
-        {"03.2.1", doYDM, 2003, 1, 2},    {"1-2003-2", doMYD, 2003, 1, 2},    {"03/01/02", doYMD, 2003, 1, 2},
-        {"2003-02-13", doYMD, 2003, 2, 13}, {"1/2/49", doDMY, 2049, 2, 1},  {"1/2/50", doDMY, 1950, 2, 1},
-        {"1/2/99", doDMY, 1999, 2, 1},    {"1/2/0", doDMY, 2000, 2, 1},       {"1/2/100", doDMY, 0, 0, 0},
-        {"1/2/03", 0, 0, 0, 0},           {"1/2/03", 7, 0, 0, 0},             {"1/2/3/4", doDMY, 0, 0, 0},
-        {"13/13/03", doDMY, 0, 0, 0},     {"1/2", doDMY, 0, 0, 0},
+        {"1/2/03", doDMY, 2003, 2, 1},
+        {"1/2/03", doMDY, 2003, 1, 2},
+        {"2/03/1", doDYM, 2003, 1, 2},
+        {"03.2.1", doYDM, 2003, 1, 2},
+        {"1-2003-2", doMYD, 2003, 1, 2},
+        {"03/01/02", doYMD, 2003, 1, 2},
+        {"2003-02-13", doYMD, 2003, 2, 13},
+        {"1/2/49", doDMY, 2049, 2, 1},
+        {"1/2/50", doDMY, 1950, 2, 1},
+        {"1/2/99", doDMY, 1999, 2, 1},
+        {"1/2/0", doDMY, 2000, 2, 1},
+        {"1/2/100", doDMY, 0, 0, 0},
+        {"1/2/03", 0, 0, 0, 0},
+        {"1/2/03", 7, 0, 0, 0},
+        {"1/2/3/4", doDMY, 0, 0, 0},
+        {"13/13/03", doDMY, 0, 0, 0},
+        {"1/2", doDMY, 0, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.date + " order " + std::to_string(c.order));
         engine.DateOrder = static_cast<std::uint8_t>(c.order);
-        const TLineResult result =
-            Map("h, -, " + c.date + ", 7:05:09, S, S, 1, 1, 1, 1, 200, 0, GET, /, -,", lfIIS);
+        const TLineResult result = Map("h, -, " + c.date + ", 7:05:09, S, S, 1, 1, 1, 1, 200, 0, GET, /, -,", lfIIS);
         if (c.y == 0) {
             EXPECT_EQ(result, TLineResult::Bad);
         } else {
@@ -438,7 +448,8 @@ TEST_F(Mappers, StoredRecords) {
     EXPECT_EQ(engine.Records[2].HostIdx, first.HostIdx);
     EXPECT_NE(engine.Records[3].HostIdx, engine.Records[1].HostIdx);
     EXPECT_EQ(engine.Records[3].URIIdx, first.URIIdx);
-    EXPECT_EQ(TableTexts(engine.HostTable), (std::vector<std::string>{"10.0.0.1", "host.Example.com", "HOST.example.com"}));
+    EXPECT_EQ(TableTexts(engine.HostTable),
+              (std::vector<std::string>{"10.0.0.1", "host.Example.com", "HOST.example.com"}));
     EXPECT_EQ(engine.MethodTable.GetString(first.MethodIdx), "GET");
     EXPECT_EQ(engine.UserTable.GetString(first.UserIdx), "");
     EXPECT_EQ(engine.ReferrerTable.GetString(first.ReferrerIdx), "");
@@ -462,8 +473,7 @@ TEST_F(Mappers, FiltersDecideOnTheCurrentHit) {
     profile.Filters.Add({ftExclude, fiURI, "images", "*.gif", ""});
     Begin();
     auto passes = [&](const std::string& host, const std::string& uri) {
-        EXPECT_EQ(Map(host + R"( - - [13/Feb/2003:10:00:00 +0000] "GET )" + uri + R"( HTTP/1.0" 200 1)",
-                      lfNCSACommon),
+        EXPECT_EQ(Map(host + R"( - - [13/Feb/2003:10:00:00 +0000] "GET )" + uri + R"( HTTP/1.0" 200 1)", lfNCSACommon),
                   TLineResult::Hit);
         return engine.PassesFilters();
     };

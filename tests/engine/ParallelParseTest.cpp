@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <future>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <random>
 #include <sstream>
 #include <string>
@@ -22,13 +22,13 @@ using Strings = std::vector<std::string>;
 
 std::string Describe(const TRecLog& r) {
     std::ostringstream out;
-    out << r.Time << ' ' << r.DayNo << ' ' << r.MonthStart() << ' ' << r.Year << '-' << +r.Month << '-' << +r.Day
-        << ' ' << +r.Hour << ':' << r.Minute() << ':' << r.Second() << " dow" << +r.DayOfWeek << " b" << r.Bytes
-        << " v" << r.VisitId << " d" << r.VisitDuration << " h" << r.HostIdx << " u"
-        << r.UserIdx << " vd" << r.VDomainIdx << " m" << r.MethodIdx << " uri" << r.URIIdx << " e" << r.ExtIdx
-        << " p" << r.PathIdx << " s" << r.Status << " r" << r.ReferrerIdx << " a" << r.AgentIdx << " br"
-        << r.BrowserIdx << " os" << r.OSIdx << " sp" << r.SpiderIdx << " k" << +r.Kind << " flags" << +r.IsPage
-        << +r.NotModified << +r.Partial << +r.IsError << +r.IsEntry << +r.IsExit;
+    out << r.Time << ' ' << r.DayNo << ' ' << r.MonthStart() << ' ' << r.Year << '-' << +r.Month << '-' << +r.Day << ' '
+        << +r.Hour << ':' << r.Minute() << ':' << r.Second() << " dow" << +r.DayOfWeek << " b" << r.Bytes << " v"
+        << r.VisitId << " d" << r.VisitDuration << " h" << r.HostIdx << " u" << r.UserIdx << " vd" << r.VDomainIdx
+        << " m" << r.MethodIdx << " uri" << r.URIIdx << " e" << r.ExtIdx << " p" << r.PathIdx << " s" << r.Status
+        << " r" << r.ReferrerIdx << " a" << r.AgentIdx << " br" << r.BrowserIdx << " os" << r.OSIdx << " sp"
+        << r.SpiderIdx << " k" << +r.Kind << " flags" << +r.IsPage << +r.NotModified << +r.Partial << +r.IsError
+        << +r.IsEntry << +r.IsExit;
     return out.str();
 }
 
@@ -59,8 +59,8 @@ public:
             if (Fault(text)) continue;
             text += Host() + ", -, " + std::to_string(13 + Rng() % 15) + "/0" + std::to_string(1 + Rng() % 9) +
                     "/2003, " + Two(Rng() % 24) + ":00:" + Two(Rng() % 60) + ", W3SVC" + std::to_string(Rng() % 3) +
-                    ", SRV, 10.0.0.9, 10, 200, " + std::to_string(Rng() % 9000) + ", " +
-                    Pick({"200", "404", "304"}) + ", 0, GET, " + URI() + ", -," + End();
+                    ", SRV, 10.0.0.9, 10, 200, " + std::to_string(Rng() % 9000) + ", " + Pick({"200", "404", "304"}) +
+                    ", 0, GET, " + URI() + ", -," + End();
         }
         return text;
     }
@@ -79,8 +79,8 @@ public:
                         " GET " + URI() + " 200 " + std::to_string(Rng() % 999) + " " + Plus(Agent()) + " " +
                         Referrer() + End();
             else
-                text += "10:00:" + Two(Rng() % 60) + " " + Host() + " " + URI() + " 404 " +
-                        Pick({"-", "joe", "kim"}) + End();
+                text += "10:00:" + Two(Rng() % 60) + " " + Host() + " " + URI() + " 404 " + Pick({"-", "joe", "kim"}) +
+                        End();
         }
         return text;
     }
@@ -91,8 +91,8 @@ public:
             "#Fields: c-ip\tcs-username\tc-agent\tdate\ttime\ts-operation\tcs-uri\tsc-status\tsc-bytes\n";
         for (int i = 0; i < lines; ++i) {
             if (Fault(text)) continue;
-            text += Host() + "\tanonymous\t" + Agent() + "\t2005-03-0" + std::to_string(1 + Rng() % 9) + "\t12:00:" +
-                    Two(Rng() % 60) + "\tGET\thttp://www.example.net" + URI() + "\t200\t" +
+            text += Host() + "\tanonymous\t" + Agent() + "\t2005-03-0" + std::to_string(1 + Rng() % 9) +
+                    "\t12:00:" + Two(Rng() % 60) + "\tGET\thttp://www.example.net" + URI() + "\t200\t" +
                     std::to_string(Rng() % 5000) + End();
         }
         return text;
@@ -131,17 +131,18 @@ private:
     // Sometimes writes a faulty line instead of a good one.
     bool Fault(std::string& text) {
         switch (Rng() % 40) {
-        case 0: text += "garbage line " + std::to_string(Rng()) + End(); return true;
-        case 1: text += End(); return true;
-        case 2: text += std::string(52, 'x').replace(1, 50, std::string(25, ' ') + std::string(25, 'y')) + End();
-            return true;
-        case 3: {
-            std::string many;
-            for (int i = 0; i < 51; ++i) many += "f ";
-            text += many + End();
-            return true;
-        }
-        default: return false;
+            case 0: text += "garbage line " + std::to_string(Rng()) + End(); return true;
+            case 1: text += End(); return true;
+            case 2:
+                text += std::string(52, 'x').replace(1, 50, std::string(25, ' ') + std::string(25, 'y')) + End();
+                return true;
+            case 3: {
+                std::string many;
+                for (int i = 0; i < 51; ++i) many += "f ";
+                text += many + End();
+                return true;
+            }
+            default: return false;
         }
     }
 };
@@ -172,8 +173,8 @@ protected:
             };
         }
         TRun run;
-        run.Error = ErrorOf(
-            [&] { run.Completed = engine.Analyze(profile, work.path(), work.file("dns.dat"), "", options); });
+        run.Error =
+            ErrorOf([&] { run.Completed = engine.Analyze(profile, work.path(), work.file("dns.dat"), "", options); });
         run.Statuses = events.Statuses();
         for (const TBucketString* table :
              {&engine.HostTable, &engine.UserTable, &engine.VDomainTable, &engine.MethodTable, &engine.URITable,

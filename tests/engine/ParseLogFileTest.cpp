@@ -49,15 +49,29 @@ TEST_F(ParseFile, EveryFormat) {
         std::int64_t bad;
         std::vector<std::string> uris;
     } cases[] = {
-        {"common.log", lfNCSACommon, 0, 4, 2, {"/index.html", "/img/logo.gif", "/docs/index.html", "/cgi-bin/form.cgi"}},
-        {"common.log", lfApacheCommon, 0, 4, 2, {"/index.html", "/img/logo.gif", "/docs/index.html", "/cgi-bin/form.cgi"}},
+        {"common.log",
+         lfNCSACommon,
+         0,
+         4,
+         2,
+         {"/index.html", "/img/logo.gif", "/docs/index.html", "/cgi-bin/form.cgi"}},
+        {"common.log",
+         lfApacheCommon,
+         0,
+         4,
+         2,
+         {"/index.html", "/img/logo.gif", "/docs/index.html", "/cgi-bin/form.cgi"}},
         {"combined.log", lfNCSACombined, 0, 4, 1, {"/shop/index.html", "/shop/style.css", "/robots.txt", "/a b.html"}},
         {"iis_dmy.log", lfIIS, 0, 3, 1, {"/default.htm", "/missing.gif", ""}},
         {"iis_dmy.log", lfIIS, doDMY, 3, 1, {"/default.htm", "/missing.gif", ""}},
         {"iis_mdy.log", lfIIS, 0, 2, 0, {"/a.htm", "/b.htm"}},
         {"iis_ymd.log", lfIIS, 0, 2, 0, {"/c.htm", "/d.htm"}},
         {"w3c.log", lfIISW3C, 0, 4, 1, {"/index.htm", "/pics/a.jpg", "/members/index.html", "/members/list.htm"}},
-        {"isa.log", lfISAW3C, 0, 3, 0,
+        {"isa.log",
+         lfISAW3C,
+         0,
+         3,
+         0,
          {"http://www.example.net/news/index.html", "http://www.example.net/news/logo.png",
           "http://www.example.net/upload.asp"}},
         {"nul.log", lfNCSACommon, 0, 2, 0, {"/nul.html", "/two.html"}},
@@ -240,8 +254,8 @@ TEST_F(ParseFile, FilteredHitsNeverReachTheRecords) {
 // detected format or fixed; the lines around it are read.
 TEST_F(ParseFile, OverlongLineIsOneBadLine) {
     const std::string good = "10.0.0.1 - - [13/Feb/2003:10:00:00 +0000] \"GET /a.html HTTP/1.0\" 200 10\n";
-    const std::string longLine = "10.0.0.9 - - [13/Feb/2003:10:00:00 +0000] \"GET /" + std::string(600000, 'x') +
-                                 " HTTP/1.0\" 200 10\n";
+    const std::string longLine =
+        "10.0.0.9 - - [13/Feb/2003:10:00:00 +0000] \"GET /" + std::string(600000, 'x') + " HTTP/1.0\" 200 10\n";
     const struct {
         const char* name;
         std::string text;
@@ -271,17 +285,17 @@ TEST_F(ParseFile, OverlongLineIsOneBadLine) {
 TEST_F(ParseFile, ByteOrderMarkIsSkipped) {
     const std::string bom = "\xEF\xBB\xBF";
     Begin(lfAutoDetect);
-    ASSERT_TRUE(engine.ParseLogFile(folder.write(
-        "ncsa.log", bom + "10.0.0.1 - - [13/Feb/2003:10:00:00 +0000] \"GET /a.html HTTP/1.0\" 200 10\n")));
+    ASSERT_TRUE(engine.ParseLogFile(
+        folder.write("ncsa.log", bom + "10.0.0.1 - - [13/Feb/2003:10:00:00 +0000] \"GET /a.html HTTP/1.0\" 200 10\n")));
     ASSERT_EQ(engine.Records.Count(), 1u);
     EXPECT_EQ(engine.HostTable.GetString(engine.Records[0].HostIdx), "10.0.0.1");
 
     TLogConvert w3c;
     w3c.BeginAnalysis(ProfileOf({}, lfAutoDetect), DefaultOptions());
-    ASSERT_TRUE(w3c.ParseLogFile(folder.write("w3c.log", bom +
-                                                             "#Software: Microsoft Internet Information Services 6.0\n"
-                                                             "#Fields: date time c-ip cs-method cs-uri-stem sc-status\n"
-                                                             "2003-02-13 10:00:00 10.0.0.2 GET /b.html 200\n")));
+    ASSERT_TRUE(
+        w3c.ParseLogFile(folder.write("w3c.log", bom + "#Software: Microsoft Internet Information Services 6.0\n"
+                                                       "#Fields: date time c-ip cs-method cs-uri-stem sc-status\n"
+                                                       "2003-02-13 10:00:00 10.0.0.2 GET /b.html 200\n")));
     ASSERT_EQ(w3c.Records.Count(), 1u);
     EXPECT_EQ(w3c.HostTable.GetString(w3c.Records[0].HostIdx), "10.0.0.2");
     EXPECT_EQ(w3c.BadLineCount, 0);

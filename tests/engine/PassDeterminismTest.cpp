@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 #include <array>
+#include <chrono>
 #include <memory>
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/CommonUtils_u.h"
@@ -53,7 +53,7 @@ struct TShape {
     int Visits = 1000;
     bool VisitsChangeHost = false;  // some visits go on under another host
     std::vector<std::int32_t> OddIds{};  // visit ids some hits get instead of their own
-    bool WideKeys = false;          // statuses below 0, referrer indices far beyond the table
+    bool WideKeys = false;  // statuses below 0, referrer indices far beyond the table
 };
 
 // The tables and records a pass reads, and the ways to run it.
@@ -71,7 +71,7 @@ public:
     struct TRunMode {
         int Threads = 1;
         bool AlwaysSort = false;
-        int CancelAfterStep = 0;     // 0: never
+        int CancelAfterStep = 0;  // 0: never
         bool CountryFails = false;  // the country database cannot be read (step 10 throws)
     };
 
@@ -82,38 +82,39 @@ public:
         const int cancelValue = mode.CancelAfterStep * 100 / kStatisticsStepCount;
         TLstRecLog records = Records;
         try {
-            out.Completed = RunStatisticsPass(
-                {.Records = records,
-                 .HostTable = Hosts,
-                 .HostIPs = HostIPs,
-                 .UserTable = Users,
-                 .URITable = URIs,
-                 .ExtTable = Exts,
-                 .PathTable = Paths,
-                 .ReferrerTable = Referrers,
-                 .BrowserTable = Browsers,
-                 .OSTable = OSs,
-                 .SpiderTable = Spiders,
-                 .SearchEngines = Engines,
-                 .CountryDbFile = "GeoIP.dat",
-                 .CityDbPath = "GeoIPCity.dat",
-                 .CountryReaderFactory = [&]() -> std::unique_ptr<IGeoIPCountryReader> {
-                     if (mode.CountryFails) throw std::runtime_error("country database unreadable");
-                     return std::make_unique<FakeCountryReader>();
-                 },
-                 .CityReaderFactory = [] { return std::make_unique<FakeCityReader>(); },
-                 .IsCancelled = [&] { return cancelled; },
-                 .Progress =
-                     [&](int value, const std::string&) {
-                         out.Progress.push_back(value);
-                         if (mode.CancelAfterStep == 0 || value != cancelValue) return;
-                         // The user is slow to press Cancel: the workers run well ahead.
-                         if (mode.Threads != 1) std::this_thread::sleep_for(std::chrono::milliseconds(30));
-                         cancelled = true;
-                     },
-                 .Threads = mode.Threads,
-                 .AlwaysSort = mode.AlwaysSort},
-                out.Stats);
+            out.Completed = RunStatisticsPass({.Records = records,
+                                               .HostTable = Hosts,
+                                               .HostIPs = HostIPs,
+                                               .UserTable = Users,
+                                               .URITable = URIs,
+                                               .ExtTable = Exts,
+                                               .PathTable = Paths,
+                                               .ReferrerTable = Referrers,
+                                               .BrowserTable = Browsers,
+                                               .OSTable = OSs,
+                                               .SpiderTable = Spiders,
+                                               .SearchEngines = Engines,
+                                               .CountryDbFile = "GeoIP.dat",
+                                               .CityDbPath = "GeoIPCity.dat",
+                                               .CountryReaderFactory = [&]() -> std::unique_ptr<IGeoIPCountryReader> {
+                                                   if (mode.CountryFails)
+                                                       throw std::runtime_error("country database unreadable");
+                                                   return std::make_unique<FakeCountryReader>();
+                                               },
+                                               .CityReaderFactory = [] { return std::make_unique<FakeCityReader>(); },
+                                               .IsCancelled = [&] { return cancelled; },
+                                               .Progress =
+                                                   [&](int value, const std::string&) {
+                                                       out.Progress.push_back(value);
+                                                       if (mode.CancelAfterStep == 0 || value != cancelValue) return;
+                                                       // The user is slow to press Cancel: the workers run well ahead.
+                                                       if (mode.Threads != 1)
+                                                           std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                                                       cancelled = true;
+                                                   },
+                                               .Threads = mode.Threads,
+                                               .AlwaysSort = mode.AlwaysSort},
+                                              out.Stats);
         } catch (const std::exception& e) {
             out.Error = e.what();
         }
@@ -168,12 +169,13 @@ void TPassData::Generate(const TShape& shape) {
         const std::string phrase = words[static_cast<std::size_t>(i % 7)] + "+" +
                                    words[static_cast<std::size_t>(i / 7 % 7)] + "+" + std::to_string(i % 50);
         switch (i % 5) {
-        case 0: Referrers.AddString(text("http://www.google.com/search?q=", i % 900) + "+" + phrase); break;
-        case 1: Referrers.AddString("http://search.yahoo.com/search?p=" + phrase + text("&n=", i)); break;
-        case 2: Referrers.AddString(text("http://site", i % 300) + ".example.org/links.html?ref=google." + phrase);
-            break;
-        case 3: Referrers.AddString(text("http://www.altavista.com/web?kw=", i) + "&q=\"" + phrase + "\""); break;
-        default: Referrers.AddString(text("http://blog", i % 200) + ".example.net/" + std::to_string(i)); break;
+            case 0: Referrers.AddString(text("http://www.google.com/search?q=", i % 900) + "+" + phrase); break;
+            case 1: Referrers.AddString("http://search.yahoo.com/search?p=" + phrase + text("&n=", i)); break;
+            case 2:
+                Referrers.AddString(text("http://site", i % 300) + ".example.org/links.html?ref=google." + phrase);
+                break;
+            case 3: Referrers.AddString(text("http://www.altavista.com/web?kw=", i) + "&q=\"" + phrase + "\""); break;
+            default: Referrers.AddString(text("http://blog", i % 200) + ".example.net/" + std::to_string(i)); break;
         }
     }
 
@@ -200,7 +202,7 @@ void TPassData::Generate(const TShape& shape) {
             rec.DayOfWeek = static_cast<std::uint8_t>(IsoDayOfWeek(rec.DayNo));
             if (shape.VisitsChangeHost && chance(3)) host = any(0, kHosts - 1);
             rec.HostIdx = host;
-            rec.UserIdx = user;                             // 4 and 5 lie beyond the table
+            rec.UserIdx = user;  // 4 and 5 lie beyond the table
             rec.BrowserIdx = browser;
             rec.OSIdx = os;
             rec.SpiderIdx = spider;
@@ -331,8 +333,8 @@ TEST(PassDeterminism, SortsKeepStoredOrderAmongEqualKeys) {
     TLstRecLog list;
     for (int i = 0; i < 30000; ++i) {
         TRecLog r;
-        r.HostIdx = any(0, 60);                   // counted into buckets
-        r.ReferrerIdx = any(-5, 1 << 30);          // radix sorted
+        r.HostIdx = any(0, 60);  // counted into buckets
+        r.ReferrerIdx = any(-5, 1 << 30);  // radix sorted
         r.Status = i < 15000 ? 200 : any(100, 599);  // long runs
         r.Time = i < 20000 ? 1000 + i / 3 : any(0, 5000);  // in order for a long while
         r.VisitId = any(-1, 3);
@@ -377,8 +379,9 @@ TEST(PassDeterminism, SearchEngineMatcherAgreesWithTheList) {
     odd.Add({"google.", "q=", "", "", "Google again"});
     odd.Add({"zz", "zz", "z", "zzz", "Overlapping"});
     std::mt19937 rng(9);
-    const std::string pieces[] = {"http://", "www.", "google.", "search.", "yahoo.", "q=", "p=", "QUERY=", "?", "&",
-                                  "k", "=", "z", "zz", "msn", "search.msn", "/", "MT=", "é", "\"", "x"};
+    const std::string pieces[] = {
+        "http://", "www.", "google.", "search.", "yahoo.",     "q=", "p=",  "QUERY=", "?",  "&", "k",
+        "=",       "z",    "zz",      "msn",     "search.msn", "/",  "MT=", "é",      "\"", "x"};
     for (const TLstSEType* engines : {&options.SEs, &odd}) {
         const TSearchEngineMatcher matcher(*engines);
         for (int i = 0; i < 20000; ++i) {
@@ -399,7 +402,6 @@ TEST(PassDeterminism, SearchEngineMatcherAgreesWithTheList) {
         }
     }
 }
-
 
 // Reporting waits for the steps in number order: a step may only need lower-numbered steps,
 // or a failed or stopped run could wait for a step that never comes.

@@ -90,7 +90,8 @@ void CheckSorted(const TLstRecLog& original, const TLstRecLog& sorted, const TSo
 }  // namespace
 
 TEST(Records, EverySortBothWays) {
-    for (const std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{1000}, std::size_t{20000}}) {
+    for (const std::size_t n :
+         {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{1000}, std::size_t{20000}}) {
         const TLstRecLog original = RandomList(n, static_cast<std::uint32_t>(n) + 7, 90 * kSecondsPerDay);
         for (const TSortCase& c : kSorts) {
             for (const int flag : {1, 0}) {
@@ -145,12 +146,10 @@ TEST(Records, DerivedTimePartsEqualTheParsedOnes) {
         const char* Stamp;
         TSeconds Offset;
     } cases[] = {
-        {"[01/Jan/1900:00:00:00 +0000]", 0},
-        {"[29/Feb/2004:23:59:59 +0000]", 0},
-        {"[31/Dec/2003:23:30:15 +0000]", 3600},      // into the next year
-        {"[01/Mar/2004:00:10:05 +0000]", -3600},     // back into February
-        {"[15/Jul/2026:12:34:56 +0000]", 45 * 60},
-        {"[31/Dec/9999:23:59:59 +0000]", 0},
+        {"[01/Jan/1900:00:00:00 +0000]", 0},       {"[29/Feb/2004:23:59:59 +0000]", 0},
+        {"[31/Dec/2003:23:30:15 +0000]", 3600},  // into the next year
+        {"[01/Mar/2004:00:10:05 +0000]", -3600},  // back into February
+        {"[15/Jul/2026:12:34:56 +0000]", 45 * 60}, {"[31/Dec/9999:23:59:59 +0000]", 0},
     };
     for (const auto& c : cases) {
         THitTime parsed;

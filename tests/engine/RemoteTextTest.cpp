@@ -8,7 +8,7 @@ namespace {
 TEST(RemoteText, ServerRepliesAndAddressesAreFitForAMessage) {
     struct Case {
         std::string in;
-        std::string reply;    // PrintableReply
+        std::string reply;  // PrintableReply
         std::string address;  // AddressForMessage
     };
     const Case cases[] = {

@@ -267,15 +267,15 @@ TEST(StatFormat, IsReportEmptyPerReport) {
         TLstStat TStatistics::*list;
     };
     const Case plain[] = {
-        {21, &TStatistics::StatByMon},       {22, &TStatistics::StatByDay},      {31, &TStatistics::StatByTld},
-        {32, &TStatistics::StatByDomain},    {33, &TStatistics::StatByBrowser},  {34, &TStatistics::StatByOS},
-        {36, &TStatistics::StatByHost},      {37, &TStatistics::StatByHost},     {39, &TStatistics::StatByUserName},
-        {41, &TStatistics::StatByAllFiles},  {47, &TStatistics::StatByFileExt},  {48, &TStatistics::StatByTopIn},
+        {21, &TStatistics::StatByMon},       {22, &TStatistics::StatByDay},       {31, &TStatistics::StatByTld},
+        {32, &TStatistics::StatByDomain},    {33, &TStatistics::StatByBrowser},   {34, &TStatistics::StatByOS},
+        {36, &TStatistics::StatByHost},      {37, &TStatistics::StatByHost},      {39, &TStatistics::StatByUserName},
+        {41, &TStatistics::StatByAllFiles},  {47, &TStatistics::StatByFileExt},   {48, &TStatistics::StatByTopIn},
         {49, &TStatistics::StatByTopOut},    {51, &TStatistics::StatByRefDomain}, {52, &TStatistics::StatByRefPage},
-        {53, &TStatistics::StatByRefSE},     {54, &TStatistics::StatByRefSEP},   {55, &TStatistics::StatByRefSEK},
-        {56, &TStatistics::StatByRefSESEP},  {57, &TStatistics::StatByRefSESEK}, {132, &TStatistics::StatByCountry},
-        {133, &TStatistics::StatByRegion},   {134, &TStatistics::StatByUSState}, {135, &TStatistics::StatByCAProv},
-        {136, &TStatistics::StatByCNProv},   {137, &TStatistics::StatByCity},    {141, &TStatistics::StatByFileDir},
+        {53, &TStatistics::StatByRefSE},     {54, &TStatistics::StatByRefSEP},    {55, &TStatistics::StatByRefSEK},
+        {56, &TStatistics::StatByRefSESEP},  {57, &TStatistics::StatByRefSESEK},  {132, &TStatistics::StatByCountry},
+        {133, &TStatistics::StatByRegion},   {134, &TStatistics::StatByUSState},  {135, &TStatistics::StatByCAProv},
+        {136, &TStatistics::StatByCNProv},   {137, &TStatistics::StatByCity},     {141, &TStatistics::StatByFileDir},
         {142, &TStatistics::StatByFileType},
     };
     for (const Case& c : plain) {
@@ -325,8 +325,8 @@ TEST(StatFormat, IsReportEmptyPerReport) {
     EXPECT_FALSE(errors.IsReportEmpty(61));
     EXPECT_TRUE(errors.IsReportEmpty(62));
 
-    for (const auto& [code, empty] : std::vector<std::pair<int, bool>>{{304, true}, {399, true}, {400, false},
-                                                                       {599, false}, {600, true}}) {
+    for (const auto& [code, empty] :
+         std::vector<std::pair<int, bool>>{{304, true}, {399, true}, {400, false}, {599, false}, {600, true}}) {
         TStatistics status;
         TRecStat row;
         row.Code = code;

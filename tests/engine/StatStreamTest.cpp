@@ -19,7 +19,7 @@ TRecStat GoldenRow() {
     TRecStat row;
     row.Name = "ab";
     row.Key = EncodeDateTime(2007, 3, 1, 12, 0, 0);  // 39142.5
-    row.Duration = 6 * 3600;                         // 0.25 days
+    row.Duration = 6 * 3600;  // 0.25 days
     row.Kind = 2;
     row.Code = 404;
     row.Hits = 7;
@@ -40,8 +40,8 @@ const std::string kGoldenRowBytes =
     "ab"
     "\x00\x00\x00\x00\xD0\x1C\xE3\x40"  // Key 39142.5
     "\x00\x00\x00\x00\x00\x00\xD0\x3F"  // Duration 0.25
-    "\x02"                              // Kind
-    "\x94\x01\x00\x00"                  // Code 404
+    "\x02"  // Kind
+    "\x94\x01\x00\x00"  // Code 404
     "\x07\x00\x00\x00"
     "\x03\x00\x00\x00"
     "\x08\x07\x06\x05\x04\x03\x02\x01"  // Bytes
@@ -142,8 +142,8 @@ TEST(StatStream, LongNamesAreCutOnAUtf8Boundary) {
     const Case cases[] = {
         {std::string(2048, 'a'), 2048},
         {std::string(2049, 'a'), 2048},
-        {std::string(2047, 'a') + "\xC3\xA9", 2047},      // "é" would straddle the limit
-        {std::string(2046, 'a') + "\xC3\xA9x", 2048},     // "é" ends exactly at the limit
+        {std::string(2047, 'a') + "\xC3\xA9", 2047},  // "é" would straddle the limit
+        {std::string(2046, 'a') + "\xC3\xA9x", 2048},  // "é" ends exactly at the limit
         {std::string(2046, 'a') + "\xE2\x82\xAC", 2046},  // "€" would straddle it
         {std::string(100000, 'b'), 2048},
     };
@@ -222,8 +222,10 @@ TEST(StatStream, ListTruncatedAtEveryOffset) {
         TBinaryReader reader(cut);
         TLstStat loaded;
         const bool ok = loaded.LoadFromStream(reader);
-        const std::size_t expectRows =
-            length == bytes.size() ? 3 : length >= secondEnd ? 2 : length >= firstEnd ? 1 : 0;
+        const std::size_t expectRows = length == bytes.size() ? 3
+                                       : length >= secondEnd  ? 2
+                                       : length >= firstEnd   ? 1
+                                                              : 0;
         EXPECT_EQ(ok, length == bytes.size()) << length;
         ASSERT_EQ(loaded.Count(), expectRows) << length;
         for (std::size_t i = 0; i < expectRows; ++i) EXPECT_EQ(loaded[i], list[i]) << length;

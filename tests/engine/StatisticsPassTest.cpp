@@ -242,22 +242,33 @@ TEST_F(ScenarioTest, EveryTableWorkedByHand) {
     EXPECT_EQ(Stats.LastDay, DayOf(feb28) + 2);
     EXPECT_EQ(Stats.DaySpan, 3);
 
-    EXPECT_EQ(Describe(Stats.Summary), Describe({.Duration = 5201, .Hits = 24, .Visits = 9, .Bytes = 15200, .Pages = 17,
-                                                 .NotModified = 1, .Partial = 1, .Errors = 4}));
+    EXPECT_EQ(Describe(Stats.Summary), Describe({.Duration = 5201,
+                                                 .Hits = 24,
+                                                 .Visits = 9,
+                                                 .Bytes = 15200,
+                                                 .Pages = 17,
+                                                 .NotModified = 1,
+                                                 .Partial = 1,
+                                                 .Errors = 4}));
 
     const TRecStat day1{.Duration = 2091, .Hits = 5, .Visits = 2, .Bytes = 3300, .Pages = 3, .NotModified = 1};
-    const TRecStat day2{.Duration = 3660, .Hits = 11, .Visits = 5, .Bytes = 7300, .Pages = 8, .Partial = 1,
-                        .Errors = 2};
+    const TRecStat day2{
+        .Duration = 3660, .Hits = 11, .Visits = 5, .Bytes = 7300, .Pages = 8, .Partial = 1, .Errors = 2};
     const TRecStat day3{.Duration = 1240, .Hits = 8, .Visits = 3, .Bytes = 4600, .Pages = 6, .Errors = 2};
     auto keyed = [](TRecStat row, TSeconds key) {
         row.Key = key;
         return row;
     };
     ExpectRows(Stats.StatByDay, {keyed(day1, feb28), keyed(day2, feb28 + 86400), keyed(day3, feb28 + 2 * 86400)});
-    ExpectRows(Stats.StatByMon,
-               {keyed(day1, StartOfDay(EncodeDate(2005, 2, 1))),
-                {.Key = StartOfDay(EncodeDate(2005, 3, 1)), .Duration = 4900, .Hits = 19, .Visits = 8, .Bytes = 11900,
-                 .Pages = 14, .Partial = 1, .Errors = 4}});
+    ExpectRows(Stats.StatByMon, {keyed(day1, StartOfDay(EncodeDate(2005, 2, 1))),
+                                 {.Key = StartOfDay(EncodeDate(2005, 3, 1)),
+                                  .Duration = 4900,
+                                  .Hits = 19,
+                                  .Visits = 8,
+                                  .Bytes = 11900,
+                                  .Pages = 14,
+                                  .Partial = 1,
+                                  .Errors = 4}});
 
     std::vector<TRecStat> hours(24);
     hours[0] = {.Duration = 1790, .Hits = 2, .Visits = 1, .Bytes = 1300, .Pages = 1};
@@ -279,25 +290,73 @@ TEST_F(ScenarioTest, EveryTableWorkedByHand) {
 
     const int fr = GetCountryIndex("fr"), gb = GetCountryIndex("uk");
     ASSERT_NE(fr * gb, 0);
-    const TRecStat h0{.Name = "192.0.2.10", .Key = At(3, 1, 9, 30, 10), .Duration = 2111, .Hits = 7, .Visits = 2,
-                      .Bytes = 4000, .Pages = 5, .NotModified = 1, .Partial = 1, .Errors = 1,
-                      .IP = IP("192.0.2.10"), .Country = fr, .PerDay = {1, 1, 0}};
-    const TRecStat h1{.Name = "www.example.co.uk", .Key = At(3, 2, 12, 0, 30), .Duration = 1820, .Hits = 5,
-                      .Visits = 2, .Bytes = 2300, .Pages = 4, .Errors = 2, .IP = -1, .Country = gb,
+    const TRecStat h0{.Name = "192.0.2.10",
+                      .Key = At(3, 1, 9, 30, 10),
+                      .Duration = 2111,
+                      .Hits = 7,
+                      .Visits = 2,
+                      .Bytes = 4000,
+                      .Pages = 5,
+                      .NotModified = 1,
+                      .Partial = 1,
+                      .Errors = 1,
+                      .IP = IP("192.0.2.10"),
+                      .Country = fr,
+                      .PerDay = {1, 1, 0}};
+    const TRecStat h1{.Name = "www.example.co.uk",
+                      .Key = At(3, 2, 12, 0, 30),
+                      .Duration = 1820,
+                      .Hits = 5,
+                      .Visits = 2,
+                      .Bytes = 2300,
+                      .Pages = 4,
+                      .Errors = 2,
+                      .IP = -1,
+                      .Country = gb,
                       .PerDay = {0, 0, 1}};  // and visit 3
-    const TRecStat h2{.Name = "198.51.100.7", .Key = At(3, 1, 9, 1, 0), .Duration = 60, .Hits = 4, .Visits = 1,
-                      .Bytes = 2800, .Pages = 3, .Errors = 1, .IP = IP("198.51.100.7"), .PerDay = {0, 1, 0}};
-    const TRecStat h3{.Name = "proxy.co.uk", .Key = At(3, 2, 3, 0, 10), .Duration = 10, .Hits = 3, .Visits = 1,
-                      .Bytes = 2300, .Pages = 2, .IP = -1, .Country = gb, .PerDay = {0, 0, 1}};
-    const TRecStat h4{.Name = "192.0.2.99", .Key = At(3, 2, 16, 20, 0), .Duration = 1200, .Hits = 5, .Visits = 3,
-                      .Bytes = 3800, .Pages = 3, .IP = IP("192.0.2.99"), .Country = fr, .PerDay = {0, 2, 1}};
+    const TRecStat h2{.Name = "198.51.100.7",
+                      .Key = At(3, 1, 9, 1, 0),
+                      .Duration = 60,
+                      .Hits = 4,
+                      .Visits = 1,
+                      .Bytes = 2800,
+                      .Pages = 3,
+                      .Errors = 1,
+                      .IP = IP("198.51.100.7"),
+                      .PerDay = {0, 1, 0}};
+    const TRecStat h3{.Name = "proxy.co.uk",
+                      .Key = At(3, 2, 3, 0, 10),
+                      .Duration = 10,
+                      .Hits = 3,
+                      .Visits = 1,
+                      .Bytes = 2300,
+                      .Pages = 2,
+                      .IP = -1,
+                      .Country = gb,
+                      .PerDay = {0, 0, 1}};
+    const TRecStat h4{.Name = "192.0.2.99",
+                      .Key = At(3, 2, 16, 20, 0),
+                      .Duration = 1200,
+                      .Hits = 5,
+                      .Visits = 3,
+                      .Bytes = 3800,
+                      .Pages = 3,
+                      .IP = IP("192.0.2.99"),
+                      .Country = fr,
+                      .PerDay = {0, 2, 1}};
     const std::set<std::string> midnight = {h1.Name};
     ExpectRows(Stats.StatByHost, {h0, h1, h2, h3, h4}, midnight);
 
     std::vector<TRecStat> nbVisit(15);
     nbVisit[0] = {.Duration = 70, .Hits = 7, .Visits = 2, .Bytes = 5100, .Pages = 5, .Errors = 1};
-    nbVisit[1] = {.Duration = 3931, .Hits = 12, .Visits = 4, .Bytes = 6300, .Pages = 9, .NotModified = 1,
-                  .Partial = 1, .Errors = 3};
+    nbVisit[1] = {.Duration = 3931,
+                  .Hits = 12,
+                  .Visits = 4,
+                  .Bytes = 6300,
+                  .Pages = 9,
+                  .NotModified = 1,
+                  .Partial = 1,
+                  .Errors = 3};
     nbVisit[2] = {.Duration = 1200, .Hits = 5, .Visits = 3, .Bytes = 3800, .Pages = 3};
     EXPECT_EQ(DescribeAll(Stats.StatByNbVisit), DescribeAll(nbVisit));
 
@@ -335,20 +394,51 @@ TEST_F(ScenarioTest, EveryTableWorkedByHand) {
         return row;
     };
     ExpectRows(Stats.StatByBrowser,
-               {{.Name = "MSIE 6.0", .Duration = 2171, .Hits = 11, .Visits = 3, .Bytes = 6800, .Pages = 8,
-                 .NotModified = 1, .Partial = 1, .Errors = 2, .PerDay = {1, 2, 0}},
-                {.Name = "Firefox 1.5", .Duration = 3020, .Hits = 10, .Visits = 5, .Bytes = 6100, .Pages = 7,
-                 .Errors = 2, .PerDay = {0, 2, 2}},
+               {{.Name = "MSIE 6.0",
+                 .Duration = 2171,
+                 .Hits = 11,
+                 .Visits = 3,
+                 .Bytes = 6800,
+                 .Pages = 8,
+                 .NotModified = 1,
+                 .Partial = 1,
+                 .Errors = 2,
+                 .PerDay = {1, 2, 0}},
+                {.Name = "Firefox 1.5",
+                 .Duration = 3020,
+                 .Hits = 10,
+                 .Visits = 5,
+                 .Bytes = 6100,
+                 .Pages = 7,
+                 .Errors = 2,
+                 .PerDay = {0, 2, 2}},
                 plain(h3, "")},
                {"Firefox 1.5"});
     ExpectRows(Stats.StatByOS,
-               {{.Name = "Windows XP", .Duration = 3371, .Hits = 16, .Visits = 6, .Bytes = 10600, .Pages = 11,
-                 .NotModified = 1, .Partial = 1, .Errors = 2, .PerDay = {1, 4, 1}},
-                plain(h1, "Linux"), plain(h3, "")},
+               {{.Name = "Windows XP",
+                 .Duration = 3371,
+                 .Hits = 16,
+                 .Visits = 6,
+                 .Bytes = 10600,
+                 .Pages = 11,
+                 .NotModified = 1,
+                 .Partial = 1,
+                 .Errors = 2,
+                 .PerDay = {1, 4, 1}},
+                plain(h1, "Linux"),
+                plain(h3, "")},
                {"Linux"});
     ExpectRows(Stats.StatBySpider,
-               {{.Name = "", .Duration = 5191, .Hits = 21, .Visits = 8, .Bytes = 12900, .Pages = 15,
-                 .NotModified = 1, .Partial = 1, .Errors = 4, .PerDay = {1, 4, 2}},
+               {{.Name = "",
+                 .Duration = 5191,
+                 .Hits = 21,
+                 .Visits = 8,
+                 .Bytes = 12900,
+                 .Pages = 15,
+                 .NotModified = 1,
+                 .Partial = 1,
+                 .Errors = 4,
+                 .PerDay = {1, 4, 2}},
                 plain(h3, "Googlebot")},
                {""});
     TRecStat alice = plain(h1, "alice"), bob = plain(h2, "bob");
@@ -363,15 +453,19 @@ TEST_F(ScenarioTest, EveryTableWorkedByHand) {
     bands[5] = {.Hits = 1, .Visits = 1};  // 30:10
     EXPECT_EQ(DescribeAll(Stats.StatByLenVisit), DescribeAll(bands));
 
-    ExpectRows(Stats.StatByAllFiles,
-               {{.Name = "/index.html", .Kind = 2, .Hits = 9, .Visits = 7, .Bytes = 8400, .Partial = 1,
-                 .PerDay = {2, 3, 2}},
-                {.Name = "/img/logo.gif", .Kind = 4, .Hits = 7, .Visits = 6, .Bytes = 3000, .NotModified = 1,
-                 .PerDay = {1, 3, 2}},
-                {.Name = "/about.html", .Kind = 2, .Hits = 4, .Visits = 4, .Bytes = 3200, .PerDay = {1, 1, 2}},
-                {.Name = "/missing.html", .Kind = 2, .Hits = 2, .Visits = 2, .Bytes = 600, .Errors = 2,
-                 .PerDay = {0, 2, 0}},
-                {.Name = "/scripts/fail.php", .Kind = 2, .Hits = 2, .Visits = 1, .Errors = 2, .PerDay = {0, 0, 1}}});
+    ExpectRows(
+        Stats.StatByAllFiles,
+        {{.Name = "/index.html", .Kind = 2, .Hits = 9, .Visits = 7, .Bytes = 8400, .Partial = 1, .PerDay = {2, 3, 2}},
+         {.Name = "/img/logo.gif",
+          .Kind = 4,
+          .Hits = 7,
+          .Visits = 6,
+          .Bytes = 3000,
+          .NotModified = 1,
+          .PerDay = {1, 3, 2}},
+         {.Name = "/about.html", .Kind = 2, .Hits = 4, .Visits = 4, .Bytes = 3200, .PerDay = {1, 1, 2}},
+         {.Name = "/missing.html", .Kind = 2, .Hits = 2, .Visits = 2, .Bytes = 600, .Errors = 2, .PerDay = {0, 2, 0}},
+         {.Name = "/scripts/fail.php", .Kind = 2, .Hits = 2, .Visits = 1, .Errors = 2, .PerDay = {0, 0, 1}}});
     ExpectRows(Stats.StatByFileExt,
                {{.Name = "html", .Kind = 2, .Hits = 15, .Bytes = 12200, .Partial = 1, .Errors = 2, .PerDay = {3, 8, 4}},
                 {.Name = "gif", .Kind = 4, .Hits = 7, .Bytes = 3000, .NotModified = 1, .PerDay = {2, 3, 2}},
@@ -392,12 +486,18 @@ TEST_F(ScenarioTest, EveryTableWorkedByHand) {
                                     {.Name = "/scripts/fail.php", .Hits = 1, .Visits = 1, .PerDay = {0, 0, 1}}});
 
     const std::string google(Referrers.GetString(1)), example(Referrers.GetString(2)), yahoo(Referrers.GetString(3));
-    const TRecStat noRef{.Hits = 16, .Visits = 7, .Bytes = 10100, .Pages = 9, .NotModified = 1, .Partial = 1,
-                         .Errors = 1, .PerDay = {1, 4, 2}};
-    const TRecStat googleRef{.Name = google, .Hits = 5, .Visits = 4, .Bytes = 2800, .Pages = 5, .Errors = 2,
-                             .PerDay = {1, 1, 2}};
-    const TRecStat exampleRef{.Name = example, .Hits = 2, .Visits = 2, .Bytes = 1300, .Pages = 2, .Errors = 1,
-                              .PerDay = {1, 1, 0}};
+    const TRecStat noRef{.Hits = 16,
+                         .Visits = 7,
+                         .Bytes = 10100,
+                         .Pages = 9,
+                         .NotModified = 1,
+                         .Partial = 1,
+                         .Errors = 1,
+                         .PerDay = {1, 4, 2}};
+    const TRecStat googleRef{
+        .Name = google, .Hits = 5, .Visits = 4, .Bytes = 2800, .Pages = 5, .Errors = 2, .PerDay = {1, 1, 2}};
+    const TRecStat exampleRef{
+        .Name = example, .Hits = 2, .Visits = 2, .Bytes = 1300, .Pages = 2, .Errors = 1, .PerDay = {1, 1, 0}};
     const TRecStat yahooRef{.Name = yahoo, .Hits = 1, .Visits = 1, .Bytes = 1000, .Pages = 1, .PerDay = {0, 1, 0}};
     ExpectRows(Stats.StatByRefPage, {noRef, googleRef, exampleRef, yahooRef});
     ExpectRows(Stats.StatByRefDomain, {noRef, renamed(yahooRef, "search.yahoo.com"),
@@ -467,8 +567,8 @@ TEST_F(PassTest, NoHitsReportsEveryStepAndLeavesEverythingEmpty) {
 TEST_F(PassTest, VisitsCountOncePerRow) {
     URIs.AddString("/a");
     URIs.AddString("/b");
-    for (const auto& [uri, time] : std::vector<std::pair<int, const char*>>{{0, "10:00:00"}, {0, "10:01:00"},
-                                                                             {1, "10:02:00"}}) {
+    for (const auto& [uri, time] :
+         std::vector<std::pair<int, const char*>>{{0, "10:00:00"}, {0, "10:01:00"}, {1, "10:02:00"}}) {
         TRecLog rec = HitAt("2005-03-01", time);
         rec.URIIdx = uri;
         rec.VisitId = 1;
@@ -489,9 +589,9 @@ TEST_F(PassTest, VisitCountAndLengthBands) {
     Hosts.AddString("busy.example.com");
     // Twenty visits of one host, one hit each, with lengths at every band edge.
     const std::vector<std::pair<std::int32_t, int>> lengths = {
-        {0, 1},    {59, 1},   {60, 2},    {299, 2},   {300, 3},   {599, 3},   {600, 4},
-        {1199, 4}, {1200, 5}, {1790, 5},  {1799, 5},  {1800, 6},  {1810, 6},  {2699, 6},
-        {2700, 7}, {3599, 7}, {5400, 9},  {7199, 9},  {10799, 10}, {10800, 11}};
+        {0, 1},    {59, 1},   {60, 2},   {299, 2},  {300, 3},    {599, 3},   {600, 4},
+        {1199, 4}, {1200, 5}, {1790, 5}, {1799, 5}, {1800, 6},   {1810, 6},  {2699, 6},
+        {2700, 7}, {3599, 7}, {5400, 9}, {7199, 9}, {10799, 10}, {10800, 11}};
     for (std::size_t i = 0; i < lengths.size(); ++i) {
         TRecLog rec = HitAt("2005-03-01", "10:00:00");
         rec.VisitId = static_cast<std::int32_t>(i) + 1;
@@ -687,10 +787,14 @@ TEST_F(PassTest, MatchesAPlainReferenceOnRandomHits) {
             EXPECT_EQ(row.PerDay, days) << row.Name;
         }
     };
-    check(Stats.StatByHost, [](const TRecLog& r) { return r.HostIdx; }, Hosts, true);
-    check(Stats.StatByAllFiles, [](const TRecLog& r) { return r.URIIdx; }, URIs, false);
-    check(Stats.StatByRefPage, [](const TRecLog& r) { return r.ReferrerIdx; }, Referrers, false);
-    check(Stats.StatByBrowser, [](const TRecLog& r) { return r.BrowserIdx; }, Browsers, true);
+    check(
+        Stats.StatByHost, [](const TRecLog& r) { return r.HostIdx; }, Hosts, true);
+    check(
+        Stats.StatByAllFiles, [](const TRecLog& r) { return r.URIIdx; }, URIs, false);
+    check(
+        Stats.StatByRefPage, [](const TRecLog& r) { return r.ReferrerIdx; }, Referrers, false);
+    check(
+        Stats.StatByBrowser, [](const TRecLog& r) { return r.BrowserIdx; }, Browsers, true);
     // A visit's hits come back to an hour after others: it still counts once there.
     auto checkFixed = [&](const auto& table, auto keyOf) {
         std::int32_t total = 0;
@@ -731,14 +835,18 @@ TEST_F(PassTest, SearchListsMatchARegroupOfWrittenOutNames) {
     std::mt19937 rng(5);
     const auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     const std::string hosts[] = {"www.google.com/search", "www.google.com/images", "www.bing.com/search",
-                                 "search.yahoo.com/s", "www.ask.com/web", "search.aol.com/aol", "nameless.org/",
-                                 "www.example.org/page"};
+                                 "search.yahoo.com/s",    "www.ask.com/web",       "search.aol.com/aol",
+                                 "nameless.org/",         "www.example.org/page"};
     const std::string words[] = {"Blue", "widget", "", "b", "cache:x", "ab\tc", "widgets", "\"quoted&x\"", "tab\tb"};
     for (int i = 0; i < 9000; ++i) {
         const std::string& host = hosts[static_cast<std::size_t>(any(0, 7))];
         std::string phrase;
-        for (int n = any(1, 3); n > 0; --n) phrase += (phrase.empty() ? "" : (any(0, 3) == 0 ? "  " : " ")) + words[static_cast<std::size_t>(any(0, 8))];
-        const std::string key = host.starts_with("search.yahoo") ? "p=" : host.starts_with("search.aol") ? "query=" : "q=";
+        for (int n = any(1, 3); n > 0; --n)
+            phrase +=
+                (phrase.empty() ? "" : (any(0, 3) == 0 ? "  " : " ")) + words[static_cast<std::size_t>(any(0, 8))];
+        const std::string key = host.starts_with("search.yahoo") ? "p="
+                                : host.starts_with("search.aol") ? "query="
+                                                                 : "q=";
         Referrers.AddString("http://" + host + "?" + key + phrase + "&n=" + std::to_string(i));
     }
     const TSeconds start = EncodeDateTime(2005, 3, 1, 0, 0, 0);

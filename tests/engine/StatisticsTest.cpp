@@ -160,10 +160,31 @@ TEST(Statistics, FixedTablesUseTheirOwnIndices) {
 }
 
 TEST(Statistics, MergeStatAddsCountersOnly) {
-    const TRecStat dest{.Name = "dest", .Key = 50, .Duration = 10, .Kind = 2, .Code = 404, .Hits = 1, .Visits = 1,
-                        .Bytes = 1LL << 40, .IP = 7, .Country = 3, .PerDay = {1, 2, 3}};
-    TRecStat src{.Name = "src", .Key = 60, .Duration = 5, .Kind = 4, .Code = 500, .Hits = 2, .Visits = 3,
-                 .Bytes = 1LL << 40, .Pages = 4, .NotModified = 1, .Partial = 2, .Errors = 3, .IP = 8, .Country = 9,
+    const TRecStat dest{.Name = "dest",
+                        .Key = 50,
+                        .Duration = 10,
+                        .Kind = 2,
+                        .Code = 404,
+                        .Hits = 1,
+                        .Visits = 1,
+                        .Bytes = 1LL << 40,
+                        .IP = 7,
+                        .Country = 3,
+                        .PerDay = {1, 2, 3}};
+    TRecStat src{.Name = "src",
+                 .Key = 60,
+                 .Duration = 5,
+                 .Kind = 4,
+                 .Code = 500,
+                 .Hits = 2,
+                 .Visits = 3,
+                 .Bytes = 1LL << 40,
+                 .Pages = 4,
+                 .NotModified = 1,
+                 .Partial = 2,
+                 .Errors = 3,
+                 .IP = 8,
+                 .Country = 9,
                  .PerDay = {10, 20, 30}};
 
     TRecStat noDays = dest;
@@ -263,10 +284,14 @@ TEST(Statistics, CompareJoinedAgreesWithTheJoinedTexts) {
         return std::string(prefix) + '\t' + std::string(text);
     };
     const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
-        {"Google", "b", "Google", "a"},       {"Google", "z", "Google Images", "a"},
-        {"Go", "z", "Go\x01x", "a"},          {"a\tb", "c", "a", "b\tc"},
-        {"", "", "", ""},                     {"a", "", "a", "\x01"},
-        {"a", "\xff", "a\xff", ""},           {"Bing", "x", "Google", "a"},
+        {"Google", "b", "Google", "a"},
+        {"Google", "z", "Google Images", "a"},
+        {"Go", "z", "Go\x01x", "a"},
+        {"a\tb", "c", "a", "b\tc"},
+        {"", "", "", ""},
+        {"a", "", "a", "\x01"},
+        {"a", "\xff", "a\xff", ""},
+        {"Bing", "x", "Google", "a"},
     };
     for (const auto& [pa, ta, pb, tb] : cases)
         EXPECT_EQ(sign(CompareJoined(pa, ta, pb, tb)), sign(joined(pa, ta).compare(joined(pb, tb))))
@@ -291,9 +316,10 @@ TEST(Statistics, RegroupByViewsAgreesWithRegroupByNames) {
     std::mt19937 rng(11);
     const auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     // Names sharing their first eight bytes, a zero byte, bytes above 0x7f.
-    const std::vector<std::string> texts = {"",          "a",         "ab",        std::string("ab\0", 3),
-                                            "abcdefgh",  "abcdefghi", "abcdefghj", "abcdefgh\x01",
-                                            "\xc3\xa9t\xc3\xa9", "b", "A", "a b"};
+    const std::vector<std::string> texts = {
+        "",          "a",         "ab",           std::string("ab\0", 3), "abcdefgh",
+        "abcdefghi", "abcdefghj", "abcdefgh\x01", "\xc3\xa9t\xc3\xa9",    "b",
+        "A",         "a b"};
     TLstStat source;
     for (int i = 0; i < 300; ++i) {
         TRecStat row;
@@ -305,18 +331,20 @@ TEST(Statistics, RegroupByViewsAgreesWithRegroupByNames) {
         source.Add(row);
     }
     const std::vector<std::vector<std::string>> prefixSets = {
-        {"Google", "Bing", "Google", "Google Images", ""},        // no TAB: ordered by prefix
-        {"Go", "Go\x01", "a\tb", "a", "Go\t"},                    // a TAB: by joined names
+        {"Google", "Bing", "Google", "Google Images", ""},  // no TAB: ordered by prefix
+        {"Go", "Go\x01", "a\tb", "a", "Go\t"},  // a TAB: by joined names
     };
     for (const std::vector<std::string>& prefixNames : prefixSets) {
         std::vector<std::string_view> prefixViews(prefixNames.begin(), prefixNames.end());
         std::vector<std::int32_t> prefixOf;
-        for (std::size_t i = 0; i < source.Count(); ++i) prefixOf.push_back(any(0, static_cast<int>(prefixNames.size()) - 1));
+        for (std::size_t i = 0; i < source.Count(); ++i)
+            prefixOf.push_back(any(0, static_cast<int>(prefixNames.size()) - 1));
         for (const bool sumDays : {true, false}) {
             std::vector<TRegroupName> plain, prefixed;
             std::vector<TRegroupRow> plainNames, prefixedNames;
             for (int n = 0; n < 600; ++n) {
-                const auto row = static_cast<std::uint32_t>(any(0, static_cast<int>(source.Count()) + 2));  // a few missing
+                const auto row =
+                    static_cast<std::uint32_t>(any(0, static_cast<int>(source.Count()) + 2));  // a few missing
                 const std::string& text = texts[static_cast<std::size_t>(any(0, static_cast<int>(texts.size()) - 1))];
                 plain.push_back({text.data(), static_cast<std::uint32_t>(text.size()), row});
                 prefixed.push_back(plain.back());

@@ -43,7 +43,8 @@ protected:
 };
 
 TEST_F(Unpack, ZipKeepsSubFolders) {
-    const std::string archive = Make("zip", "logs.zip", {"2007/", "2007/jan.log=january\n", "top.log=top\n", "2007/feb/x.log=x\n"});
+    const std::string archive =
+        Make("zip", "logs.zip", {"2007/", "2007/jan.log=january\n", "top.log=top\n", "2007/feb/x.log=x\n"});
     ASSERT_TRUE(unzip.ExtractArchive(archive, work, members, names));
     EXPECT_EQ(RelativeMembers(), (Strings{"2007/jan.log", "top.log", "2007/feb/x.log"}));
     EXPECT_EQ(ReadFileBytes(work + "2007/jan.log"), "january\n");
@@ -67,9 +68,11 @@ TEST_F(Unpack, TarInsideGzip) {
 }
 
 TEST_F(Unpack, NothingIsWrittenOutsideTheWorkFolder) {
-    const std::string zip = Make("zip", "evil.zip", {"../zip-escape.log=z\n", "/tmp/brindle-absolute.log=a\n",
-                                                     "a/../../../deep.log=d\n", ".hidden=h\n", "..=dots\n"});
-    const std::string tgz = Make("targz", "evil.tgz", {"symlink:link=..", "link/through-link.log=l\n", "../tar-escape.log=t\n"});
+    const std::string zip = Make("zip", "evil.zip",
+                                 {"../zip-escape.log=z\n", "/tmp/brindle-absolute.log=a\n", "a/../../../deep.log=d\n",
+                                  ".hidden=h\n", "..=dots\n"});
+    const std::string tgz =
+        Make("targz", "evil.tgz", {"symlink:link=..", "link/through-link.log=l\n", "../tar-escape.log=t\n"});
     // Tools store a base name only; a hostile header is made by hand.
     std::string gz = ReadFileBytes(Make("gz", "named.gz", {"XXXXXXgz-escape.log", "g\n"}));
     gz.replace(gz.find("XXXXXX"), 6, "../../");
@@ -77,13 +80,14 @@ TEST_F(Unpack, NothingIsWrittenOutsideTheWorkFolder) {
     ASSERT_TRUE(unzip.ExtractArchive(zip, work, members, names));
     ASSERT_TRUE(unzip.ExtractArchive(tgz, work, members, names));
     ASSERT_TRUE(unzip.ExtractArchive(work + "named.gz", work, members, names));
-    EXPECT_EQ(RelativeMembers(), (Strings{"zip-escape.log", "tmp/brindle-absolute.log", "a/deep.log", "hidden", "unnamed",
-                                          "link/through-link.log", "tar-escape.log", "gz-escape.log"}));
+    EXPECT_EQ(RelativeMembers(), (Strings{"zip-escape.log", "tmp/brindle-absolute.log", "a/deep.log", "hidden",
+                                          "unnamed", "link/through-link.log", "tar-escape.log", "gz-escape.log"}));
     EXPECT_FALSE(std::filesystem::exists("/tmp/brindle-absolute.log"));
-    EXPECT_EQ(EntriesBelow(sandbox.path()),
-              (Strings{"work/", "work/a/", "work/a/deep.log", "work/evil.tgz", "work/evil.zip", "work/gz-escape.log",
-                       "work/hidden", "work/link/", "work/link/through-link.log", "work/named.gz", "work/tar-escape.log",
-                       "work/tmp/", "work/tmp/brindle-absolute.log", "work/unnamed", "work/zip-escape.log"}));
+    EXPECT_EQ(
+        EntriesBelow(sandbox.path()),
+        (Strings{"work/", "work/a/", "work/a/deep.log", "work/evil.tgz", "work/evil.zip", "work/gz-escape.log",
+                 "work/hidden", "work/link/", "work/link/through-link.log", "work/named.gz", "work/tar-escape.log",
+                 "work/tmp/", "work/tmp/brindle-absolute.log", "work/unnamed", "work/zip-escape.log"}));
 }
 
 TEST_F(Unpack, SameNamesNeverOverwriteAndArchivesAreUnpackedOnce) {
@@ -122,13 +126,13 @@ TEST_F(Unpack, DamagedArchivesFail) {
 
 TEST(LocalNames, UntrustedNamesBecomeSafeComponents) {
     const std::pair<const char*, const char*> components[] = {
-        {"access.log", "access.log"}, {"../x.log", "_x.log"}, {"..", "unnamed"},     {".bashrc", "bashrc"},
-        {"a\\b", "a_b"},              {"tab\tname", "tab_name"}, {"", "unnamed"}, {"a/b", "a_b"},
+        {"access.log", "access.log"}, {"../x.log", "_x.log"}, {"..", "unnamed"}, {".bashrc", "bashrc"}, {"a\\b", "a_b"},
+        {"tab\tname", "tab_name"},    {"", "unnamed"},        {"a/b", "a_b"},
     };
     for (const auto& [in, out] : components) EXPECT_EQ(TLocalNames::SafeComponent(in), out) << in;
     const std::pair<const char*, const char*> paths[] = {
-        {"a/b/c.log", "a/b/c.log"}, {"/etc/passwd", "etc/passwd"}, {"a\\..\\..\\b", "a/b"}, {"./a//b/", "a/b"},
-        {"../../", "unnamed"},      {"...x/y", "x/y"},
+        {"a/b/c.log", "a/b/c.log"}, {"/etc/passwd", "etc/passwd"}, {"a\\..\\..\\b", "a/b"},
+        {"./a//b/", "a/b"},         {"../../", "unnamed"},         {"...x/y", "x/y"},
     };
     for (const auto& [in, out] : paths) EXPECT_EQ(TLocalNames::SafeRelativePath(in), out) << in;
     const std::string longName = std::string(300, 'n') + ".log.gz";

@@ -35,7 +35,9 @@ protected:
         if (seq < 1 || static_cast<std::size_t>(seq) > engine.Records.Count()) throw std::out_of_range("no such hit");
         return engine.Records.Stored(static_cast<std::size_t>(seq) - 1);
     }
-    std::int32_t IPOf(std::int32_t seq) const { return engine.HostIPs.at(static_cast<std::size_t>(BySeq(seq).HostIdx)); }
+    std::int32_t IPOf(std::int32_t seq) const {
+        return engine.HostIPs.at(static_cast<std::size_t>(BySeq(seq).HostIdx));
+    }
 
     TOptions options = DefaultOptions();
     TLogConvert engine;

@@ -28,7 +28,8 @@ inline std::map<std::string, std::string> UnzipMembers(const std::string& bytes)
         std::string data;
         char buffer[8192];
         la_ssize_t got = 0;
-        while ((got = archive_read_data(a, buffer, sizeof buffer)) > 0) data.append(buffer, static_cast<std::size_t>(got));
+        while ((got = archive_read_data(a, buffer, sizeof buffer)) > 0)
+            data.append(buffer, static_cast<std::size_t>(got));
         if (got < 0) {
             members.clear();
             break;

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "DocxReader.h"
 #include "core/SafeFile_u.h"
 #include "core/TextRepair_u.h"
 #include "export/DocxWriter_u.h"
-#include "DocxReader.h"
 #include "support/TestFolder.h"
 
 using namespace brindle;
@@ -71,9 +71,9 @@ TEST(DocxWriter, TableDescriptors) {
         {"01L00.01", {{{false, 6}}}},
         {"", std::nullopt},
         {"00", std::nullopt},
-        {"02L07.00", std::nullopt},           // fewer columns than counted
-        {"01L07.00R02.00", std::nullopt},     // more
-        {"01X07.00", std::nullopt},           // neither L nor R
+        {"02L07.00", std::nullopt},  // fewer columns than counted
+        {"01L07.00R02.00", std::nullopt},  // more
+        {"01X07.00", std::nullopt},  // neither L nor R
         {"01l07.00", std::nullopt},
         {"01L7.00 ", std::nullopt},
         {"01L07,00", std::nullopt},
@@ -136,9 +136,9 @@ TEST(DocxWriter, PassesBuildTheDocument) {
 
 // Cells made of tag pieces, TABs and escapes come out of the passes exactly as they went in.
 TEST(DocxWriter, RandomCellsSurviveTheTags) {
-    const std::vector<std::string> pieces = {"<",        "--",    "/",   ">",   "-->", "<--LT-->", "<--TAB-->",
-                                             "\t",       "TABLE", "LINE_BREAK", "PAGE_BREAK", "STITLE",
-                                             "<--",      "</--",  "a",   " ",   "\r\n", "\xc3\xa9"};
+    const std::vector<std::string> pieces = {"<",         "--",   "/",     ">",          "-->",        "<--LT-->",
+                                             "<--TAB-->", "\t",   "TABLE", "LINE_BREAK", "PAGE_BREAK", "STITLE",
+                                             "<--",       "</--", "a",     " ",          "\r\n",       "\xc3\xa9"};
     std::mt19937 random(104);
     for (int round = 0; round < 200; ++round) {
         Rows rows = {{"Name", "Hits"}};
@@ -192,9 +192,8 @@ TEST(DocxWriter, OddInput) {
 }
 
 TEST(DocxWriter, PackageParts) {
-    const TWordDocument document =
-        Convert("<--STITLE-->One</--STITLE-->" + LB + "<--TABLE_OF_CONTENTS-->" + LB + "<--STITLE-->Two</--STITLE-->" +
-                LB + TableText("01L07.00", {{"x"}}));
+    const TWordDocument document = Convert("<--STITLE-->One</--STITLE-->" + LB + "<--TABLE_OF_CONTENTS-->" + LB +
+                                           "<--STITLE-->Two</--STITLE-->" + LB + TableText("01L07.00", {{"x"}}));
     TestFolder folder;
     TAtomicFile file;
     ASSERT_TRUE(file.Open(folder.file("p.docx")));
@@ -210,10 +209,10 @@ TEST(DocxWriter, PackageParts) {
     auto parts = UnzipMembers(bytes);
     std::vector<std::string> names;
     for (const auto& [name, part] : parts) names.push_back(name);
-    EXPECT_EQ(names, (std::vector<std::string>{"[Content_Types].xml", "_rels/.rels", "docProps/app.xml",
-                                               "docProps/core.xml", "word/_rels/document.xml.rels",
-                                               "word/document.xml", "word/footer1.xml", "word/header1.xml",
-                                               "word/settings.xml", "word/styles.xml"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"[Content_Types].xml", "_rels/.rels", "docProps/app.xml", "docProps/core.xml",
+                                        "word/_rels/document.xml.rels", "word/document.xml", "word/footer1.xml",
+                                        "word/header1.xml", "word/settings.xml", "word/styles.xml"}));
 
     // Every part the package and the document name is there with its content type.
     pugi::xml_document types;
@@ -237,8 +236,10 @@ TEST(DocxWriter, PackageParts) {
     pugi::xml_document doc;
     ASSERT_TRUE(doc.load_string(parts["word/document.xml"].c_str()));
     std::vector<std::string> anchors, bookmarks;
-    for (const pugi::xpath_node& n : doc.select_nodes("//w:hyperlink")) anchors.emplace_back(n.node().attribute("w:anchor").value());
-    for (const pugi::xpath_node& n : doc.select_nodes("//w:bookmarkStart")) bookmarks.emplace_back(n.node().attribute("w:name").value());
+    for (const pugi::xpath_node& n : doc.select_nodes("//w:hyperlink"))
+        anchors.emplace_back(n.node().attribute("w:anchor").value());
+    for (const pugi::xpath_node& n : doc.select_nodes("//w:bookmarkStart"))
+        bookmarks.emplace_back(n.node().attribute("w:name").value());
     EXPECT_EQ(anchors.size(), 2u);
     EXPECT_EQ(anchors, bookmarks);
     EXPECT_NE(std::string(doc.select_node("//w:instrText").node().text().get()).find("TOC \\o"), std::string::npos);
@@ -270,7 +271,8 @@ TEST(DocxWriter, TemplateStyles) {
         })) << WordStyleID(style);
     }
     for (const char* id : {"KVXTABLE", "TOC1", "Header", "Footer"}) {
-        EXPECT_TRUE(doc.find_node([&](pugi::xml_node n) { return std::string_view(n.attribute("w:styleId").value()) == id; }))
-            << id;
+        EXPECT_TRUE(doc.find_node([&](pugi::xml_node n) {
+            return std::string_view(n.attribute("w:styleId").value()) == id;
+        })) << id;
     }
 }

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "ExportSamples.h"
 #include "core/CommonConsts_catalogue.h"
 #include "core/TextRepair_u.h"
 #include "engine/ReportContent_u.h"
 #include "export/ExportCSV_u.h"
-#include "ExportSamples.h"
 #include "support/TestFolder.h"
 
 using namespace brindle;
@@ -19,7 +19,8 @@ namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
 
-std::string ExportCSV(SampleAnalysis& a, const TReportSet& set, const std::string& path, const std::string& separator = ",") {
+std::string ExportCSV(SampleAnalysis& a, const TReportSet& set, const std::string& path,
+                      const std::string& separator = ",") {
     TExportCSV csv(a.Source());
     EXPECT_TRUE(csv.Execute(set, path, separator));
     return ReadFileBytes(path);
@@ -126,9 +127,9 @@ TEST(ExportCSV, HostileCells) {
 
 TEST(ExportCSV, RandomizedRoundTrip) {
     TestFolder folder;
-    const std::vector<std::string> pieces = {"a", "Z", ",", ";", "\"", "\r", "\n", "\r\n", "\t", "|", " ",
-                                             "\xc3\xa9", "\xff", "\xe2\x82", "]]>", "<&>", "=", "-", "+",
-                                             "@", "\x01", "\x7f"};
+    const std::vector<std::string> pieces = {"a",  "Z", ",", ";",        "\"",   "\r",       "\n",  "\r\n",
+                                             "\t", "|", " ", "\xc3\xa9", "\xff", "\xe2\x82", "]]>", "<&>",
+                                             "=",  "-", "+", "@",        "\x01", "\x7f"};
     const std::vector<std::string> separators = {",", ";", "\t", "||"};
     std::mt19937 random(20070311);
     for (int round = 0; round < 60; ++round) {

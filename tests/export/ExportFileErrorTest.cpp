@@ -33,14 +33,10 @@ TEST(ExportFileError, AFullDiskNamesTheReasonAndLeavesTheEarlierFile) {
         TExport run;
     };
     const Case cases[] = {
-        {"out.csv",
-         [](SampleAnalysis& a, const std::string& target, const std::string&) {
-             TExportCSV(a.Source()).Execute(kAllSampleReports, target, ",");
-         }},
-        {"out.xml",
-         [](SampleAnalysis& a, const std::string& target, const std::string&) {
-             TExportXML(a.Source()).Execute(kAllSampleReports, target);
-         }},
+        {"out.csv", [](SampleAnalysis& a, const std::string& target,
+                       const std::string&) { TExportCSV(a.Source()).Execute(kAllSampleReports, target, ","); }},
+        {"out.xml", [](SampleAnalysis& a, const std::string& target,
+                       const std::string&) { TExportXML(a.Source()).Execute(kAllSampleReports, target); }},
         {"out.docx",
          [](SampleAnalysis& a, const std::string& target, const std::string& tmp) {
              TExportWord(a.Source()).Execute(kAllSampleReports, BuiltInReportTxt(), WordTemplate(), target, tmp);

@@ -17,8 +17,8 @@
 #include "core/CommonConsts_tables.h"
 #include "core/ReportTxt_u.h"
 #include "export/ExportHTML_u.h"
-#include "views/HTML_fr.h"
 #include "support/FileSizeLimit.h"
+#include "views/HTML_fr.h"
 #include "views/HtmlSamples.h"
 
 using namespace brindle;
@@ -162,10 +162,10 @@ TEST_F(ExportHTMLTest, WritesEveryPageTheSupportFilesIndexAndTree) {
     SetReport(analysis, 37, 1, 1, 1);
     ASSERT_TRUE(Run(kSeveral));
     EXPECT_EQ(SortedEntries(out.path()),
-              With(SupportFiles(), {"R_General.html", "R_TimePeriod.html", "R_Visitors.html", "R_FilesPages.html",
-                                    "R_Referrers.html", "R_Errors.html", "bymon.png", "bytld.png", "bytld_daily.png",
-                                    "byallfiles.png", "byallfiles_daily.png", "byrefpage.png", "byrefpage_daily.png",
-                                    "index.html", "nodes.js"}));
+              With(SupportFiles(),
+                   {"R_General.html", "R_TimePeriod.html", "R_Visitors.html", "R_FilesPages.html", "R_Referrers.html",
+                    "R_Errors.html", "bymon.png", "bytld.png", "bytld_daily.png", "byallfiles.png",
+                    "byallfiles_daily.png", "byrefpage.png", "byrefpage_daily.png", "index.html", "nodes.js"}));
     for (const std::string& name : SupportFiles())
         EXPECT_EQ(ReadFileBytes(out.file(name)), ReadFileBytes(AppPaths::TemplateHtmlDir() + name)) << name;
     EXPECT_EQ(ReadFileBytes(out.file("index.html")), ReadFileBytes(DataPath("golden/html/index.html")));
@@ -173,11 +173,11 @@ TEST_F(ExportHTMLTest, WritesEveryPageTheSupportFilesIndexAndTree) {
     ExpectGolden(ReadFileBytes(out.file("R_General.html")), "R_General.html");
 
     const Events expected = {
-        {0, "Build : R_General.html"},    {100, "Build : R_General.html"},   {0, "Build : R_TimePeriod.html"},
-        {100, "Build : R_TimePeriod.html"}, {0, "Build : R_Visitors.html"},  {50, "Build : R_Visitors.html"},
-        {100, "Build : R_Visitors.html"}, {0, "Build : R_FilesPages.html"}, {100, "Build : R_FilesPages.html"},
-        {0, "Build : R_Referrers.html"},  {100, "Build : R_Referrers.html"}, {0, "Build : R_Errors.html"},
-        {100, "Build : R_Errors.html"},   {100, "Build : index.html"},       {100, "Build : nodes.js"},
+        {0, "Build : R_General.html"},      {100, "Build : R_General.html"},   {0, "Build : R_TimePeriod.html"},
+        {100, "Build : R_TimePeriod.html"}, {0, "Build : R_Visitors.html"},    {50, "Build : R_Visitors.html"},
+        {100, "Build : R_Visitors.html"},   {0, "Build : R_FilesPages.html"},  {100, "Build : R_FilesPages.html"},
+        {0, "Build : R_Referrers.html"},    {100, "Build : R_Referrers.html"}, {0, "Build : R_Errors.html"},
+        {100, "Build : R_Errors.html"},     {100, "Build : index.html"},       {100, "Build : nodes.js"},
     };
     EXPECT_EQ(events, expected);
     // The frame gets its own callbacks back.
@@ -337,7 +337,7 @@ TEST_F(ExportHTMLTest, HostileLogTextsStayTextOnEveryPage) {
     for (const int id : {36, 37, 39, 41, 42, 48, 51, 52, 61, 62}) SetReport(analysis, id, 1, 0, 0, 20);
     ASSERT_TRUE(Run(TReportSet{10, 36, 37, 39, 41, 42, 48, 51, 52, 61, 62}));
     for (const char* page : {"R_General.html", "R_Visitors.html", "R_FilesPages.html", "R_Referrers.html",
-                                    "R_Errors.html", "index.html"}) {
+                             "R_Errors.html", "index.html"}) {
         SCOPED_TRACE(page);
         const std::string text = ReadFileBytes(out.file(page));
         EXPECT_EQ(text.find("<script"), std::string::npos);
@@ -371,7 +371,7 @@ TEST(ExportHTMLTemplate, SupportFilesAreThereAndReadable) {
     const std::string left = ReadFileBytes(AppPaths::TemplateHtmlDir() + "left.html");
     EXPECT_LT(left.find("src=\"ftiens4.js\""), left.find("src=\"nodes.js\""));
     const std::string script = ReadFileBytes(AppPaths::TemplateHtmlDir() + "ftiens4.js");
-    for (const char* entry : {"function gFld(", "function gLnk(", "function insFld(", "function insDoc(",
-                              "function initializeTree("})
+    for (const char* entry :
+         {"function gFld(", "function gLnk(", "function insFld(", "function insDoc(", "function initializeTree("})
         EXPECT_NE(script.find(entry), std::string::npos) << entry;
 }

@@ -1,8 +1,8 @@
 #pragma once
 // A small analysis result built by hand, and a strict RFC 4180 reader for the CSV tests.
+#include <gtest/gtest.h>
 #include <cstdint>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -121,7 +121,9 @@ inline std::vector<std::vector<std::string>> ReadCSV(std::string_view text, std:
     std::vector<std::vector<std::string>> records;
     std::vector<std::string> record;
     std::size_t pos = 0;
-    const auto fail = [&](const char* what) { throw std::runtime_error(std::string(what) + " at byte " + std::to_string(pos)); };
+    const auto fail = [&](const char* what) {
+        throw std::runtime_error(std::string(what) + " at byte " + std::to_string(pos));
+    };
     while (pos < text.size()) {
         std::string field;
         if (text[pos] == '"') {

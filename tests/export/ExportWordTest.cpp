@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "DocxReader.h"
+#include "ExportSamples.h"
 #include "core/CommonConsts_catalogue.h"
 #include "core/TextRepair_u.h"
 #include "engine/ReportContent_u.h"
 #include "export/DocxWriter_u.h"
 #include "export/ExportCSV_u.h"
 #include "export/ExportWord_u.h"
-#include "DocxReader.h"
-#include "ExportSamples.h"
 #include "support/TestFolder.h"
 
 using namespace brindle;
@@ -83,7 +83,8 @@ Rows ExpectedTable(SampleAnalysis& a, int id, const TReportTxt& language) {
             }
         }
     } else {
-        for (const auto& row : ReadReportRows(source, id, &language, DefaultDisplayFormat(), TReportConsumer::WordExport))
+        for (const auto& row :
+             ReadReportRows(source, id, &language, DefaultDisplayFormat(), TReportConsumer::WordExport))
             rows.push_back(row);
     }
     for (auto& row : rows)
@@ -150,7 +151,8 @@ TEST(ExportWord, TextsWithLineBreaksTabsAndTags) {
     EXPECT_EQ(Count(run.Tagged, "\r"), 1u);
 
     const DocxBody body = ReadDocxBody(UnzipMembers(ReadFileBytes(folder.file("out.docx")))["word/document.xml"]);
-    EXPECT_EQ(body.TextsOfStyle("KVXTITLE"), (std::vector<std::string>{"Report for", "two\nlines\tand <--PAGE_BREAK-->"}));
+    EXPECT_EQ(body.TextsOfStyle("KVXTITLE"),
+              (std::vector<std::string>{"Report for", "two\nlines\tand <--PAGE_BREAK-->"}));
     EXPECT_EQ(body.TextsOfStyle("KVXBUILD"),
               (std::vector<std::string>{"Prepared by", "Jane Doe", "</--RBUILD-->", "2007-03-12 09:30:15"}));
     ASSERT_EQ(body.Tables.size(), 1u);
@@ -176,7 +178,8 @@ TEST(ExportWord, LanguageTexts) {
     }
     const WordRun run = ExportWord(a, TReportSet{10, 21, 39}, folder, german);
     ASSERT_TRUE(run.Done);
-    EXPECT_TRUE(run.Tagged.starts_with("<--LINE_BREAK--><--LINE_BREAK--><--LINE_BREAK--><--RTITLE-->Bericht f\xc3\xbcr"));
+    EXPECT_TRUE(
+        run.Tagged.starts_with("<--LINE_BREAK--><--LINE_BREAK--><--LINE_BREAK--><--RTITLE-->Bericht f\xc3\xbcr"));
     EXPECT_NE(run.Tagged.find("<--TCTITLE-->Inhalt</--TCTITLE-->"), std::string::npos);
     EXPECT_NE(run.Tagged.find("Zeit\tReport generated on\t"), std::string::npos);
     EXPECT_NE(run.Tagged.find("\tLog span a period of\t10 Tage<--LINE_BREAK-->"), std::string::npos);
@@ -214,7 +217,8 @@ TEST(ExportWord, DocumentHoldsEveryReport) {
         pugi::xml_document doc;
         EXPECT_TRUE(doc.load_buffer(bytes.data(), bytes.size())) << name;
     }
-    EXPECT_EQ(parts["word/styles.xml"], ReadFileBytes(std::string(BRINDLE_SOURCE_DIR) + "/resources/Template/word/styles.xml"));
+    EXPECT_EQ(parts["word/styles.xml"],
+              ReadFileBytes(std::string(BRINDLE_SOURCE_DIR) + "/resources/Template/word/styles.xml"));
 
     const DocxBody body = ReadDocxBody(parts["word/document.xml"]);
     std::vector<std::string> titles;
@@ -227,7 +231,8 @@ TEST(ExportWord, DocumentHoldsEveryReport) {
     EXPECT_EQ(body.TextsOfStyle("Heading1"), titles);
     EXPECT_EQ(body.TextsOfStyle("KVXCOMMENT").size(), titles.size());
     ASSERT_EQ(body.Tables.size(), ids.size());
-    for (std::size_t i = 0; i < ids.size(); ++i) EXPECT_EQ(body.Tables[i], ExpectedTable(a, ids[i], BuiltInReportTxt())) << ids[i];
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        EXPECT_EQ(body.Tables[i], ExpectedTable(a, ids[i], BuiltInReportTxt())) << ids[i];
     // The contents list every report title before the first report.
     EXPECT_EQ(body.TextsOfStyle("TOC1"), titles);
     EXPECT_EQ(body.TextsOfStyle("KVXTOCTITLE"), std::vector<std::string>{"Table of Contents"});
@@ -266,7 +271,8 @@ TEST(ExportWord, HostileBytesAreRepaired) {
     EXPECT_EQ(body.Tables[0], ExpectedTable(a, 39, BuiltInReportTxt()));
     pugi::xml_document core;
     ASSERT_TRUE(core.load_string(parts["docProps/core.xml"].c_str()));
-    EXPECT_EQ(std::string(core.child("cp:coreProperties").child_value("dc:creator")), RepairXmlText("A\x02uthor & <co>"));
+    EXPECT_EQ(std::string(core.child("cp:coreProperties").child_value("dc:creator")),
+              RepairXmlText("A\x02uthor & <co>"));
 }
 
 TEST(ExportWord, ElevenSteps) {
@@ -321,8 +327,8 @@ TEST(ExportWord, FailuresRaiseAndLeaveNothing) {
         TestFolder folder;
         folder.write("old.docx", "earlier");
         try {
-            word.Execute(TReportSet{10}, BuiltInReportTxt(), folder.file("no-template/msw80.dot"), folder.file("old.docx"),
-                         folder.file("tmpmsw.txt"));
+            word.Execute(TReportSet{10}, BuiltInReportTxt(), folder.file("no-template/msw80.dot"),
+                         folder.file("old.docx"), folder.file("tmpmsw.txt"));
             ADD_FAILURE() << "no exception";
         } catch (const EExportWord& e) {
             EXPECT_NE(std::string(e.what()).find("no-template/msw80.dot"), std::string::npos) << e.what();

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "ExportSamples.h"
 #include "core/TextRepair_u.h"
 #include "export/ExportCSV_u.h"
 #include "export/ExportXML_u.h"
-#include "ExportSamples.h"
 #include "support/TestFolder.h"
 
 using namespace brindle;
@@ -46,14 +46,10 @@ Rows RowValues(const pugi::xml_node& report) {
 
 // Log names no XML reader can take raw, nor a spreadsheet without quoting.
 const std::vector<std::string> kHostileNames = {
-    "say \"hi\" & <b>bye</b>",
-    "]]> <![CDATA[ x ]]>",
-    "ctrl\x01\x08\x1f\x7f end",
-    "broken \xff\xfe utf-8 \xc3",
-    "tab\there\r\nline\nfeed",
-    "<!-- -->",
-    "ROW=\"1\" Hits=\"2\"",
-    "",
+    "say \"hi\" & <b>bye</b>",  "]]> <![CDATA[ x ]]>",
+    "ctrl\x01\x08\x1f\x7f end", "broken \xff\xfe utf-8 \xc3",
+    "tab\there\r\nline\nfeed",  "<!-- -->",
+    "ROW=\"1\" Hits=\"2\"",     "",
 };
 
 }  // namespace

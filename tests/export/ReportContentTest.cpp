@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "ExportSamples.h"
 #include "core/CommonConsts_catalogue.h"
 #include "core/ReportTxt_u.h"
 #include "engine/ReportContent_u.h"
-#include "ExportSamples.h"
 
 using namespace brindle;
 using namespace brindle::test;
@@ -122,8 +122,8 @@ TEST(ReportContent, ReaderSortsBeforeReading) {
     EXPECT_EQ(Column(first, 0), (Names{"10.0.0.1", "older.example.com"}));
     EXPECT_EQ(Column(first, 1), (Names{"Unknown", "Germany"}));
 
-    EXPECT_FALSE(ForEachReportRow(source, kGeneralReportID, nullptr, DefaultDisplayFormat(),
-                                  TReportConsumer::CSVExport, [](const TRecStat&, int, std::vector<std::string>&) {}));
+    EXPECT_FALSE(ForEachReportRow(source, kGeneralReportID, nullptr, DefaultDisplayFormat(), TReportConsumer::CSVExport,
+                                  [](const TRecStat&, int, std::vector<std::string>&) {}));
 }
 
 TEST(ReportContent, GeneralItems) {
@@ -131,7 +131,8 @@ TEST(ReportContent, GeneralItems) {
     const std::vector<TGeneralItem> items = GeneralReportItems(a.Source(), nullptr, DefaultDisplayFormat());
     std::vector<std::string> lines;
     for (const TGeneralItem& item : items)
-        lines.push_back(std::string(item.RowKey) + (item.IsCategory ? " # " : " | ") + item.Caption + " = " + item.Value);
+        lines.push_back(std::string(item.RowKey) + (item.IsCategory ? " # " : " | ") + item.Caption + " = " +
+                        item.Value);
     const Names expected = {
         "Item100 # Time = ",
         "Item101 | Report generated on = 2007-03-11 12:00:00",

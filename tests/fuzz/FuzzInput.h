@@ -32,7 +32,8 @@ inline std::string ScratchFolder() {
 
 inline std::string WriteInput(const std::string& name, std::string_view bytes) {
     const std::string path = ScratchFolder() + name;
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 

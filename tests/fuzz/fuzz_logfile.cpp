@@ -9,8 +9,9 @@
 namespace {
 
 constexpr std::array<std::uint8_t, 9> kFormats = {
-    brindle::lfAutoDetect, brindle::lfNCSACommon, brindle::lfNCSACombined, brindle::lfApacheCommon,
-    brindle::lfApacheCombined, brindle::lfIIS, brindle::lfIISW3C, brindle::lfISAW3C, brindle::lfCustomFC};
+    brindle::lfAutoDetect,   brindle::lfNCSACommon,     brindle::lfNCSACombined,
+    brindle::lfApacheCommon, brindle::lfApacheCombined, brindle::lfIIS,
+    brindle::lfIISW3C,       brindle::lfISAW3C,         brindle::lfCustomFC};
 
 }  // namespace
 

@@ -18,8 +18,8 @@ struct TGeoIPCityEntry {
     std::string Network;  // dotted quad
     int PrefixLength = 24;
     std::string CountryCode;  // "US"
-    std::string Region;       // "CA", "08"
-    std::string City;         // ISO-8859-1 as the databases store it
+    std::string Region;  // "CA", "08"
+    std::string City;  // ISO-8859-1 as the databases store it
     std::string PostalCode;
     double Latitude = 0;
     double Longitude = 0;

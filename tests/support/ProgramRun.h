@@ -21,9 +21,9 @@ namespace brindle::test {
 inline std::string ProgramPath() { return AppPaths::ExecutableDir() + "../bin/brindle-analyzer"; }
 
 struct TProgramRun {
-    bool Ended = false;     // false: it had to be killed at the deadline
-    int ExitStatus = -1;    // when it exited
-    int Signal = 0;         // when a signal ended it
+    bool Ended = false;  // false: it had to be killed at the deadline
+    int ExitStatus = -1;  // when it exited
+    int Signal = 0;  // when a signal ended it
     double Seconds = 0;
 };
 
@@ -44,7 +44,8 @@ inline TProgramRun RunBuiltProgram(const std::string& home, const std::vector<st
     std::vector<std::string> env{"BRINDLE_ANALYZER_HOME=" + home, "QT_QPA_PLATFORM=offscreen"};
     for (char** entry = environ; *entry; ++entry) {
         const std::string_view text(*entry);
-        if (!text.starts_with("BRINDLE_ANALYZER_HOME=") && !text.starts_with("QT_QPA_PLATFORM=")) env.emplace_back(text);
+        if (!text.starts_with("BRINDLE_ANALYZER_HOME=") && !text.starts_with("QT_QPA_PLATFORM="))
+            env.emplace_back(text);
     }
     std::vector<char*> envp;
     for (std::string& entry : env) envp.push_back(entry.data());

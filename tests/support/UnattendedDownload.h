@@ -16,7 +16,7 @@ namespace brindle::test {
 
 struct TUnattendedDownload {
     TProgramRun Run;
-    std::string Output;   // standard output and error
+    std::string Output;  // standard output and error
     std::string Address;  // the location as the messages name it
 };
 

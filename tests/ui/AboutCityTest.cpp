@@ -21,11 +21,12 @@ TEST(AboutCity, TheLineComesFromARealCityDatabase) {
     TLstReportTxt languages;
     TfmAbout about(languages, ui);
     QPlainTextEdit* memo = Child<QPlainTextEdit>(about, "mePlugin");
-    const std::vector<test::TGeoIPCityEntry> cities = {{"192.0.2.0", 24, "US", "CA", "Mountain View", "94043", 37.4, -122.1}};
+    const std::vector<test::TGeoIPCityEntry> cities = {
+        {"192.0.2.0", 24, "US", "CA", "Mountain View", "94043", 37.4, -122.1}};
     for (const int edition : {GEOIP_CITY_EDITION_REV0, GEOIP_CITY_EDITION_REV1}) {
         const std::string path = folder.file("city" + std::to_string(edition) + ".dat");
-        ASSERT_TRUE(WriteFileAtomic(
-            path, test::TGeoIPCityDbWriter::Build(cities, "GEO-533LITE 20130903 Build 1 Copyright (c) MaxMind", edition)));
+        ASSERT_TRUE(WriteFileAtomic(path, test::TGeoIPCityDbWriter::Build(
+                                              cities, "GEO-533LITE 20130903 Build 1 Copyright (c) MaxMind", edition)));
         EXPECT_EQ(ReadGeoIPCityInfo(path), "GEO-533LITE 20130903 Build 1 Copyright (c) MaxMind") << edition;
         about.Prepare(path);
         // The date in the locale's short form, with its four-digit year.

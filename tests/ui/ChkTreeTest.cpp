@@ -178,8 +178,8 @@ TEST(ChkTree, StatesSaveAsLittleEndianIntegersAndLoadBack) {
     t.tree.SetStateIndex(t.b1, C);
     TBinaryWriter writer;
     t.tree.SaveStates(writer);
-    const std::string expected{"\x03\0\0\0\x01\0\0\0\x01\0\0\0\x01\0\0\0\x03\0\0\0\x02\0\0\0\x02\0\0\0\x02\0\0\0\x01\0\0\0",
-                               36};
+    const std::string expected{
+        "\x03\0\0\0\x01\0\0\0\x01\0\0\0\x01\0\0\0\x03\0\0\0\x02\0\0\0\x02\0\0\0\x02\0\0\0\x01\0\0\0", 36};
     EXPECT_EQ(writer.Data(), expected);
 
     TSmallTree other;
@@ -320,8 +320,10 @@ TEST_F(ViewsPage, TreeFollowsTheCatalogue) {
     int topLevel = 0, reports = 0, leaves = 0;
     for (QTreeWidgetItem* node = page.Tree()->FirstNode(); node; node = page.Tree()->NextNode(node)) {
         if (!node->parent()) ++topLevel;
-        if (TfrProfile05::LeafKind(node) == TfrProfile05::lkNone) ++reports;
-        else ++leaves;
+        if (TfrProfile05::LeafKind(node) == TfrProfile05::lkNone)
+            ++reports;
+        else
+            ++leaves;
         EXPECT_EQ(State(node), U);
     }
     EXPECT_EQ(topLevel, 6);

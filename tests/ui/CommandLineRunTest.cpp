@@ -148,7 +148,8 @@ TEST(CommandLineRun, AHostileLogCannotReachTheExportsRaw) {
         "\"http://www.google.com/search?q=%2BSUM%281%29\" \"Mozilla/4.0\"\n"
         "10.0.0.4 - - [10/Oct/2010:13:55:39 +0000] \"GET /t%09ab.html HTTP/1.0\" 404 0 "
         "\"http://ref.example.com/page\" \"Mozilla/4.0\"\n"
-        "ho\x01st\x7f - us\x1b" "er [10/Oct/2010:13:55:40 +0000] \"GET /c%07.html HTTP/1.0\" 200 100 \"-\" "
+        "ho\x01st\x7f - us\x1b"
+        "er [10/Oct/2010:13:55:40 +0000] \"GET /c%07.html HTTP/1.0\" 200 100 \"-\" "
         "\"Agent\x1b[31m\"\n";
     // Bytes no output may hold: controls other than TAB, CR and LF, and DEL.
     const auto rawControl = [](const std::string& bytes) {

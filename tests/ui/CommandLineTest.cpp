@@ -18,13 +18,13 @@ TEST(CommandLineTest, SwitchTable) {
         {{}, {}},
         {{"/p=Site"}, {"Site", "", false, false}},
         {{"/p=\"My Site\""}, {"My Site", "", false, false}},
-        {{"/P=Site"}, {}},                                   // prefixes are case-sensitive
+        {{"/P=Site"}, {}},  // prefixes are case-sensitive
         {{"/O=doc.bnl"}, {}},
-        {{"/p=One", "/p=Two"}, {"Two", "", false, false}},   // the later one wins
+        {{"/p=One", "/p=Two"}, {"Two", "", false, false}},  // the later one wins
         {{"/o=a.bnl", "/o=\"b c.bnl\""}, {"", "b c.bnl", false, false}},
         {{"/c"}, {"", "", true, false}},
         {{"/s"}, {"", "", false, true}},
-        {{"/C", "/S", "/cs", "/s ", " /c", "-c"}, {}},       // only the exact switches count
+        {{"/C", "/S", "/cs", "/s ", " /c", "-c"}, {}},  // only the exact switches count
         {{"/p"}, {}},
         {{"/p="}, {}},
         {{"/p=\"\""}, {}},

@@ -18,14 +18,36 @@ TEST(ConsoleUiServices, EveryMessageLineIsOneOutputLineAndQuestionsNeverWait) {
         bool answer = false;
     };
     const Case cases[] = {
-        {"error with CR LF", [](TUiServices& ui) { ui.ShowError("first\r\nsecond"); return false; },
+        {"error with CR LF",
+         [](TUiServices& ui) {
+             ui.ShowError("first\r\nsecond");
+             return false;
+         },
          "Error: first\nsecond\n"},
-        {"empty lines kept", [](TUiServices& ui) { ui.ShowError("a\r\n\r\nb"); return false; }, "Error: a\n\nb\n"},
-        {"bare LF and bare CR", [](TUiServices& ui) { ui.ShowWarning("a\nb\rc"); return false; },
+        {"empty lines kept",
+         [](TUiServices& ui) {
+             ui.ShowError("a\r\n\r\nb");
+             return false;
+         },
+         "Error: a\n\nb\n"},
+        {"bare LF and bare CR",
+         [](TUiServices& ui) {
+             ui.ShowWarning("a\nb\rc");
+             return false;
+         },
          "Warning: a\nb\nc\n"},
-        {"text ending in a line end", [](TUiServices& ui) { ui.ShowInformation("done\r\n"); return false; },
+        {"text ending in a line end",
+         [](TUiServices& ui) {
+             ui.ShowInformation("done\r\n");
+             return false;
+         },
          "done\n\n"},
-        {"empty message", [](TUiServices& ui) { ui.ShowError(""); return false; }, "Error: \n"},
+        {"empty message",
+         [](TUiServices& ui) {
+             ui.ShowError("");
+             return false;
+         },
+         "Error: \n"},
         {"opening the result is declined",
          [](TUiServices& ui) { return ui.AskYesNo("Open it?", TQuestionKind::Silent); },
          "Question: Open it?\nAnswered No (no screen to ask on).\n", false},

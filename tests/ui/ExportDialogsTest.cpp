@@ -89,7 +89,8 @@ TEST_F(ExportDialogs, ExportShowsTheKindAndTheLanguages) {
         bool language;
     };
     const std::vector<TCase> cases = {
-        {1, "Microsoft Word Format", "Generate a Microsoft Word document that can be viewed and edited.\nIt opens in", true},
+        {1, "Microsoft Word Format", "Generate a Microsoft Word document that can be viewed and edited.\nIt opens in",
+         true},
         {2, "HTML Format", "Generate a HTML document and images that can be viewed using a\nbrowser", true},
         {3, "CSV Format (comma separated values)", "Generate a CSV document that can be read by many", false},
         {4, "XML Format", "Generate a XML document.", false},
@@ -243,8 +244,8 @@ TEST_F(ExportDialogs, BrowseFillsTheTarget) {
     dialog.Execute(2);  // the second folder dialog is cancelled: unchanged
     const auto answered2 = WhenModal<TfmExport>(browseTwice);
     dialog.Execute(3);
-    EXPECT_EQ(targets, (std::vector<std::string>{"/chosen/folder", "/chosen/folder", "/chosen/name.csv",
-                                                 "/chosen/name.txt"}));
+    EXPECT_EQ(targets,
+              (std::vector<std::string>{"/chosen/folder", "/chosen/folder", "/chosen/name.csv", "/chosen/name.txt"}));
 }
 
 // ---- Automatic export options ---------------------------------------------------------------

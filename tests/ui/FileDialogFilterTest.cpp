@@ -2,21 +2,21 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
-#include <QDateTime>
-#include <QHeaderView>
-#include <QLocale>
-#include <QTreeView>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QListView>
+#include <QLocale>
 #include <QSet>
-#include <QTimer>
 #include <QStringList>
+#include <QTimer>
+#include <QTreeView>
 
-#include "support/TestFolder.h"
 #include "DialogDriver.h"
+#include "support/TestFolder.h"
 #include "ui/Export_fm.h"
 #include "ui/QtUiServices.h"
 
@@ -106,7 +106,8 @@ TEST(FileDialogFilter, DialogsShowTheirColumnsWhole) {
             const QFontMetrics metrics(header->font());
             const QString date = QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
             for (int c = 1; c <= 3; ++c) {
-                const bool outside = header->sectionViewportPosition(c) + header->sectionSize(c) > view->viewport()->width();
+                const bool outside =
+                    header->sectionViewportPosition(c) + header->sectionSize(c) > view->viewport()->width();
                 const bool narrow = c == 3 && header->sectionSize(c) < metrics.horizontalAdvance(date);
                 if (outside || narrow) seen.Cut.push_back(c);
             }

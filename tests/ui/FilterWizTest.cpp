@@ -100,18 +100,22 @@ public:
              },
              "20060305140709", "20061231235959",
              with(hit, [](THitView& h) { h.Time = EncodeDateTime(2006, 3, 5, 14, 7, 9); })},
-            {"rbDow", [](FilterWizTest& t) { t.Pick("cbDay", 6); }, "7", "", with(hit, [](THitView& h) { h.DayOfWeek = 7; })},
-            {"rbHod", [](FilterWizTest& t) { t.Pick("cbHod", 23); }, "23", "", with(hit, [](THitView& h) { h.Hour = 23; })},
-            {"rbDom", [](FilterWizTest& t) { t.Pick("cbDom", 30); }, "31", "", with(hit, [](THitView& h) { h.Day = 31; })},
-            {"rbMonth", [](FilterWizTest& t) { t.Pick("cbMonth", 2); }, "3", "", with(hit, [](THitView& h) { h.Month = 3; })},
+            {"rbDow", [](FilterWizTest& t) { t.Pick("cbDay", 6); }, "7", "",
+             with(hit, [](THitView& h) { h.DayOfWeek = 7; })},
+            {"rbHod", [](FilterWizTest& t) { t.Pick("cbHod", 23); }, "23", "",
+             with(hit, [](THitView& h) { h.Hour = 23; })},
+            {"rbDom", [](FilterWizTest& t) { t.Pick("cbDom", 30); }, "31", "",
+             with(hit, [](THitView& h) { h.Day = 31; })},
+            {"rbMonth", [](FilterWizTest& t) { t.Pick("cbMonth", 2); }, "3", "",
+             with(hit, [](THitView& h) { h.Month = 3; })},
             {"rbReturnCode",
              [](FilterWizTest& t) {
                  t.PickText("cbRCFrom", "200 (OK)");
                  t.PickText("cbRCTo", "404 (Not Found)");
              },
              "200", "404", with(hit, [](THitView& h) { h.Status = 302; })},
-            {"rbReferURL", [](FilterWizTest& t) { t.Type("edReferURL", "http://*.example.com/*"); }, "http://*.example.com/*",
-             "", with(hit, [](THitView& h) { h.Referrer = "http://www.example.com/a"; })},
+            {"rbReferURL", [](FilterWizTest& t) { t.Type("edReferURL", "http://*.example.com/*"); },
+             "http://*.example.com/*", "", with(hit, [](THitView& h) { h.Referrer = "http://www.example.com/a"; })},
             {"rbOS", [](FilterWizTest& t) { t.PickText("cbOS", "Windows Server 2003"); }, "Windows Server 2003", "",
              with(hit, [](THitView& h) { h.OS = "Windows Server 2003"; })},
             {"rbBrowser", [](FilterWizTest& t) { t.PickText("cbBrowser", "Firefox"); }, "Firefox", "",
@@ -178,7 +182,7 @@ TEST_F(FilterWizTest, ExecuteRunsBothPagesAndChangesTheFilterOnlyOnFinish) {
 
 TEST_F(FilterWizKinds, OneSizeForEveryPageAndTheValueFieldHasTheFocus) {
     const std::vector<std::string> valueFields{
-        "edUserAddress", "edRequestFile", "dtDateBegin", "cbDay",    "cbHod",       "cbDom",   "cbMonth",
+        "edUserAddress", "edRequestFile", "dtDateBegin", "cbDay",     "cbHod",    "cbDom", "cbMonth",
         "cbRCFrom",      "edReferURL",    "cbOS",        "cbBrowser", "cbSpider", "rbGet", "edVirtualDomain"};
     wiz.Begin(Filter(1, 11));
     wiz.show();
@@ -201,7 +205,8 @@ TEST_F(FilterWizKinds, OneSizeForEveryPageAndTheValueFieldHasTheFocus) {
     EXPECT_EQ(field, valueFields.size());
     int tallest = 0;
     for (int kind = 11; kind <= 24; ++kind) tallest = std::max(tallest, wiz.KindPage(kind)->sizeHint().height());
-    EXPECT_LE(Find<QWidget>("paPages")->height(), std::max(tallest, Find<QWidget>("frFilter01")->sizeHint().height()) + 10);
+    EXPECT_LE(Find<QWidget>("paPages")->height(),
+              std::max(tallest, Find<QWidget>("frFilter01")->sizeHint().height()) + 10);
     wiz.hide();
 }
 
@@ -355,9 +360,14 @@ TEST(FilterStampTest, DigitsByPosition) {
         const char* Text;
         bool Reads;
     } cases[] = {
-        {"20060305140709", true}, {"2006030514070", true},  {"200603051407", false},
-        {"20060230140709", false}, {"20060305240709", false}, {"2006030514070x", false},
-        {"", false},               {"00000101000000", false},
+        {"20060305140709", true},
+        {"2006030514070", true},
+        {"200603051407", false},
+        {"20060230140709", false},
+        {"20060305240709", false},
+        {"2006030514070x", false},
+        {"", false},
+        {"00000101000000", false},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseFilterStamp(c.Text).has_value(), c.Reads) << c.Text;
     const auto parts = ParseFilterStamp("20060305140709");

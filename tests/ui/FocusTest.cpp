@@ -43,7 +43,7 @@ TEST_F(Focus, WizardStartsEachPageOnItsFirstFieldAndReturnsToTheRefusedOne) {
     std::vector<std::string> seen;
     const auto answered = WhenModal<TfmProfileWiz>([&](QDialog& shown) {
         seen.push_back(FocusName(shown));  // page 1 as it opens
-        Click(&shown, "buNext");           // no name yet
+        Click(&shown, "buNext");  // no name yet
         seen.push_back(FocusName(shown));
         Child<QLineEdit>(&shown, "edName")->setText("Site");
         Click(&shown, "buNext");  // page 2

@@ -164,8 +164,9 @@ TEST_F(GenerateReportTest, AFailedAnalysisShowsTheEnginesMessageAndKeepsThePrevi
     AddMissingLogProfile();
     Generate("Missing");
     ASSERT_EQ(ui.Errors.size(), 1u);
-    EXPECT_EQ(ui.Errors[0], "Could not open the log file '" + folder.path() +
-                                "gone/access.log'.\r\nYou should check the specified log file directory/file/wildcard.");
+    EXPECT_EQ(ui.Errors[0],
+              "Could not open the log file '" + folder.path() +
+                  "gone/access.log'.\r\nYou should check the specified log file directory/file/wildcard.");
     EXPECT_EQ(window->CurrentProfile()->Name, "Sample1");
     EXPECT_EQ(engine.Summary.Hits, hits);
     EXPECT_EQ(TreeIDs(), tree);

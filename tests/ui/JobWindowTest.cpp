@@ -38,8 +38,9 @@ protected:
             std::snprintf(name, sizeof name, "ex%02d%02d%02d.log", 24, 1 + day / 28 % 12, 1 + day % 28);
             char date[16];
             std::snprintf(date, sizeof date, "20%02d-%02d-%02d", 24 + day / 336, 1 + day / 28 % 12, 1 + day % 28);
-            std::string text = "#Software: Microsoft Internet Information Services 6.0\r\n#Version: 1.0\r\n"
-                               "#Fields: date time c-ip cs-method cs-uri-stem sc-status sc-bytes\r\n";
+            std::string text =
+                "#Software: Microsoft Internet Information Services 6.0\r\n#Version: 1.0\r\n"
+                "#Fields: date time c-ip cs-method cs-uri-stem sc-status sc-bytes\r\n";
             for (int line = 0; line < linesPerFile; ++line)
                 text += std::string(date) + " 10:" + std::to_string(10 + line % 50) + ":00 10.0.0." +
                         std::to_string(line % 200) + " GET /p" + std::to_string(line % 17) + ".html 200 " +
@@ -199,10 +200,8 @@ TEST_F(JobWindowTest, FailedProfileSavesAreReported) {
         const char* action;
         const char* selected;
     };
-    const Case cases[] = {{"acPRFileNew", nullptr},
-                          {"acPRFileEdit", "Sample1"},
-                          {"acPRFileCopy", "Sample1"},
-                          {"acPRFileDelete", "Made"}};
+    const Case cases[] = {
+        {"acPRFileNew", nullptr}, {"acPRFileEdit", "Sample1"}, {"acPRFileCopy", "Sample1"}, {"acPRFileDelete", "Made"}};
     for (const Case& c : cases) {
         ui.Errors.clear();
         if (c.selected) {

@@ -21,8 +21,8 @@
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
 #include "ui/CommandLine_u.h"
-#include "ui/Main_fm.h"
 #include "ui/MainHooks.h"
+#include "ui/Main_fm.h"
 #include "ui/Progress_fm.h"
 
 namespace brindle::test {

@@ -14,11 +14,11 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
-#include <QUrl>
-#include <map>
 #include <QTreeWidgetItemIterator>
+#include <QUrl>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <stdexcept>
 
 #include "IconPixels.h"
@@ -71,8 +71,11 @@ protected:
 TEST_F(MainWindowTest, ComponentsCarryTheirNamesAndCaptions) {
     Open();
     EXPECT_EQ(window->windowTitle(), "Brindle Analyzer");
-    const std::pair<const char*, const char*> menus[] = {
-        {"miPRFile", "File"}, {"miREFile", "File"}, {"miREView", "View"}, {"miConfigure", "Configure"}, {"miHelp", "Help"}};
+    const std::pair<const char*, const char*> menus[] = {{"miPRFile", "File"},
+                                                         {"miREFile", "File"},
+                                                         {"miREView", "View"},
+                                                         {"miConfigure", "Configure"},
+                                                         {"miHelp", "Help"}};
     for (const auto& [name, title] : menus) {
         auto* menu = Child<QMenu>(name);
         ASSERT_NE(menu, nullptr) << name;
@@ -93,7 +96,8 @@ TEST_F(MainWindowTest, ComponentsCarryTheirNamesAndCaptions) {
         {"acREFileExportCSV", "Export to CSV...", "Export the current report to CSV format (comma separated values)",
          "Export the current report to CSV format (comma separated values)"},
         {"acREViewHTML", "HTML", "HTML View", "View the active document as HTML"},
-        {"acHelpWeb", "Brindle Analyzer Web Site", "Launch your internet browser and connect to Brindle Analyzer Web Site",
+        {"acHelpWeb", "Brindle Analyzer Web Site",
+         "Launch your internet browser and connect to Brindle Analyzer Web Site",
          "Launch your internet browser and connect to Brindle Analyzer Web Site"},
         {"acHelpAbout", "About Brindle Analyzer...", "Display general information about Brindle Analyzer",
          "Display general information about Brindle Analyzer"},
@@ -112,9 +116,9 @@ TEST_F(MainWindowTest, ComponentsCarryTheirNamesAndCaptions) {
         EXPECT_NE(Action(name), nullptr) << name;
 
     const std::pair<const char*, const char*> buttons[] = {
-        {"tbPRFileGenerate", "Report"}, {"tbPRFileNew", "New"},   {"tbPRFileEdit", "Edit"},
-        {"tbPRFileCopy", "Copy"},       {"tbPRFileDelete", "Delete"}, {"tbREFileOpen", "Open"},
-        {"tbREFileSave", "Save"},       {"tbREViewList", "List"},  {"tbREViewHTML", "HTML"},
+        {"tbPRFileGenerate", "Report"},    {"tbPRFileNew", "New"},       {"tbPRFileEdit", "Edit"},
+        {"tbPRFileCopy", "Copy"},          {"tbPRFileDelete", "Delete"}, {"tbREFileOpen", "Open"},
+        {"tbREFileSave", "Save"},          {"tbREViewList", "List"},     {"tbREViewHTML", "HTML"},
         {"tbConfigureOptions", "Options"}, {"tbHelpTopics", "Help"}};
     for (const auto& [name, caption] : buttons) {
         auto* button = Child<QToolButton>(name);
@@ -129,8 +133,7 @@ TEST_F(MainWindowTest, ComponentsCarryTheirNamesAndCaptions) {
     EXPECT_EQ(Pages()->tabText(Pages()->indexOf(Child<QWidget>("tsProfiles"))), "Profiles");
     EXPECT_EQ(Pages()->tabText(Pages()->indexOf(Child<QWidget>("tsReport"))), "Report");
     const char* columns[] = {"Name", "URL", "Format", "Filter", "DNS", "Description"};
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(List()->model()->headerData(i, Qt::Horizontal).toString(), columns[i]);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(List()->model()->headerData(i, Qt::Horizontal).toString(), columns[i]);
 
     // Without an analysis the tree has every row of the catalogue, five folders holding the reports.
     EXPECT_EQ(TreeIDs().size(), static_cast<std::size_t>(kNodeCount));
@@ -215,8 +218,7 @@ TEST_F(MainWindowTest, MenuBarAndToolbarReadAsOnePageWhileTheTipShows) {
     };
     Start({});
     EXPECT_EQ(menusDuringTip, "File Configure Help");
-    EXPECT_EQ(VisibleEntries(Child<QToolBar>("tbaIcons")->actions()),
-              "Report New Edit Copy Delete | Options Help");
+    EXPECT_EQ(VisibleEntries(Child<QToolBar>("tbaIcons")->actions()), "Report New Edit Copy Delete | Options Help");
     Pages()->setCurrentWidget(Child<QWidget>("tsReport"));
     EXPECT_EQ(VisibleEntries(Child<QMenuBar>("mm")->actions()), "File View Configure Help");
     EXPECT_EQ(VisibleEntries(Child<QToolBar>("tbaIcons")->actions()), "Open Save | List HTML | Options Help");
@@ -243,14 +245,11 @@ TEST_F(MainWindowTest, FirstStartListsTheSamplesAndSelectsTheFirst) {
 TEST_F(MainWindowTest, PlacementIsRestoredAndSavedAtTheEnd) {
     Open();
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    EXPECT_EQ(window->geometry(),
-              QRect(screen.width() * 10 / 100, screen.height() * 10 / 100, screen.width() * 80 / 100,
-                    screen.height() * 80 / 100));
+    EXPECT_EQ(window->geometry(), QRect(screen.width() * 10 / 100, screen.height() * 10 / 100,
+                                        screen.width() * 80 / 100, screen.height() * 80 / 100));
     window->setGeometry(40, 50, 640, 480);
     const std::string tmpFile = AppPaths::TmpDir() + "info.html";
-    {
-        std::ofstream(tmpFile) << "x";
-    }
+    { std::ofstream(tmpFile) << "x"; }
     CloseWindow();
     // The Tmp folder is emptied, the folder itself stays.
     EXPECT_FALSE(fs::exists(tmpFile));
@@ -292,9 +291,7 @@ TEST_F(MainWindowTest, HeaderClicksSortAndARefillSortsByNameAgain) {
     window->FillProfileList();
     EXPECT_EQ(Names(), (std::vector<std::string>{"Alpha", "beta", "gamma"}));
     QHeaderView* header = List()->header();
-    const auto click = [&](int column) {
-        emit header->sectionClicked(column);
-    };
+    const auto click = [&](int column) { emit header->sectionClicked(column); };
     click(0);
     EXPECT_EQ(Names(), (std::vector<std::string>{"Alpha", "beta", "gamma"}));
     click(0);

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "support/TestFolder.h"
 #include "core/CommonConsts_catalogue.h"
 #include "core/Options_u.h"
 #include "core/Profiles_u.h"
+#include "support/TestFolder.h"
 #include "ui/Migration_u.h"
 #include "ui/SampleProfiles_u.h"
 
@@ -95,10 +95,10 @@ TEST(MigrationTest, StepsChosenByVersionPair) {
         {1.1, 2.2, " 1.20 1.30 2.00 2.10 2.20", ""},
         {1.3, 2.0, " 2.00", ""},
         {2.1, 2.2, " 2.20", ""},
-        {2.05, 2.2, "", ""},      // not a known version: saved as it is, nothing upgraded
+        {2.05, 2.2, "", ""},  // not a known version: saved as it is, nothing upgraded
         {0.9, 2.2, "", ""},
         {2.2, 2.2, "", ""},
-        {2.0, 1.1, "", ""},       // downwards runs nothing
+        {2.0, 1.1, "", ""},  // downwards runs nothing
         {1.004, 2.2, " 1.10 1.20 1.30 2.00 2.10 2.20", ""},  // read as "1.00"
         {1.0, 1.4, "", " 1.10 1.20 1.30 1.40"},  // 1.40 is no profiles version
         {1.1, 1.4, "", " 1.20 1.30 1.40"},
@@ -138,16 +138,16 @@ TEST(MigrationTest, OptionsFromVersion100) {
     EXPECT_EQ(IDs(options.OSs), (std::vector<std::string>{"Windows NT 6.0", "Windows NT 5.2", "Windows NT 5.1",
                                                           "Windows NT", "Win16", "Windows CE", "Linux"}));
     EXPECT_EQ(IDs(options.Browsers),
-              (std::vector<std::string>{"MSIE 5.", "MSIE 6.", "MSIE 7.", "DA", "Firebird", "Firefox", "Go!Zilla",
-                                        "Konqueror", "NetAnts", "Netscape6/", "Netscape/7.", "Offline Explorer",
-                                        "OmniWeb", "Opera", "RealDownload", "Safari", "Mozilla/4.", "Mozilla/2.",
-                                        "Mozilla/3.", "Mozilla/5."}));
+              (std::vector<std::string>{"MSIE 5.",     "MSIE 6.",          "MSIE 7.",    "DA",         "Firebird",
+                                        "Firefox",     "Go!Zilla",         "Konqueror",  "NetAnts",    "Netscape6/",
+                                        "Netscape/7.", "Offline Explorer", "OmniWeb",    "Opera",      "RealDownload",
+                                        "Safari",      "Mozilla/4.",       "Mozilla/2.", "Mozilla/3.", "Mozilla/5."}));
     EXPECT_EQ(options.Browsers[16].Name, "Mozilla/4.x (compatible)");
     EXPECT_EQ(options.Browsers[19].Name, "Mozilla/5.x (compatible)");
-    EXPECT_EQ(IDs(options.Spiders),
-              (std::vector<std::string>{"Googlebot", "Morning Paper", "msnbot", "oBot", "Overture-WebCrawler",
-                                        "Xenu Link Sleuth", "Yahoo-MMCrawler", "YahooSeeker",
-                                        "Yahoo-VerticalCrawler"}));
+    EXPECT_EQ(
+        IDs(options.Spiders),
+        (std::vector<std::string>{"Googlebot", "Morning Paper", "msnbot", "oBot", "Overture-WebCrawler",
+                                  "Xenu Link Sleuth", "Yahoo-MMCrawler", "YahooSeeker", "Yahoo-VerticalCrawler"}));
     EXPECT_EQ(Exts(options.Files), (std::vector<std::string>{"asp", "aspx", "html", "gif", "zip"}));
     EXPECT_EQ(options.Files[1].FileType, 2);
     EXPECT_EQ(options.Export.LanguageID, "en");
@@ -169,10 +169,10 @@ TEST(MigrationTest, OptionsFromVersion110KeepADeletedEntryDeleted) {
     MigrateOptions(options, StoredFileVersion(options.Ver), kCurrentOptionsVersion);
     EXPECT_EQ(IDs(options.OSs), (std::vector<std::string>{"Windows NT 6.0", "Windows NT 5.1", "Win16", "Windows CE"}));
     // No anchors at all: each goes to the top, so later ones stand before earlier ones.
-    EXPECT_EQ(IDs(options.Browsers),
-              (std::vector<std::string>{"Safari", "OmniWeb", "Netscape6/", "Netscape/7.", "Konqueror", "Firebird",
-                                        "Firefox", "MSIE 6.", "MSIE 7.", "Mozilla/5.", "Mozilla/2.", "Mozilla/3.",
-                                        "Mozilla/4."}));
+    EXPECT_EQ(
+        IDs(options.Browsers),
+        (std::vector<std::string>{"Safari", "OmniWeb", "Netscape6/", "Netscape/7.", "Konqueror", "Firebird", "Firefox",
+                                  "MSIE 6.", "MSIE 7.", "Mozilla/5.", "Mozilla/2.", "Mozilla/3.", "Mozilla/4."}));
     EXPECT_EQ(options.Browsers[9].Name, "Mozilla/5.x (compatible)");
 }
 
@@ -253,7 +253,8 @@ TEST(MigrationTest, ProfilesWithoutVersionRunEveryStep) {
     EXPECT_EQ(blog.LogFiles[0].LogFileURL, "");
     EXPECT_EQ(blog.LogFiles[0].LoginPort, 0);
     EXPECT_EQ(blog.LogFiles[0].Enable, 1);
-    EXPECT_EQ(ReportIDs(blog), (std::vector<int>{36, 37, 38, 39, 131, 132, 133, 134, 135, 136, 137, 141, 142, 56, 57, 63}));
+    EXPECT_EQ(ReportIDs(blog),
+              (std::vector<int>{36, 37, 38, 39, 131, 132, 133, 134, 135, 136, 137, 141, 142, 56, 57, 63}));
 }
 
 TEST(MigrationTest, ProfilesFromVersion110SkipTheFirstStep) {
@@ -286,8 +287,8 @@ TEST(MigrationTest, ProfilesFromVersion120KeepLocationsAndExport) {
 TEST(MigrationTest, RecordsWithoutDefaultRowStayAsTheyAre) {
     TLstProfile list;
     auto profile = std::make_unique<TProfile>();
-    profile->Reports.Add({20, 1, 1, 1, 1, 7, 7, 7});    // a group id
-    profile->Reports.Add({200, 0, 1, 1, 1, 7, 7, 7});   // unknown
+    profile->Reports.Add({20, 1, 1, 1, 1, 7, 7, 7});  // a group id
+    profile->Reports.Add({200, 0, 1, 1, 1, 7, 7, 7});  // unknown
     list.Add(std::move(profile));
     UpgradeProfilesTo200(list);
     EXPECT_EQ(list[0].Reports[0], (TRecReportProperty{20, 1, 1, 1, 1, 7, 7, 7}));

@@ -187,7 +187,8 @@ TEST_F(OptionsDialogTest, SeparatorByNameOrAsTyped) {
         int Type;
         const char* Char;
     } cases[] = {
-        {";", 3, ""}, {"|", 0, "|"}, {"Tab", 4, ""}, {",", 2, ""}, {"System default", 1, ""}, {"", 0, ""}, {"tab", 0, "tab"},
+        {";", 3, ""}, {"|", 0, "|"},     {"Tab", 4, ""}, {",", 2, ""}, {"System default", 1, ""},
+        {"", 0, ""},  {"tab", 0, "tab"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Text);

@@ -319,7 +319,8 @@ TEST_F(LogFilePage, DeleteAsksAndRemovesEverySelectedLocation) {
     EXPECT_EQ(lv->topLevelItemCount(), 3);
     Child<QAction>(&page, "acDelete")->trigger();
     EXPECT_EQ(RowTexts(lv), std::vector<std::string>{"ftp://host/b.log"});
-    EXPECT_EQ(ui.Questions, (std::vector<std::string>(2, "Are you sure you want to delete the selected log file(s) ?")));
+    EXPECT_EQ(ui.Questions,
+              (std::vector<std::string>(2, "Are you sure you want to delete the selected log file(s) ?")));
     // The only location left is unchecked.
     EXPECT_FALSE(page.Validate());
     EXPECT_EQ(ui.Warnings, std::vector<std::string>{"Please specify at least one log location."});
@@ -461,8 +462,8 @@ TEST_F(ProfileEditor, FTPLoginIsTakenOnOKOfTheLocationOnly) {
 }
 
 TEST_F(ProfileEditor, PortTexts) {
-    const std::vector<std::pair<std::string, std::int32_t>> cases = {
-        {"2121", 2121}, {" 990 ", 990}, {"", 0}, {"21a", 0}, {"99999999999", 0}, {"-1", -1}};
+    const std::vector<std::pair<std::string, std::int32_t>> cases = {{"2121", 2121}, {" 990 ", 990},     {"", 0},
+                                                                     {"21a", 0},     {"99999999999", 0}, {"-1", -1}};
     for (const auto& [text, port] : cases) {
         TfmFTPLogInfo dialog;
         std::string user, password;

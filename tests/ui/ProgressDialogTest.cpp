@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QApplication>
 #include <QTreeWidget>
 
 #include "core/CommonUtils_u.h"

@@ -73,8 +73,8 @@ TEST(ProgressPace, DueAtMostOncePerInterval) {
     const TProgressPace::TClock::time_point t0{};
     // Each step: time since t0 and whether the window's turn has come.
     const std::pair<std::chrono::milliseconds, bool> steps[] = {
-        {0ms, true}, {1ms, false}, {32ms, false}, {33ms, true}, {40ms, false}, {65ms, false}, {66ms, true},
-        {500ms, true}, {501ms, false},
+        {0ms, true},   {1ms, false}, {32ms, false}, {33ms, true},   {40ms, false},
+        {65ms, false}, {66ms, true}, {500ms, true}, {501ms, false},
     };
     for (const auto& [at, due] : steps) EXPECT_EQ(pace.Due(t0 + at), due) << at.count();
     pace.Restart();

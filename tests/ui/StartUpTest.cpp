@@ -15,8 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "support/TestFolder.h"
-#include "support/ScriptedUi.h"
 #include "core/AppPaths.h"
 #include "core/BrokenFile_u.h"
 #include "core/Options_u.h"
@@ -24,8 +22,10 @@
 #include "core/Registre_u.h"
 #include "core/ReportTxt_u.h"
 #include "core/SafeFile_u.h"
-#include "ui/CommandLine_u.h"
 #include "core/XmlFile_u.h"
+#include "support/ScriptedUi.h"
+#include "support/TestFolder.h"
+#include "ui/CommandLine_u.h"
 #include "ui/StartUp_u.h"
 #include "ui/UiServices.h"
 
@@ -170,7 +170,7 @@ TEST_F(StartUpTest, InstalledVersionText) {
         const char* Stored;
         bool FirstRun;
     };
-    const TCase cases[] = {{"", true}, {"abc", true}, {"2.2", true}, {"2,30", true},
+    const TCase cases[] = {{"", true},      {"abc", true},  {"2.2", true},  {"2,30", true},
                            {"2.30", false}, {"2.3", false}, {"3.00", false}};
     for (const TCase& c : cases) {
         reg->Ver = c.Stored;
@@ -186,7 +186,7 @@ TEST_F(StartUpTest, MissingFilesAreReportedAfterTheFirstRun) {
     MarkInstalled();
     Start();
     EXPECT_EQ(ui.Errors, (std::vector<std::string>{LoadError(paths.ProfilesFile, std::strerror(ENOENT)),
-                                                    LoadError(paths.OptionsFile, std::strerror(ENOENT))}));
+                                                   LoadError(paths.OptionsFile, std::strerror(ENOENT))}));
     // The empty list and the defaults are written at once.
     TProfiles written;
     ASSERT_TRUE(written.LoadFromFile(paths.ProfilesFile));
@@ -205,8 +205,8 @@ TEST_F(StartUpTest, UnreadableProfilesAreKeptAndReported) {
     EXPECT_EQ(result.ProfilesBackup.BackupName, backup);
     EXPECT_EQ(ReadFileBytes(backup), kNotXml);
     ASSERT_EQ(ui.Errors.size(), 2u);  // and the options file is missing
-    EXPECT_EQ(ui.Errors[0],
-              LoadError(paths.ProfilesFile, kNotXmlReason) + "\r\n\r\nThe unreadable file was kept as '" + backup + "'.");
+    EXPECT_EQ(ui.Errors[0], LoadError(paths.ProfilesFile, kNotXmlReason) + "\r\n\r\nThe unreadable file was kept as '" +
+                                backup + "'.");
     TProfiles written;
     ASSERT_TRUE(written.LoadFromFile(paths.ProfilesFile));
     EXPECT_EQ(written.Ver, "2.20");
@@ -300,10 +300,8 @@ TEST_F(StartUpTest, UnreadableFileIsReportedOnTheFirstRunToo) {
     const TStartUpResult result = Start();
     EXPECT_TRUE(result.FirstRunOfNewVersion);
     const std::string backup = paths.OptionsFile + kBackupSuffix;
-    EXPECT_EQ(ui.Errors,
-              (std::vector<std::string>{LoadError(paths.OptionsFile, std::string(kXmlTopNotWhole)) +
-                                        "\r\n\r\nThe unreadable file was kept as '" +
-                                        backup + "'."}));
+    EXPECT_EQ(ui.Errors, (std::vector<std::string>{LoadError(paths.OptionsFile, std::string(kXmlTopNotWhole)) +
+                                                   "\r\n\r\nThe unreadable file was kept as '" + backup + "'."}));
     EXPECT_EQ(ReadFileBytes(backup), "not xml at all");
     EXPECT_EQ(profiles.Profiles.Count(), 2u);
 }
@@ -348,8 +346,8 @@ TEST_F(StartUpTest, SilentStartWithoutAScreenStillLeavesItsTraceOnStandardError)
     startUp.Run(ParseCommandLine(std::vector<std::string>{"/s"}), paths, {}, kNow);
     ASSERT_FALSE(noScreen.Errors.empty());
     EXPECT_EQ(noScreen.Errors[0], LoadError(paths.ProfilesFile, kNotXmlReason) +
-                                      "\r\n\r\nThe unreadable file was kept as '" + paths.ProfilesFile +
-                                      kBackupSuffix + "'.");
+                                      "\r\n\r\nThe unreadable file was kept as '" + paths.ProfilesFile + kBackupSuffix +
+                                      "'.");
 }
 
 TEST_F(StartUpTest, OlderFilesAreUpgradedAndSaved) {

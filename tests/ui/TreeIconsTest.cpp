@@ -1,10 +1,10 @@
 // The tree icons read their file only when drawn: they must still look, measure and paint
 // exactly as an icon read from the same file at once.
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QIcon>
 #include <QImage>
 #include <QPainter>
-#include <gtest/gtest.h>
 
 #include "IconPixels.h"
 #include "core/AppPaths.h"

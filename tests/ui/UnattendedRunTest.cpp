@@ -16,8 +16,8 @@ namespace fs = std::filesystem;
 using test::ReadFileBytes;
 
 struct TSite {
-    std::string LogFile;            // empty: the first sample log
-    std::string AutoExportFile;     // empty: no automatic export (a CSV one otherwise)
+    std::string LogFile;  // empty: the first sample log
+    std::string AutoExportFile;  // empty: no automatic export (a CSV one otherwise)
 };
 
 void WriteProfiles(const std::string& user, const TSite& site) {
@@ -46,24 +46,34 @@ TEST(UnattendedRun, EndsOnItsOwnWithTheMessageOnStandardErrorAndAStatus) {
         bool exportWritten = false;
     };
     const Case cases[] = {
-        {"a log that is not valid", {"/s", "/p=Site", "/c"}, 1,
+        {"a log that is not valid",
+         {"/s", "/p=Site", "/c"},
+         1,
          {"Error: The file '<home>junk.log' does not contain valid log file data.",
           "The log file could be corrupt or it could have an invalid format."}},
-        {"an export folder that cannot be created", {"/s", "/p=Site", "/c"}, 1,
+        {"an export folder that cannot be created",
+         {"/s", "/p=Site", "/c"},
+         1,
          {"Warning: There was an error creating the directory '<home>blocker/sub'."}},
         {"no such profile", {"/s", "/p=Elsewhere", "/c"}, 1, {"Error: There is no profile named 'Elsewhere'."}},
-        {"a document that cannot be opened", {"/s", "/o=<home>gone.bnl", "/c"}, 1,
+        {"a document that cannot be opened",
+         {"/s", "/o=<home>gone.bnl", "/c"},
+         1,
          {"Error: Could not open the file '<home>gone.bnl'."}},
         {"success", {"/s", "/p=Site", "/c"}, 0, {}, true},
         // Not silent: a start-up error and the question after the export are printed, and the
         // question is answered without opening anything.
-        {"success with questions", {"/p=Site", "/c"}, 0,
+        {"success with questions",
+         {"/p=Site", "/c"},
+         0,
          {"Error: Could not load the file '<home>user/Options.xml'.",
           "You should reinstall the product to ensure proper file placement.",
           "Question: The CSV report has been exported successfully.",
           "Would you like to open it now using default program?", "Answered No (no screen to ask on)."},
          true},
-        {"a file-size limit while exporting", {"/s", "/p=Site", "/c"}, 1,
+        {"a file-size limit while exporting",
+         {"/s", "/p=Site", "/c"},
+         1,
          {"Error: Cannot write the file \"<home>exports/site.csv\".", "File too large."}},
     };
     for (const Case& c : cases) {

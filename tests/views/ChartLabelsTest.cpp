@@ -34,12 +34,9 @@ TEST(ChartLabels, LongLabelsAreCutOnceOnTheRendererSide) {
         int Width;
         Qt::TextElideMode Uncut;
     } cases[] = {
-        {"cut left, narrow", cutLeft, 120, Qt::ElideMiddle},
-        {"cut left, very narrow", cutLeft, 30, Qt::ElideMiddle},
-        {"cut right, narrow", cutRight, 150, Qt::ElideRight},
-        {"cut right, legend width", cutRight, 90, Qt::ElideRight},
-        {"uncut, middle", uncut, 110, Qt::ElideMiddle},
-        {"uncut, right", uncut, 110, Qt::ElideRight},
+        {"cut left, narrow", cutLeft, 120, Qt::ElideMiddle},  {"cut left, very narrow", cutLeft, 30, Qt::ElideMiddle},
+        {"cut right, narrow", cutRight, 150, Qt::ElideRight}, {"cut right, legend width", cutRight, 90, Qt::ElideRight},
+        {"uncut, middle", uncut, 110, Qt::ElideMiddle},       {"uncut, right", uncut, 110, Qt::ElideRight},
         {"fits whole", cutLeft, 2000, Qt::ElideMiddle},
     };
     for (const auto& c : cases) {
@@ -86,12 +83,11 @@ TEST(ChartLabels, PieLegendSharesAllShowTwoDecimals) {
         const DisplayFormat& Format;
         const char* Expected;
     } cases[] = {
-        {1, 8, DefaultDisplayFormat(), "12.50 %"},   {1, 2, DefaultDisplayFormat(), "50.00 %"},
-        {1, 3, DefaultDisplayFormat(), "33.33 %"},   {2, 3, DefaultDisplayFormat(), "66.67 %"},
-        {5, 5, DefaultDisplayFormat(), "100.00 %"},  {1, 1000, DefaultDisplayFormat(), "0.10 %"},
+        {1, 8, DefaultDisplayFormat(), "12.50 %"},     {1, 2, DefaultDisplayFormat(), "50.00 %"},
+        {1, 3, DefaultDisplayFormat(), "33.33 %"},     {2, 3, DefaultDisplayFormat(), "66.67 %"},
+        {5, 5, DefaultDisplayFormat(), "100.00 %"},    {1, 1000, DefaultDisplayFormat(), "0.10 %"},
         {1, 100000, DefaultDisplayFormat(), "0.00 %"}, {1, 400, DefaultDisplayFormat(), "0.25 %"},
-        {0, 0, DefaultDisplayFormat(), "0.00 %"},
-        {1, 8, comma, "12,50 %"},
+        {0, 0, DefaultDisplayFormat(), "0.00 %"},      {1, 8, comma, "12,50 %"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(LegendPercentText(c.Part, c.Total, c.Format).toStdString(), c.Expected) << c.Part << "/" << c.Total;

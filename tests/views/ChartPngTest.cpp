@@ -105,11 +105,20 @@ TEST_F(ChartPngTest, EveryKindIsAProperRgbImageWithItsColours) {
         int Items = 8;
     };
     const TCase cases[] = {
-        {21, 0, "bymon.png"},       {22, 0, "byday.png"},          {23, 0, "byhod.png"},
-        {24, 0, "bydow.png"},       {25, 0, "bydom.png"},          {31, 0, "bytld.png"},
-        {31, 1, "bytld_daily.png"}, {32, 0, "bydomain.png", 25},   {38, 0, "bynbvisit.png"},
-        {41, 0, "byallfiles.png"},  {41, 1, "byallfiles_daily.png", 3}, {33, 0, "bybrowser.png"},
-        {63, 0, "byerrtype.png"},   {131, 0, "bylenvisit.png"},
+        {21, 0, "bymon.png"},
+        {22, 0, "byday.png"},
+        {23, 0, "byhod.png"},
+        {24, 0, "bydow.png"},
+        {25, 0, "bydom.png"},
+        {31, 0, "bytld.png"},
+        {31, 1, "bytld_daily.png"},
+        {32, 0, "bydomain.png", 25},
+        {38, 0, "bynbvisit.png"},
+        {41, 0, "byallfiles.png"},
+        {41, 1, "byallfiles_daily.png", 3},
+        {33, 0, "bybrowser.png"},
+        {63, 0, "byerrtype.png"},
+        {131, 0, "bylenvisit.png"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);

@@ -60,7 +60,8 @@ inline TStatistics SampleStatistics() {
         row.Key = StartOfDay(stats.FirstDay + d);
         stats.StatByDay.Add(row);
     }
-    for (int h = 0; h <= 23; ++h) stats.StatByHod[h] = StatRow("", 100 + 40 * ((h + 14) % 24), 30 + 11 * ((h + 14) % 24));
+    for (int h = 0; h <= 23; ++h)
+        stats.StatByHod[h] = StatRow("", 100 + 40 * ((h + 14) % 24), 30 + 11 * ((h + 14) % 24));
     for (int d = 1; d <= 7; ++d) stats.StatByDow[d] = StatRow("", 1500 - 90 * d, 500 - 30 * d);
     for (int d = 1; d <= 31; ++d) stats.StatByDom[d] = StatRow("", 300 + (d * 41) % 200, 100 + (d * 17) % 60);
     for (int i = 1; i <= 15; ++i) stats.StatByNbVisit[i] = StatRow("", 0, 900 / i);
@@ -78,9 +79,14 @@ inline TStatistics SampleStatistics() {
         stats.StatByBrowser.Add(StatRow(browser, 3000 - 400 * n, 900, Wave(kDays, 20 - 2 * n, n)));
         ++n;
     }
-    const char* files[] = {"/index.html", "/images/logo.png", "/downloads/setup-2.30.tar.gz",
-                           "/products/catalogue/2024/spring/overview.html", "/css/site.css", "/about.html",
-                           "/images/banner-wide.jpg", "/contact.html"};
+    const char* files[] = {"/index.html",
+                           "/images/logo.png",
+                           "/downloads/setup-2.30.tar.gz",
+                           "/products/catalogue/2024/spring/overview.html",
+                           "/css/site.css",
+                           "/about.html",
+                           "/images/banner-wide.jpg",
+                           "/contact.html"};
     const std::uint8_t kinds[] = {2, 4, 3, 2, 0, 2, 4, 2};
     n = 0;
     for (const char* file : files) {

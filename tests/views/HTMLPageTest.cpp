@@ -2,19 +2,19 @@
 
 #include <QColor>
 #include <QImage>
+#include <QTextBrowser>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextFrame>
 #include <QTextTable>
-#include <QTextBrowser>
-#include <QTextDocument>
 #include <QUrl>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/ReportTxt_u.h"
-#include "views/HTML_fr.h"
 #include "views/HTMLUtils_u.h"
+#include "views/HTML_fr.h"
 #include "views/HtmlSamples.h"
 
 using namespace brindle;
@@ -67,9 +67,10 @@ TEST(HTMLTable, Pieces) {
     table.Columns.GetColumn(0).Text = "";
     table.Columns.GetColumn(1).Text = " ";
     table.Columns.GetColumn(2).Text = "<br>";
-    const std::string cells = "<td align=\"center\" class=\"DRowOdd\">&nbsp;</td>"
-                              "<td align=\"right\" class=\"DRowOdd\"> </td>"
-                              "<td align=\"\" class=\"DRowOdd\"><br></td></tr>\r\n";
+    const std::string cells =
+        "<td align=\"center\" class=\"DRowOdd\">&nbsp;</td>"
+        "<td align=\"right\" class=\"DRowOdd\"> </td>"
+        "<td align=\"\" class=\"DRowOdd\"><br></td></tr>\r\n";
     EXPECT_EQ(table.GetDataRow(1), "<tr>" + cells);
     std::string even = cells;
     for (std::size_t pos; (pos = even.find("DRowOdd")) != std::string::npos;) even.replace(pos, 7, "DRowEven");
@@ -103,8 +104,9 @@ TEST(HTMLTable, StyleSheet) {
                        "font-weight: bold;\r\ncolor: #FFFFFF;\r\nbackground-image: url(back_head.gif);\r\n"
                        "background-repeat: repeat-x;\r\n}\r\n"),
               std::string::npos);
-    EXPECT_TRUE(css.ends_with("TD.Info\r\n{\r\nfont-family: Arial,Helvetica,sans-serif;\r\nfont-size: 11pt;\r\n"
-                              "color: #000000;\r\nbackground-color: #FFFFFF;\r\n}"));
+    EXPECT_TRUE(
+        css.ends_with("TD.Info\r\n{\r\nfont-family: Arial,Helvetica,sans-serif;\r\nfont-size: 11pt;\r\n"
+                      "color: #000000;\r\nbackground-color: #FFFFFF;\r\n}"));
 }
 
 // ---- Template filler ----
@@ -149,11 +151,20 @@ TEST(HTMLEscaping, TextsLinksAndScripts) {
         bool link;
     };
     const LinkCase links[] = {
-        {"http://a.example/", true},    {"https://a.example/", true}, {"HTTP://A.EXAMPLE/", true},
-        {"hTtPs://a", true},            {"javascript:alert(1)", false}, {"JavaScript:alert(1)", false},
-        {"data:text/html,x", false},    {"vbscript:x", false},        {" http://a/", false},
-        {"http:/a", false},             {"//a.example/", false},      {"ftp://a/", false},
-        {"", false},                    {"/index.html", false},
+        {"http://a.example/", true},
+        {"https://a.example/", true},
+        {"HTTP://A.EXAMPLE/", true},
+        {"hTtPs://a", true},
+        {"javascript:alert(1)", false},
+        {"JavaScript:alert(1)", false},
+        {"data:text/html,x", false},
+        {"vbscript:x", false},
+        {" http://a/", false},
+        {"http:/a", false},
+        {"//a.example/", false},
+        {"ftp://a/", false},
+        {"", false},
+        {"/index.html", false},
     };
     for (const LinkCase& c : links) EXPECT_EQ(IsWebLink(c.url), c.link) << c.url;
 
@@ -262,8 +273,7 @@ TEST_F(HTMLPageTest, ExportPageOfAGroupWithoutReportsHasHeaderAndFooterOnly) {
         EXPECT_EQ(sender, &frame);
         events.emplace_back(value, text);
     };
-    frame.BuildPage(source, a.Profile, 20, TReportSet{31, 41}, BuiltInReportTxt(), folder.file("R_TimePeriod.html"),
-                    1);
+    frame.BuildPage(source, a.Profile, 20, TReportSet{31, 41}, BuiltInReportTxt(), folder.file("R_TimePeriod.html"), 1);
     EXPECT_EQ(events, (std::vector<std::pair<int, std::string>>{{0, "Build : R_TimePeriod.html"}}));
     const std::string page = ReadFileBytes(folder.file("R_TimePeriod.html"));
     EXPECT_EQ(Count(page, "class=\"DocHeader1\""), 1);
@@ -324,14 +334,15 @@ TEST_F(HTMLPageTest, UnwritablePageRaisesAndLeavesTheEarlierFile) {
         frame.BuildPage(source, a.Profile, 0, TReportSet{10}, BuiltInReportTxt(), missing, 0);
         FAIL() << "no exception";
     } catch (const EExportHTML& e) {
-        EXPECT_EQ(std::string(e.what()), "Could not create the file '" + missing +
-                                             "'.\r\nThe disk may be full or write-protected.");
+        EXPECT_EQ(std::string(e.what()),
+                  "Could not create the file '" + missing + "'.\r\nThe disk may be full or write-protected.");
     }
     // A chart that cannot be written is reported the same way.
     SetReport(a, 21, 1, 1, 0);
     std::filesystem::create_directory(folder.file("bymon.png"));
-    EXPECT_THROW(frame.BuildPage(source, a.Profile, 0, TReportSet{21}, BuiltInReportTxt(), folder.file("single.html"), 0),
-                 EExportHTML);
+    EXPECT_THROW(
+        frame.BuildPage(source, a.Profile, 0, TReportSet{21}, BuiltInReportTxt(), folder.file("single.html"), 0),
+        EExportHTML);
     EXPECT_FALSE(std::filesystem::exists(folder.file("single.html")));
 }
 

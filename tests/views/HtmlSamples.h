@@ -41,13 +41,8 @@ inline SampleAnalysis MakeHtmlAnalysis() {
 // Texts a log can carry that must never become markup, script or a link.
 inline const std::vector<std::string>& HostileTexts() {
     static const std::vector<std::string> texts = {
-        "<script>alert(1)</script>",
-        "javascript:alert(2)",
-        "\"><img src=x onerror=alert(3)>",
-        "'; alert(4); '",
-        "</script><b>bold</b>",
-        "data:text/html,<b>5</b>",
-        " http://leading.blank/",
+        "<script>alert(1)</script>", "javascript:alert(2)",     "\"><img src=x onerror=alert(3)>", "'; alert(4); '",
+        "</script><b>bold</b>",      "data:text/html,<b>5</b>", " http://leading.blank/",
     };
     return texts;
 }

@@ -28,7 +28,10 @@ TEST(QaRegression, TableCellsShowNonUtf8LogBytesAsThePagesDo) {
     EXPECT_EQ(DisplayText("\x93quoted\x94"), QString::fromUtf8("\xE2\x80\x9Cquoted\xE2\x80\x9D"));
     EXPECT_EQ(DisplayText(""), QString());
     // Control characters from a log show as the pages and exports write them.
-    EXPECT_EQ(DisplayText("a\x01" "b\x7f"), QString::fromUtf8("a\xEF\xBF\xBD" "b\xEF\xBF\xBD"));
+    EXPECT_EQ(DisplayText("a\x01"
+                          "b\x7f"),
+              QString::fromUtf8("a\xEF\xBF\xBD"
+                                "b\xEF\xBF\xBD"));
 }
 
 }  // namespace

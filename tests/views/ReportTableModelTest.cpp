@@ -137,7 +137,8 @@ TEST(ReportTableModel, RolesAndShortRows) {
 // Random values written as the report cells write them must come out in value order.
 TEST(ReportTableModel, RandomCellsSortInValueOrder) {
     std::mt19937_64 random(20240601);
-    const auto check = [](K kind, std::vector<std::pair<std::string, std::int64_t>> cells, const DisplayFormat& format) {
+    const auto check = [](K kind, std::vector<std::pair<std::string, std::int64_t>> cells,
+                          const DisplayFormat& format) {
         for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
             TReportTableModel model;
             FillValueTable(model, kind, cells, format);

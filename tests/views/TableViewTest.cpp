@@ -17,7 +17,6 @@
 #include <string>
 #include <vector>
 
-#include "support/ReportSourceHolder.h"
 #include "core/CommonConsts_tables.h"
 #include "core/DateTime_u.h"
 #include "core/Options_u.h"
@@ -25,6 +24,7 @@
 #include "engine/ReportContent_u.h"
 #include "engine/ReportSource.h"
 #include "engine/Statistics_u.h"
+#include "support/ReportSourceHolder.h"
 #include "views/List_fr.h"
 #include "views/ReportTableModel_u.h"
 
@@ -69,8 +69,8 @@ Analysis MakeAnalysis() {
     s.StatByMon.Add(MonthRow(2025, 1, 2, 7200, 2048));
     s.StatByMon.Add(MonthRow(2024, 1, 1, 25 * 3600, 1024 * 1024));
 
-    for (const auto& [day, hits] : {std::pair{EncodeDate(2024, 3, 1), 5}, {EncodeDate(2024, 1, 31), 9},
-                                    {EncodeDate(2023, 12, 2), 7}}) {
+    for (const auto& [day, hits] :
+         {std::pair{EncodeDate(2024, 3, 1), 5}, {EncodeDate(2024, 1, 31), 9}, {EncodeDate(2023, 12, 2), 7}}) {
         TRecStat row = Row("", hits, 1);
         row.Key = StartOfDay(day);
         s.StatByDay.Add(row);
@@ -138,8 +138,8 @@ std::string Alignments(const TfrList& frame) {
     const TReportTableModel& model = frame.Model();
     for (int c = 0; c < model.columnCount(); ++c) {
         const auto header = model.headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
-        const auto cell = model.rowCount() > 0 ? model.data(model.index(0, c), Qt::TextAlignmentRole).value<Qt::Alignment>()
-                                               : header;
+        const auto cell =
+            model.rowCount() > 0 ? model.data(model.index(0, c), Qt::TextAlignmentRole).value<Qt::Alignment>() : header;
         EXPECT_EQ(header, cell) << c;
         result += (header & Qt::AlignRight) ? 'R' : 'L';
     }
@@ -150,7 +150,8 @@ std::string Alignments(const TfrList& frame) {
 void ClickHeader(TfrList& frame, int column, Qt::MouseButton button = Qt::LeftButton) {
     QHeaderView* header = frame.vt()->horizontalHeader();
     QWidget* target = header->viewport();
-    const QPointF at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2.0, header->height() / 2.0);
+    const QPointF at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2.0,
+                     header->height() / 2.0);
     const QPointF global = target->mapToGlobal(at);
     QMouseEvent press(QEvent::MouseButtonPress, at, global, button, button, Qt::NoModifier);
     QApplication::sendEvent(target, &press);
@@ -211,8 +212,10 @@ TEST(TableView, GeneralHasTwoColumnsAndBoldCategories) {
         const bool category = r == 0 || r == 5 || r == 15;
         EXPECT_EQ(model.data(model.index(r, 0), Qt::FontRole).value<QFont>().bold(), category) << r;
         EXPECT_FALSE(model.data(model.index(r, 1), Qt::FontRole).value<QFont>().bold()) << r;
-        if (category) EXPECT_EQ(model.CellText(r, 1), "") << r;
-        else EXPECT_NE(model.CellText(r, 1), "") << r;
+        if (category)
+            EXPECT_EQ(model.CellText(r, 1), "") << r;
+        else
+            EXPECT_NE(model.CellText(r, 1), "") << r;
     }
 
     // Clicking a head of General moves nothing: every pair ties.

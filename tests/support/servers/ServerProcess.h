@@ -24,7 +24,9 @@ inline std::string HelperScript(const std::string& name) {
 }
 
 // Debian's interpreter: the one that has python3-pyftpdlib, whatever else is on the PATH.
-inline std::string PythonInterpreter() { return access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3"; }
+inline std::string PythonInterpreter() {
+    return access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3";
+}
 
 // Starts Script with Arguments; the child's standard input and output are pipes whose other
 // ends are returned. -1 when the process could not start.
@@ -110,7 +112,8 @@ private:
         std::string line;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (line.find('\n') == std::string::npos) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0) return 0;
             pollfd fd{fromChild_, POLLIN, 0};
             if (poll(&fd, 1, static_cast<int>(left.count())) <= 0) return 0;
