@@ -16,8 +16,7 @@ constexpr std::array<const char*, 3> kMethods = {"GET", "HEAD", "POST"};
 
 }  // namespace
 
-TfrFilterName::TfrFilterName(TUiServices& ui, const TFilterKindPage& kind, const TOptions& options,
-                             QWidget* parent)
+TfrFilterName::TfrFilterName(TUiServices& ui, const TFilterKindPage& kind, const TOptions& options, QWidget* parent)
     : TfrFilterPage(ui, kind, parent), combo_(new QComboBox(this)), list_(options.*kind.List) {
     combo_->setObjectName(kind.ControlName);
     combo_->setMaxVisibleItems(20);
@@ -38,7 +37,8 @@ void TfrFilterName::Init() {
 void TfrFilterName::SaveToFilter(TRecFilterProperty& filter) { filter.Value1 = StdText(combo_->currentText()); }
 
 void TfrFilterName::LoadFromFilter(const TRecFilterProperty& filter) {
-    const int row = combo_->findText(QString::fromStdString(filter.Value1), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    const int row =
+        combo_->findText(QString::fromStdString(filter.Value1), Qt::MatchFixedString | Qt::MatchCaseSensitive);
     combo_->setCurrentIndex(row >= 0 ? row : (combo_->count() > 0 ? 0 : -1));
 }
 

@@ -58,9 +58,7 @@ void TfrFilterNumber::LoadFromFilter(const TRecFilterProperty& filter) {
 }
 
 TfrFilter18::TfrFilter18(TUiServices& ui, const TFilterKindPage& kind, QWidget* parent)
-    : TfrFilterPage(ui, kind, parent),
-      cbRCFrom_(new QComboBox(this)),
-      cbRCTo_(new QComboBox(this)) {
+    : TfrFilterPage(ui, kind, parent), cbRCFrom_(new QComboBox(this)), cbRCTo_(new QComboBox(this)) {
     cbRCFrom_->setObjectName("cbRCFrom");
     cbRCTo_->setObjectName("cbRCTo");
     AddCaptioned(kind.Caption, MakeRow({cbRCFrom_, nullptr, cbRCTo_}, "to"));
