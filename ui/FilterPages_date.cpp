@@ -65,16 +65,12 @@ std::optional<TDateParts> ParseFilterStamp(std::string_view text) {
     return p;
 }
 
-TfrFilter13::TfrFilter13(TUiServices& ui, QWidget* parent)
-    : TfrFilterPage(ui,
-                    "Filter log file information by the date/time of request. If the\r\nrequest is between the "
-                    "beginning and ending date/time\r\n(including), the filter will apply.",
-                    parent),
+TfrFilter13::TfrFilter13(TUiServices& ui, const TFilterKindPage& kind, QWidget* parent)
+    : TfrFilterPage(ui, kind, parent),
       dtDateBegin_(new QDateEdit(this)),
       dtTimeBegin_(new QTimeEdit(this)),
       dtDateEnd_(new QDateEdit(this)),
       dtTimeEnd_(new QTimeEdit(this)) {
-    setObjectName("frFilter13");
     dtDateBegin_->setObjectName("dtDateBegin");
     dtTimeBegin_->setObjectName("dtTimeBegin");
     dtDateEnd_->setObjectName("dtDateEnd");

@@ -1,4 +1,4 @@
-// The page frame shared by the kind pages, and the pages that take one text (kinds 11, 12, 19, 24).
+// The page frame shared by the kind pages, and the page that takes one text.
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,9 +10,10 @@
 
 namespace brindle {
 
-TfrFilterPage::TfrFilterPage(TUiServices& ui, std::string_view info, QWidget* parent)
+TfrFilterPage::TfrFilterPage(TUiServices& ui, const TFilterKindPage& kind, QWidget* parent)
     : TfrFilter(ui, parent), layout_(new QVBoxLayout(this)) {
-    auto* label = new QLabel(UiText(info), this);
+    setObjectName(QStringLiteral("frFilter%1").arg(kind.Kind));
+    auto* label = new QLabel(UiText(kind.Info), this);
     label->setObjectName("laInfo");
     layout_->addWidget(label);
     layout_->addSpacing(8);
@@ -38,11 +39,10 @@ QWidget* TfrFilterPage::MakeRow(std::initializer_list<QWidget*> widgets, std::st
     return row;
 }
 
-TfrFilterText::TfrFilterText(TUiServices& ui, std::string_view info, std::string_view caption, const char* editName,
-                             QWidget* parent)
-    : TfrFilterPage(ui, info, parent), edit_(new QLineEdit(this)) {
-    edit_->setObjectName(editName);
-    AddCaptioned(caption, edit_);
+TfrFilterText::TfrFilterText(TUiServices& ui, const TFilterKindPage& kind, QWidget* parent)
+    : TfrFilterPage(ui, kind, parent), edit_(new QLineEdit(this)) {
+    edit_->setObjectName(kind.ControlName);
+    AddCaptioned(kind.Caption, edit_);
 }
 
 void TfrFilterText::Init() { edit_->clear(); }
@@ -57,38 +57,6 @@ void TfrFilterText::SaveToFilter(TRecFilterProperty& filter) { filter.Value1 = S
 
 void TfrFilterText::LoadFromFilter(const TRecFilterProperty& filter) {
     edit_->setText(QString::fromStdString(filter.Value1));
-}
-
-TfrFilter11::TfrFilter11(TUiServices& ui, QWidget* parent)
-    : TfrFilterText(ui,
-                    "Filter log file information by the visitor's domain name or\r\nIP address. You can use "
-                    "wildcards. Click the 'Help' button\r\nfor more information and some examples.",
-                    "User address", "edUserAddress", parent) {
-    setObjectName("frFilter11");
-}
-
-TfrFilter12::TfrFilter12(TUiServices& ui, QWidget* parent)
-    : TfrFilterText(ui,
-                    "Filter log file information by the requested file. You can use\r\nwildcards. Click the "
-                    "'Help' button for more information and\r\nsome examples.",
-                    "Requested file", "edRequestFile", parent) {
-    setObjectName("frFilter12");
-}
-
-TfrFilter19::TfrFilter19(TUiServices& ui, QWidget* parent)
-    : TfrFilterText(ui,
-                    "Filter log file information by the referring URL. You can use\r\nwildcards. Click the "
-                    "'Help' button for more information and\r\nsome examples.",
-                    "Referring URL", "edReferURL", parent) {
-    setObjectName("frFilter19");
-}
-
-TfrFilter24::TfrFilter24(TUiServices& ui, QWidget* parent)
-    : TfrFilterText(ui,
-                    "Filter log file information by the virtual domain name (only\r\nthe IIS log file formats "
-                    "store this information). You can\r\nuse wildcards.",
-                    "Server identifier", "edVirtualDomain", parent) {
-    setObjectName("frFilter24");
 }
 
 }  // namespace brindle

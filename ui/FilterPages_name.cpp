@@ -1,4 +1,4 @@
-// Kinds 20..23: names of the options' user-agent lists and the request method.
+// Names from the options' user-agent lists, and the request method.
 #include <array>
 
 #include <QComboBox>
@@ -16,12 +16,11 @@ constexpr std::array<const char*, 3> kMethods = {"GET", "HEAD", "POST"};
 
 }  // namespace
 
-TfrFilterName::TfrFilterName(TUiServices& ui, std::string_view info, std::string_view caption, const char* comboName,
-                             const TLstUAType& list, QWidget* parent)
-    : TfrFilterPage(ui, info, parent), combo_(new QComboBox(this)), list_(list) {
-    combo_->setObjectName(comboName);
+TfrFilterName::TfrFilterName(TUiServices& ui, const TFilterKindPage& kind, const TOptions& options, QWidget* parent)
+    : TfrFilterPage(ui, kind, parent), combo_(new QComboBox(this)), list_(options.*kind.List) {
+    combo_->setObjectName(kind.ControlName);
     combo_->setMaxVisibleItems(20);
-    AddCaptioned(caption, combo_);
+    AddCaptioned(kind.Caption, combo_);
 }
 
 void TfrFilterName::Init() {
@@ -43,34 +42,15 @@ void TfrFilterName::LoadFromFilter(const TRecFilterProperty& filter) {
     combo_->setCurrentIndex(row >= 0 ? row : (combo_->count() > 0 ? 0 : -1));
 }
 
-TfrFilter20::TfrFilter20(TUiServices& ui, const TOptions& options, QWidget* parent)
-    : TfrFilterName(ui, "Filter log file information by the visitor's OS.", "Operating Systems", "cbOS", options.OSs,
-                    parent) {
-    setObjectName("frFilter20");
-}
-
-TfrFilter21::TfrFilter21(TUiServices& ui, const TOptions& options, QWidget* parent)
-    : TfrFilterName(ui, "Filter log file information by the visitor's browser.", "Browsers", "cbBrowser",
-                    options.Browsers, parent) {
-    setObjectName("frFilter21");
-}
-
-TfrFilter22::TfrFilter22(TUiServices& ui, const TOptions& options, QWidget* parent)
-    : TfrFilterName(ui, "Filter log file information by spiders.", "Spiders", "cbSpider", options.Spiders, parent) {
-    setObjectName("frFilter22");
-}
-
-TfrFilter23::TfrFilter23(TUiServices& ui, QWidget* parent)
-    : TfrFilterPage(ui, "Filter log file information by the type of request. Requests\r\ncan be GET, HEAD or POST.",
-                    parent),
+TfrFilter23::TfrFilter23(TUiServices& ui, const TFilterKindPage& kind, QWidget* parent)
+    : TfrFilterPage(ui, kind, parent),
       rbGet_(new QRadioButton(QString::fromLatin1(kMethods[0]), this)),
       rbHead_(new QRadioButton(QString::fromLatin1(kMethods[1]), this)),
       rbPost_(new QRadioButton(QString::fromLatin1(kMethods[2]), this)) {
-    setObjectName("frFilter23");
     rbGet_->setObjectName("rbGet");
     rbHead_->setObjectName("rbHead");
     rbPost_->setObjectName("rbPost");
-    AddCaptioned("Type of request", MakeRow({rbGet_, rbHead_, rbPost_}));
+    AddCaptioned(kind.Caption, MakeRow({rbGet_, rbHead_, rbPost_}));
 }
 
 void TfrFilter23::Init() { rbGet_->setChecked(true); }

@@ -1,35 +1,14 @@
-// Kinds 14..18: entries of fixed lists stored as numbers (day, hour, month, status codes).
+// Entries of fixed lists stored as numbers (day, hour, month), and the range of status codes.
 #include <QComboBox>
 
 #include "core/CommonConsts_tables.h"
 #include "core/CommonUtils_u.h"
 #include "ui/FilterPages_fr.h"
 #include "ui/UiServices.h"
-#include "ui/UiText_u.h"
 
 namespace brindle {
 
 namespace {
-
-template <class Table>
-QStringList TextsOf(const Table& table) {
-    QStringList items;
-    for (const auto& row : table) items << UiText(row.Text);
-    return items;
-}
-
-QStringList HourItems() {
-    QStringList items;
-    for (int h = 0; h < 24; ++h)
-        items << QString::fromStdString(FormatInt(h, 2) + ":00-" + FormatInt(h + 1, 2) + ":00");
-    return items;
-}
-
-QStringList DayOfMonthItems() {
-    QStringList items;
-    for (int d = 1; d <= 31; ++d) items << QString::number(d);
-    return items;
-}
 
 std::int64_t ParseOr(const std::string& text, std::int64_t defaultValue) {
     std::int64_t value = 0;
@@ -54,17 +33,11 @@ int StatusCodeAt(const QComboBox* combo) {
 
 }  // namespace
 
-TfrFilterNumber::TfrFilterNumber(TUiServices& ui, std::string_view info, std::string_view caption,
-                                 const char* comboName, QStringList items, int firstValue, int defaultValue,
-                                 QWidget* parent)
-    : TfrFilterPage(ui, info, parent),
-      combo_(new QComboBox(this)),
-      items_(std::move(items)),
-      firstValue_(firstValue),
-      defaultValue_(defaultValue) {
-    combo_->setObjectName(comboName);
+TfrFilterNumber::TfrFilterNumber(TUiServices& ui, const TFilterKindPage& kind, QWidget* parent)
+    : TfrFilterPage(ui, kind, parent), combo_(new QComboBox(this)), items_(kind.Items()), firstValue_(kind.FirstValue) {
+    combo_->setObjectName(kind.ControlName);
     combo_->setMaxVisibleItems(24);
-    AddCaptioned(caption, combo_);
+    AddCaptioned(kind.Caption, combo_);
 }
 
 void TfrFilterNumber::Init() {
@@ -79,46 +52,16 @@ void TfrFilterNumber::SaveToFilter(TRecFilterProperty& filter) {
 }
 
 void TfrFilterNumber::LoadFromFilter(const TRecFilterProperty& filter) {
-    const std::int64_t row = ParseOr(filter.Value1, defaultValue_) - firstValue_;
+    const std::int64_t row = ParseOr(filter.Value1, firstValue_) - firstValue_;
     const std::int64_t last = combo_->count() - 1;
     combo_->setCurrentIndex(row < 0 ? -1 : static_cast<int>(std::min(row, last)));
 }
 
-TfrFilter14::TfrFilter14(TUiServices& ui, QWidget* parent)
-    : TfrFilterNumber(ui, "Filter log file information by the day of week the request\r\nwas received.", "Day of week",
-                      "cbDay", TextsOf(LongDayNameTable()), 1, 1, parent) {
-    setObjectName("frFilter14");
-}
-
-TfrFilter15::TfrFilter15(TUiServices& ui, QWidget* parent)
-    : TfrFilterNumber(ui, "Filter log file information by the hour of day the request\r\nwas received.", "Hour of day",
-                      "cbHod", HourItems(), 0, 0, parent) {
-    setObjectName("frFilter15");
-}
-
-TfrFilter16::TfrFilter16(TUiServices& ui, QWidget* parent)
-    : TfrFilterNumber(ui, "Filter log file information by the day of month the request\r\nwas received.",
-                      "Day of month", "cbDom", DayOfMonthItems(), 1, 1, parent) {
-    setObjectName("frFilter16");
-}
-
-TfrFilter17::TfrFilter17(TUiServices& ui, QWidget* parent)
-    : TfrFilterNumber(ui, "Filter log file information by the month the request\r\nwas received.", "Month", "cbMonth",
-                      TextsOf(LongMonthNameTable()), 1, 1, parent) {
-    setObjectName("frFilter17");
-}
-
-TfrFilter18::TfrFilter18(TUiServices& ui, QWidget* parent)
-    : TfrFilterPage(ui,
-                    "Filter log file information by the status code returned by\r\nthe web server. To include "
-                    "or exclude just one status code,\r\nspecify the same values for the lower and upper ranges.",
-                    parent),
-      cbRCFrom_(new QComboBox(this)),
-      cbRCTo_(new QComboBox(this)) {
-    setObjectName("frFilter18");
+TfrFilter18::TfrFilter18(TUiServices& ui, const TFilterKindPage& kind, QWidget* parent)
+    : TfrFilterPage(ui, kind, parent), cbRCFrom_(new QComboBox(this)), cbRCTo_(new QComboBox(this)) {
     cbRCFrom_->setObjectName("cbRCFrom");
     cbRCTo_->setObjectName("cbRCTo");
-    AddCaptioned("Return code from", MakeRow({cbRCFrom_, nullptr, cbRCTo_}, "to"));
+    AddCaptioned(kind.Caption, MakeRow({cbRCFrom_, nullptr, cbRCTo_}, "to"));
 }
 
 void TfrFilter18::Init() {

@@ -5,7 +5,8 @@
 #include <QVBoxLayout>
 #include <vector>
 
-#include "ui/FilterPages_fr.h"
+#include "ui/FilterKinds_u.h"
+#include "ui/Filter_fr.h"
 #include "ui/UiServices.h"
 #include "ui/UiText_u.h"
 #include "ui/Widgets_u.h"
@@ -29,12 +30,8 @@ TfmFilterWiz::TfmFilterWiz(const TOptions& options, TUiServices& ui, QWidget* pa
     buHelp_->setObjectName("buHelp");
     buNext_->setDefault(true);
 
-    kindPages_ = {
-        new TfrFilter11(ui, this),          new TfrFilter12(ui, this),          new TfrFilter13(ui, this),
-        new TfrFilter14(ui, this),          new TfrFilter15(ui, this),          new TfrFilter16(ui, this),
-        new TfrFilter17(ui, this),          new TfrFilter18(ui, this),          new TfrFilter19(ui, this),
-        new TfrFilter20(ui, options, this), new TfrFilter21(ui, options, this), new TfrFilter22(ui, options, this),
-        new TfrFilter23(ui, this),          new TfrFilter24(ui, this)};
+    for (const TFilterKindPage& kind : FilterKindPages())
+        kindPages_[kind.Kind - kFirstFilterKind] = NewFilterKindPage(kind, options, ui, this);
 
     auto* pageArea = new QWidget(this);
     pageArea->setObjectName("paPages");

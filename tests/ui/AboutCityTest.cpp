@@ -9,7 +9,7 @@
 #include "support/GeoIPCityDb.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFolder.h"
-#include "tests/ui/DialogDriver.h"
+#include "tests/ui/FindChild.h"
 #include "ui/About_fm.h"
 
 namespace brindle {
@@ -20,7 +20,8 @@ TEST(AboutCity, TheLineComesFromARealCityDatabase) {
     test::TScriptedUi ui;
     TLstReportTxt languages;
     TfmAbout about(languages, ui);
-    QPlainTextEdit* memo = Child<QPlainTextEdit>(about, "mePlugin");
+    QPlainTextEdit* memo = test::Child<QPlainTextEdit>(&about, "mePlugin");
+    ASSERT_NE(memo, nullptr);
     const std::vector<test::TGeoIPCityEntry> cities = {
         {"192.0.2.0", 24, "US", "CA", "Mountain View", "94043", 37.4, -122.1}};
     for (const int edition : {GEOIP_CITY_EDITION_REV0, GEOIP_CITY_EDITION_REV1}) {
