@@ -20,14 +20,13 @@ struct TRecordDeleter {
 
 std::string TextOf(const char* text) { return text ? std::string(text) : std::string(); }
 
-// Opens a database of one of the editions, mapped into memory (tens of thousands of lookups
-// per analysis) and without messages on stderr. Mapped rather than read whole: a run with a
-// few hosts touches a few pages of the megabytes instead of copying them all. Null when it
-// cannot be opened or is of another edition: lookups of the wrong kind would read the tree
-// wrongly.
+// Opens a database of one of the editions, read into memory (tens of thousands of lookups
+// per analysis) and without messages on stderr. Not mapped: libGeoIP frees a mapped cache
+// as if it were allocated when a broken file fails to open. Null when it cannot be opened or
+// is of another edition: lookups of the wrong kind would read the tree wrongly.
 TGeoIPHandle OpenDatabase(const std::string& fileName, std::initializer_list<int> editions) {
     if (fileName.empty()) return nullptr;
-    TGeoIPHandle gi(GeoIP_open(fileName.c_str(), GEOIP_MMAP_CACHE | GEOIP_SILENCE));
+    TGeoIPHandle gi(GeoIP_open(fileName.c_str(), GEOIP_MEMORY_CACHE | GEOIP_SILENCE));
     if (!gi) return nullptr;
     const int edition = GeoIP_database_edition(gi.get());
     for (const int accepted : editions)
