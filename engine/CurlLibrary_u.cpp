@@ -77,6 +77,13 @@ void curl_easy_cleanup(CURL* curl) {
     if (curl && Curl().Loaded) Curl().EasyCleanup(curl);
 }
 
+// curl.h fixes these signatures with an enum before the "...": clang warns that an enum is
+// promoted, which for these int-sized enums changes nothing.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wvarargs"
+#endif
+
 // Every option takes one argument, of the type its number's range says.
 CURLcode curl_easy_setopt(CURL* curl, CURLoption option, ...) {
     if (!Curl().Loaded) return CURLE_FAILED_INIT;
@@ -105,6 +112,10 @@ CURLcode curl_easy_getinfo(CURL* curl, CURLINFO info, ...) {
     va_end(args);
     return Curl().EasyGetinfo(curl, info, target);
 }
+
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
 CURLM* curl_multi_init() { return Curl().Loaded ? Curl().MultiInit() : nullptr; }
 

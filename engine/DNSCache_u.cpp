@@ -19,8 +19,6 @@ namespace brindle {
 
 namespace {
 
-// Address, lookup time and the name's length: the least one entry of "dns.dat" takes.
-constexpr std::size_t kMinEntryBytes = 4 + 8 + 4;
 constexpr std::chrono::milliseconds kPollInterval{100};
 
 }  // namespace
