@@ -8,7 +8,7 @@
 
 NN is every size of the hicolor theme's usual set (16 to 256). Both pictures are described
 once, as shapes on a 64 x 64 grid; each PNG samples them 4 x 4 times per pixel and the SVG
-writes them as they are, so the two agree. The PNG writer is our own (zlib and struct only).
+writes them as they are, so the two agree. The PNG writer is our own (scripts/png_writer.py).
 
 Usage: scripts/make-app-icons.py [--out DIR]
 """
@@ -16,8 +16,8 @@ Usage: scripts/make-app-icons.py [--out DIR]
 import argparse
 import math
 import os
-import struct
-import zlib
+
+from png_writer import png_bytes
 
 SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 GRID = 64.0
@@ -146,18 +146,6 @@ def document_icon():
 
 
 # ---- PNG and SVG writers --------------------------------------------------------------------
-
-
-def png_bytes(rgba_rows):
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
-
-    height = len(rgba_rows)
-    width = len(rgba_rows[0]) // 4
-    raw = b"".join(b"\x00" + bytes(row) for row in rgba_rows)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)) +
-            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
 def render(layers, size):

@@ -10,7 +10,7 @@
   resources/icons/leaf-chart.png        a "Chart" or "Daily Chart" leaf
 
 Shapes are tested on a 4 x 4 grid of samples per pixel, which smooths their edges without
-any imaging library. The PNG writer is our own (zlib and struct only).
+any imaging library. The PNG writer is our own (scripts/png_writer.py).
 
 Usage: scripts/make-report-icons.py [--out DIR]
 """
@@ -18,8 +18,8 @@ Usage: scripts/make-report-icons.py [--out DIR]
 import argparse
 import math
 import os
-import struct
-import zlib
+
+from png_writer import png_bytes
 
 SIZE = 16
 SUB = 4
@@ -41,21 +41,6 @@ GROUP_COLOURS = {
     50: (140, 75, 180),
     60: (205, 50, 50),
 }
-
-
-# ---- PNG writer -----------------------------------------------------------------------------
-
-
-def png_bytes(rgba_rows):
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
-
-    height = len(rgba_rows)
-    width = len(rgba_rows[0]) // 4
-    raw = b"".join(b"\x00" + bytes(row) for row in rgba_rows)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)) +
-            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
 # ---- Canvas and shapes ----------------------------------------------------------------------
