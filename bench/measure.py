@@ -10,6 +10,7 @@ import os
 import signal
 import subprocess
 import tempfile
+import threading
 import time
 from dataclasses import dataclass
 
@@ -71,13 +72,13 @@ def measure(command, env=None, timeout=300.0, rss_cap_kib=None, log_path=os.devn
             proc = subprocess.Popen(["/usr/bin/time", "-f", "%U %S %M %R", "-o", mem_path] + list(command), env=env,
                                     stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True)
             failure = ""
-            try:
-                while True:
-                    try:
-                        proc.wait(timeout=0.1)
-                        break
-                    except subprocess.TimeoutExpired:
-                        pass
+            finished = threading.Event()
+
+            def watch():
+                # Wakes ten times a second to judge the limits; the wait for the command itself
+                # blocks, so the wall time is not rounded up to a polling step.
+                nonlocal failure
+                while not finished.wait(0.1):
                     elapsed = time.monotonic() - start
                     if elapsed > timeout:
                         failure = "timed out after %.0f s" % timeout
@@ -85,13 +86,20 @@ def measure(command, env=None, timeout=300.0, rss_cap_kib=None, log_path=os.devn
                         failure = "killed above %d MiB after %.1f s" % (rss_cap_kib // 1024, elapsed)
                     if failure:
                         kill_measured(proc.pid, proc.pid)
-                        proc.wait()
-                        break
+                        return
+
+            watcher = threading.Thread(target=watch, daemon=True)
+            watcher.start()
+            try:
+                proc.wait()
+                end = time.monotonic()
             finally:
+                finished.set()
+                watcher.join()
                 if proc.poll() is None:
                     os.killpg(proc.pid, signal.SIGKILL)
                     proc.wait()
-            wall = time.monotonic() - start
+            wall = end - start
         # A killed command's line comes after a "Command terminated by signal" line.
         with open(mem_path) as f:
             last = (f.read().strip().splitlines() or [""])[-1].split()
