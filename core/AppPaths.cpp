@@ -77,7 +77,7 @@ std::string AppPaths::SampleDir() { return ResourceDir() + "Sample/"; }
 std::string AppPaths::HelpDir() { return ResourceDir() + "help/"; }
 
 std::string AppPaths::GeoIPCountryFile() {
-    const std::string own = ResourceDir() + "GeoIP.dat";
+    std::string own = ResourceDir() + "GeoIP.dat";
     std::error_code ec;
     if (fs::is_regular_file(own, ec)) return own;
     return "/usr/share/GeoIP/GeoIP.dat";

@@ -10,7 +10,8 @@
 namespace brindle {
 namespace {
 
-const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+// iconv_open's own failure value.
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
 
 // One byte the charset cannot read is taken as Windows-1252.
 void AppendWindows1252(std::string& out, char byte) { AppendRepairedUtf8(out, std::string_view(&byte, 1)); }

@@ -43,7 +43,7 @@ struct TDNSLookupShared {
 
 namespace {
 
-void RunWorker(std::shared_ptr<TDNSLookupShared> shared, std::size_t index, std::uint32_t address) {
+void RunWorker(const std::shared_ptr<TDNSLookupShared>& shared, std::size_t index, std::uint32_t address) {
     std::string hostName;
     try {
         hostName = shared->Resolver->Lookup(address);

@@ -180,7 +180,8 @@ void TDayCounts::AddAll(const TDayCounts& other) {
         all.begin());
     if (used == 0) return;
     if (&other == this) {
-        const TDayCounts copy = other;
+        // Adding a store to itself must read a copy.
+        const TDayCounts copy = other;  // NOLINT(performance-unnecessary-copy-initialization)
         AddAll(copy);
         return;
     }

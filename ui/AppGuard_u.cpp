@@ -9,7 +9,7 @@
 
 namespace brindle {
 
-std::string GuardMessage(std::exception_ptr error) {
+std::string GuardMessage(const std::exception_ptr& error) {
     try {
         if (error) std::rethrow_exception(error);
     } catch (const ELogConvert& e) {

@@ -14,7 +14,7 @@ inline constexpr std::string_view kUnknownError = "Unknown error";
 
 // The message of the program's own error classes (analysis, reverse DNS, exports, export
 // files); "Unknown error" for anything else.
-std::string GuardMessage(std::exception_ptr error);
+std::string GuardMessage(const std::exception_ptr& error);
 
 // Runs Action; an exception is shown as an error box (with its beep). True when Action
 // ended normally.

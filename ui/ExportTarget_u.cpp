@@ -8,7 +8,7 @@
 namespace brindle {
 
 std::string ResolveExportTarget(const std::string& target) {
-    const std::string expanded = ExpandDateMacros(target);
+    std::string expanded = ExpandDateMacros(target);
     if (expanded.empty() || std::filesystem::path(expanded).is_absolute()) return expanded;
     return AppPaths::UserDir() + expanded;
 }

@@ -74,6 +74,7 @@ std::string_view MissingTargetWarning(bool html) {
 
 void FillLanguageList(QComboBox& combo, const TLstReportTxt& languages) {
     std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(languages.Count()));
     for (int i = 0; i < languages.Count(); ++i) names.push_back(languages.GetItem(i)->Info.LanguageName);
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         const int folded = CompareStrCase(a, b, 0);

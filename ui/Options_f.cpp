@@ -406,6 +406,7 @@ void TfmOptions::Prepare(const std::string& dnsCacheFile) {
 
 void TfmOptions::FillLanguages() {
     std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(languages_.Count()));
     for (int i = 0; i < languages_.Count(); ++i) names.push_back(languages_.GetItem(i)->Info.LanguageName);
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());

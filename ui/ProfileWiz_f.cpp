@@ -41,6 +41,7 @@ TfmProfileWiz::TfmProfileWiz(TUiServices& ui, const TLstReportTxt& languages, QW
     layout->addLayout(buttons);
     buNext_->setDefault(true);
     std::vector<QWidget*> pages;
+    pages.reserve(static_cast<std::size_t>(TProfilePages::kCount));
     for (int i = 0; i < TProfilePages::kCount; ++i) pages.push_back(pages_->Page(i));
     FitWizardToLargestPage(*this, *pageArea, pages);
 

@@ -92,7 +92,7 @@ TBrokenFileBackup TStartUp::HandleLoadFailure(const std::string& fileName, const
                                               bool firstRun, TSeconds now) {
     // A file that is there but unreadable is kept before the start-up writes its name anew,
     // and that is worth telling even on the first run of a new version.
-    const TBrokenFileBackup backup = SetBrokenFileAside(fileName, now);
+    TBrokenFileBackup backup = SetBrokenFileAside(fileName, now);
     std::string message = SafeFormat(kCouldNotLoadFile, {fileName});
     if (!reason.empty()) message += "\r\n" + reason + ".";
     switch (backup.State) {

@@ -39,6 +39,7 @@ enum class TStyle : std::uint8_t { Pie, HorizBars };
 
 // A report drawn from one of the lists: its top items as a pie or as horizontal bars, and
 // (when DailyTitle is set) one line per top item over the days.
+// NOLINTNEXTLINE(clang-analyzer-optin.performance.Padding): a small constant table, ordered as it reads.
 struct TListReport {
     std::uint8_t Id;
     TStyle Style;
@@ -145,7 +146,7 @@ double RowValue(const TListReport& report, const TRecStat& row) {
     return report.Value == kHits ? row.Hits : row.Visits;
 }
 
-std::string OrText(std::string text, const std::string& whenEmpty) { return text.empty() ? whenEmpty : text; }
+std::string OrText(const std::string& text, const std::string& whenEmpty) { return text.empty() ? whenEmpty : text; }
 
 std::string RowLabel(const TListReport& report, const TRecStat& row, int limit, const TReportTxt& lang) {
     const std::string& name = row.Name;

@@ -131,11 +131,9 @@ TEST(GeoIPCityDb, CityRegionAndCountryReportsFromARealDatabase) {
     EXPECT_EQ(Names(stats.StatByCAProv), (std::vector<std::string>{"Quebec"}));
     EXPECT_EQ(Names(stats.StatByCNProv), (std::vector<std::string>{"Shanghai"}));
     EXPECT_EQ(Names(stats.StatByCity),
-              (std::vector<std::string>{"Berlin, Germany",
-                                        "Montr\xc3\xa9"
-                                        "al, Quebec, Canada",
-                                        "Nowhere, United States", "Paris, France",
-                                        "San Francisco, California, United States", "Shanghai, Shanghai, China"}));
+              (std::vector<std::string>{"Berlin, Germany", "Montr\303\251al, Quebec, Canada", "Nowhere, United States",
+                                        "Paris, France", "San Francisco, California, United States",
+                                        "Shanghai, Shanghai, China"}));
     for (const TRecStat& row : stats.StatByCity) {
         if (row.Name.starts_with("San Francisco")) {
             EXPECT_EQ(row.Hits, 2 + 4);

@@ -118,7 +118,7 @@ TEST(StatFormat, EveryValueCode) {
 }
 
 TEST(StatFormat, EmptyNamesGiveTheLanguageTexts) {
-    const TStatistics stats;
+    const TStatistics stats{};
     TRecStat row;
     struct Case {
         int code;
@@ -186,7 +186,7 @@ TEST(StatFormat, DurationTexts) {
 }
 
 TEST(StatFormat, AverageVisitLength) {
-    const TStatistics stats;
+    const TStatistics stats{};
     TRecStat row;
     row.Duration = 43200;  // half a day
     row.Visits = 2;
@@ -203,7 +203,7 @@ TEST(StatFormat, AverageVisitLength) {
 }
 
 TEST(StatFormat, TabPieces) {
-    const TStatistics stats;
+    const TStatistics stats{};
     struct Case {
         std::string name;
         std::string first, second, referrer;

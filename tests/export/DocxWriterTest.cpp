@@ -221,8 +221,9 @@ TEST(DocxWriter, PackageParts) {
         pugi::xml_document doc;
         ASSERT_TRUE(doc.load_buffer(part.data(), part.size())) << name;
         if (name.ends_with(".rels") || name == "[Content_Types].xml") continue;
-        EXPECT_TRUE(types.find_node([&](pugi::xml_node n) { return n.attribute("PartName").value() == "/" + name; }))
-            << name;
+        EXPECT_TRUE(types.find_node([&, &partName = name](pugi::xml_node n) {
+            return n.attribute("PartName").value() == "/" + partName;
+        })) << name;
     }
     for (const char* rels : {"_rels/.rels", "word/_rels/document.xml.rels"}) {
         pugi::xml_document doc;

@@ -8,6 +8,7 @@
 // byte and the node count in three bytes.
 #include <GeoIP.h>
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -80,8 +81,8 @@ private:
         std::string out;
         out += static_cast<char>(GeoIP_id_by_code(entry.CountryCode.c_str()));
         for (const std::string* text : {&entry.Region, &entry.City, &entry.PostalCode}) out += *text + '\0';
-        Append3(out, static_cast<std::uint32_t>((entry.Latitude + 180) * 10000 + 0.5));
-        Append3(out, static_cast<std::uint32_t>((entry.Longitude + 180) * 10000 + 0.5));
+        Append3(out, static_cast<std::uint32_t>(std::lround((entry.Latitude + 180) * 10000)));
+        Append3(out, static_cast<std::uint32_t>(std::lround((entry.Longitude + 180) * 10000)));
         if (edition == GEOIP_CITY_EDITION_REV1 && entry.CountryCode == "US") Append3(out, 807 * 1000 + 415);
         return out;
     }

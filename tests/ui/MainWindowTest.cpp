@@ -477,7 +477,7 @@ TEST(ReportTree, ViewModeFallsBackToTheTable) {
 }
 
 TEST(ReportTree, RowsFollowTheProfileAndTheEmptySwitch) {
-    const TStatistics empty;
+    const TStatistics empty{};
     EXPECT_EQ(ReportTreeRows(nullptr, empty, false).size(), static_cast<std::size_t>(kNodeCount));
 
     // Every list is empty: only General and the fixed tables stay, with their folders.

@@ -228,15 +228,16 @@ TEST_F(ProfileEditor, OkValidatesThePagesInOrderAndShowsTheFirstRefusing) {
         buOK->click();
     });
     ASSERT_EQ(dialog.Execute(profile), QDialog::Accepted);
+    const std::string noExportLocation =
+        "You did not specify an export location. You should either click the 'Export Options' button and\r\n"
+        "select a location to export to, or uncheck 'Automatically export report'.";
     EXPECT_EQ(ui.Warnings, (std::vector<std::string>{
                                "Please enter a name for your report.",
                                "Please specify at least one log location.",
                                "Please specify at least one log location.",
                                "Please specify your domain name.",
                                "Please specify the default page.",
-                               "You did not specify an export location. You should either click the 'Export "
-                               "Options' button and\r\nselect a location to export to, or uncheck 'Automatically "
-                               "export report'.",
+                               noExportLocation,
                            }));
     EXPECT_EQ(tabs, (std::vector<int>{0, 1, 1, 2, 2, 5}));
     EXPECT_EQ(profile.Name, "New");
