@@ -56,9 +56,10 @@ TStartUpResult TStartUp::Run(const TCommandLine& commandLine, const TStartUpPath
 
     if (firstRun) {
         CreateSampleProfiles(profiles_.Profiles, paths.SampleDir);
-        SaveProfiles(paths, result, silent);
-        SaveOptions(paths, result, silent);
+        profilesChanged_ = true;
+        optionsChanged_ = true;
     }
+    SaveChangedFiles(paths, result, silent);
     ReadCommandLineActions(commandLine, result);
     return result;
 }
@@ -114,7 +115,7 @@ void TStartUp::LoadProfiles(const TStartUpPaths& paths, bool silent, bool firstR
     const double stored = StoredFileVersion(profiles_.Ver);
     if (stored < kCurrentProfilesVersion) {
         MigrateProfiles(profiles_.Profiles, stored, kCurrentProfilesVersion);
-        SaveProfiles(paths, result, silent);
+        profilesChanged_ = true;
     }
 }
 
@@ -124,13 +125,20 @@ void TStartUp::LoadOptions(const TStartUpPaths& paths, bool silent, bool firstRu
     if (!options_.LoadFromFile(paths.OptionsFile, &reason)) {
         result.OptionsBackup = HandleLoadFailure(paths.OptionsFile, reason, silent, firstRun, now);
         options_.LoadDefaults();
-        SaveOptions(paths, result, silent);
+        optionsChanged_ = true;
     }
     const double stored = StoredFileVersion(options_.Ver);
     if (stored < kCurrentOptionsVersion) {
         MigrateOptions(options_, stored, kCurrentOptionsVersion);
-        SaveOptions(paths, result, silent);
+        optionsChanged_ = true;
     }
+}
+
+void TStartUp::SaveChangedFiles(const TStartUpPaths& paths, const TStartUpResult& result, bool silent) {
+    if (profilesChanged_) SaveProfiles(paths, result, silent);
+    if (optionsChanged_) SaveOptions(paths, result, silent);
+    profilesChanged_ = false;
+    optionsChanged_ = false;
 }
 
 // A failed write keeps the earlier file and the values in memory; the user is told, since

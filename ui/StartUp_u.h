@@ -83,6 +83,9 @@ private:
     void Report(const std::string& message, bool silent) const;
     void LoadProfiles(const TStartUpPaths& paths, bool silent, bool firstRun, TSeconds now, TStartUpResult& result);
     void LoadOptions(const TStartUpPaths& paths, bool silent, bool firstRun, TSeconds now, TStartUpResult& result);
+    // Each file is written once, when the start-up has made all its changes: a fresh
+    // folder would otherwise get the same options written three times over.
+    void SaveChangedFiles(const TStartUpPaths& paths, const TStartUpResult& result, bool silent);
     void SaveProfiles(const TStartUpPaths& paths, const TStartUpResult& result, bool silent) const;
     void SaveOptions(const TStartUpPaths& paths, const TStartUpResult& result, bool silent) const;
     void ReadCommandLineActions(const TCommandLine& commandLine, TStartUpResult& result) const;
@@ -92,6 +95,8 @@ private:
     TLstReportTxt& reportTxts_;
     TRegData& regData_;
     TUiServices& ui_;
+    bool profilesChanged_ = false;
+    bool optionsChanged_ = false;
 };
 
 }  // namespace brindle

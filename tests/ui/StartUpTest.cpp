@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -371,6 +372,68 @@ TEST_F(StartUpTest, OlderFilesAreUpgradedAndSaved) {
     EXPECT_EQ(writtenOptions.Ver, "1.40");
     EXPECT_GE(writtenOptions.Browsers.IndexOfID("Firebird"), 0);
     EXPECT_EQ(writtenOptions.ShowGridLines, 1);
+}
+
+// The names the folder saw files renamed onto, as every save ends; in order.
+class TRenameWatch {
+public:
+    explicit TRenameWatch(const std::string& folder) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        EXPECT_GE(fd_, 0);
+        EXPECT_GE(inotify_add_watch(fd_, folder.c_str(), IN_MOVED_TO), 0);
+    }
+    ~TRenameWatch() { close(fd_); }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        alignas(inotify_event) char buffer[8192];
+        for (ssize_t got; (got = read(fd_, buffer, sizeof buffer)) > 0;) {
+            for (ssize_t at = 0; at < got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (event->len > 0) names.emplace_back(event->name);
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+        return names;
+    }
+
+private:
+    int fd_;
+};
+
+TEST_F(StartUpTest, EachFileIsWrittenOnceHoweverManyChangesTheStartMakes) {
+    struct Case {
+        const char* what;
+        bool installed;
+        const char* profiles;  // fixture to start from; null: none
+        const char* options;
+        std::vector<std::string> written;
+    };
+    const Case cases[] = {
+        {"a fresh folder", false, nullptr, nullptr, {"Profiles.xml", "Options.xml"}},
+        {"older files on the first run",
+         false,
+         "startup/profiles-1.00.xml",
+         "startup/options-1.20.xml",
+         {"Profiles.xml", "Options.xml"}},
+        {"older options only", true, "startup/Profiles.samples.xml", "startup/options-1.20.xml", {"Options.xml"}},
+        {"options missing after the first run", true, "startup/Profiles.samples.xml", nullptr, {"Options.xml"}},
+        {"current files after the first run", true, "startup/Profiles.samples.xml", "golden/Options.default.xml", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const char* name : {"Profiles.xml", "Options.xml"}) fs::remove(folder.path() + name);
+        reg->Ver = c.installed ? "2.30" : "";
+        if (c.profiles) folder.write("Profiles.xml", ReadFileBytes(DataPath(c.profiles)));
+        if (c.options) folder.write("Options.xml", ReadFileBytes(DataPath(c.options)));
+        profiles = TProfiles();
+        options = TOptions();
+        ui.Errors.clear();
+        const TRenameWatch watch(folder.path());
+        Start();
+        EXPECT_EQ(watch.Names(), c.written);
+        TOptions written;
+        EXPECT_TRUE(written.LoadFromFile(paths.OptionsFile));
+        EXPECT_EQ(written.Ver, "1.40");
+    }
 }
 
 TEST_F(StartUpTest, UnknownStoredVersionIsSavedWithoutUpgrade) {
