@@ -8,7 +8,8 @@ namespace brindle {
 
 inline constexpr char kDesktopFileName[] = "org.brindleanalyzer.BrindleAnalyzer";
 
-// Every size drawn for the program; a null icon when the resources lack them all.
+// Every size drawn for the program, read when first drawn; empty when the resources lack
+// them all.
 QIcon ProgramIcon();
 
 }  // namespace brindle

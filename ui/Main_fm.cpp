@@ -1,6 +1,7 @@
 #include "ui/Main_fm.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -35,6 +36,7 @@
 #include "core/SafeFormat_u.h"
 #include "engine/LogConvert_u.h"
 #include "ui/AppGuard_u.h"
+#include "ui/DeferredIcon_u.h"
 #include "ui/ProfileList_u.h"
 #include "ui/SampleProfiles_u.h"
 #include "ui/StartUp_u.h"
@@ -179,18 +181,21 @@ void TfmMain::CreateActions() {
     acREViewList->setCheckable(true);
     acREViewHTML->setCheckable(true);
 
-    QStyle* st = style();
-    acPRFileGenerate->setIcon(st->standardIcon(QStyle::SP_MediaPlay));
-    acPRFileNew->setIcon(st->standardIcon(QStyle::SP_FileIcon));
-    acPRFileEdit->setIcon(st->standardIcon(QStyle::SP_FileDialogDetailedView));
-    acPRFileCopy->setIcon(st->standardIcon(QStyle::SP_FileDialogNewFolder));
-    acPRFileDelete->setIcon(st->standardIcon(QStyle::SP_TrashIcon));
-    acREFileOpen->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
-    acREFileSave->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
-    acREViewList->setIcon(st->standardIcon(QStyle::SP_FileDialogListView));
-    acREViewHTML->setIcon(st->standardIcon(QStyle::SP_FileDialogContentsView));
-    acConfigureOptions->setIcon(st->standardIcon(QStyle::SP_FileDialogInfoView));
-    acHelpTopics->setIcon(st->standardIcon(QStyle::SP_DialogHelpButton));
+    // The style finds these in the icon theme, which costs a search of its folders.
+    const auto styleIcon = [](QStyle::StandardPixmap pixmap) {
+        return DeferredIcon([pixmap] { return QApplication::style()->standardIcon(pixmap); });
+    };
+    acPRFileGenerate->setIcon(styleIcon(QStyle::SP_MediaPlay));
+    acPRFileNew->setIcon(styleIcon(QStyle::SP_FileIcon));
+    acPRFileEdit->setIcon(styleIcon(QStyle::SP_FileDialogDetailedView));
+    acPRFileCopy->setIcon(styleIcon(QStyle::SP_FileDialogNewFolder));
+    acPRFileDelete->setIcon(styleIcon(QStyle::SP_TrashIcon));
+    acREFileOpen->setIcon(styleIcon(QStyle::SP_DialogOpenButton));
+    acREFileSave->setIcon(styleIcon(QStyle::SP_DialogSaveButton));
+    acREViewList->setIcon(styleIcon(QStyle::SP_FileDialogListView));
+    acREViewHTML->setIcon(styleIcon(QStyle::SP_FileDialogContentsView));
+    acConfigureOptions->setIcon(styleIcon(QStyle::SP_FileDialogInfoView));
+    acHelpTopics->setIcon(styleIcon(QStyle::SP_DialogHelpButton));
 
     const std::pair<QAction*, void (TfmMain::*)()> bodies[] = {
         {acPRFileGenerate, &TfmMain::acPRFileGenerateExecute},
@@ -417,8 +422,20 @@ void TfmMain::SavePlacement() {
 
 // ---- First show ----
 
+void TfmMain::Start() {
+    if (!Unattended()) {
+        show();
+        return;
+    }
+    QTimer::singleShot(0, this, [this] { Guarded([this] { FormShow(); }); });
+}
+
 void TfmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    if (viewPending_) {
+        viewPending_ = false;
+        Guarded([this] { BuildReportView(); });
+    }
     // Queued: the start-up work may run a whole analysis, which must not happen inside the
     // show itself.
     if (firstShow_) QTimer::singleShot(0, this, [this] { Guarded([this] { FormShow(); }); });
@@ -446,7 +463,7 @@ void TfmMain::FormShow() {
         ~TEndUnattendedRun() {
             if (Armed && Failed) QCoreApplication::exit(kUnattendedRunFailed);
         }
-    } unattended{commandLine_.NoScreen && commandLine_.CloseAfterRun};
+    } unattended{Unattended()};
 
     TStartUp startUp(profiles_, options_, reportTxts_, *regData_, ui_);
     TShowTipsFunc tips;
@@ -480,7 +497,10 @@ void TfmMain::FormShow() {
         ok = false;
     }
     unattended.Failed = !ok;
-    if (ok) close();
+    if (!ok) return;
+    close();
+    // A window never shown does not end the program by closing.
+    QCoreApplication::exit(0);
 }
 
 // ---- Pages ----

@@ -71,6 +71,11 @@ public:
     TfmmProgress2* ProgressDialog() const { return progress_; }
 
     // ---- Start, pages, shutdown (Main_fm.cpp) ----
+    // Shows the window, whose first show runs the start-up work. A run that no one can see
+    // (no screen, closing after the run) shows nothing and starts that work directly.
+    void Start();
+    // No screen and "/c": no window of the run is ever drawn, so none is shown or built.
+    bool Unattended() const { return commandLine_.NoScreen && commandLine_.CloseAfterRun; }
     // The start-up work; runs once, from the first show (or directly in tests).
     void FormShow();
     bool FirstShowPending() const { return firstShow_; }
@@ -183,6 +188,10 @@ private:
     // Checks and enables the two view actions for the shown node.
     void UpdateViewActions();
     void ShowReportPage();
+    // The selected report's frame, built now.
+    void BuildReportView();
+    // No result, or a folder of the tree: the information page stands for the report.
+    bool ShowsInfoPage() const;
     void RunAutoExport(const TProfile& profile);
     const TReportTxt& EnglishTexts() const;
 
@@ -204,6 +213,7 @@ private:
     bool firstShow_ = true;
     bool autoExportFailed_ = false;  // the last automatic export was not written
     bool hasResult_ = false;
+    bool viewPending_ = false;  // the selected report's view waits for the window to show
     int currentReportId_ = 0;
     std::uint8_t currentViews_ = 0;
     int requestedMode_ = 0;

@@ -49,6 +49,8 @@ TfmMain::TJobScope::TJobScope(TfmMain& window, TJobKind kind, const std::string&
     progress->setWindowTitle(QString::fromStdString(caption));
     progress->Reset();
     progress->OnCancel = [&window] { window.CancelJob(); };
+    // A run no one sees keeps the steps all the same, without a window to draw them in.
+    if (window_.Unattended()) return;
     progress->SetTransientOwner(&window_);
     progress->show();
     progress->raise();

@@ -37,6 +37,8 @@ public:
 
 }  // namespace
 
+bool TfmMain::ShowsInfoPage() const { return !hasResult_ || IsInfoID(currentReportId_); }
+
 const TProfile* TfmMain::CurrentProfile() const { return hasResult_ ? &engine_.Profile : nullptr; }
 
 TReportSource TfmMain::Source() const { return {engine_, engine_.Profile, engine_.AnalysisTime, options_}; }
@@ -89,9 +91,15 @@ void TfmMain::UpdateViewActions() {
 }
 
 void TfmMain::ShowReportView() {
-    if (!hasResult_ || IsInfoID(currentReportId_)) {
-        effectiveMode_ = 0;
-        UpdateViewActions();
+    effectiveMode_ = ShowsInfoPage() ? 0 : brindle::EffectiveViewMode(requestedMode_, currentViews_);
+    UpdateViewActions();
+    // A run no one sees would build pages only to throw them away.
+    viewPending_ = Unattended() && !isVisible();
+    if (!viewPending_) BuildReportView();
+}
+
+void TfmMain::BuildReportView() {
+    if (ShowsInfoPage()) {
         TBusyCursor busy;
         HideReportFrames();
         if (hooks_.ShowInfoPage) {
@@ -100,8 +108,6 @@ void TfmMain::ShowReportView() {
         }
         return;
     }
-    effectiveMode_ = brindle::EffectiveViewMode(requestedMode_, currentViews_);
-    UpdateViewActions();
     TBusyCursor busy;
     HideReportFrames();
     TReportSource source = Source();

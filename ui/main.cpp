@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
         screenUi.SetOwner(&fmMain);
         TfmProgress fmProgress;
         fmMain.SetProgressDialog(&fmProgress);
-        fmMain.show();
+        fmMain.Start();
         result = QApplication::exec();
     }
     AppPaths::RemoveTmpDir();

@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEvent>
+#include <QTreeWidget>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -64,6 +66,52 @@ TEST_F(CommandLineRunTest, AFailedAnalysisShowsItsMessageAndKeepsTheWindowOpen) 
     EXPECT_NE(ui.Errors[0].find("gone.log"), std::string::npos);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->isEnabled());
+}
+
+// Counts the times a widget is shown.
+class TShowCounter : public QObject {
+public:
+    int Shows = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) ++Shows;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+TEST_F(CommandLineRunTest, AnUnattendedRunDrawsNoWindowAndBuildsNoViewUntilShown) {
+    TCommandLine commandLine = ParseCommandLine(std::vector<std::string>{"/s", "/p=Sample1", "/c"});
+    commandLine.NoScreen = true;
+    Open(commandLine);
+    TShowCounter shows;
+    window->installEventFilter(&shows);
+    progress->installEventFilter(&shows);
+    window->Start();
+    QElapsedTimer clock;
+    clock.start();
+    while (window->FirstShowPending() && clock.elapsed() < 60000) QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+
+    ASSERT_FALSE(window->FirstShowPending());
+    EXPECT_TRUE(ui.Errors.empty()) << (ui.Errors.empty() ? "" : ui.Errors[0]);
+    ASSERT_NE(window->CurrentProfile(), nullptr);
+    EXPECT_EQ(window->CurrentReportID(), 10);
+    EXPECT_TRUE(Action("acREFileSave")->isEnabled());
+    EXPECT_EQ(shows.Shows, 0);
+    EXPECT_TRUE(shownLists.empty());
+    EXPECT_TRUE(shownPages.empty());
+    EXPECT_TRUE(infoMessages.empty());
+    // The job's steps are kept all the same.
+    const QTreeWidget* steps = progress->lvStep();
+    ASSERT_GE(steps->topLevelItemCount(), 2);
+    EXPECT_EQ(steps->topLevelItem(0)->text(1), "Initializing");
+    EXPECT_EQ(steps->topLevelItem(steps->topLevelItemCount() - 1)->text(1), "Done");
+
+    // Shown after all, the window shows the selected report.
+    window->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shownLists.size() + shownPages.size(), 1u);
+    window->show();
+    EXPECT_EQ(shownLists.size() + shownPages.size(), 1u) << "built once";
 }
 
 using test::ProgramPath;

@@ -52,9 +52,10 @@ protected:
     }
 
     // The window as the program makes it, not yet shown.
-    TfmMain& Open(const std::vector<std::string>& arguments = {"/s"}) {
+    TfmMain& Open(const std::vector<std::string>& arguments = {"/s"}) { return Open(ParseCommandLine(arguments)); }
+    TfmMain& Open(const TCommandLine& commandLine) {
         window = std::make_unique<TfmMain>(TMainContext{engine, profiles, options, languages, ui, DisplayFormat{}},
-                                           hooks, ParseCommandLine(arguments));
+                                           hooks, commandLine);
         progress = std::make_unique<TfmProgress>();
         window->SetProgressDialog(progress.get());
         return *window;
