@@ -1,6 +1,7 @@
 #include "engine/GeoHelpers_u.h"
 
 #include <algorithm>
+#include <span>
 
 #include "core/CommonConsts_tables.h"
 #include "core/CommonUtils_u.h"
@@ -90,35 +91,26 @@ TSearchEngineMatcher::TSearchEngineMatcher(const TLstSEType& engines) : List(eng
     for (const TRecSEType& engine : engines)
         Engines_.push_back(
             {AddPattern(engine.ID), {AddPattern(engine.Query1), AddPattern(engine.Query2), AddPattern(engine.Query3)}});
-    // Counting sort of the patterns by their first one or two bytes.
-    PairStart.assign(65537, 0);
+    // Counting sort of the one-byte patterns by their byte; the others by their first two.
+    std::vector<int> pairOf;
+    pairOf.reserve(Patterns.size());
     for (const std::string& text : Patterns) {
         const auto first = static_cast<unsigned char>(text[0]);
-        if (text.size() == 1)
-            ++ByteStart[first + 1];
-        else
-            ++PairStart[(first << 8 | static_cast<unsigned char>(text[1])) + 1];
+        if (text.size() == 1) ++ByteStart[first + 1];
+        pairOf.push_back(text.size() == 1 ? -1 : first << 8 | static_cast<unsigned char>(text[1]));
     }
-    for (std::size_t i = 1; i < PairStart.size(); ++i) PairStart[i] += PairStart[i - 1];
+    ByPair = TPairGroups(pairOf);
     for (std::size_t i = 1; i < ByteStart.size(); ++i) ByteStart[i] += ByteStart[i - 1];
-    ByPair.resize(PairStart.back());
     ByByte.resize(ByteStart.back());
-    std::vector<std::uint32_t> pairNext(PairStart.begin(), PairStart.end() - 1);
     std::array<std::uint32_t, 256> byteNext{};
     std::copy(ByteStart.begin(), ByteStart.end() - 1, byteNext.begin());
     ByteStarts.assign(256 / 64, 0);
-    PairStarts.assign(65536 / 64, 0);
     for (std::size_t p = 0; p < Patterns.size(); ++p) {
         const std::string& text = Patterns[p];
         const auto first = static_cast<unsigned char>(text[0]);
-        if (text.size() == 1) {
-            ByByte[byteNext[first]++] = static_cast<std::int32_t>(p);
-            ByteStarts[first / 64] |= std::uint64_t{1} << (first % 64);
-        } else {
-            const std::size_t pair = first << 8 | static_cast<unsigned char>(text[1]);
-            ByPair[pairNext[pair]++] = static_cast<std::int32_t>(p);
-            PairStarts[pair / 64] |= std::uint64_t{1} << (pair % 64);
-        }
+        if (text.size() != 1) continue;
+        ByByte[byteNext[first]++] = static_cast<std::int32_t>(p);
+        ByteStarts[first / 64] |= std::uint64_t{1} << (first % 64);
     }
 }
 
@@ -133,9 +125,9 @@ std::int32_t TSearchEngineMatcher::AddPattern(const std::string& text) {
 int TSearchEngineMatcher::FindIndex(std::string_view referrer) const {
     std::vector<std::uint64_t> found((Patterns.size() + 63) / 64, 0);
     bool anyFound = false;
-    const auto mark = [&](std::uint32_t from, std::uint32_t to, const std::vector<std::int32_t>& list, std::size_t at) {
-        for (std::uint32_t k = from; k < to; ++k) {
-            const auto p = static_cast<std::size_t>(list[k]);
+    const auto mark = [&](std::span<const std::int32_t> patterns, std::size_t at) {
+        for (const std::int32_t pattern : patterns) {
+            const auto p = static_cast<std::size_t>(pattern);
             if (referrer.compare(at, Patterns[p].size(), Patterns[p]) != 0) continue;
             found[p / 64] |= std::uint64_t{1} << (p % 64);
             anyFound = true;
@@ -147,11 +139,10 @@ int TSearchEngineMatcher::FindIndex(std::string_view referrer) const {
     if (!ByByte.empty())
         for (std::size_t i = 0; i < size; ++i)
             if ((ByteStarts[text[i] / 64] >> (text[i] % 64) & 1) != 0)
-                mark(ByteStart[text[i]], ByteStart[text[i] + 1u], ByByte, i);
-    const std::uint64_t* pairStarts = PairStarts.data();
+                mark(std::span(ByByte).subspan(ByteStart[text[i]], ByteStart[text[i] + 1u] - ByteStart[text[i]]), i);
     for (std::size_t i = 0; i + 1 < size; ++i) {
         const std::size_t pair = static_cast<std::size_t>(text[i]) << 8 | text[i + 1];
-        if ((pairStarts[pair / 64] >> (pair % 64) & 1) != 0) mark(PairStart[pair], PairStart[pair + 1], ByPair, i);
+        if (ByPair.Has(pair)) mark(ByPair.Group(pair), i);
     }
     if (!anyFound) return -1;
     const auto has = [&](std::int32_t p) {
@@ -215,6 +206,7 @@ void THostReferrerHelper::ReadSearchPhrase(std::string_view referrer, const TLst
 }
 
 bool AssignHostCountries(TLstStat& hosts, IGeoIPCountryReader& reader, const std::string& fileName) {
+    reader.ExpectLookups(hosts.Count());
     if (!reader.Open(fileName)) return false;
     for (TRecStat& row : hosts) {
         row.Country = 0;
@@ -250,6 +242,7 @@ THostGroupLists CollectHostGroups(TLstStat& hosts) {
 
 TCityGroupLists CollectCityGroups(const TLstStat& hosts, IGeoIPCityReader& reader, const std::string& fileName) {
     TCityGroupLists lists;
+    reader.ExpectLookups(hosts.Count());
     if (!reader.Open(fileName)) return lists;
     for (std::size_t i = 0; i < hosts.Count(); ++i) {
         const std::string address = RowAddress(hosts[i]);

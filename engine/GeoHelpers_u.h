@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/GeoIPReader_u.h"
+#include "engine/PairGroups_u.h"
 #include "engine/Statistics_u.h"
 
 namespace brindle {
@@ -36,14 +37,11 @@ private:
     const TLstSEType& List;
     std::vector<std::string> Patterns;  // the distinct non-empty IDs and keys
     std::vector<TEngine> Engines_;  // pattern numbers, kNone for an empty text
-    // Patterns by their first two bytes: PairStart[p] .. PairStart[p + 1] in ByPair; the
-    // one-byte patterns by that byte in ByByte likewise.
-    std::vector<std::uint32_t> PairStart;
-    std::vector<std::int32_t> ByPair;
+    // Patterns by their first two bytes; the one-byte patterns by that byte,
+    // ByByte[ByteStart[b] .. ByteStart[b + 1]), with a bit for every byte that one starts with.
+    TPairGroups ByPair;
     std::array<std::uint32_t, 257> ByteStart{};
     std::vector<std::int32_t> ByByte;
-    // A bit for every two bytes (and every byte) that some pattern starts with.
-    std::vector<std::uint64_t> PairStarts;
     std::vector<std::uint64_t> ByteStarts;
 };
 

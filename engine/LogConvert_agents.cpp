@@ -37,7 +37,7 @@ TAgentMatcher::TAgentMatcher(const TLstUAType& list) {
         pairOf.push_back(id.size() >= 2 ? first << 8 | static_cast<unsigned char>(id[1]) : -1);
         byteOf.push_back(id.size() == 1 ? first : -1);
     }
-    GroupByKey(pairOf, 65536, PairStart, ByPair);
+    ByPair = TPairGroups(pairOf);
     GroupByKey(byteOf, 256, ByteStart, ByByte);
 }
 
@@ -54,8 +54,7 @@ int TAgentMatcher::FindIndex(std::string_view agent) const {
         }
         if (i + 1 == size) break;
         const std::size_t pair = static_cast<std::size_t>(text[i]) << 8 | text[i + 1];
-        for (std::uint32_t k = PairStart[pair]; k < PairStart[pair + 1]; ++k) {
-            const std::int32_t e = ByPair[k];
+        for (const std::int32_t e : ByPair.Group(pair)) {
             if (e >= best) break;
             const std::string& id = IDs[static_cast<std::size_t>(e)];
             if (agent.compare(i, id.size(), id) == 0) {

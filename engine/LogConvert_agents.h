@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/Options_u.h"
+#include "engine/PairGroups_u.h"
 
 namespace brindle {
 
@@ -25,10 +26,9 @@ public:
 private:
     std::vector<std::string> IDs;
     std::vector<std::string> Names;
-    // Entries whose ID starts with the byte pair p: ByPair[PairStart[p] .. PairStart[p + 1]),
-    // in list order; one-byte IDs by their byte likewise.
-    std::vector<std::uint32_t> PairStart;
-    std::vector<std::int32_t> ByPair;
+    // Entries by the two bytes their ID starts with, in list order; one-byte IDs by their
+    // byte likewise: ByByte[ByteStart[b] .. ByteStart[b + 1]).
+    TPairGroups ByPair;
     std::vector<std::uint32_t> ByteStart;
     std::vector<std::int32_t> ByByte;
 };
