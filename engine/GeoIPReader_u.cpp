@@ -3,6 +3,7 @@
 #include <GeoIP.h>
 #include <GeoIPCity.h>
 
+#include <cstdint>
 #include <initializer_list>
 
 namespace brindle {
@@ -20,13 +21,18 @@ struct TRecordDeleter {
 
 std::string TextOf(const char* text) { return text ? std::string(text) : std::string(); }
 
-// Opens a database of one of the editions, read into memory (tens of thousands of lookups
-// per analysis) and without messages on stderr. Not mapped: libGeoIP frees a mapped cache
-// as if it were allocated when a broken file fails to open. Null when it cannot be opened or
-// is of another edition: lookups of the wrong kind would read the tree wrongly.
-TGeoIPHandle OpenDatabase(const std::string& fileName, std::initializer_list<int> editions) {
+// Up to this many lookups read the tree from the file node by node (a few dozen reads each);
+// more pay for reading the whole database, megabytes of fresh memory, first.
+constexpr std::size_t kFewLookups = 64;
+
+// Opens a database of one of the editions, read into memory for many lookups (tens of
+// thousands per analysis) and without messages on stderr. Not mapped: libGeoIP frees a mapped
+// cache as if it were allocated when a broken file fails to open. Null when it cannot be
+// opened or is of another edition: lookups of the wrong kind would read the tree wrongly.
+TGeoIPHandle OpenDatabase(const std::string& fileName, std::initializer_list<int> editions, std::size_t lookups) {
     if (fileName.empty()) return nullptr;
-    TGeoIPHandle gi(GeoIP_open(fileName.c_str(), GEOIP_MEMORY_CACHE | GEOIP_SILENCE));
+    const int cache = lookups <= kFewLookups ? GEOIP_STANDARD : GEOIP_MEMORY_CACHE;
+    TGeoIPHandle gi(GeoIP_open(fileName.c_str(), cache | GEOIP_SILENCE));
     if (!gi) return nullptr;
     const int edition = GeoIP_database_edition(gi.get());
     for (const int accepted : editions)
@@ -37,10 +43,11 @@ TGeoIPHandle OpenDatabase(const std::string& fileName, std::initializer_list<int
 class TGeoIPCountryReader final : public IGeoIPCountryReader {
 public:
     bool Open(const std::string& fileName) override {
-        gi_ = OpenDatabase(fileName, {GEOIP_COUNTRY_EDITION});
+        gi_ = OpenDatabase(fileName, {GEOIP_COUNTRY_EDITION}, lookups_);
         return gi_ != nullptr;
     }
     void Close() override { gi_.reset(); }
+    void ExpectLookups(std::size_t count) override { lookups_ = count; }
 
     TGeoIPCountry LookupCountry(std::string_view address) const override {
         TGeoIPCountry result;
@@ -59,16 +66,18 @@ public:
 
 private:
     TGeoIPHandle gi_;
+    std::size_t lookups_ = SIZE_MAX;
 };
 
 class TGeoIPCityReader final : public IGeoIPCityReader {
 public:
     bool Open(const std::string& fileName) override {
-        gi_ = OpenDatabase(fileName, {GEOIP_CITY_EDITION_REV0, GEOIP_CITY_EDITION_REV1});
+        gi_ = OpenDatabase(fileName, {GEOIP_CITY_EDITION_REV0, GEOIP_CITY_EDITION_REV1}, lookups_);
         if (gi_) GeoIP_set_charset(gi_.get(), GEOIP_CHARSET_UTF8);
         return gi_ != nullptr;
     }
     void Close() override { gi_.reset(); }
+    void ExpectLookups(std::size_t count) override { lookups_ = count; }
 
     TGeoIPCity LookupCity(std::string_view address) const override {
         TGeoIPCity result;
@@ -86,6 +95,7 @@ public:
 
 private:
     TGeoIPHandle gi_;
+    std::size_t lookups_ = SIZE_MAX;
 };
 
 }  // namespace

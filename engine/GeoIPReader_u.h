@@ -2,6 +2,7 @@
 // What the statistics pass asks of the GeoIP databases: a country by address from
 // "GeoIP.dat" and a city with its region from a City database. Interfaces, so that tests
 // can stand in for a City database, which the system does not ship.
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -29,6 +30,9 @@ public:
     // before is closed first.
     virtual bool Open(const std::string& fileName) = 0;
     virtual void Close() = 0;
+    // Before Open: about how many addresses will be looked up. A few are read from the file as
+    // they are asked for instead of reading the whole database first; the answers are the same.
+    virtual void ExpectLookups(std::size_t count) { (void)count; }
     // A dotted IPv4 address; not found when the reader is closed.
     virtual TGeoIPCountry LookupCountry(std::string_view address) const = 0;
 };
@@ -38,6 +42,8 @@ public:
     virtual ~IGeoIPCityReader() = default;
     virtual bool Open(const std::string& fileName) = 0;
     virtual void Close() = 0;
+    // As the country reader's.
+    virtual void ExpectLookups(std::size_t count) { (void)count; }
     virtual TGeoIPCity LookupCity(std::string_view address) const = 0;
 };
 

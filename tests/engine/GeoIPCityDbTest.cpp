@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/AppPaths.h"
 #include "core/CommonUtils_u.h"
 #include "core/SafeFile_u.h"
 #include "engine/GeoHelpers_u.h"
@@ -58,9 +59,14 @@ TRecStat HostRow(std::string name, std::int32_t hits) {
 
 TEST(GeoIPCityDb, LookupsThroughTheLibraryReadEveryField) {
     const test::TestFolder folder;
-    for (const int edition : {GEOIP_CITY_EDITION_REV1, GEOIP_CITY_EDITION_REV0}) {
-        SCOPED_TRACE(edition);
+    // Read from the file as asked, and from the whole database read first.
+    for (const auto& [edition, lookups] :
+         {std::pair{GEOIP_CITY_EDITION_REV1, std::size_t{1}}, std::pair{GEOIP_CITY_EDITION_REV1, std::size_t{1000000}},
+          std::pair{GEOIP_CITY_EDITION_REV0, std::size_t{1}},
+          std::pair{GEOIP_CITY_EDITION_REV0, std::size_t{1000000}}}) {
+        SCOPED_TRACE(testing::Message() << edition << " " << lookups);
         const std::unique_ptr<IGeoIPCityReader> reader = CreateGeoIPCityReader();
+        reader->ExpectLookups(lookups);
         ASSERT_TRUE(reader->Open(WriteCityDb(folder, edition)));
         const struct {
             const char* address;
@@ -98,10 +104,42 @@ TEST(GeoIPCityDb, LookupsThroughTheLibraryReadEveryField) {
 TEST(GeoIPCityDb, TheCountryReaderRefusesACityDatabaseAndTheCityReaderBrokenOnes) {
     const test::TestFolder folder;
     const std::string path = WriteCityDb(folder);
-    EXPECT_FALSE(CreateGeoIPCountryReader()->Open(path));
-    const std::unique_ptr<IGeoIPCityReader> reader = CreateGeoIPCityReader();
-    EXPECT_FALSE(reader->Open(folder.write("empty.dat", "")));
-    EXPECT_FALSE(reader->Open(folder.write("garbage.dat", std::string(64, 'x'))));
+    for (const std::size_t lookups : {std::size_t{1}, std::size_t{1000000}}) {
+        SCOPED_TRACE(lookups);
+        const std::unique_ptr<IGeoIPCountryReader> country = CreateGeoIPCountryReader();
+        country->ExpectLookups(lookups);
+        EXPECT_FALSE(country->Open(path));
+        const std::unique_ptr<IGeoIPCityReader> reader = CreateGeoIPCityReader();
+        reader->ExpectLookups(lookups);
+        EXPECT_FALSE(reader->Open(folder.write("empty.dat", "")));
+        EXPECT_FALSE(reader->Open(folder.write("garbage.dat", std::string(64, 'x'))));
+    }
+}
+
+// The installed country database answers the same whether it is read as asked or whole.
+TEST(GeoIPCityDb, TheCountryDatabaseAnswersAlikeReadAsAskedOrWhole) {
+    const std::string path = AppPaths::GeoIPCountryFile();
+    if (!FileExists(path)) GTEST_SKIP() << "no " << path;
+    const std::unique_ptr<IGeoIPCountryReader> few = CreateGeoIPCountryReader();
+    const std::unique_ptr<IGeoIPCountryReader> many = CreateGeoIPCountryReader();
+    few->ExpectLookups(1);
+    many->ExpectLookups(1000000);
+    ASSERT_TRUE(few->Open(path));
+    ASSERT_TRUE(many->Open(path));
+    std::uint32_t address = 0x01020304;
+    int found = 0;
+    for (int i = 0; i < 2000; ++i) {
+        address = address * 1664525u + 1013904223u;
+        const std::string text = std::to_string(address >> 24) + "." + std::to_string(address >> 16 & 255) + "." +
+                                 std::to_string(address >> 8 & 255) + "." + std::to_string(address & 255);
+        const TGeoIPCountry a = few->LookupCountry(text);
+        const TGeoIPCountry b = many->LookupCountry(text);
+        ASSERT_EQ(a.Found, b.Found) << text;
+        EXPECT_EQ(a.Code, b.Code) << text;
+        EXPECT_EQ(a.Name, b.Name) << text;
+        found += a.Found;
+    }
+    EXPECT_GT(found, 1000);
 }
 
 TEST(GeoIPCityDb, CityRegionAndCountryReportsFromARealDatabase) {
