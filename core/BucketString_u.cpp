@@ -16,6 +16,10 @@ namespace {
 constexpr std::size_t kBlockSize = 64 * 1024;
 constexpr std::size_t kOwnBlockFrom = kBlockSize / 4;
 constexpr std::size_t kMinSlots = 16;
+// The first table is no larger than this whatever the expected count: its slots are cleared
+// when made, and a small log would pay for hundreds of kilobytes of fresh pages it never
+// fills. A large one grows there by doubling, a few cheap steps.
+constexpr std::size_t kMaxFirstSlots = 1024;
 constexpr std::size_t kMaxItems = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
 constexpr std::size_t kHeader = 8;
 constexpr std::size_t kMaxLength = std::numeric_limits<std::uint32_t>::max();
@@ -100,8 +104,9 @@ std::int32_t TBucketString::AddString(std::string_view text) {
     if (items_.size() >= kMaxItems) throw std::length_error("TBucketString: too many distinct texts");
     // Keep the load at most 3/4 so that probe runs stay short.
     if ((usedSlots_ + 1) * 4 > slots_.size() * 3)
-        Rehash(slots_.empty() ? std::bit_ceil(std::max<std::size_t>(kMinSlots, std::size_t{mask_} + 1))
-                              : slots_.size() * 2);
+        Rehash(slots_.empty()
+                   ? std::min(kMaxFirstSlots, std::bit_ceil(std::max<std::size_t>(kMinSlots, std::size_t{mask_} + 1)))
+                   : slots_.size() * 2);
     const auto index = static_cast<std::uint32_t>(items_.size());
     char* record = Store(text, index);
     items_.push_back(record);

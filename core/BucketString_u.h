@@ -16,8 +16,9 @@ namespace brindle {
 
 class TBucketString {
 public:
-    // Mask + 1 is the expected number of distinct texts (255, 1023, 4095, 16383 ...); the
-    // table allocates nothing until the first text is added.
+    // Mask + 1 is the expected number of distinct texts (255, 1023, 4095, 16383 ...), which
+    // sizes the first table up to a limit; the table allocates nothing until the first text
+    // is added.
     explicit TBucketString(std::uint16_t mask = 255);
     ~TBucketString() = default;
     TBucketString(const TBucketString&) = delete;

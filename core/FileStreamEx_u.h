@@ -11,6 +11,7 @@
 // a hostile log of one endless line costs no more memory than any other.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -75,6 +76,8 @@ private:
     void Rewind();
     std::size_t NextReadSize() const;
     std::size_t ReadChunk(char* into);
+    // Room for Size bytes, keeping the carry at the front.
+    void GrowBuffer(std::size_t size);
     // Adds the line [From, To) to Lines, or counts it as dropped.
     void Keep(std::vector<std::string_view>& lines, const char* from, const char* to);
     [[noreturn]] void Fail(int error, const char* what) const;
@@ -96,7 +99,10 @@ private:
     // buffer_[carryStart_, carryStart_ + carryLength_) is the unterminated text of the last
     // chunk read (the Carry); it is moved to the front only on the next call, because this
     // call's lines still point at the bytes before it.
-    std::vector<char> buffer_;
+    // Not cleared when made: a chunk-sized buffer for a small file would otherwise touch
+    // half a megabyte of fresh pages.
+    std::unique_ptr<char[]> buffer_;
+    std::size_t bufferSize_ = 0;
     std::size_t carryStart_ = 0;
     std::size_t carryLength_ = 0;
 };
