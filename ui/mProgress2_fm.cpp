@@ -1,5 +1,6 @@
 #include "ui/mProgress2_fm.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,6 +14,7 @@
 #include <algorithm>
 
 #include "core/CommonUtils_u.h"
+#include "ui/DeferredIcon_u.h"
 
 namespace brindle {
 
@@ -50,10 +52,13 @@ TfmmProgress2::TfmmProgress2()
     laPercent_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     laInfo_->setTextFormat(Qt::PlainText);
 
-    QStyle* st = style();
-    ilStep_[0] = st->standardIcon(QStyle::SP_DialogApplyButton);
-    ilStep_[1] = st->standardIcon(QStyle::SP_MessageBoxInformation);
-    ilStep_[2] = st->standardIcon(QStyle::SP_DialogCancelButton);
+    // Made when a step is drawn: a run without a screen draws none.
+    const auto styleIcon = [](QStyle::StandardPixmap pixmap) {
+        return DeferredIcon([pixmap] { return QApplication::style()->standardIcon(pixmap); });
+    };
+    ilStep_[0] = styleIcon(QStyle::SP_DialogApplyButton);
+    ilStep_[1] = styleIcon(QStyle::SP_MessageBoxInformation);
+    ilStep_[2] = styleIcon(QStyle::SP_DialogCancelButton);
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(pb_, 1);
