@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -88,7 +89,15 @@ void TfmmProgress2::AddStep(int image, const std::string& text, TSeconds time) {
                                                    : lvStep_->style()->pixelMetric(QStyle::PM_SmallIconSize);
     const int width = icon + lvStep_->fontMetrics().horizontalAdvance(item->text(0)) + 16;
     if (width > lvStep_->columnWidth(0)) lvStep_->setColumnWidth(0, width);
-    lvStep_->scrollToItem(item);
+    // Scrolling lays out every row: a hidden window (a run without a screen, one step per
+    // log file) scrolls once, when it is shown.
+    if (isVisible()) lvStep_->scrollToItem(item);
+}
+
+void TfmmProgress2::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (const int count = lvStep_->topLevelItemCount(); count > 0)
+        lvStep_->scrollToItem(lvStep_->topLevelItem(count - 1));
 }
 
 void TfmmProgress2::Reset() {

@@ -17,6 +17,7 @@
 #include "ui/ProgressPace_u.h"
 
 class QCloseEvent;
+class QShowEvent;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -66,6 +67,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buCancelClick();

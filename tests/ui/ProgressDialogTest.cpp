@@ -24,6 +24,30 @@ TEST(ProgressDialog, PositionIsClampedAndShownInPercent) {
     }
 }
 
+// Steps added while the window is hidden (a run without a screen adds one per log file)
+// are not scrolled to one by one; shown, the window shows the latest, as it does while open.
+TEST(ProgressDialog, TheLatestStepIsInViewHiddenOrShown) {
+    TfmProgress dialog;
+    const auto lastInView = [&dialog] {
+        QTreeWidget* steps = dialog.lvStep();
+        const QRect last = steps->visualItemRect(steps->topLevelItem(steps->topLevelItemCount() - 1));
+        return steps->viewport()->rect().contains(last);
+    };
+    for (int i = 0; i < 200; ++i) dialog.AddStep(1, "Reading file " + std::to_string(i), 0);
+    dialog.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(lastInView());
+    for (int i = 0; i < 50; ++i) dialog.AddStep(1, "Still reading " + std::to_string(i), 0);
+    QApplication::processEvents();
+    EXPECT_TRUE(lastInView());
+    dialog.hide();
+    dialog.Reset();
+    for (int i = 0; i < 200; ++i) dialog.AddStep(0, "Again " + std::to_string(i), 0);
+    dialog.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(lastInView());
+}
+
 TEST(ProgressDialog, StepsShowTheirTimeUnlessItIsZero) {
     TfmProgress dialog;
     dialog.AddStep(0, "Initializing", 0);
