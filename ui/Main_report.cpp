@@ -55,8 +55,11 @@ void TfmMain::BuildReportTree() {
         node->setData(0, kIdRole, row->ID);
         node->setData(0, kViewsRole, row->Views);
     }
+    // Every node with children is about to be expanded. An icon set after the rows are laid
+    // out makes the view measure it at once, reading its file.
+    for (QTreeWidgetItemIterator it(tvl); *it; ++it)
+        (*it)->setIcon(0, ReportTreeIcon((*it)->data(0, kImageRole).toInt(), (*it)->childCount() > 0));
     tvl->expandAll();
-    for (QTreeWidgetItemIterator it(tvl); *it; ++it) tvlImageUpdate(*it);
     currentReportId_ = 0;
     currentViews_ = 0;
 }
