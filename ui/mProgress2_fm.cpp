@@ -81,10 +81,12 @@ TfmmProgress2::TfmmProgress2()
 }
 
 void TfmmProgress2::AddStep(int image, const std::string& text, TSeconds time) {
-    auto* item = new QTreeWidgetItem(lvStep_);
+    // Filled before it joins the list: each change to a listed row has the view measure it.
+    auto* item = new QTreeWidgetItem;
     if (time != 0) item->setText(0, QString::fromStdString(FormatTimeText(time, Format)));
     item->setText(1, QString::fromStdString(text));
     if (image >= 0 && image < kStepImageCount) item->setIcon(0, ilStep_[image]);
+    lvStep_->addTopLevelItem(item);
     const int icon = lvStep_->iconSize().isValid() ? lvStep_->iconSize().width()
                                                    : lvStep_->style()->pixelMetric(QStyle::PM_SmallIconSize);
     const int width = icon + lvStep_->fontMetrics().horizontalAdvance(item->text(0)) + 16;
