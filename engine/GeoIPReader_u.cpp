@@ -3,6 +3,7 @@
 #include <GeoIP.h>
 #include <GeoIPCity.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 
@@ -22,22 +23,22 @@ struct TRecordDeleter {
 std::string TextOf(const char* text) { return text ? std::string(text) : std::string(); }
 
 // Up to this many lookups read the tree from the file node by node (a few dozen reads each);
-// more pay for reading the whole database, megabytes of fresh memory, first.
+// more map the file, so that only the pages of the nodes visited are read.
 constexpr std::size_t kFewLookups = 64;
 
-// Opens a database of one of the editions, read into memory for many lookups (tens of
-// thousands per analysis) and without messages on stderr. Not mapped: libGeoIP frees a mapped
-// cache as if it were allocated when a broken file fails to open. Null when it cannot be
+// Opens a database of one of the editions without messages on stderr. Null when it cannot be
 // opened or is of another edition: lookups of the wrong kind would read the tree wrongly.
 TGeoIPHandle OpenDatabase(const std::string& fileName, std::initializer_list<int> editions, std::size_t lookups) {
     if (fileName.empty()) return nullptr;
-    const int cache = lookups <= kFewLookups ? GEOIP_STANDARD : GEOIP_MEMORY_CACHE;
-    TGeoIPHandle gi(GeoIP_open(fileName.c_str(), cache | GEOIP_SILENCE));
+    TGeoIPHandle gi(GeoIP_open(fileName.c_str(), GEOIP_STANDARD | GEOIP_SILENCE));
     if (!gi) return nullptr;
     const int edition = GeoIP_database_edition(gi.get());
-    for (const int accepted : editions)
-        if (edition == accepted) return gi;
-    return nullptr;
+    if (std::find(editions.begin(), editions.end(), edition) == editions.end()) return nullptr;
+    if (lookups <= kFewLookups) return gi;
+    // Mapped only once the file has opened as it is: libGeoIP frees a mapped cache as if it
+    // were allocated when a broken file fails to open that way.
+    TGeoIPHandle mapped(GeoIP_open(fileName.c_str(), GEOIP_MMAP_CACHE | GEOIP_SILENCE));
+    return mapped && GeoIP_database_edition(mapped.get()) == edition ? std::move(mapped) : std::move(gi);
 }
 
 class TGeoIPCountryReader final : public IGeoIPCountryReader {

@@ -31,7 +31,7 @@ public:
     virtual bool Open(const std::string& fileName) = 0;
     virtual void Close() = 0;
     // Before Open: about how many addresses will be looked up. A few are read from the file as
-    // they are asked for instead of reading the whole database first; the answers are the same.
+    // they are asked for, many through a mapping of it; the answers are the same.
     virtual void ExpectLookups(std::size_t count) { (void)count; }
     // A dotted IPv4 address; not found when the reader is closed.
     virtual TGeoIPCountry LookupCountry(std::string_view address) const = 0;
