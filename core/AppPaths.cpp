@@ -47,10 +47,15 @@ std::string AppPaths::ExecutableDir() {
 }
 
 std::string AppPaths::ResourceDir() {
-    const fs::path dir = fs::path(ExecutableDir()) / ".." / "share" / "brindle-analyzer";
-    std::error_code ec;
-    const fs::path canonical = fs::weakly_canonical(dir, ec);
-    return WithSlash(ec ? dir.lexically_normal().string() : canonical.string());
+    // Worked out once: the program does not move while it runs, and resolving the path takes
+    // a system call per component, for each of the seventy icons of the report tree.
+    static const std::string resources = [] {
+        const fs::path dir = fs::path(ExecutableDir()) / ".." / "share" / "brindle-analyzer";
+        std::error_code ec;
+        const fs::path canonical = fs::weakly_canonical(dir, ec);
+        return WithSlash(ec ? dir.lexically_normal().string() : canonical.string());
+    }();
+    return resources;
 }
 
 std::string AppPaths::UserDir() {
