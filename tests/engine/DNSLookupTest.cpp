@@ -454,6 +454,27 @@ TEST_F(ResolveHostsStep, CancelledLookupStillUsesCachedNames) {
     EXPECT_EQ(cache.Cache.Count(), 0u);
 }
 
+// A dns.dat that cannot be replaced is reported with its reason; the names read and found
+// still serve this run, and the file is left as it stood.
+TEST_F(ResolveHostsStep, ACacheThatCannotBeSavedIsReportedAndTheNamesStillServe) {
+    std::filesystem::remove(file);
+    std::filesystem::create_directories(file + "/kept");
+    const std::string failure =
+        ResolveHosts(cache, file, hosts, DnsOptions(4, 30, 1000), recorder.Event(), busy,
+                     [&](std::size_t position, const std::string& name) { renamed[position] = name; });
+
+    EXPECT_EQ(failure, "Could not write the file '" + file + "'.\r\nIs a directory.");
+    EXPECT_EQ(renamed, (std::map<std::size_t, std::string>{{3, "new.example"}, {5, "also-new.example"}}));
+    EXPECT_TRUE(std::filesystem::is_directory(file + "/kept"));
+    EXPECT_FALSE(busy.load());
+    EXPECT_EQ(cache.Cache.Count(), 0u);
+
+    // Saved, the same step reports nothing.
+    std::filesystem::remove_all(file);
+    EXPECT_EQ(ResolveHosts(cache, file, hosts, DnsOptions(4, 30, 1000), recorder.Event(), busy, nullptr), "");
+    EXPECT_EQ(Saved().size(), 4u);
+}
+
 TEST_F(ResolveHostsStep, NoNumericHostStillReadsAndWritesTheFile) {
     hosts = {"www.example.com", "mail.example.org"};
     std::filesystem::remove(file);
