@@ -60,8 +60,8 @@ void TFileStreamEx::Close() {
     pendingCR_ = false;
     carryStart_ = 0;
     carryLength_ = 0;
-    buffer_.clear();
-    buffer_.shrink_to_fit();
+    buffer_.reset();
+    bufferSize_ = 0;
 }
 
 std::int64_t TFileStreamEx::Size() const {
@@ -151,12 +151,18 @@ bool TFileStreamEx::ReadLines(std::vector<std::string_view>& lines, bool restart
     if (restart) Rewind();
     if (atEnd_) return true;
 
-    if (carryStart_ > 0 && carryLength_ > 0) std::memmove(buffer_.data(), buffer_.data() + carryStart_, carryLength_);
+    if (carryStart_ > 0 && carryLength_ > 0) std::memmove(buffer_.get(), buffer_.get() + carryStart_, carryLength_);
     carryStart_ = 0;
     // A short range needs no buffer of a whole chunk.
-    if (buffer_.size() < carryLength_ + NextReadSize()) buffer_.resize(carryLength_ + NextReadSize());
+    if (const std::size_t needed = carryLength_ + NextReadSize(); bufferSize_ < needed) {
+        const std::size_t size = std::max(needed, 2 * bufferSize_);
+        auto grown = std::make_unique_for_overwrite<char[]>(size);
+        if (carryLength_ > 0) std::memcpy(grown.get(), buffer_.get(), carryLength_);
+        buffer_ = std::move(grown);
+        bufferSize_ = size;
+    }
 
-    char* const data = buffer_.data();
+    char* const data = buffer_.get();
     char* const fresh = data + carryLength_;
     const std::size_t got = ReadChunk(fresh);
     const bool last = got < chunkSize_;

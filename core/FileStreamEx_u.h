@@ -11,6 +11,7 @@
 // a hostile log of one endless line costs no more memory than any other.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -95,8 +96,10 @@ private:
     bool pendingCR_ = false;
     // buffer_[carryStart_, carryStart_ + carryLength_) is the unterminated text of the last
     // chunk read (the Carry); it is moved to the front only on the next call, because this
-    // call's lines still point at the bytes before it.
-    std::vector<char> buffer_;
+    // call's lines still point at the bytes before it. Left uninitialised: a small file
+    // touches only the bytes it fills of a whole chunk's buffer.
+    std::unique_ptr<char[]> buffer_;
+    std::size_t bufferSize_ = 0;
     std::size_t carryStart_ = 0;
     std::size_t carryLength_ = 0;
 };

@@ -129,9 +129,9 @@ void TLogConvert::BeginAnalysis(const TProfile& profile, const TOptions& options
     Switches.ConvertLowerCaseReferrerURL = Options.ConvertLowerCaseReferrerURL != 0;
     Switches.DefaultPage = Profile.DefaultPage;
     FilterSet = TFilterSet(Profile.Filters);
-    BrowserMatcher = TAgentMatcher(Options.Browsers);
-    OSMatcher = TAgentMatcher(Options.OSs);
-    SpiderMatcher = TAgentMatcher(Options.Spiders);
+    if (!BrowserMatcher.IsFor(Options.Browsers)) BrowserMatcher = TAgentMatcher(Options.Browsers);
+    if (!OSMatcher.IsFor(Options.OSs)) OSMatcher = TAgentMatcher(Options.OSs);
+    if (!SpiderMatcher.IsFor(Options.Spiders)) SpiderMatcher = TAgentMatcher(Options.Spiders);
     // The memos answer from the options and profile of the run.
     ForgetMemos();
 }
@@ -337,6 +337,7 @@ void TLogConvert::ResolveHosts(const std::string& dnsCacheFile) {
 }
 
 void TLogConvert::BuildStatistics(const std::string& cityDbPath) {
+    if (!SearchEngineMatcher || !SearchEngineMatcher->IsFor(Options.SEs)) SearchEngineMatcher.emplace(Options.SEs);
     brindle::RunStatisticsPass({.Records = Records,
                                 .HostTable = HostTable,
                                 .HostIPs = HostIPs,
@@ -349,10 +350,11 @@ void TLogConvert::BuildStatistics(const std::string& cityDbPath) {
                                 .OSTable = OSTable,
                                 .SpiderTable = SpiderTable,
                                 .SearchEngines = Options.SEs,
+                                .SearchEngineMatcher = &*SearchEngineMatcher,
                                 .CountryDbFile = AppPaths::GeoIPCountryFile(),
                                 .CityDbPath = cityDbPath,
-                                .CountryReaderFactory = {},
-                                .CityReaderFactory = {},
+                                .CountryReaderFactory = CountryReaderFactory,
+                                .CityReaderFactory = CityReaderFactory,
                                 .IsCancelled = [this] { return Cancelled.load(); },
                                 .Progress = [this](int value, const std::string& text) { DoProgress(value, text); }},
                                *this);

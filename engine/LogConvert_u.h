@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -17,6 +19,8 @@
 #include "engine/DNSCache_u.h"
 #include "engine/ELogConvert.h"
 #include "engine/FTP_dm.h"
+#include "engine/GeoHelpers_u.h"
+#include "engine/GeoIPReader_u.h"
 #include "engine/HTTP_dm.h"
 #include "engine/LocalNames.h"
 #include "engine/LogConvert_agents.h"
@@ -137,6 +141,11 @@ public:
 
     // How many threads read the log files; the result does not depend on it.
     TParseSettings ParseSettings;
+
+    // The GeoIP readers of the statistics step; empty ones give libGeoIP's. A stand-in may
+    // keep its database open from run to run.
+    std::function<std::unique_ptr<IGeoIPCountryReader>()> CountryReaderFactory;
+    std::function<std::unique_ptr<IGeoIPCityReader>()> CityReaderFactory;
 
     // Lines longer than this are bad lines, dropped unread: one endless line must cost
     // neither the file nor the memory.
@@ -321,6 +330,7 @@ private:
     TAgentMatcher BrowserMatcher;  // the options' lists, for the agents not classified yet
     TAgentMatcher OSMatcher;
     TAgentMatcher SpiderMatcher;
+    std::optional<TSearchEngineMatcher> SearchEngineMatcher;  // kept while the list stays the same
     // The raw text a field was last read from: neighbouring lines mostly repeat the
     // timestamp, the referrer and the agent, and a repeat needs no work at all.
     struct TLastRaw {

@@ -205,6 +205,29 @@ TEST_F(Mappers, FirstListedBrowserNamesTheAgent) {
     EXPECT_EQ(Hit().Browser, "IE");
 }
 
+// The matchers are kept from run to run while the lists stay the same: lists as long as the
+// last run's that differ in one ID, one name or the order are other lists all the same.
+TEST_F(Mappers, ListsOfTheLastRunsLengthStillClassifyAfresh) {
+    const std::string agent = "Mozilla/4.0 (compatible; MSIE 6.0; Opera 7.0)";
+    const struct {
+        std::vector<TRecUAType> list;
+        std::string browser;
+    } runs[] = {
+        {{{"Opera", "Opera"}, {"MSIE", "IE"}}, "Opera"}, {{{"Opera", "O"}, {"MSIE", "IE"}}, "O"},
+        {{{"MSIE", "IE"}, {"Opera", "O"}}, "IE"},        {{{"Gecko", "IE"}, {"Opera", "O"}}, "O"},
+        {{{"Gecko", "IE"}, {"Opera", "O"}}, "O"},
+    };
+    for (const auto& run : runs) {
+        options.Browsers.Clear();
+        for (const TRecUAType& rec : run.list) options.Browsers.Add(rec);
+        options.Spiders = options.Browsers;
+        Begin();
+        engine.ParseUserAgent(agent);
+        EXPECT_EQ(Hit().Browser, run.browser) << run.list.front().ID << "," << run.list.front().Name;
+        EXPECT_EQ(Hit().Spider, run.browser);
+    }
+}
+
 TEST_F(Mappers, TextsAFormatDoesNotCarryAreEmptied) {
     engine.DateOrder = doDMY;
     const std::string combined =

@@ -860,11 +860,22 @@ TEST_F(PassTest, SearchListsMatchARegroupOfWrittenOutNames) {
         Records.Add(rec);
     }
     Stats.VisitCount = 500;
-    for (const int threads : {1, 4}) {
+    // A matcher kept from a run before serves only the list it was made for.
+    TLstSEType others;
+    others.Add({"www.", "q=", "", "", "Other"});
+    const TSearchEngineMatcher forThese(Engines);
+    const TSearchEngineMatcher forOthers(others);
+    struct TRun {
+        int Threads;
+        const TSearchEngineMatcher* Kept;
+    };
+    for (const TRun run : {TRun{1, nullptr}, TRun{4, nullptr}, TRun{4, &forThese}, TRun{1, &forOthers}}) {
+        SCOPED_TRACE(std::to_string(run.Threads) + (run.Kept == &forOthers ? " kept for other engines" : ""));
         Stats = TStatistics{};
         Stats.VisitCount = 500;
         TStatisticsPassInput input = Input();
-        input.Threads = threads;
+        input.Threads = run.Threads;
+        input.SearchEngineMatcher = run.Kept;
         ASSERT_TRUE(RunStatisticsPass(input, Stats));
         const TLstStat& pages = Stats.StatByRefPage;
         ASSERT_EQ(pages.Count(), 9000u);
