@@ -1,6 +1,7 @@
 #pragma once
 // One accepted hit: a compact record whose texts are indices into the run's string tables.
 #include <cstdint>
+#include <limits>
 
 #include "engine/LogConvert_time.h"
 
@@ -65,5 +66,27 @@ private:
     TSeconds SecondOfDay() const { return Time - StartOfDay(DayOf(Time)); }
 };
 static_assert(sizeof(TRecLog) <= 56, "TRecLog grew: it is stored once per hit");
+
+// The date of the day last asked for. Hits come in runs of one day, so a walk that needs
+// every hit's date works it out about once a day instead of once a hit.
+class TDayDateMemo {
+public:
+    const TCivilDate& DateOf(const TRecLog& rec) {
+        const std::int64_t day = DayOf(rec.Time);
+        if (day != day_) {
+            day_ = day;
+            date_ = DateOfDay(day);
+        }
+        return date_;
+    }
+    std::int32_t MonthKey(const TRecLog& rec) {
+        const TCivilDate& date = DateOf(rec);
+        return date.Year * 16 + date.Month;
+    }
+
+private:
+    std::int64_t day_ = std::numeric_limits<std::int64_t>::min();
+    TCivilDate date_;
+};
 
 }  // namespace brindle

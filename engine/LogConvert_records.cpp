@@ -136,7 +136,10 @@ void TRecOrder::Sort(const TRecStore& items, TRecKey key, int flag) {
 void TRecOrder::SortUnreleased(const TRecStore& items, TRecKey key, int flag) {
     switch (key) {
         case TRecKey::Browser: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.BrowserIdx); });
-        case TRecKey::Day: return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.Day()); });
+        case TRecKey::Day:
+            return SortByKey(items, flag, [memo = TDayDateMemo()](const TRecLog& r) mutable {
+                return UnsignedKey(memo.DateOf(r).Day);
+            });
         case TRecKey::Weekday:
             return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.DayOfWeek()); });
         case TRecKey::Kind: return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.Kind); });
@@ -146,7 +149,9 @@ void TRecOrder::SortUnreleased(const TRecStore& items, TRecKey key, int flag) {
             return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.ReferrerIdx); });
         case TRecKey::Path: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.PathIdx); });
         case TRecKey::Extension: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.ExtIdx); });
-        case TRecKey::Month: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.MonthKey()); });
+        case TRecKey::Month:
+            return SortByKey(items, flag,
+                             [memo = TDayDateMemo()](const TRecLog& r) mutable { return SignedKey(memo.MonthKey(r)); });
         case TRecKey::URI: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.URIIdx); });
         case TRecKey::Host: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.HostIdx); });
         case TRecKey::Spider: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.SpiderIdx); });

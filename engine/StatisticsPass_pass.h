@@ -117,7 +117,7 @@ public:
         // Each part comes from the time, so it is always in range.
         const auto hour = static_cast<unsigned>(rec.Hour());
         const auto weekday = static_cast<unsigned>(rec.DayOfWeek());
-        const auto day = static_cast<unsigned>(rec.Day());
+        const auto day = static_cast<unsigned>(days_.DateOf(rec).Day);
         Count(Hod[hour], rec, hours, 1u << hour);
         Count(Dow[weekday], rec, hours, 1u << (23 + weekday));
         Count(Dom[day], rec, days, 1u << (day - 1));
@@ -130,6 +130,7 @@ private:
     }
     std::vector<std::uint32_t> hourWeekday_;  // hours 0..23 in bits 0..23, weekdays in 24..30
     std::vector<std::uint32_t> monthDay_;  // days 1..31 in bits 0..30
+    TDayDateMemo days_;
 };
 
 inline TRecStat* Append(TLstStat& list, TRecStat&& row) {

@@ -90,7 +90,7 @@ void TStatisticsPass::ByDay(TLane& lane) {
 
 void TStatisticsPass::ByMonth(TLane& lane) {
     Walk(
-        lane, kTimeRule, [](const TRecLog& r) { return r.MonthKey(); },
+        lane, kTimeRule, [memo = TDayDateMemo()](const TRecLog& r) mutable { return memo.MonthKey(r); },
         [&](const TRecLog& rec, TRecStat&& row) {
             row.Key = StartOfDay(rec.MonthStart());
             return Append(S.StatByMon, std::move(row));
