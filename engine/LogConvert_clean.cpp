@@ -5,6 +5,7 @@
 
 #include "core/CommonUtils_u.h"
 #include "engine/HTTPDecode_u.h"
+#include "engine/LogConvert_record.h"
 #include "engine/LogConvert_scan.h"
 
 namespace brindle {
@@ -132,7 +133,7 @@ TStatusInfo ParseStatus(std::string_view text) {
 std::int64_t ParseBytes(std::string_view text) {
     std::int64_t value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < 0) return 0;
+    if (ec != std::errc() || end != text.data() + text.size() || value < 0 || value > TRecLog::kMaxBytes) return 0;
     return value;
 }
 

@@ -380,7 +380,7 @@ void TLogConvert::AddRecord() {
     rec.NotModified = hit.NotModified;
     rec.Partial = hit.Partial;
     rec.IsError = hit.IsError;
-    rec.Bytes = hit.Bytes;
+    rec.Bytes = static_cast<std::uint64_t>(hit.Bytes);
     rec.ReferrerIdx = ReferrerTable.AddString(hit.Referrer);
     const auto small = [&](TTableId table, std::int32_t index) {
         if (SetSmallIndex(rec, table, index)) return;
@@ -388,7 +388,7 @@ void TLogConvert::AddRecord() {
         // which fits unless the run's table is too large (CheckTableSizes).
         if (RecordSlots.Next != nullptr) WideIndices.push_back({WrittenInPiece() + SlotOverflow.size(), table, index});
     };
-    small(tiExt, hit.ExtIdx);
+    rec.ExtIdx = hit.ExtIdx;
     small(tiBrowser, hit.BrowserIdx);
     small(tiOS, hit.OSIdx);
     small(tiSpider, hit.SpiderIdx);

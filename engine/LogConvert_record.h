@@ -9,19 +9,31 @@ namespace brindle {
 
 // Stored once per hit, so every field is as narrow as its values allow and nothing is
 // kept that another field gives: the day and every date part come from Time, the six
-// flags and the kind in bits, `VisitDuration` in whole seconds. A hit's sequence number
+// flags and the kind in bits beside the bytes, `VisitDuration` in whole seconds. A hit's sequence number
 // is its storage position plus one, and its IPv4 number is its host's
 // (TLogConvert::HostIPs). The virtual-domain, method and agent texts are interned for the
 // run but nothing reads them back from a hit, so a hit keeps no index of them; its
 // browser, system and spider are what its agent was classified as. Ordered so that no
 // byte is padding.
 struct TRecLog {
-    // The widest index a 16-bit field holds; a run whose table grows past it fails
-    // instead of storing a wrong index (see TLogConvert::CheckTableSizes).
+    // The widest index a 16-bit field holds. Those tables are bounded by the option lists;
+    // a run whose table still grows past it fails instead of storing a wrong index (see
+    // TLogConvert::CheckTableSizes).
     static constexpr std::int32_t kMaxSmallIndex = 0xFFFF;
 
+    // Bytes sent fit 48 bits (the parser reads anything wider as not a number), which
+    // leaves the rest of their word to the kind and the flags.
+    static constexpr std::int64_t kMaxBytes = (std::int64_t{1} << 48) - 1;
+
     TSeconds Time = 0;
-    std::int64_t Bytes = 0;  // bytes sent, 0 when not a number
+    std::uint64_t Bytes : 48 = 0;  // bytes sent, 0 when not a number
+    std::uint64_t Kind : 3 = 0;  // file kind 0..5
+    std::uint64_t IsPage : 1 = 0;
+    std::uint64_t NotModified : 1 = 0;
+    std::uint64_t Partial : 1 = 0;
+    std::uint64_t IsError : 1 = 0;
+    std::uint64_t IsEntry : 1 = 0;
+    std::uint64_t IsExit : 1 = 0;
     std::int32_t VisitId = -1;  // set by the visit pass
     std::int32_t HostIdx = 0;
     std::int32_t UserIdx = 0;
@@ -29,18 +41,11 @@ struct TRecLog {
     std::int32_t PathIdx = 0;
     std::int32_t ReferrerIdx = 0;
     std::int32_t VisitDuration = 0;
+    std::int32_t ExtIdx = 0;  // a URL's last dot starts it: a log can hold any number of them
     std::int16_t Status = 0;  // the parser reads anything wider as not a number
-    std::uint16_t ExtIdx = 0;
     std::uint16_t BrowserIdx = 0;
     std::uint16_t OSIdx = 0;
     std::uint16_t SpiderIdx = 0;
-    std::uint16_t Kind : 3 = 0;  // file kind 0..5
-    std::uint16_t IsPage : 1 = 0;
-    std::uint16_t NotModified : 1 = 0;
-    std::uint16_t Partial : 1 = 0;
-    std::uint16_t IsError : 1 = 0;
-    std::uint16_t IsEntry : 1 = 0;
-    std::uint16_t IsExit : 1 = 0;
 
     // Takes the parsed time; the date parts follow from it.
     void SetTime(const THitTime& time) { Time = time.Time; }

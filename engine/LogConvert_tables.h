@@ -27,7 +27,7 @@ enum TTableId : std::size_t {
 inline constexpr std::size_t TableCount = 12;
 
 // The tables whose index a record keeps in 16 bits.
-inline constexpr std::array<TTableId, 4> SmallRecordTables = {tiExt, tiBrowser, tiOS, tiSpider};
+inline constexpr std::array<TTableId, 3> SmallRecordTables = {tiBrowser, tiOS, tiSpider};
 
 // Stores an index in its 16-bit record field; false, leaving the field as it was, where
 // the index does not fit.
@@ -35,7 +35,6 @@ inline bool SetSmallIndex(TRecLog& rec, TTableId table, std::int32_t index) {
     if (index < 0 || index > TRecLog::kMaxSmallIndex) return false;
     const auto narrow = static_cast<std::uint16_t>(index);
     switch (table) {
-        case tiExt: rec.ExtIdx = narrow; return true;
         case tiBrowser: rec.BrowserIdx = narrow; return true;
         case tiOS: rec.OSIdx = narrow; return true;
         case tiSpider: rec.SpiderIdx = narrow; return true;
@@ -47,7 +46,7 @@ inline bool SetSmallIndex(TRecLog& rec, TTableId table, std::int32_t index) {
 // (the piece's slots, then the hits beyond them), and the index left out.
 struct TWideIndex {
     std::size_t Position = 0;
-    TTableId Table = tiExt;
+    TTableId Table = tiBrowser;
     std::int32_t Index = 0;
 };
 
@@ -61,7 +60,7 @@ void RemapRecordIndices(TRecLog& rec, Map map) {
     rec.URIIdx = map(tiURI, rec.URIIdx);
     rec.PathIdx = map(tiPath, rec.PathIdx);
     rec.ReferrerIdx = map(tiReferrer, rec.ReferrerIdx);
-    SetSmallIndex(rec, tiExt, map(tiExt, rec.ExtIdx));
+    rec.ExtIdx = map(tiExt, rec.ExtIdx);
     SetSmallIndex(rec, tiBrowser, map(tiBrowser, rec.BrowserIdx));
     SetSmallIndex(rec, tiOS, map(tiOS, rec.OSIdx));
     SetSmallIndex(rec, tiSpider, map(tiSpider, rec.SpiderIdx));

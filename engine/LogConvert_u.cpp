@@ -231,8 +231,8 @@ bool TLogConvert::ParseFilesInOrder(const std::vector<std::string>& files, bool 
 
 void TLogConvert::CheckTableSizes() {
     const std::array<TBucketString*, TableCount> tables = Tables();
-    static constexpr std::array<const char*, SmallRecordTables.size()> kWhat = {"file extensions", "browsers",
-                                                                                "operating systems", "spiders"};
+    static constexpr std::array<const char*, SmallRecordTables.size()> kWhat = {"browsers", "operating systems",
+                                                                                "spiders"};
     for (std::size_t i = 0; i < SmallRecordTables.size(); ++i)
         if (tables[SmallRecordTables[i]]->Count() > TRecLog::kMaxSmallIndex + 1)
             throw ELogConvert(SafeFormat("The log files hold more than %s different %s: too many for the statistics.",

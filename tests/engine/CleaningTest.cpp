@@ -176,6 +176,8 @@ TEST(Cleaning, StatusBytesAndAgents) {
     EXPECT_EQ(ParseBytes("-5"), 0);
     EXPECT_EQ(ParseBytes("4294967296"), 4294967296LL);  // beyond 32 bits is kept
     EXPECT_EQ(ParseBytes("99999999999999999999"), 0);
+    EXPECT_EQ(ParseBytes("281474976710655"), 281474976710655LL);  // 48 bits: what a hit keeps
+    EXPECT_EQ(ParseBytes("281474976710656"), 0);
 
     std::string agent = "stale";
     DecodeUserAgent("-", agent);

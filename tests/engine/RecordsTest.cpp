@@ -167,18 +167,20 @@ TEST(Records, DerivedTimePartsEqualTheParsedOnes) {
 // The store grows from the heap into a mapping of its own and is copied and moved whole;
 // slots written ahead are taken in behind the records already held.
 TEST(Records, StoreKeepsEveryRecordAcrossGrowthCopyAndMove) {
-    const auto stamp = [](std::size_t i) {
+    // Bytes past 32 bits, within the record's 48.
+    const auto wide = [](std::size_t i) { return (std::uint64_t{1} << 40) + (static_cast<std::uint64_t>(i) << 8); };
+    const auto stamp = [&](std::size_t i) {
         TRecLog r;
         r.Time = static_cast<TSeconds>(i) * 7;
         r.HostIdx = static_cast<std::int32_t>(i);
-        r.Bytes = static_cast<std::int64_t>(i) << 33;
+        r.Bytes = wide(i);
         return r;
     };
     const auto intact = [&](const TRecStore& store, std::size_t count) {
         if (store.size() != count) return false;
         for (std::size_t i = 0; i < count; ++i)
             if (store[i].HostIdx != static_cast<std::int32_t>(i) || store[i].Time != static_cast<TSeconds>(i) * 7 ||
-                store[i].Bytes != static_cast<std::int64_t>(i) << 33)
+                store[i].Bytes != wide(i))
                 return false;
         return true;
     };
