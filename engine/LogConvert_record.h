@@ -9,8 +9,8 @@ namespace brindle {
 
 // Stored once per hit, so every field is as narrow as its values allow and nothing is
 // kept that another field gives: the day and every date part come from Time, the six
-// flags and the kind in bits beside the bytes, `VisitDuration` in whole seconds. A hit's sequence number
-// is its storage position plus one, and its IPv4 number is its host's
+// flags and the kind in bits beside the bytes, `VisitDuration` in whole seconds. A hit's
+// sequence number is its storage position plus one, and its IPv4 number is its host's
 // (TLogConvert::HostIPs). The virtual-domain, method and agent texts are interned for the
 // run but nothing reads them back from a hit, so a hit keeps no index of them; its
 // browser, system and spider are what its agent was classified as. Ordered so that no
