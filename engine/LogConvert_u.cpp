@@ -193,6 +193,7 @@ bool TLogConvert::Analyze(const TProfile& profile, const std::string& workFolder
                                ? ParseFilesInParallel(*this, fileList, severalFiles, validData)
                                : ParseFilesInOrder(fileList, severalFiles, validData);
     if (!completed || Cancelled) return false;
+    CheckTableSizes();
     if (!validData)
         throw ELogConvert(
             "The analyzed log files don't contain valid log file data.\r\n"
@@ -228,9 +229,20 @@ bool TLogConvert::ParseFilesInOrder(const std::vector<std::string>& files, bool 
     return !Cancelled;
 }
 
+void TLogConvert::CheckTableSizes() {
+    const std::array<TBucketString*, TableCount> tables = Tables();
+    static constexpr std::array<const char*, SmallRecordTables.size()> kWhat = {"browsers", "operating systems",
+                                                                                "spiders"};
+    for (std::size_t i = 0; i < SmallRecordTables.size(); ++i)
+        if (tables[SmallRecordTables[i]]->Count() > TRecLog::kMaxSmallIndex + 1)
+            throw ELogConvert(SafeFormat("The log files hold more than %s different %s: too many for the statistics.",
+                                         {std::to_string(TRecLog::kMaxSmallIndex + 1), kWhat[i]}));
+}
+
 void TLogConvert::StartPiece(TRecLog* slots, std::size_t count) {
     BadLineCount = 0;
     RecordSlots = {slots, slots, slots + count};
+    WideIndices.clear();
     Touches.Enable();
     Touches.StartPiece();
     // What the last line repeated is no use across a piece boundary, and a repeat would

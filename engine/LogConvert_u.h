@@ -247,6 +247,8 @@ private:
 
     // Parses the files one after the other on this thread; false when cancelled.
     bool ParseFilesInOrder(const std::vector<std::string>& files, bool severalFiles, bool& validData);
+    // Throws ELogConvert when a table that hits index in 16 bits grew past them.
+    void CheckTableSizes();
     // Starts a worker's next piece, whose hits go to Slots: the tables and memos stay, so
     // a text is cleaned and classified once per worker, not once per piece.
     void StartPiece(TRecLog* slots, std::size_t count);
@@ -311,6 +313,8 @@ private:
     };
     TRecSlots RecordSlots;
     std::vector<TRecLog> SlotOverflow;
+    // A worker's hits whose 16-bit index its own table numbered too high to store.
+    std::vector<TWideIndex> WideIndices;
     // The last ParseRange got its file open: a file gone since it was planned is not "Analyzing".
     bool RangeOpened = false;
     TPieceTouches Touches;
