@@ -29,25 +29,6 @@ std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
     return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
 }
 
-void CivilFromDays(std::int64_t z, int& year, int& month, int& day) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t y = static_cast<std::int64_t>(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    year = static_cast<int>(y + (month <= 2));
-}
-
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
-    std::int64_t q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-    return q;
-}
-
 }  // namespace
 
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
@@ -74,23 +55,18 @@ TSeconds EncodeDateTime(int year, int month, int day, int hour, int minute, int 
     return EncodeDate(year, month, day) * kSecondsPerDay + hour * 3600 + minute * 60 + second;
 }
 
-std::int64_t DayOf(TSeconds seconds) { return FloorDiv(seconds, kSecondsPerDay); }
-
 TDateParts DecodeDateTime(TSeconds seconds) {
     TDateParts parts;
     const std::int64_t day = DayOf(seconds);
     const std::int64_t rest = seconds - day * kSecondsPerDay;
-    CivilFromDays(day - kUnixEpochDay, parts.Year, parts.Month, parts.Day);
+    const TCivilDate date = DateOfDay(day);
+    parts.Year = date.Year;
+    parts.Month = date.Month;
+    parts.Day = date.Day;
     parts.Hour = static_cast<int>(rest / 3600);
     parts.Minute = static_cast<int>(rest / 60 % 60);
     parts.Second = static_cast<int>(rest % 60);
     return parts;
-}
-
-int IsoDayOfWeek(std::int64_t day) {
-    // Day 0 (1899-12-30) was a Saturday (6).
-    const std::int64_t m = ((day + 5) % 7 + 7) % 7;  // 0 = Monday
-    return static_cast<int>(m) + 1;
 }
 
 int DayOfYear(int year, int month, int day) {
@@ -101,9 +77,7 @@ int IsoWeekOfYear(int year, int month, int day) {
     const std::int64_t serial = EncodeDate(year, month, day);
     // The week belongs to the year holding its Thursday.
     const std::int64_t thursday = serial - IsoDayOfWeek(serial) + 4;
-    int ty = 0, tm = 0, td = 0;
-    CivilFromDays(thursday - kUnixEpochDay, ty, tm, td);
-    return static_cast<int>((thursday - EncodeDate(ty, 1, 1)) / 7) + 1;
+    return static_cast<int>((thursday - EncodeDate(DateOfDay(thursday).Year, 1, 1)) / 7) + 1;
 }
 
 TSeconds NowLocal() {

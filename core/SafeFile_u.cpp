@@ -209,6 +209,21 @@ int RemoveStaleTempFiles(const std::string& folder, bool below) {
     return removed;
 }
 
+int RemoveStaleTempFilesOf(const std::string& target) {
+    const fs::path real(ResolveLinks(target));
+    const std::string prefix = real.filename().string() + std::string(kTempFileMarker);
+    if (prefix.size() == kTempFileMarker.size()) return 0;
+    int removed = 0;
+    std::error_code ec;
+    const fs::path folder = real.parent_path().empty() ? fs::path(".") : real.parent_path();
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() == prefix.size() + kTempFileSuffixLength && name.starts_with(prefix))
+            removed += RemoveIfStale(it->path()) ? 1 : 0;
+    }
+    return removed;
+}
+
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return false;

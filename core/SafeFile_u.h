@@ -71,6 +71,9 @@ bool IsTempFileName(std::string_view fileName);
 // and with Below in its sub-folders too (never through a link). A file that a running save
 // still holds open is left alone. Returns the number removed.
 int RemoveStaleTempFiles(const std::string& folder, bool below = false);
+// The same for the temporary files of saves of one Target only (beside the file its links
+// lead to): for folders that hold the user's own files too.
+int RemoveStaleTempFilesOf(const std::string& target);
 
 // Reads a whole file into Bytes; false (Bytes untouched) when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);

@@ -21,6 +21,22 @@ namespace {
 
 constexpr std::chrono::milliseconds kPollInterval{100};
 
+// Forgets the running lookup before it is destroyed, whichever way Resolve leaves.
+class TLookupRegistration {
+public:
+    TLookupRegistration(std::mutex& lock, TDNSLookup*& lookup) : lock_(lock), lookup_(lookup) {}
+    ~TLookupRegistration() {
+        const std::lock_guard guard(lock_);
+        lookup_ = nullptr;
+    }
+    TLookupRegistration(const TLookupRegistration&) = delete;
+    TLookupRegistration& operator=(const TLookupRegistration&) = delete;
+
+private:
+    std::mutex& lock_;
+    TDNSLookup*& lookup_;
+};
+
 }  // namespace
 
 // ---- TLstDNS ----
@@ -110,7 +126,17 @@ bool TDNSCache::Resolve(const std::vector<std::string>& addresses, int maxThread
     }
 
     pendingCount_ = static_cast<int>(pending.size());
-    TDNSLookup lookup(std::move(pending), maxThreads, resolver_, clock_);
+    std::optional<TDNSLookup> started;
+    {
+        // Under the lock that Cancel takes: a cancel either comes before (and no lookup
+        // starts) or reaches this lookup through lookup_.
+        std::lock_guard lock(lookupLock_);
+        if (cancelled_.load()) return false;
+        started.emplace(std::move(pending), maxThreads, resolver_, clock_);
+        lookup_ = &*started;
+    }
+    const TLookupRegistration registration(lookupLock_, lookup_);
+    TDNSLookup& lookup = *started;
 
     using Clock = std::chrono::steady_clock;
     std::optional<Clock::time_point> giveUpAt;
@@ -137,6 +163,12 @@ bool TDNSCache::Resolve(const std::vector<std::string>& addresses, int maxThread
     if (giveUpAt || cancelled_.load()) return false;
     Merge(lookup.TakeResults());
     return true;
+}
+
+void TDNSCache::Cancel() {
+    const std::lock_guard lock(lookupLock_);
+    cancelled_.store(true);
+    if (lookup_) lookup_->Terminate();
 }
 
 void TDNSCache::ReportProgress(int doneCount) const {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
@@ -18,6 +19,7 @@ namespace brindle {
 
 class TOptions;
 class IReverseResolver;
+class TDNSLookup;
 
 // An error of the reverse-DNS step; its message is shown to the user unchanged.
 class EDNSLookup : public std::runtime_error {
@@ -78,8 +80,9 @@ public:
     // CancelTimeoutMs milliseconds after the cancel was seen. Raises EDNSLookup when the
     // lookup threads cannot be started.
     bool Resolve(const std::vector<std::string>& addresses, int maxThreads, int cacheDays, int cancelTimeoutMs);
-    // Safe from any thread, including from inside OnProgress.
-    void Cancel() { cancelled_.store(true); }
+    // Safe from any thread, including from inside OnProgress. Once it returns, the running
+    // lookup starts no further worker.
+    void Cancel();
 
     bool Cancelled() const { return cancelled_.load(); }
     int PendingCount() const { return pendingCount_; }
@@ -91,6 +94,9 @@ private:
     std::shared_ptr<const IReverseResolver> resolver_;
     TDNSClock clock_;
     std::atomic<bool> cancelled_{false};
+    // The lookup Resolve is running, for Cancel to stop at once.
+    std::mutex lookupLock_;
+    TDNSLookup* lookup_ = nullptr;
     int pendingCount_ = 0;
 };
 

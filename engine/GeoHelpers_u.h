@@ -8,23 +8,24 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Options_u.h"
 #include "engine/GeoIPReader_u.h"
 #include "engine/PairGroups_u.h"
 #include "engine/Statistics_u.h"
 
 namespace brindle {
 
-class TLstSEType;
-
 // A search-engine list prepared for testing many referrers: every ID and query key is
-// looked for in one walk over the referrer, by the two bytes it starts with. The list
-// must outlive the matcher and stay as it was.
+// looked for in one walk over the referrer, by the two bytes it starts with. The matcher
+// keeps a copy of the list.
 class TSearchEngineMatcher {
 public:
     explicit TSearchEngineMatcher(const TLstSEType& engines);
     // The answer of engines.FindIndex(referrer).
     int FindIndex(std::string_view referrer) const;
     const TLstSEType& Engines() const { return List; }
+    // Whether it answers for a list equal to this one, and so may serve another run.
+    bool IsFor(const TLstSEType& engines) const { return List == engines; }
 
 private:
     static constexpr std::int32_t kNone = -1;
@@ -34,7 +35,7 @@ private:
     };
     std::int32_t AddPattern(const std::string& text);
 
-    const TLstSEType& List;
+    TLstSEType List;
     std::vector<std::string> Patterns;  // the distinct non-empty IDs and keys
     std::vector<TEngine> Engines_;  // pattern numbers, kNone for an empty text
     // Patterns by their first two bytes; the one-byte patterns by that byte,

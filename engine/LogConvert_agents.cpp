@@ -71,4 +71,11 @@ const std::string& TAgentMatcher::FindName(std::string_view agent) const {
     return index < 0 ? NoName() : Names[static_cast<std::size_t>(index)];
 }
 
+bool TAgentMatcher::IsFor(const TLstUAType& list) const {
+    if (list.Count() != IDs.size()) return false;
+    for (std::size_t e = 0; e < IDs.size(); ++e)
+        if (list[e].ID != IDs[e] || list[e].Name != Names[e]) return false;
+    return true;
+}
+
 }  // namespace brindle

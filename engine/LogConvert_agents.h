@@ -22,6 +22,9 @@ public:
     int FindIndex(std::string_view agent) const;
     // The answer of list.FindName(agent).
     const std::string& FindName(std::string_view agent) const;
+    // Whether the matcher was made from a list equal to this one: its tables take longer to
+    // build than comparing the lists, and most runs keep the lists of the run before.
+    bool IsFor(const TLstUAType& list) const;
 
 private:
     std::vector<std::string> IDs;

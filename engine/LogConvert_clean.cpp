@@ -1,9 +1,11 @@
 #include "engine/LogConvert_clean.h"
 
 #include <charconv>
+#include <limits>
 
 #include "core/CommonUtils_u.h"
 #include "engine/HTTPDecode_u.h"
+#include "engine/LogConvert_record.h"
 #include "engine/LogConvert_scan.h"
 
 namespace brindle {
@@ -118,7 +120,10 @@ TStatusInfo ParseStatus(std::string_view text) {
     TStatusInfo info;
     std::int32_t value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec == std::errc() && end == text.data() + text.size()) info.Status = value;
+    // A hit keeps its status in 16 bits: a wider number is no status, like a non-number.
+    if (ec == std::errc() && end == text.data() + text.size() && value >= std::numeric_limits<std::int16_t>::min() &&
+        value <= std::numeric_limits<std::int16_t>::max())
+        info.Status = value;
     info.Partial = info.Status == 206;
     info.NotModified = info.Status == 304;
     info.IsError = info.Status >= 400 && info.Status <= 599;
@@ -128,7 +133,7 @@ TStatusInfo ParseStatus(std::string_view text) {
 std::int64_t ParseBytes(std::string_view text) {
     std::int64_t value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < 0) return 0;
+    if (ec != std::errc() || end != text.data() + text.size() || value < 0 || value > TRecLog::kMaxBytes) return 0;
     return value;
 }
 

@@ -67,7 +67,7 @@ void CleanReferrer(std::string_view raw, const TCleaningSwitches& switches, std:
 void DecodeUserAgent(std::string_view raw, std::string& out);
 
 struct TStatusInfo {
-    std::int32_t Status = 0;  // 0 when the text is not a number
+    std::int32_t Status = 0;  // 0 when the text is not a number, or not one of 16 bits
     bool NotModified = false;  // 304
     bool Partial = false;  // 206
     bool IsError = false;  // 400..599

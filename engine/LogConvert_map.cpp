@@ -370,30 +370,35 @@ void TLogConvert::AddRecord() {
     rec.HostIdx = HostTable.AddString(hit.Host);
     rec.UserIdx = UserTable.AddString(hit.User);
     rec.VisitDuration = 0;
-    rec.VDomainIdx = VDomainTable.AddString(hit.VDomain);
-    rec.MethodIdx = MethodTable.AddString(hit.Method);
+    const std::int32_t vdomainIdx = VDomainTable.AddString(hit.VDomain);
+    const std::int32_t methodIdx = MethodTable.AddString(hit.Method);
     rec.URIIdx = hit.URIIdx;
-    rec.ExtIdx = hit.ExtIdx;
     rec.PathIdx = hit.PathIdx;
     rec.Kind = hit.Request.Kind;
     rec.IsPage = hit.Request.IsPage;
-    rec.Status = hit.Status;
+    rec.Status = static_cast<std::int16_t>(hit.Status);
     rec.NotModified = hit.NotModified;
     rec.Partial = hit.Partial;
     rec.IsError = hit.IsError;
-    rec.Bytes = hit.Bytes;
+    rec.Bytes = static_cast<std::uint64_t>(hit.Bytes);
     rec.ReferrerIdx = ReferrerTable.AddString(hit.Referrer);
-    rec.AgentIdx = hit.AgentIdx;
-    rec.BrowserIdx = hit.BrowserIdx;
-    rec.OSIdx = hit.OSIdx;
-    rec.SpiderIdx = hit.SpiderIdx;
+    const auto small = [&](TTableId table, std::int32_t index) {
+        if (SetSmallIndex(rec, table, index)) return;
+        // A worker's own table numbered it too high: the merge puts in the run's index,
+        // which fits unless the run's table is too large (CheckTableSizes).
+        if (RecordSlots.Next != nullptr) WideIndices.push_back({WrittenInPiece() + SlotOverflow.size(), table, index});
+    };
+    rec.ExtIdx = hit.ExtIdx;
+    small(tiBrowser, hit.BrowserIdx);
+    small(tiOS, hit.OSIdx);
+    small(tiSpider, hit.SpiderIdx);
     rec.IsEntry = 0;
     rec.IsExit = 0;
     if (Touches.Enabled()) {
         Touches.Touch(tiHost, rec.HostIdx);
         Touches.Touch(tiUser, rec.UserIdx);
-        Touches.Touch(tiVDomain, rec.VDomainIdx);
-        Touches.Touch(tiMethod, rec.MethodIdx);
+        Touches.Touch(tiVDomain, vdomainIdx);
+        Touches.Touch(tiMethod, methodIdx);
         Touches.Touch(tiReferrer, rec.ReferrerIdx);
     }
     if (RecordSlots.Next == nullptr) {

@@ -59,6 +59,7 @@ struct TPieceResult {
     std::size_t Written = 0;
     bool Opened = false;
     std::vector<TRecLog> Overflow;  // hits beyond the slots (the file grew since it was planned)
+    std::vector<TWideIndex> WideIndices;
     TPieceTouches::TLists Touched;
     std::array<std::vector<std::string>, TableCount> NewTexts;
     TLogConvert::TRangeScan Scan;
@@ -80,6 +81,7 @@ struct TMergedPiece {
     std::size_t Lane = 0;
     std::size_t Written = 0;
     std::vector<TRecLog> Overflow;
+    std::vector<TWideIndex> WideIndices;
 };
 
 class TParallelParse {
@@ -285,6 +287,8 @@ std::unique_ptr<TPieceResult> TParallelParse::ParsePiece(std::size_t lane, std::
     result->Opened = parser.RangeOpened;
     result->Overflow.swap(parser.SlotOverflow);
     parser.SlotOverflow.clear();
+    result->WideIndices.swap(parser.WideIndices);
+    parser.WideIndices.clear();
     result->Touched = parser.Touches.Take();
     try {
         HandOverTexts(Lanes[lane], *result);
@@ -388,7 +392,8 @@ bool TParallelParse::MergeFile(std::size_t file, std::size_t& next, bool& validD
                 ProgressValue = 0;
             }
             Intern(*result);
-            MergedPieces.push_back({next, result->Lane, result->Written, std::move(result->Overflow)});
+            MergedPieces.push_back(
+                {next, result->Lane, result->Written, std::move(result->Overflow), std::move(result->WideIndices)});
             if (result->Error) {
                 error = result->Error;
             } else {
@@ -434,17 +439,25 @@ bool TParallelParse::MergeAll(bool& validData) {
 
 void TParallelParse::Finish(unsigned threads) {
     const auto renumber = [&](TRecLog* recs, std::size_t count, const TLane& lane) {
-        for (std::size_t i = 0; i < count; ++i)
-            for (std::size_t t = 0; t < TableCount; ++t) {
-                std::int32_t& index = recs[i].*RecordIndexFields[t];
-                index = lane.RunIndex[t][static_cast<std::size_t>(index)];
-            }
+        const auto runIndex = [&lane](TTableId table, std::int32_t index) {
+            const std::vector<std::int32_t>& run = lane.RunIndex[table];
+            // A 16-bit field whose lane index was too wide holds a stand-in, mended below.
+            return static_cast<std::size_t>(index) < run.size() ? run[static_cast<std::size_t>(index)] : -1;
+        };
+        for (std::size_t i = 0; i < count; ++i) RemapRecordIndices(recs[i], runIndex);
     };
     bool overflow = false;
     ForkJoinParts(MergedPieces.size(), threads, [&](std::size_t m) {
         TMergedPiece& merged = MergedPieces[m];
-        renumber(Base + Pieces[merged.Piece].Slot, merged.Written, Lanes[merged.Lane]);
-        renumber(merged.Overflow.data(), merged.Overflow.size(), Lanes[merged.Lane]);
+        TRecLog* slots = Base + Pieces[merged.Piece].Slot;
+        const TLane& lane = Lanes[merged.Lane];
+        renumber(slots, merged.Written, lane);
+        renumber(merged.Overflow.data(), merged.Overflow.size(), lane);
+        for (const TWideIndex& wide : merged.WideIndices) {
+            TRecLog& rec =
+                wide.Position < merged.Written ? slots[wide.Position] : merged.Overflow[wide.Position - merged.Written];
+            SetSmallIndex(rec, wide.Table, lane.RunIndex[wide.Table][static_cast<std::size_t>(wide.Index)]);
+        }
     });
     for (const TMergedPiece& merged : MergedPieces) overflow = overflow || !merged.Overflow.empty();
     if (!overflow) {

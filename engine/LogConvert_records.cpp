@@ -12,7 +12,7 @@ namespace {
 
 // Order-preserving unsigned forms of the key types.
 inline std::uint32_t SignedKey(std::int32_t v) { return static_cast<std::uint32_t>(v) ^ 0x80000000u; }
-inline std::uint32_t UnsignedKey(unsigned v) { return v; }
+inline std::uint32_t UnsignedKey(int v) { return static_cast<std::uint32_t>(v); }
 
 // Keys spread over at most this many values per record (or 65536 values) are counted into
 // buckets directly; wider ones go through the radix sort.
@@ -42,18 +42,6 @@ void RadixSortPairs(std::vector<std::uint64_t>& pairs, std::vector<std::uint64_t
 }
 
 }  // namespace
-
-void TRecLog::SetTime(const THitTime& time) {
-    Time = time.Time;
-    DayNo = time.DayNo;
-    Year = time.Year;
-    Month = time.Month;
-    Day = time.Day;
-    Hour = time.Hour;
-    DayOfWeek = time.DayOfWeek;
-}
-
-std::int32_t TRecLog::MonthStart() const { return static_cast<std::int32_t>(EncodeDate(Year, Month, 1)); }
 
 void TRecOrder::Reset(std::size_t count) {
     Stored = true;
@@ -148,16 +136,22 @@ void TRecOrder::Sort(const TRecStore& items, TRecKey key, int flag) {
 void TRecOrder::SortUnreleased(const TRecStore& items, TRecKey key, int flag) {
     switch (key) {
         case TRecKey::Browser: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.BrowserIdx); });
-        case TRecKey::Day: return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.Day); });
-        case TRecKey::Weekday: return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.DayOfWeek); });
+        case TRecKey::Day:
+            return SortByKey(items, flag, [memo = TDayDateMemo()](const TRecLog& r) mutable {
+                return UnsignedKey(memo.DateOf(r).Day);
+            });
+        case TRecKey::Weekday:
+            return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.DayOfWeek()); });
         case TRecKey::Kind: return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.Kind); });
-        case TRecKey::Hour: return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.Hour); });
+        case TRecKey::Hour: return SortByKey(items, flag, [](const TRecLog& r) { return UnsignedKey(r.Hour()); });
         case TRecKey::OS: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.OSIdx); });
         case TRecKey::Referrer:
             return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.ReferrerIdx); });
         case TRecKey::Path: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.PathIdx); });
         case TRecKey::Extension: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.ExtIdx); });
-        case TRecKey::Month: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.MonthKey()); });
+        case TRecKey::Month:
+            return SortByKey(items, flag,
+                             [memo = TDayDateMemo()](const TRecLog& r) mutable { return SignedKey(memo.MonthKey(r)); });
         case TRecKey::URI: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.URIIdx); });
         case TRecKey::Host: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.HostIdx); });
         case TRecKey::Spider: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.SpiderIdx); });

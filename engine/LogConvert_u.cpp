@@ -129,9 +129,9 @@ void TLogConvert::BeginAnalysis(const TProfile& profile, const TOptions& options
     Switches.ConvertLowerCaseReferrerURL = Options.ConvertLowerCaseReferrerURL != 0;
     Switches.DefaultPage = Profile.DefaultPage;
     FilterSet = TFilterSet(Profile.Filters);
-    BrowserMatcher = TAgentMatcher(Options.Browsers);
-    OSMatcher = TAgentMatcher(Options.OSs);
-    SpiderMatcher = TAgentMatcher(Options.Spiders);
+    if (!BrowserMatcher.IsFor(Options.Browsers)) BrowserMatcher = TAgentMatcher(Options.Browsers);
+    if (!OSMatcher.IsFor(Options.OSs)) OSMatcher = TAgentMatcher(Options.OSs);
+    if (!SpiderMatcher.IsFor(Options.Spiders)) SpiderMatcher = TAgentMatcher(Options.Spiders);
     // The memos answer from the options and profile of the run.
     ForgetMemos();
 }
@@ -193,6 +193,7 @@ bool TLogConvert::Analyze(const TProfile& profile, const std::string& workFolder
                                ? ParseFilesInParallel(*this, fileList, severalFiles, validData)
                                : ParseFilesInOrder(fileList, severalFiles, validData);
     if (!completed || Cancelled) return false;
+    CheckTableSizes();
     if (!validData)
         throw ELogConvert(
             "The analyzed log files don't contain valid log file data.\r\n"
@@ -228,9 +229,20 @@ bool TLogConvert::ParseFilesInOrder(const std::vector<std::string>& files, bool 
     return !Cancelled;
 }
 
+void TLogConvert::CheckTableSizes() {
+    const std::array<TBucketString*, TableCount> tables = Tables();
+    static constexpr std::array<const char*, SmallRecordTables.size()> kWhat = {"browsers", "operating systems",
+                                                                                "spiders"};
+    for (std::size_t i = 0; i < SmallRecordTables.size(); ++i)
+        if (tables[SmallRecordTables[i]]->Count() > TRecLog::kMaxSmallIndex + 1)
+            throw ELogConvert(SafeFormat("The log files hold more than %s different %s: too many for the statistics.",
+                                         {std::to_string(TRecLog::kMaxSmallIndex + 1), kWhat[i]}));
+}
+
 void TLogConvert::StartPiece(TRecLog* slots, std::size_t count) {
     BadLineCount = 0;
     RecordSlots = {slots, slots, slots + count};
+    WideIndices.clear();
     Touches.Enable();
     Touches.StartPiece();
     // What the last line repeated is no use across a piece boundary, and a repeat would
@@ -337,6 +349,7 @@ void TLogConvert::ResolveHosts(const std::string& dnsCacheFile) {
 }
 
 void TLogConvert::BuildStatistics(const std::string& cityDbPath) {
+    if (!SearchEngineMatcher || !SearchEngineMatcher->IsFor(Options.SEs)) SearchEngineMatcher.emplace(Options.SEs);
     brindle::RunStatisticsPass({.Records = Records,
                                 .HostTable = HostTable,
                                 .HostIPs = HostIPs,
@@ -349,10 +362,11 @@ void TLogConvert::BuildStatistics(const std::string& cityDbPath) {
                                 .OSTable = OSTable,
                                 .SpiderTable = SpiderTable,
                                 .SearchEngines = Options.SEs,
+                                .SearchEngineMatcher = &*SearchEngineMatcher,
                                 .CountryDbFile = AppPaths::GeoIPCountryFile(),
                                 .CityDbPath = cityDbPath,
-                                .CountryReaderFactory = {},
-                                .CityReaderFactory = {},
+                                .CountryReaderFactory = CountryReaderFactory,
+                                .CityReaderFactory = CityReaderFactory,
                                 .IsCancelled = [this] { return Cancelled.load(); },
                                 .Progress = [this](int value, const std::string& text) { DoProgress(value, text); }},
                                *this);

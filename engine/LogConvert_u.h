@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -17,6 +19,8 @@
 #include "engine/DNSCache_u.h"
 #include "engine/ELogConvert.h"
 #include "engine/FTP_dm.h"
+#include "engine/GeoHelpers_u.h"
+#include "engine/GeoIPReader_u.h"
 #include "engine/HTTP_dm.h"
 #include "engine/LocalNames.h"
 #include "engine/LogConvert_agents.h"
@@ -138,6 +142,11 @@ public:
     // How many threads read the log files; the result does not depend on it.
     TParseSettings ParseSettings;
 
+    // The GeoIP readers of the statistics step; empty ones give libGeoIP's. A stand-in may
+    // keep its database open from run to run.
+    std::function<std::unique_ptr<IGeoIPCountryReader>()> CountryReaderFactory;
+    std::function<std::unique_ptr<IGeoIPCityReader>()> CityReaderFactory;
+
     // Lines longer than this are bad lines, dropped unread: one endless line must cost
     // neither the file nor the memory.
     static constexpr std::size_t MaxLogLineLength = 512 * 1024;
@@ -238,6 +247,8 @@ private:
 
     // Parses the files one after the other on this thread; false when cancelled.
     bool ParseFilesInOrder(const std::vector<std::string>& files, bool severalFiles, bool& validData);
+    // Throws ELogConvert when a table that hits index in 16 bits grew past them.
+    void CheckTableSizes();
     // Starts a worker's next piece, whose hits go to Slots: the tables and memos stay, so
     // a text is cleaned and classified once per worker, not once per piece.
     void StartPiece(TRecLog* slots, std::size_t count);
@@ -302,6 +313,8 @@ private:
     };
     TRecSlots RecordSlots;
     std::vector<TRecLog> SlotOverflow;
+    // A worker's hits whose 16-bit index its own table numbered too high to store.
+    std::vector<TWideIndex> WideIndices;
     // The last ParseRange got its file open: a file gone since it was planned is not "Analyzing".
     bool RangeOpened = false;
     TPieceTouches Touches;
@@ -321,6 +334,7 @@ private:
     TAgentMatcher BrowserMatcher;  // the options' lists, for the agents not classified yet
     TAgentMatcher OSMatcher;
     TAgentMatcher SpiderMatcher;
+    std::optional<TSearchEngineMatcher> SearchEngineMatcher;  // kept while the list stays the same
     // The raw text a field was last read from: neighbouring lines mostly repeat the
     // timestamp, the referrer and the agent, and a repeat needs no work at all.
     struct TLastRaw {

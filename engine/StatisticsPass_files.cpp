@@ -14,8 +14,8 @@ void TStatisticsPass::ByFile(TLane& lane) {
             return true;
         },
         [&](const TRecLog& rec, TRecStat&) {
-            if (rec.IsEntry) EntryHits.push_back({rec.URIIdx, rec.DayNo});
-            if (rec.IsExit) ExitHits.push_back({rec.URIIdx, rec.DayNo});
+            if (rec.IsEntry) EntryHits.push_back({rec.URIIdx, rec.DayNo()});
+            if (rec.IsExit) ExitHits.push_back({rec.URIIdx, rec.DayNo()});
         },
         S.StatByAllFiles);
     // In URL order, as the sorted walk meets them.

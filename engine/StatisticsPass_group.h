@@ -27,7 +27,7 @@ void TStatisticsPass::Walk(const TRecView& records, TVisitMap& visits, std::size
             AddHit(first, rec, rule, rule.CountVisits && visits.FirstInGroup(rec.VisitId));
             if (rule.Days != TDailyCounts::None) {
                 first.PerDay.Reset(static_cast<std::size_t>(std::max(S.DaySpan, 0)));
-                AddDay(first, rec.DayNo);
+                AddDay(first, rec.DayNo());
             }
             row = startGroup(rec, std::move(first));
             if (row) eachHit(rec, *row);
@@ -36,7 +36,8 @@ void TStatisticsPass::Walk(const TRecView& records, TVisitMap& visits, std::size
         if (!row) continue;
         const bool counted = rule.CountVisits && visits.FirstInGroup(rec.VisitId);
         AddHit(*row, rec, rule, counted);
-        if (rule.Days == TDailyCounts::Hits || (rule.Days == TDailyCounts::Visits && counted)) AddDay(*row, rec.DayNo);
+        if (rule.Days == TDailyCounts::Hits || (rule.Days == TDailyCounts::Visits && counted))
+            AddDay(*row, rec.DayNo());
         eachHit(rec, *row);
     }
 }
@@ -167,7 +168,7 @@ void TStatisticsPass::GroupStored(TLane& lane, const TWalkRule& rule, TDedup ded
         if (seen == kUnseen) {
             if (rule.Days != TDailyCounts::None) {
                 row.PerDay.Reset(static_cast<std::size_t>(std::max(S.DaySpan, 0)));
-                AddDay(row, rec.DayNo);
+                AddDay(row, rec.DayNo());
             }
             if (!firstHit(rec, row)) {
                 seen = kDropped;
@@ -176,7 +177,7 @@ void TStatisticsPass::GroupStored(TLane& lane, const TWalkRule& rule, TDedup ded
             }
             seen = kKept;
         } else if (rule.Days == TDailyCounts::Hits || (rule.Days == TDailyCounts::Visits && counted)) {
-            AddDay(row, rec.DayNo);
+            AddDay(row, rec.DayNo());
         }
         eachHit(rec, row);
     }

@@ -114,9 +114,13 @@ public:
         const bool known = visitSlot < hourWeekday_.size();
         std::uint32_t& hours = known ? hourWeekday_[visitSlot] : spareHours;
         std::uint32_t& days = known ? monthDay_[visitSlot] : spareDays;
-        if (rec.Hour <= 23) Count(Hod[rec.Hour], rec, hours, 1u << rec.Hour);
-        if (rec.DayOfWeek >= 1 && rec.DayOfWeek <= 7) Count(Dow[rec.DayOfWeek], rec, hours, 1u << (23 + rec.DayOfWeek));
-        if (rec.Day >= 1 && rec.Day <= 31) Count(Dom[rec.Day], rec, days, 1u << (rec.Day - 1));
+        // Each part comes from the time, so it is always in range.
+        const auto hour = static_cast<unsigned>(rec.Hour());
+        const auto weekday = static_cast<unsigned>(rec.DayOfWeek());
+        const auto day = static_cast<unsigned>(days_.DateOf(rec).Day);
+        Count(Hod[hour], rec, hours, 1u << hour);
+        Count(Dow[weekday], rec, hours, 1u << (23 + weekday));
+        Count(Dom[day], rec, days, 1u << (day - 1));
     }
 
 private:
@@ -126,6 +130,7 @@ private:
     }
     std::vector<std::uint32_t> hourWeekday_;  // hours 0..23 in bits 0..23, weekdays in 24..30
     std::vector<std::uint32_t> monthDay_;  // days 1..31 in bits 0..30
+    TDayDateMemo days_;
 };
 
 inline TRecStat* Append(TLstStat& list, TRecStat&& row) {

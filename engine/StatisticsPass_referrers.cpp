@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -60,7 +61,9 @@ void TStatisticsPass::ByReferrerSite(TLane&) {
 // given back before the next grows.
 void TStatisticsPass::BySearch(TLane&) {
     const TLstStat& pages = S.StatByRefPage;
-    const TSearchEngineMatcher matcher(In.SearchEngines);
+    std::optional<TSearchEngineMatcher> own;
+    if (!In.SearchEngineMatcher || !In.SearchEngineMatcher->IsFor(In.SearchEngines)) own.emplace(In.SearchEngines);
+    const TSearchEngineMatcher& matcher = own ? *own : *In.SearchEngineMatcher;
     std::vector<std::string_view> engineNames;
     for (const TRecSEType& engine : In.SearchEngines) engineNames.push_back(engine.Name);
     const std::size_t count = pages.Count();

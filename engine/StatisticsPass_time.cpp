@@ -61,9 +61,9 @@ void TStatisticsPass::FindTimeRange(TLane& lane) {
     const TRecLog& first = records.Get(0);
     const TRecLog& last = records.Get(records.Count() - 1);
     S.FirstHitTime = first.Time;
-    S.FirstDay = first.DayNo;
+    S.FirstDay = first.DayNo();
     S.LastHitTime = last.Time;
-    S.LastDay = last.DayNo;
+    S.LastDay = last.DayNo();
     if (S.FirstDay == 0 || S.LastDay == 0) return;
     const std::int64_t span = static_cast<std::int64_t>(S.LastDay) - S.FirstDay + 1;
     // The counts are sparse, so memory does not grow with the span; only a saved document
@@ -80,9 +80,9 @@ void TStatisticsPass::FindTimeRange(TLane& lane) {
 void TStatisticsPass::ByDay(TLane& lane) {
     Clock = std::make_unique<TClockTables>(lane.Visits().Size());
     Walk(
-        lane.Records(), lane.Visits(), 0, lane.Records().Count(), kTimeRule, [](const TRecLog& r) { return r.DayNo; },
+        lane.Records(), lane.Visits(), 0, lane.Records().Count(), kTimeRule, [](const TRecLog& r) { return r.DayNo(); },
         [&](const TRecLog& rec, TRecStat&& row) {
-            row.Key = StartOfDay(rec.DayNo);
+            row.Key = StartOfDay(rec.DayNo());
             return Append(S.StatByDay, std::move(row));
         },
         [&](const TRecLog& rec, TRecStat&) { Clock->Add(rec, lane.Visits().Slot(rec.VisitId)); });
@@ -90,7 +90,7 @@ void TStatisticsPass::ByDay(TLane& lane) {
 
 void TStatisticsPass::ByMonth(TLane& lane) {
     Walk(
-        lane, kTimeRule, [](const TRecLog& r) { return r.MonthKey(); },
+        lane, kTimeRule, [memo = TDayDateMemo()](const TRecLog& r) mutable { return memo.MonthKey(r); },
         [&](const TRecLog& rec, TRecStat&& row) {
             row.Key = StartOfDay(rec.MonthStart());
             return Append(S.StatByMon, std::move(row));

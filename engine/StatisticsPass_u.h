@@ -17,6 +17,7 @@
 namespace brindle {
 
 class TLstSEType;
+class TSearchEngineMatcher;
 
 // What the pass reads. Records must carry visit ids and durations; the pass walks them in
 // orders of its own and leaves the list as it was. Empty factories give the libGeoIP readers.
@@ -35,6 +36,8 @@ struct TStatisticsPassInput {
     const TBucketString& OSTable;
     const TBucketString& SpiderTable;
     const TLstSEType& SearchEngines;
+    // Prepared for SearchEngines by a run before, or null: the pass prepares its own then.
+    const TSearchEngineMatcher* SearchEngineMatcher = nullptr;
     std::string CountryDbFile;  // "GeoIP.dat"
     std::string CityDbPath;  // may be empty or name a missing file
     std::function<std::unique_ptr<IGeoIPCountryReader>()> CountryReaderFactory;

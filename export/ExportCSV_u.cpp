@@ -193,7 +193,7 @@ bool TExportCSV::Execute(const TReportSet& reports, const std::string& fileName,
     cancelled_ = false;
     separator_ = separator;
     TAtomicFile file;
-    if (!file.Open(fileName)) throw EExportFile::CannotWrite(file);
+    if (!file.Open(fileName, 0666, TempKind)) throw EExportFile::CannotWrite(file);
     file_ = &file;
     struct TForget {
         TAtomicFile*& File;

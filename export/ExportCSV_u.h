@@ -74,6 +74,8 @@ public:
 
     TProgressInfoEvent OnProgress;
     TProgressInfoEvent OnStatus;  // bound by the runner, never fired
+    // Named where the target's file system refuses anonymous temporary files.
+    TTempKind TempKind = TTempKind::Anonymous;
 
     // Writes the file; false when cancelled, the target then as it was before. File errors
     // raise EExportFile, the target also as it was.

@@ -156,7 +156,7 @@ bool TExportWord::Execute(const TReportSet& reports, const TReportTxt& language,
     const TDocxProperties properties{language.ExportWord.ReportFor + " " + source_.Profile.Name, options.MSWordAuthor,
                                      options.MSWordCompany};
     TAtomicFile output;
-    if (!output.Open(outputFile) || !SaveDocx(document, *styles, properties, output))
+    if (!output.Open(outputFile, 0666, TempKind) || !SaveDocx(document, *styles, properties, output))
         throw EExportFile::CannotWrite(output);
     if (StepCancelled()) return false;
     std::error_code ec;
@@ -176,7 +176,7 @@ bool TExportWord::StepCancelled() {
 
 bool TExportWord::WriteTaggedText(const TReportSet& reports, const std::string& intermediateFile) {
     TAtomicFile file;
-    if (!file.Open(intermediateFile)) throw EExportFile::CannotWrite(file);
+    if (!file.Open(intermediateFile, 0666, TempKind)) throw EExportFile::CannotWrite(file);
     const auto flush = [&] {
         if (!file.Write(text_)) throw EExportFile::CannotWrite(file);
         text_.clear();

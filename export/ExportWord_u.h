@@ -15,6 +15,7 @@
 #include "core/DisplayFormat.h"
 #include "core/ReportSet.h"
 #include "core/ReportTxt_u.h"
+#include "core/SafeFile_u.h"
 #include "engine/ProgressEvent.h"
 #include "engine/ReportSource.h"
 
@@ -41,6 +42,8 @@ public:
     TProgressInfoEvent OnStatus;  // bound by the runner, never fired
     // The time written on the title page.
     std::function<TSeconds()> Clock = NowLocal;
+    // Named where the target's file system refuses anonymous temporary files.
+    TTempKind TempKind = TTempKind::Anonymous;
 
     // Writes the document; false when cancelled, the output then as it was before. The
     // styles come from "styles.xml" beside TemplateFile; when they cannot be read, raises

@@ -62,6 +62,10 @@ TExportXML::TExportXML(const TReportSource& source, const DisplayFormat& format)
 
 bool TExportXML::Execute(const TReportSet& reports, const std::string& fileName) {
     cancelled_ = false;
+    // Opened first, as the other exports do: a target that cannot be written is said before
+    // the document is built, and the file is held while it is.
+    TAtomicFile file;
+    if (!file.Open(fileName, 0666, TempKind)) throw EExportFile::CannotWrite(file);
     pugi::xml_document doc;
     AddXmlDeclaration(doc);
     pugi::xml_node root = doc.append_child("DATA");
@@ -84,8 +88,6 @@ bool TExportXML::Execute(const TReportSet& reports, const std::string& fileName)
     });
     if (!finished) return false;
 
-    TAtomicFile file;
-    if (!file.Open(fileName)) throw EExportFile::CannotWrite(file);
     TAtomicFileWriter writer(file);
     doc.save(writer, "  ", pugi::format_indent, pugi::encoding_utf8);
     if (!writer.Ok() || !file.Commit()) throw EExportFile::CannotWrite(file);

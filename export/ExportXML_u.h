@@ -10,6 +10,7 @@
 #include "core/DateTime_u.h"
 #include "core/DisplayFormat.h"
 #include "core/ReportSet.h"
+#include "core/SafeFile_u.h"
 #include "engine/ProgressEvent.h"
 #include "engine/ReportSource.h"
 
@@ -23,6 +24,9 @@ public:
     TProgressInfoEvent OnStatus;  // bound by the runner, never fired
     // The time written as DateExport.
     std::function<TSeconds()> Clock = NowLocal;
+
+    // Named where the target's file system refuses anonymous temporary files.
+    TTempKind TempKind = TTempKind::Anonymous;
 
     // Builds the document and saves it once at the end; false when cancelled, the target
     // then as it was before. A file that cannot be written raises EExportFile, the target

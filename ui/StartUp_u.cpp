@@ -9,6 +9,7 @@
 #include "core/SafeFile_u.h"
 #include "core/SafeFormat_u.h"
 #include "ui/CommandLine_u.h"
+#include "ui/ExportTarget_u.h"
 #include "ui/Migration_u.h"
 #include "ui/SampleProfiles_u.h"
 #include "ui/UiServices.h"
@@ -51,6 +52,8 @@ TStartUpResult TStartUp::Run(const TCommandLine& commandLine, const TStartUpPath
     if (!silent) ShowTips(showTips);
 
     LoadProfiles(paths, silent, firstRun, now, result);
+    // Only now are the export targets known.
+    RemoveStaleAutoExportFiles(profiles_.Profiles);
     LoadOptions(paths, silent, firstRun, now, result);
     reportTxts_.LoadFolder(paths.LanguagesDir);
 

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/Registre_u.h"
 #include "support/TestFolder.h"
 
 using namespace brindle;
 using brindle::test::ReadFileBytes;
 using brindle::test::TestFolder;
+namespace fs = std::filesystem;
 
 TEST(RegData, DefaultsWithoutAFile) {
     TestFolder folder;
@@ -77,4 +80,32 @@ TEST(RegData, UnwritableFileReportsFalse) {
     TRegData reg(folder.file("blocker/settings.ini"));
     reg.LoadSettings();
     EXPECT_FALSE(reg.SaveSettings());
+}
+
+// A save that fails keeps every value, so that the next save (once the way is clear) writes
+// them; the reason says why.
+TEST(RegData, FailedSaveKeepsTheValuesForTheNextSave) {
+    TestFolder folder;
+    const std::string file = folder.file("settings.ini");
+    fs::create_directories(file);  // a folder where the file should be
+    TRegData reg(file);
+    reg.LoadSettings();
+    reg.Width = 800;
+    reg.Number = 7;
+    reg.Ver = "2.30";
+    std::string why;
+    EXPECT_FALSE(reg.SaveSettings(&why));
+    EXPECT_EQ(why, "Is a directory");
+    EXPECT_TRUE(fs::is_directory(file));
+    EXPECT_EQ(reg.Width, 800);
+    EXPECT_EQ(reg.Number, 7);
+    EXPECT_EQ(reg.Ver, "2.30");
+
+    fs::remove(file);
+    ASSERT_TRUE(reg.SaveSettings());
+    TRegData back(file);
+    back.LoadSettings();
+    EXPECT_EQ(back.Width, 800);
+    EXPECT_EQ(back.Number, 7);
+    EXPECT_EQ(back.Ver, "2.30");
 }

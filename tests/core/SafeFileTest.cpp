@@ -189,5 +189,53 @@ TEST(SafeFile, StaleTemporaryFilesGoButLiveSavesAndOtherFilesStay) {
     EXPECT_TRUE(fs::exists(beyondLink));
 }
 
+// In a folder of the user's own files only the temporaries of the one target go: its
+// stale ones beside the file its link leads to, not a live save's, nothing of another name.
+TEST(SafeFile, StaleTemporariesOfOneTargetGoAndNothingElse) {
+    TestFolder folder;
+    folder.write("real/out.csv", "kept");
+    fs::create_symlink(folder.file("real/out.csv"), folder.file("out.csv"));
+    folder.write("real/out.csv.tmp-dead01", "stale");
+    folder.write("real/out.csv.tmp-Dead02", "stale");
+    folder.write("out.csv.tmp-dead03", "beside the link: no save of the target writes here");
+    const std::vector<std::string> others = {"out.csv.tmp-dead4",
+                                             "out.csv.tmp-dead005",
+                                             "out.csv.tmp-dead_6",
+                                             "xout.csv.tmp-dead07",
+                                             "out.csv.tmp-dead08.txt",
+                                             "out.csv",
+                                             "notes.txt"};
+    for (const std::string& name : others)
+        if (name != "out.csv") folder.write("real/" + name, "the user's");
+    fs::create_directories(folder.file("real/out.csv.tmp-dir009"));
+    const std::string outside = folder.write("outside.txt", "kept");
+    fs::create_symlink(outside, folder.file("real/out.csv.tmp-lnk010"));
+
+    TAtomicFile live;
+    ASSERT_TRUE(live.Open(folder.file("out.csv"), 0666, TTempKind::Named));
+    ASSERT_TRUE(live.Write("in progress"));
+    ASSERT_EQ(Entries(folder.file("real")).size(), others.size() + 5);
+
+    EXPECT_EQ(RemoveStaleTempFilesOf(folder.file("out.csv")), 2);
+    std::vector<std::string> expected = others;
+    expected.push_back("out.csv.tmp-dir009");
+    expected.push_back("out.csv.tmp-lnk010");
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> left = Entries(folder.file("real"));
+    ASSERT_EQ(left.size(), expected.size() + 1) << "the live save's file stays";
+    left.erase(std::remove_if(left.begin(), left.end(),
+                              [&](const std::string& n) {
+                                  return IsTempFileName(n) && n.starts_with("out.csv.tmp-") &&
+                                         std::find(expected.begin(), expected.end(), n) == expected.end();
+                              }),
+               left.end());
+    EXPECT_EQ(left, expected);
+    EXPECT_TRUE(fs::exists(folder.file("out.csv.tmp-dead03")));
+    ASSERT_TRUE(live.Commit());
+    EXPECT_EQ(ReadFileBytes(folder.file("real/out.csv")), "in progress");
+    EXPECT_EQ(RemoveStaleTempFilesOf(folder.file("missing/out.csv")), 0);
+    EXPECT_EQ(RemoveStaleTempFilesOf(folder.path()), 0);
+}
+
 }  // namespace
 }  // namespace brindle

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "LogConvertTestUtil.h"
+#include "core/AppPaths.h"
 #include "core/CommonUtils_u.h"
 #include "support/FileSizeLimit.h"
 #include "support/servers/ServerProcess.h"
@@ -377,4 +378,53 @@ TEST_F(Analyze, OverlongLineKeepsItsFileInAWildcardRun) {
     EXPECT_EQ(engine.BadLineCount, 2);
     EXPECT_EQ(events.Statuses()[0], "Analyzing : a.log");
     EXPECT_EQ(events.Statuses()[1], "Analyzing : b.log");
+}
+
+namespace {
+
+// Knows one address, and counts how often it is opened.
+class CountingCountryReader final : public IGeoIPCountryReader {
+public:
+    explicit CountingCountryReader(std::vector<std::string>& opened) : opened_(opened) {}
+    bool Open(const std::string& fileName) override {
+        opened_.push_back(fileName);
+        return true;
+    }
+    void Close() override {}
+    TGeoIPCountry LookupCountry(std::string_view address) const override {
+        if (address == "10.0.0.1") return {true, "FR", "France"};
+        return {};
+    }
+
+private:
+    std::vector<std::string>& opened_;
+};
+
+}  // namespace
+
+// The country reader an engine is given serves every run, with the program's own database
+// file; the search-engine list of each run is the one used, whatever the run before had.
+TEST_F(Analyze, StandInsAndKeptListsServeEachRun) {
+    std::vector<std::string> opened;
+    engine.CountryReaderFactory = [&] { return std::make_unique<CountingCountryReader>(opened); };
+    const std::string line =
+        "10.0.0.1 - - [13/Feb/2003:10:00:00 +0100] \"GET / HTTP/1.0\" 200 10 \"http://find.example/?q=blue\" "
+        "\"Mozilla/4.0\"\n";
+    const TProfile profile = ProfileOf({FileLocation(logs.write("access.log", line))});
+    const std::vector<std::pair<std::string, std::string>> lists = {
+        {"find.", "Finder"}, {"find.", "Seeker"}, {"elsewhere.", "Finder"}};
+    for (const auto& [id, name] : lists) {
+        SCOPED_TRACE(id + " " + name);
+        options.SEs.Clear();
+        options.SEs.Add({id, "q=", "", "", name});
+        ASSERT_TRUE(Run(profile));
+        ASSERT_EQ(engine.StatByCountry.Count(), 1u);
+        EXPECT_EQ(engine.StatByCountry[0].Name, "fr");
+        const bool found = id == "find.";
+        ASSERT_EQ(engine.StatByRefSE.Count(), found ? 1u : 0u);
+        if (found) {
+            EXPECT_EQ(engine.StatByRefSE[0].Name, name);
+        }
+    }
+    EXPECT_EQ(opened, Strings(3, AppPaths::GeoIPCountryFile()));
 }

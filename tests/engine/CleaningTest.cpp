@@ -144,10 +144,22 @@ TEST(Cleaning, StatusBytesAndAgents) {
         int status;
         bool notModified, partial, error;
     } statuses[] = {
-        {"200", 200, false, false, false}, {"304", 304, true, false, false},        {"206", 206, false, true, false},
-        {"400", 400, false, false, true},  {"599", 599, false, false, true},        {"600", 600, false, false, false},
-        {"399", 399, false, false, false}, {"-", 0, false, false, false},           {"", 0, false, false, false},
-        {"20x", 0, false, false, false},   {"99999999999", 0, false, false, false},
+        {"200", 200, false, false, false},
+        {"304", 304, true, false, false},
+        {"206", 206, false, true, false},
+        {"400", 400, false, false, true},
+        {"599", 599, false, false, true},
+        {"600", 600, false, false, false},
+        {"399", 399, false, false, false},
+        {"-", 0, false, false, false},
+        {"", 0, false, false, false},
+        {"20x", 0, false, false, false},
+        {"99999999999", 0, false, false, false},
+        // A hit keeps 16 bits of status: the ends of that range, and one past each.
+        {"32767", 32767, false, false, false},
+        {"32768", 0, false, false, false},
+        {"-32768", -32768, false, false, false},
+        {"-32769", 0, false, false, false},
     };
     for (const auto& c : statuses) {
         const TStatusInfo info = ParseStatus(c.text);
@@ -164,6 +176,8 @@ TEST(Cleaning, StatusBytesAndAgents) {
     EXPECT_EQ(ParseBytes("-5"), 0);
     EXPECT_EQ(ParseBytes("4294967296"), 4294967296LL);  // beyond 32 bits is kept
     EXPECT_EQ(ParseBytes("99999999999999999999"), 0);
+    EXPECT_EQ(ParseBytes("281474976710655"), 281474976710655LL);  // 48 bits: what a hit keeps
+    EXPECT_EQ(ParseBytes("281474976710656"), 0);
 
     std::string agent = "stale";
     DecodeUserAgent("-", agent);

@@ -22,13 +22,12 @@ using Strings = std::vector<std::string>;
 
 std::string Describe(const TRecLog& r) {
     std::ostringstream out;
-    out << r.Time << ' ' << r.DayNo << ' ' << r.MonthStart() << ' ' << r.Year << '-' << +r.Month << '-' << +r.Day << ' '
-        << +r.Hour << ':' << r.Minute() << ':' << r.Second() << " dow" << +r.DayOfWeek << " b" << r.Bytes << " v"
-        << r.VisitId << " d" << r.VisitDuration << " h" << r.HostIdx << " u" << r.UserIdx << " vd" << r.VDomainIdx
-        << " m" << r.MethodIdx << " uri" << r.URIIdx << " e" << r.ExtIdx << " p" << r.PathIdx << " s" << r.Status
-        << " r" << r.ReferrerIdx << " a" << r.AgentIdx << " br" << r.BrowserIdx << " os" << r.OSIdx << " sp"
-        << r.SpiderIdx << " k" << +r.Kind << " flags" << +r.IsPage << +r.NotModified << +r.Partial << +r.IsError
-        << +r.IsEntry << +r.IsExit;
+    out << r.Time << ' ' << r.DayNo() << ' ' << r.MonthStart() << ' ' << r.Year() << '-' << r.Month() << '-' << r.Day()
+        << ' ' << r.Hour() << ':' << r.Minute() << ':' << r.Second() << " dow" << r.DayOfWeek() << " b" << r.Bytes
+        << " v" << r.VisitId << " d" << r.VisitDuration << " h" << r.HostIdx << " u" << r.UserIdx << " uri" << r.URIIdx
+        << " e" << r.ExtIdx << " p" << r.PathIdx << " s" << r.Status << " r" << r.ReferrerIdx << " br" << r.BrowserIdx
+        << " os" << r.OSIdx << " sp" << r.SpiderIdx << " k" << +r.Kind << " flags" << +r.IsPage << +r.NotModified
+        << +r.Partial << +r.IsError << +r.IsEntry << +r.IsExit;
     return out.str();
 }
 
@@ -377,4 +376,25 @@ TEST_F(ParallelParse, FilesThatChangeWhileTheRunReadsOthers) {
     EXPECT_NE(std::find(one.Statuses.begin(), one.Statuses.end(), "Skipped : z-goes.log"), one.Statuses.end());
     prepare();
     EXPECT_NE(Run(profile, 1, 1 << 20).Records.size(), one.Records.size());
+}
+
+// Extensions are as many as a log's URLs make: a run with more than a 16-bit index holds
+// completes and reads the last one back, alike on one thread and on several.
+TEST_F(ParallelParse, ExtensionsBeyondSixteenBits) {
+    const auto line = [](int n) {
+        return "10.0.0.1 - - [13/Feb/2003:10:00:00 +0000] \"GET /f.e" + std::to_string(n) + " HTTP/1.0\" 200 1\n";
+    };
+    std::string text;
+    const int count = TRecLog::kMaxSmallIndex + 3;
+    for (int n = 0; n < count; ++n) text += line(n);
+    logs.write("many.log", text);
+    const TProfile profile = ProfileOf({FileLocation(logs.path() + "many.log")}, lfNCSACommon);
+    const TRun one = Run(profile, 1, 1 << 20);
+    ASSERT_TRUE(one.Completed) << one.Error;
+    ASSERT_EQ(one.Tables[tiExt].size(), static_cast<std::size_t>(count));
+    EXPECT_EQ(one.Tables[tiExt].back(), "e" + std::to_string(count - 1));
+    EXPECT_NE(one.Records.back().find(" e" + std::to_string(count - 1) + " "), std::string::npos) << one.Records.back();
+    const TRun many = Run(profile, 8, 256 * 1024);
+    EXPECT_TRUE(many.Completed) << many.Error;
+    EXPECT_EQ(many.Records, one.Records);
 }

@@ -193,13 +193,6 @@ void TPassData::Generate(const TShape& shape) {
             TRecLog rec;
             at += any(0, 600);
             rec.Time = at;
-            rec.DayNo = static_cast<std::int32_t>(DayOf(rec.Time));
-            const TDateParts parts = DecodeDateTime(rec.Time);
-            rec.Year = static_cast<std::uint16_t>(parts.Year);
-            rec.Month = static_cast<std::uint8_t>(parts.Month);
-            rec.Day = static_cast<std::uint8_t>(parts.Day);
-            rec.Hour = static_cast<std::uint8_t>(parts.Hour);
-            rec.DayOfWeek = static_cast<std::uint8_t>(IsoDayOfWeek(rec.DayNo));
             if (shape.VisitsChangeHost && chance(3)) host = any(0, kHosts - 1);
             rec.HostIdx = host;
             rec.UserIdx = user;  // 4 and 5 lie beyond the table
@@ -326,7 +319,8 @@ TEST(PassDeterminism, SortsKeepStoredOrderAmongEqualKeys) {
         {TRecKey::Time, [](const TRecLog& r) -> std::int64_t { return r.Time; }},
         {TRecKey::Visit, [](const TRecLog& r) -> std::int64_t { return r.VisitId; }},
         {TRecKey::Kind, [](const TRecLog& r) -> std::int64_t { return r.Kind; }},
-        {TRecKey::Day, [](const TRecLog& r) -> std::int64_t { return r.Day; }},
+        {TRecKey::Day, [](const TRecLog& r) -> std::int64_t { return r.Day(); }},
+        {TRecKey::Browser, [](const TRecLog& r) -> std::int64_t { return r.BrowserIdx; }},
     };
     std::mt19937 rng(5);
     const auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
@@ -340,7 +334,7 @@ TEST(PassDeterminism, SortsKeepStoredOrderAmongEqualKeys) {
         r.VisitId = any(-1, 3);
         r.Kind = static_cast<std::uint8_t>(any(0, 5));
         // In order but for a few steps back.
-        r.Day = static_cast<std::uint8_t>(1 + i / 1000 - (i % 777 == 500 ? 1 : 0));
+        r.BrowserIdx = static_cast<std::uint16_t>(1 + i / 1000 - (i % 777 == 500 ? 1 : 0));
         list.Add(r);
     }
     TLstRecLog allSorted = list;

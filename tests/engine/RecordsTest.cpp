@@ -19,21 +19,16 @@ TLstRecLog RandomList(std::size_t n, std::uint32_t seed, TSeconds timeSpread) {
         TRecLog r;
         r.HostIdx = any(0, 50);
         r.BrowserIdx = any(0, 3);
-        r.OSIdx = any(0, 70000);  // more than two bytes of key
+        r.OSIdx = static_cast<std::uint16_t>(any(0, 0xFFFF));  // the widest a 16-bit index holds
         r.ReferrerIdx = any(0, 1 << 30);
         r.PathIdx = any(0, 9);
         r.ExtIdx = any(0, 9);
-        r.URIIdx = any(0, 300);
+        r.URIIdx = any(0, 70000);  // more than two bytes of key
         r.SpiderIdx = any(0, 2);
         r.UserIdx = any(0, 1);
         r.VisitId = any(-1, 5);  // -1 until visits are cut
         r.Status = any(-3, 600);
-        r.Year = static_cast<std::uint16_t>(any(1900, 2100));
-        r.Month = static_cast<std::uint8_t>(any(1, 12));
-        r.Day = static_cast<std::uint8_t>(any(1, 31));
-        r.DayOfWeek = static_cast<std::uint8_t>(any(1, 7));
         r.Kind = static_cast<std::uint8_t>(any(0, 5));
-        r.Hour = static_cast<std::uint8_t>(any(0, 23));
         r.Time = EncodeDateTime(2004, 1, 1, 0, 0, 0) +
                  static_cast<TSeconds>(std::uniform_real_distribution<double>(-1, 1)(rng) * timeSpread);
         r.IsExit = any(0, 1);
@@ -50,10 +45,10 @@ struct TSortCase {
 
 const TSortCase kSorts[] = {
     {"Browser", &TLstRecLog::SortByBrowser, [](const TRecLog& r) { return r.BrowserIdx; }},
-    {"Day", &TLstRecLog::SortByDay, [](const TRecLog& r) { return r.Day; }},
-    {"Weekday", &TLstRecLog::SortByWeekday, [](const TRecLog& r) { return r.DayOfWeek; }},
+    {"Day", &TLstRecLog::SortByDay, [](const TRecLog& r) { return r.Day(); }},
+    {"Weekday", &TLstRecLog::SortByWeekday, [](const TRecLog& r) { return r.DayOfWeek(); }},
     {"Kind", &TLstRecLog::SortByKind, [](const TRecLog& r) { return r.Kind; }},
-    {"Hour", &TLstRecLog::SortByHour, [](const TRecLog& r) { return r.Hour; }},
+    {"Hour", &TLstRecLog::SortByHour, [](const TRecLog& r) { return r.Hour(); }},
     {"OS", &TLstRecLog::SortByOS, [](const TRecLog& r) { return r.OSIdx; }},
     {"Referrer", &TLstRecLog::SortByReferrer, [](const TRecLog& r) { return r.ReferrerIdx; }},
     {"Time", &TLstRecLog::SortByTime, [](const TRecLog& r) { return r.Time; }},
@@ -157,33 +152,35 @@ TEST(Records, DerivedTimePartsEqualTheParsedOnes) {
         TRecLog rec;
         rec.SetTime(parsed);
         EXPECT_EQ(rec.Time, parsed.Time) << c.Stamp;
-        EXPECT_EQ(rec.DayNo, parsed.DayNo) << c.Stamp;
+        EXPECT_EQ(rec.DayNo(), parsed.DayNo) << c.Stamp;
         EXPECT_EQ(rec.Minute(), parsed.Minute) << c.Stamp;
         EXPECT_EQ(rec.Second(), parsed.Second) << c.Stamp;
         EXPECT_EQ(rec.MonthStart(), parsed.MonthStart) << c.Stamp;
-        EXPECT_EQ(rec.Year, parsed.Year) << c.Stamp;
-        EXPECT_EQ(rec.Month, parsed.Month) << c.Stamp;
-        EXPECT_EQ(rec.Day, parsed.Day) << c.Stamp;
-        EXPECT_EQ(rec.Hour, parsed.Hour) << c.Stamp;
-        EXPECT_EQ(rec.DayOfWeek, parsed.DayOfWeek) << c.Stamp;
+        EXPECT_EQ(rec.Year(), parsed.Year) << c.Stamp;
+        EXPECT_EQ(rec.Month(), parsed.Month) << c.Stamp;
+        EXPECT_EQ(rec.Day(), parsed.Day) << c.Stamp;
+        EXPECT_EQ(rec.Hour(), parsed.Hour) << c.Stamp;
+        EXPECT_EQ(rec.DayOfWeek(), parsed.DayOfWeek) << c.Stamp;
     }
 }
 
 // The store grows from the heap into a mapping of its own and is copied and moved whole;
 // slots written ahead are taken in behind the records already held.
 TEST(Records, StoreKeepsEveryRecordAcrossGrowthCopyAndMove) {
-    const auto stamp = [](std::size_t i) {
+    // Bytes past 32 bits, within the record's 48.
+    const auto wide = [](std::size_t i) { return (std::uint64_t{1} << 40) + (static_cast<std::uint64_t>(i) << 8); };
+    const auto stamp = [&](std::size_t i) {
         TRecLog r;
         r.Time = static_cast<TSeconds>(i) * 7;
         r.HostIdx = static_cast<std::int32_t>(i);
-        r.Bytes = static_cast<std::int64_t>(i) << 33;
+        r.Bytes = wide(i);
         return r;
     };
     const auto intact = [&](const TRecStore& store, std::size_t count) {
         if (store.size() != count) return false;
         for (std::size_t i = 0; i < count; ++i)
             if (store[i].HostIdx != static_cast<std::int32_t>(i) || store[i].Time != static_cast<TSeconds>(i) * 7 ||
-                store[i].Bytes != static_cast<std::int64_t>(i) << 33)
+                store[i].Bytes != wide(i))
                 return false;
         return true;
     };

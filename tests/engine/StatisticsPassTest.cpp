@@ -675,8 +675,7 @@ TEST_F(PassTest, DaySpanGuard) {
     TRecLog first = HitAt("2005-03-01", "10:00:00");
     first.VisitId = 1;
     TRecLog last = first;
-    last.DayNo += 36524250;  // 100,000 years on
-    last.Time = StartOfDay(last.DayNo) + 3600;
+    last.Time = StartOfDay(first.DayNo() + 36524250) + 3600;  // 100,000 years on
     last.VisitId = 2;
     Records.Add(first);
     Records.Add(last);
@@ -726,13 +725,6 @@ TEST_F(PassTest, MatchesAPlainReferenceOnRandomHits) {
         for (int h = 0; h < hits; ++h) {
             TRecLog rec;
             rec.Time = start + day * kSecondsPerDay + any(0, 80000);
-            rec.DayNo = static_cast<std::int32_t>(DayOf(rec.Time));
-            rec.Year = 2005;
-            rec.Month = 3;
-            const TDateParts parts = DecodeDateTime(rec.Time);
-            rec.Day = static_cast<std::uint8_t>(parts.Day);
-            rec.Hour = static_cast<std::uint8_t>(parts.Hour);
-            rec.DayOfWeek = static_cast<std::uint8_t>(IsoDayOfWeek(rec.DayNo));
             rec.HostIdx = host;
             rec.URIIdx = any(0, 39);
             rec.ReferrerIdx = any(0, 39);
@@ -763,7 +755,7 @@ TEST_F(PassTest, MatchesAPlainReferenceOnRandomHits) {
             ++r.Hits;
             r.Bytes += rec.Bytes;
             if (r.Visits.insert(rec.VisitId).second && durations) r.Duration += rec.VisitDuration;
-            r.DayVisits[rec.DayNo - Stats.FirstDay].insert(rec.VisitId);
+            r.DayVisits[rec.DayNo() - Stats.FirstDay].insert(rec.VisitId);
         }
         return ref;
     };
@@ -802,9 +794,9 @@ TEST_F(PassTest, MatchesAPlainReferenceOnRandomHits) {
         EXPECT_EQ(total, static_cast<std::int32_t>(hits.size()));
         for (const auto& [key, r] : reference(keyOf, true)) expectCounts(table[key], r);
     };
-    checkFixed(Stats.StatByHod, [](const TRecLog& r) { return r.Hour; });
-    checkFixed(Stats.StatByDow, [](const TRecLog& r) { return r.DayOfWeek; });
-    checkFixed(Stats.StatByDom, [](const TRecLog& r) { return r.Day; });
+    checkFixed(Stats.StatByHod, [](const TRecLog& r) { return r.Hour(); });
+    checkFixed(Stats.StatByDow, [](const TRecLog& r) { return r.DayOfWeek(); });
+    checkFixed(Stats.StatByDom, [](const TRecLog& r) { return r.Day(); });
 
     std::map<std::pair<std::int32_t, std::string>, std::int32_t> errors;
     for (const TRecLog& rec : hits)
@@ -853,18 +845,28 @@ TEST_F(PassTest, SearchListsMatchARegroupOfWrittenOutNames) {
     for (int i = 0; i < 12000; ++i) {
         TRecLog rec;
         rec.Time = start + any(0, 20) * kSecondsPerDay + any(0, 80000);
-        rec.DayNo = static_cast<std::int32_t>(DayOf(rec.Time));
         rec.ReferrerIdx = i < 9000 ? i : any(0, 8999);
         rec.VisitId = any(1, 500);
         rec.Bytes = any(0, 1000);
         Records.Add(rec);
     }
     Stats.VisitCount = 500;
-    for (const int threads : {1, 4}) {
+    // A matcher kept from a run before serves only the list it was made for.
+    TLstSEType others;
+    others.Add({"www.", "q=", "", "", "Other"});
+    const TSearchEngineMatcher forThese(Engines);
+    const TSearchEngineMatcher forOthers(others);
+    struct TRun {
+        int Threads;
+        const TSearchEngineMatcher* Kept;
+    };
+    for (const TRun run : {TRun{1, nullptr}, TRun{4, nullptr}, TRun{4, &forThese}, TRun{1, &forOthers}}) {
+        SCOPED_TRACE(std::to_string(run.Threads) + (run.Kept == &forOthers ? " kept for other engines" : ""));
         Stats = TStatistics{};
         Stats.VisitCount = 500;
         TStatisticsPassInput input = Input();
-        input.Threads = threads;
+        input.Threads = run.Threads;
+        input.SearchEngineMatcher = run.Kept;
         ASSERT_TRUE(RunStatisticsPass(input, Stats));
         const TLstStat& pages = Stats.StatByRefPage;
         ASSERT_EQ(pages.Count(), 9000u);

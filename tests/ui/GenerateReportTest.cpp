@@ -9,9 +9,11 @@
 #include <pugixml.hpp>
 
 #include "MainWindowFixture.h"
+#include "core/CommonUtils_u.h"
 #include "core/DateMacros_u.h"
 #include "core/Registre_u.h"
 #include "engine/AnalysisDocument_u.h"
+#include "engine/DNSLookup_u.h"
 #include "engine/ReportContent_u.h"
 #include "ui/Main_jobs.h"
 #include "ui/ReportTree_u.h"
@@ -263,6 +265,28 @@ TEST_F(GenerateReportTest, SilentRunsAskNoDNSQuestion) {
     Generate("Sample1");
     EXPECT_EQ(asked, 0);
     ASSERT_NE(window->CurrentProfile(), nullptr);
+}
+
+// The names looked up serve the run's reports even when dns.dat cannot be saved; the user
+// is told once, with the file and the reason.
+TEST_F(GenerateReportTest, ADNSCacheThatCannotBeSavedIsReportedAndTheRunKeepsItsNames) {
+    Start({"/s"});
+    TProfile& sample = Profile("Sample1");
+    sample.DNSLookup = 1;
+    sample.LogFiles[0].LogFileURL = folder.write("local.log",
+                                                 "127.0.0.1 - - [05/Mar/2007:07:58:56 +0100] \"GET / HTTP/1.1\" 200 "
+                                                 "7 \"-\" \"Mozilla/5.0\"\n");
+    fs::create_directories(AppPaths::DnsCacheFile() + "/kept");
+    ui.Errors.clear();
+    Generate("Sample1");
+
+    EXPECT_EQ(ui.Errors, (std::vector<std::string>{"Could not write the file '" + AppPaths::DnsCacheFile() +
+                                                   "'.\r\nIs a directory."}));
+    ASSERT_NE(window->CurrentProfile(), nullptr);
+    const std::string name = TSystemResolver().Lookup(IPToLong("127.0.0.1"));
+    ASSERT_EQ(engine.StatByHost.Count(), 1u);
+    EXPECT_EQ(engine.StatByHost[0].Name, name.empty() ? "127.0.0.1" : name);
+    EXPECT_TRUE(fs::is_directory(AppPaths::DnsCacheFile() + "/kept"));
 }
 
 TEST(WorkFolder, IsOneSafeFolderBelowDataLog) {

@@ -265,6 +265,17 @@ TEST_F(MainWindowTest, PlacementIsRestoredAndSavedAtTheEnd) {
     EXPECT_EQ(window->geometry(), QRect(40, 50, 640, 480));
 }
 
+TEST_F(MainWindowTest, APlacementThatCannotBeSavedIsReportedAtTheEnd) {
+    Open();
+    fs::create_directories(AppPaths::SettingsFile() + "/kept");
+    window->setGeometry(40, 50, 640, 480);
+    ui.Errors.clear();
+    CloseWindow();
+    EXPECT_EQ(ui.Errors, (std::vector<std::string>{"Could not write the file '" + AppPaths::SettingsFile() +
+                                                   "'.\r\nIs a directory."}));
+    EXPECT_TRUE(fs::is_directory(AppPaths::SettingsFile() + "/kept"));
+}
+
 TEST(ProfileRowTexts, JoinLocationsAndFlattenTheDescription) {
     TProfile profile;
     profile.Name = "Site";

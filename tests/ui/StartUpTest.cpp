@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <signal.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -271,6 +272,78 @@ TEST_F(StartUpTest, LeftoversOfKilledRunsAreRemoved) {
     for (const std::string& save : saves) EXPECT_FALSE(fs::exists(save)) << save;
     for (const std::string& file : kept) EXPECT_TRUE(fs::exists(file)) << file;
     EXPECT_TRUE(fs::is_directory(AppPaths::TmpDir()));
+}
+
+// Leaves the named temporary file of a save of Target that a kill cut short.
+void KillWhileSaving(const std::string& target) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(ends[0]);
+        TAtomicFile file;
+        const bool open = file.Open(target, 0666, TTempKind::Named) && file.Write("half");
+        const char said = open ? 'o' : 'x';
+        if (write(ends[1], &said, 1) != 1) _exit(3);
+        for (;;) pause();
+    }
+    close(ends[1]);
+    char said = 0;
+    const bool heard = read(ends[0], &said, 1) == 1;
+    close(ends[0]);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    ASSERT_TRUE(heard && said == 'o') << target;
+}
+
+// The automatic exports' targets are the user's folders: only the stale temporaries of
+// those exports go from there, never a file of the user's.
+TEST_F(StartUpTest, TemporariesOfKilledAutomaticExportsAreRemoved) {
+    TProfiles list;
+    list.Ver = "2.20";
+    const auto add = [&](const std::string& name, std::uint8_t type, const std::string& target) {
+        auto profile = std::make_unique<TProfile>();
+        profile->Name = name;
+        profile->AutoExport = 1;
+        profile->AutoExportType = type;
+        profile->AutoExportFile = target;
+        list.Profiles.Add(std::move(profile));
+    };
+    add("CSV", 3, folder.path() + "exports/site.csv");
+    add("HTML", 2, folder.path() + "html");
+    add("Relative", 4, "mine/site.xml");
+    ASSERT_TRUE(list.SaveToFile(paths.ProfilesFile));
+    folder.write("exports/site.csv", "earlier");
+    KillWhileSaving(folder.path() + "exports/site.csv");
+    fs::create_directories(folder.path() + "mine");
+    KillWhileSaving(folder.path() + "mine/site.xml");
+    const std::string saves[] = {
+        folder.write("html/index.html.tmp-Ab12Cd", "cut"),
+        folder.write("html/nodes.js.tmp-000000", "cut"),
+    };
+    const std::string kept[] = {
+        folder.write("exports/notes.txt", "the user's"),
+        folder.write("exports/other.csv.tmp-Ab12Cd", "another target's: not this export's"),
+        folder.write("exports/site.csv.tmp-short", "not of the pattern"),
+        folder.write("html/page.html", "the user's"),
+        folder.write("html/sub/index.html.tmp-Ab12Cd", "below the folder"),
+        folder.write("elsewhere/site.csv.tmp-Ab12Cd", "no export writes here"),
+    };
+    const auto entries = [](const std::string& path) {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(path), fs::directory_iterator()));
+    };
+    ASSERT_EQ(entries(folder.path() + "exports"), 5u);
+    ASSERT_EQ(entries(folder.path() + "mine"), 1u);
+
+    MarkInstalled();
+    Start();
+    for (const std::string& save : saves) EXPECT_FALSE(fs::exists(save)) << save;
+    for (const std::string& file : kept) EXPECT_TRUE(fs::exists(file)) << file;
+    EXPECT_EQ(entries(folder.path() + "exports"), 4u);
+    EXPECT_EQ(ReadFileBytes(folder.path() + "exports/site.csv"), "earlier");
+    EXPECT_EQ(entries(folder.path() + "mine"), 0u);
+    EXPECT_EQ(profiles.Profiles.Count(), 3u);
 }
 
 // The message names the folder that could not be made, not the user folder above it.

@@ -18,6 +18,7 @@ using test::ReadFileBytes;
 struct TSite {
     std::string LogFile;  // empty: the first sample log
     std::string AutoExportFile;  // empty: no automatic export (a CSV one otherwise)
+    bool DNSLookup = false;
 };
 
 void WriteProfiles(const std::string& user, const TSite& site) {
@@ -27,6 +28,7 @@ void WriteProfiles(const std::string& user, const TSite& site) {
     profile->Name = "Site";
     const std::string log = site.LogFile.empty() ? AppPaths::SampleDir() + "sample1.log" : site.LogFile;
     profile->LogFiles.Add({"file://", log, "", "", 21, 0, 1});
+    profile->DNSLookup = site.DNSLookup ? 1 : 0;
     if (!site.AutoExportFile.empty()) {
         profile->AutoExport = 1;
         profile->AutoExportType = 3;
@@ -71,6 +73,17 @@ TEST(UnattendedRun, EndsOnItsOwnWithTheMessageOnStandardErrorAndAStatus) {
           "Question: The CSV report has been exported successfully.",
           "Would you like to open it now using default program?", "Answered No (no screen to ask on)."},
          true},
+        // Files kept for the next run that cannot be written: said, and the run goes on.
+        {"a settings file that cannot be written",
+         {"/s", "/p=Site", "/c"},
+         0,
+         {"Error: Could not write the file '<home>user/settings.ini'.", "Is a directory."},
+         true},
+        {"a DNS cache that cannot be written",
+         {"/s", "/p=Site", "/c"},
+         0,
+         {"Error: Could not write the file '<home>user/Data/dns.dat'.", "Is a directory."},
+         true},
         {"a file-size limit while exporting",
          {"/s", "/p=Site", "/c"},
          1,
@@ -95,6 +108,15 @@ TEST(UnattendedRun, EndsOnItsOwnWithTheMessageOnStandardErrorAndAStatus) {
             home.write("exports/site.csv", "earlier");
         }
         if (what == "success with questions") home.write("user/Options.xml", "<DATA");
+        if (what == "a settings file that cannot be written") fs::create_directories(user + "settings.ini/kept");
+        if (what == "a DNS cache that cannot be written") {
+            fs::create_directories(user + "Data/dns.dat/kept");
+            site.DNSLookup = true;
+            // Only this machine's own address: nothing may leave the machine in a test.
+            site.LogFile = home.write("local.log",
+                                      "127.0.0.1 - - [05/Mar/2007:07:58:56 +0100] \"GET / HTTP/1.1\" 200 7 \"-\" "
+                                      "\"Mozilla/5.0\"\n");
+        }
         WriteProfiles(user, site);
 
         const std::string logFile = home.file("run.log");
@@ -114,6 +136,10 @@ TEST(UnattendedRun, EndsOnItsOwnWithTheMessageOnStandardErrorAndAStatus) {
         EXPECT_EQ(output.find('\r'), std::string::npos) << what;
         if (c.status == 0) {
             EXPECT_EQ(output.find("Error: The"), std::string::npos) << what << "\n" << output;
+        }
+        if (what.ends_with("cannot be written")) {
+            const std::string in = what.find("settings") != std::string::npos ? "settings.ini" : "Data/dns.dat";
+            EXPECT_TRUE(fs::is_directory(user + in + "/kept")) << what;
         }
         if (c.exportWritten) {
             EXPECT_TRUE(fs::is_regular_file(site.AutoExportFile)) << what;

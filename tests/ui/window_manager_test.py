@@ -119,9 +119,27 @@ class Display:
         rc = os.path.join(work, "rc.xml")
         with open(rc, "w") as f:
             f.write(OPENBOX_RC)
-        self.openbox = subprocess.Popen(["openbox", "--config-file", rc], env=self.env,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for("openbox to manage the screen", lambda: self.root_property("_NET_SUPPORTING_WM_CHECK"))
+        self.openbox_rc = rc
+        self.openbox_log = os.path.join(work, "openbox.log")
+        self.openbox_starts = 0
+        self.start_openbox()
+        wait_for("openbox to manage the screen", self.window_manager_ready)
+
+    def start_openbox(self):
+        self.openbox_starts += 1
+        with open(self.openbox_log, "ab") as log:
+            self.openbox = subprocess.Popen(["openbox", "--config-file", self.openbox_rc], env=self.env,
+                                            stdout=subprocess.DEVNULL, stderr=log)
+
+    def window_manager_ready(self):
+        # On a loaded machine openbox has been seen to end before it took the screen; it is
+        # started again a few times, and its own words are shown when it keeps ending.
+        if self.openbox.poll() is not None:
+            if self.openbox_starts >= 3:
+                with open(self.openbox_log, errors="replace") as log:
+                    fail(f"openbox ended with status {self.openbox.returncode}: {log.read().strip()}")
+            self.start_openbox()
+        return self.root_property("_NET_SUPPORTING_WM_CHECK")
 
     def close(self):
         for process in (self.openbox, self.xvfb):
