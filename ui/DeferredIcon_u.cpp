@@ -9,7 +9,8 @@ namespace {
 
 class TDeferredIconEngine final : public QIconEngine {
 public:
-    explicit TDeferredIconEngine(std::function<QIcon()> make) : make_(std::move(make)) {}
+    TDeferredIconEngine(std::function<QIcon()> make, TIconSizeOf sizeOf)
+        : make_(std::move(make)), sizeOf_(std::move(sizeOf)) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
         Icon().paint(painter, rect, Qt::AlignCenter, mode, state);
@@ -21,6 +22,7 @@ public:
         return Icon().pixmap(size, scale, mode, state);
     }
     QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        if (!icon_ && sizeOf_) return sizeOf_(size);
         return Icon().actualSize(size, mode, state);
     }
     QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
@@ -38,11 +40,16 @@ private:
     }
 
     std::function<QIcon()> make_;
+    TIconSizeOf sizeOf_;
     std::optional<QIcon> icon_;
 };
 
 }  // namespace
 
-QIcon DeferredIcon(std::function<QIcon()> make) { return QIcon(new TDeferredIconEngine(std::move(make))); }
+QIcon DeferredIcon(std::function<QIcon()> make) { return DeferredIcon(std::move(make), {}); }
+
+QIcon DeferredIcon(std::function<QIcon()> make, TIconSizeOf sizeOf) {
+    return QIcon(new TDeferredIconEngine(std::move(make), std::move(sizeOf)));
+}
 
 }  // namespace brindle

@@ -10,5 +10,9 @@ namespace brindle {
 // Make runs at most once per copy of the icon, when a pixmap, size or painting is asked for;
 // until then the icon counts as not null.
 QIcon DeferredIcon(std::function<QIcon()> make);
+// The same for icons that views measure for rows they may never draw: until the icon is made,
+// sizeOf answers what size of it fits the one asked for.
+using TIconSizeOf = std::function<QSize(const QSize& wanted)>;
+QIcon DeferredIcon(std::function<QIcon()> make, TIconSizeOf sizeOf);
 
 }  // namespace brindle
