@@ -1,4 +1,4 @@
-#include "engine/LogConvert_u.h"
+#include "engine/LogConvert_parser.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -61,9 +61,9 @@ std::string_view Present(std::string_view field) { return field == "-" ? std::st
 
 }  // namespace
 
-std::string_view TLogConvert::Field(int i) const { return Present(SplitFields[i]); }
+std::string_view TLogParser::Field(int i) const { return Present(SplitFields[i]); }
 
-TLineResult TLogConvert::MapLine(std::uint8_t format) {
+TLineResult TLogParser::MapLine(std::uint8_t format) {
     TCurrentHit& hit = CurrentHit;
     switch (format) {
         case lfNCSACommon:
@@ -88,7 +88,7 @@ TLineResult TLogConvert::MapLine(std::uint8_t format) {
     }
 }
 
-TLineResult TLogConvert::MapCommonFields() {
+TLineResult TLogParser::MapCommonFields() {
     TCurrentHit& hit = CurrentHit;
     hit.Host.assign(Field(1));
     hit.User.assign(Field(3));
@@ -99,7 +99,7 @@ TLineResult TLogConvert::MapCommonFields() {
     return TLineResult::Hit;
 }
 
-TLineResult TLogConvert::MapCombinedFields() {
+TLineResult TLogParser::MapCombinedFields() {
     const TLineResult result = MapCommonFields();
     if (result != TLineResult::Hit) return result;
     ReadReferrer(SplitFields[8]);
@@ -107,7 +107,7 @@ TLineResult TLogConvert::MapCombinedFields() {
     return TLineResult::Hit;
 }
 
-TLineResult TLogConvert::MapCustomFields() {
+TLineResult TLogParser::MapCustomFields() {
     TCurrentHit& hit = CurrentHit;
     hit.User.assign(Field(3));
     if (!ReadNCSATime(SplitFields[4])) return TLineResult::Bad;
@@ -120,7 +120,7 @@ TLineResult TLogConvert::MapCustomFields() {
     return TLineResult::Hit;
 }
 
-TLineResult TLogConvert::MapIISFields() {
+TLineResult TLogParser::MapIISFields() {
     if (!AllFieldsEndWithComma(SplitFields, 15)) return TLineResult::Bad;
     const TSplitFields& f = SplitFields;
     TCurrentHit& hit = CurrentHit;
@@ -140,30 +140,30 @@ TLineResult TLogConvert::MapIISFields() {
     return TLineResult::Hit;
 }
 
-void TLogConvert::ReadW3CDateDirective() {
+void TLogParser::ReadW3CDateDirective() {
     DirectiveDate.assign(SplitFields[2]);
     DirectiveTime.assign(SplitFields[3]);
 }
 
-void TLogConvert::ReadW3CFieldsDirective() {
+void TLogParser::ReadW3CFieldsDirective() {
     ReadColumns(SplitFields, W3CColumns, kW3CNames);
     W3CFieldsSeen = true;
 }
 
-void TLogConvert::ReadISADateDirective() { ReadW3CDateDirective(); }
+void TLogParser::ReadISADateDirective() { ReadW3CDateDirective(); }
 
-void TLogConvert::ReadISAFieldsDirective() {
+void TLogParser::ReadISAFieldsDirective() {
     ReadColumns(SplitFields, ISAColumns, kISANames);
     ISAFieldsSeen = true;
 }
 
-bool TLogConvert::ReadW3CTimestamp(int dateColumn, int timeColumn) {
+bool TLogParser::ReadW3CTimestamp(int dateColumn, int timeColumn) {
     const std::string_view date = dateColumn ? SplitFields[dateColumn] : std::string_view(DirectiveDate);
     const std::string_view time = timeColumn ? SplitFields[timeColumn] : std::string_view(DirectiveTime);
     return ParseW3CDateTime(date, time, TimeOffset, CurrentHit);
 }
 
-void TLogConvert::ReadMethodAndURI(int methodColumn, int uriColumn) {
+void TLogParser::ReadMethodAndURI(int methodColumn, int uriColumn) {
     TCurrentHit& hit = CurrentHit;
     const std::string_view method = Field(methodColumn);
     hit.Method.assign(method.empty() ? std::string_view("GET") : method);
@@ -174,7 +174,7 @@ void TLogConvert::ReadMethodAndURI(int methodColumn, int uriColumn) {
         CleanURI(uri);
 }
 
-TLineResult TLogConvert::MapW3CData(const TW3CDataColumns& col) {
+TLineResult TLogParser::MapW3CData(const TW3CDataColumns& col) {
     TCurrentHit& hit = CurrentHit;
     hit.Host.assign(Field(col.CIP));
     if (!ReadW3CTimestamp(col.Date, col.Time)) return TLineResult::Bad;
@@ -187,7 +187,7 @@ TLineResult TLogConvert::MapW3CData(const TW3CDataColumns& col) {
     return TLineResult::Hit;
 }
 
-TLineResult TLogConvert::MapW3CFields() {
+TLineResult TLogParser::MapW3CFields() {
     const std::string_view first = SplitFields[1];
     if (first.starts_with('#')) {
         if (first == "#Date:") ReadW3CDateDirective();
@@ -201,7 +201,7 @@ TLineResult TLogConvert::MapW3CFields() {
                        c.CSUserAgent, c.CSUsername});
 }
 
-TLineResult TLogConvert::MapISAFields() {
+TLineResult TLogParser::MapISAFields() {
     const std::string_view first = SplitFields[1];
     if (first.starts_with('#')) {
         if (first == "#Date:") ReadISADateDirective();
@@ -214,7 +214,7 @@ TLineResult TLogConvert::MapISAFields() {
     return MapW3CData({c.CIP, c.Date, c.Time, c.SOperation, c.CSURI, c.SCStatus, c.SCBytes, 0, c.CAgent, c.CSUsername});
 }
 
-void TLogConvert::ParseRequestLine(std::string_view text) {
+void TLogParser::ParseRequestLine(std::string_view text) {
     std::string_view method;
     std::string_view uri;
     const bool hasURI = SplitRequestLine(text, method, uri);
@@ -225,7 +225,7 @@ void TLogConvert::ParseRequestLine(std::string_view text) {
         ClearRequest();
 }
 
-void TLogConvert::CleanURI(std::string_view raw) {
+void TLogParser::CleanURI(std::string_view raw) {
     TCurrentHit& hit = CurrentHit;
     TCleanURI& request = hit.Request;
     DecodeRequestURI(raw, Switches, request.URI);
@@ -234,14 +234,14 @@ void TLogConvert::CleanURI(std::string_view raw) {
     TURIClass& known = URIClasses[key];
     if (known.URIIdx < 0) {
         FinishRequestURI(Switches, KindLookup, request);
-        known.URIIdx = URITable.AddString(request.URI);
-        known.ExtIdx = ExtTable.AddString(request.Ext);
-        known.PathIdx = PathTable.AddString(request.Path);
+        known.URIIdx = Table(tiURI).AddString(request.URI);
+        known.ExtIdx = Table(tiExt).AddString(request.Ext);
+        known.PathIdx = Table(tiPath).AddString(request.Path);
         known.Kind = request.Kind;
     } else {
-        request.URI.assign(URITable.GetString(known.URIIdx));
-        request.Ext.assign(ExtTable.GetString(known.ExtIdx));
-        request.Path.assign(PathTable.GetString(known.PathIdx));
+        request.URI.assign(Table(tiURI).GetString(known.URIIdx));
+        request.Ext.assign(Table(tiExt).GetString(known.ExtIdx));
+        request.Path.assign(Table(tiPath).GetString(known.PathIdx));
         request.Kind = known.Kind;
         request.IsPage = known.Kind == 2;
     }
@@ -253,21 +253,21 @@ void TLogConvert::CleanURI(std::string_view raw) {
     Touches.Touch(tiPath, hit.PathIdx);
 }
 
-void TLogConvert::ClearRequest() {
+void TLogParser::ClearRequest() {
     CurrentHit.Request.Clear();
-    CurrentHit.URIIdx = URITable.AddString({});
-    CurrentHit.ExtIdx = ExtTable.AddString({});
-    CurrentHit.PathIdx = PathTable.AddString({});
+    CurrentHit.URIIdx = Table(tiURI).AddString({});
+    CurrentHit.ExtIdx = Table(tiExt).AddString({});
+    CurrentHit.PathIdx = Table(tiPath).AddString({});
     Touches.Touch(tiURI, CurrentHit.URIIdx);
     Touches.Touch(tiExt, CurrentHit.ExtIdx);
     Touches.Touch(tiPath, CurrentHit.PathIdx);
 }
 
-std::string TLogConvert::AppendDefaultPage(std::string_view uri) const {
-    return brindle::AppendDefaultPage(uri, Profile.DefaultPage);
+std::string TLogParser::AppendDefaultPage(std::string_view uri) const {
+    return brindle::AppendDefaultPage(uri, Switches.DefaultPage);
 }
 
-void TLogConvert::ParseStatus(std::string_view text) {
+void TLogParser::ParseStatus(std::string_view text) {
     const TStatusInfo info = brindle::ParseStatus(text);
     CurrentHit.Status = info.Status;
     CurrentHit.NotModified = info.NotModified;
@@ -275,7 +275,7 @@ void TLogConvert::ParseStatus(std::string_view text) {
     CurrentHit.IsError = info.IsError;
 }
 
-bool TLogConvert::ReadNCSATime(std::string_view text) {
+bool TLogParser::ReadNCSATime(std::string_view text) {
     THitTime& time = CurrentHit;
     const bool sameOffset = TimeOffset == LastNCSAOffset;
     if (LastNCSATime.Repeats(text) && sameOffset) {
@@ -293,27 +293,27 @@ bool TLogConvert::ReadNCSATime(std::string_view text) {
 
 // Only these functions write the referrer and agent fields, so after a repeat they still
 // hold the values read last.
-void TLogConvert::ReadReferrer(std::string_view raw) {
+void TLogParser::ReadReferrer(std::string_view raw) {
     if (!LastReferrer.Repeats(raw)) CleanReferrer(raw, Switches, CurrentHit.Referrer);
 }
 
-void TLogConvert::ClearReferrer() {
+void TLogParser::ClearReferrer() {
     CurrentHit.Referrer.clear();
     LastReferrer.Valid = false;
 }
 
-void TLogConvert::ParseUserAgent(std::string_view text) {
+void TLogParser::ParseUserAgent(std::string_view text) {
     if (LastAgent.Repeats(text)) return;
     TCurrentHit& hit = CurrentHit;
     DecodeUserAgent(text, hit.UserAgent);
-    const std::int32_t agentIdx = AgentTable.AddString(hit.UserAgent);
+    const std::int32_t agentIdx = Table(tiAgent).AddString(hit.UserAgent);
     if (static_cast<std::size_t>(agentIdx) >= AgentClasses.size()) AgentClasses.resize(agentIdx + 1);
     TAgentClass& known = AgentClasses[agentIdx];
     if (known.BrowserIdx < 0) {
         // An empty ID never matches, so an empty agent classifies as nothing.
-        known.BrowserIdx = BrowserTable.AddString(BrowserMatcher.FindName(hit.UserAgent));
-        known.OSIdx = OSTable.AddString(OSMatcher.FindName(hit.UserAgent));
-        known.SpiderIdx = SpiderTable.AddString(SpiderMatcher.FindName(hit.UserAgent));
+        known.BrowserIdx = Table(tiBrowser).AddString(BrowserMatcher.FindName(hit.UserAgent));
+        known.OSIdx = Table(tiOS).AddString(OSMatcher.FindName(hit.UserAgent));
+        known.SpiderIdx = Table(tiSpider).AddString(SpiderMatcher.FindName(hit.UserAgent));
     }
     hit.AgentIdx = agentIdx;
     hit.BrowserIdx = known.BrowserIdx;
@@ -323,20 +323,20 @@ void TLogConvert::ParseUserAgent(std::string_view text) {
     Touches.Touch(tiBrowser, known.BrowserIdx);
     Touches.Touch(tiOS, known.OSIdx);
     Touches.Touch(tiSpider, known.SpiderIdx);
-    hit.Browser.assign(BrowserTable.GetString(known.BrowserIdx));
-    hit.OS.assign(OSTable.GetString(known.OSIdx));
-    hit.Spider.assign(SpiderTable.GetString(known.SpiderIdx));
+    hit.Browser.assign(Table(tiBrowser).GetString(known.BrowserIdx));
+    hit.OS.assign(Table(tiOS).GetString(known.OSIdx));
+    hit.Spider.assign(Table(tiSpider).GetString(known.SpiderIdx));
 }
 
-void TLogConvert::ClearUserAgent() { ParseUserAgent({}); }
+void TLogParser::ClearUserAgent() { ParseUserAgent({}); }
 
-std::uint8_t TLogConvert::FileKindOf(std::string_view ext) {
+std::uint8_t TLogParser::FileKindOf(std::string_view ext) {
     const std::int32_t idx = ExtKindNames.AddString(ext);
-    if (static_cast<std::size_t>(idx) >= ExtKinds.size()) ExtKinds.push_back(Options.Files.GetFileType(ext));
+    if (static_cast<std::size_t>(idx) >= ExtKinds.size()) ExtKinds.push_back(RunOptions->Files.GetFileType(ext));
     return ExtKinds[idx];
 }
 
-THitView TLogConvert::HitView() const {
+THitView TLogParser::HitView() const {
     const TCurrentHit& hit = CurrentHit;
     THitView view;
     view.Host = hit.Host;
@@ -356,22 +356,20 @@ THitView TLogConvert::HitView() const {
     return view;
 }
 
-bool TLogConvert::MatchFilter(const TRecFilterProperty& filter) const {
-    return brindle::MatchFilter(filter, HitView());
-}
+bool TLogParser::MatchFilter(const TRecFilterProperty& filter) const { return brindle::MatchFilter(filter, HitView()); }
 
-bool TLogConvert::PassesFilters() const { return FilterSet.Empty() || FilterSet.Passes(HitView()); }
+bool TLogParser::PassesFilters() const { return FilterSet.Empty() || FilterSet.Passes(HitView()); }
 
-void TLogConvert::AddRecord() {
+void TLogParser::AddRecord() {
     const TCurrentHit& hit = CurrentHit;
     TRecLog rec;
     rec.SetTime(hit);
     rec.VisitId = -1;
-    rec.HostIdx = HostTable.AddString(hit.Host);
-    rec.UserIdx = UserTable.AddString(hit.User);
+    rec.HostIdx = Table(tiHost).AddString(hit.Host);
+    rec.UserIdx = Table(tiUser).AddString(hit.User);
     rec.VisitDuration = 0;
-    const std::int32_t vdomainIdx = VDomainTable.AddString(hit.VDomain);
-    const std::int32_t methodIdx = MethodTable.AddString(hit.Method);
+    const std::int32_t vdomainIdx = Table(tiVDomain).AddString(hit.VDomain);
+    const std::int32_t methodIdx = Table(tiMethod).AddString(hit.Method);
     rec.URIIdx = hit.URIIdx;
     rec.PathIdx = hit.PathIdx;
     rec.Kind = hit.Request.Kind;
@@ -381,7 +379,7 @@ void TLogConvert::AddRecord() {
     rec.Partial = hit.Partial;
     rec.IsError = hit.IsError;
     rec.Bytes = static_cast<std::uint64_t>(hit.Bytes);
-    rec.ReferrerIdx = ReferrerTable.AddString(hit.Referrer);
+    rec.ReferrerIdx = Table(tiReferrer).AddString(hit.Referrer);
     const auto small = [&](TTableId table, std::int32_t index) {
         if (SetSmallIndex(rec, table, index)) return;
         // A worker's own table numbered it too high: the merge puts in the run's index,
@@ -402,7 +400,7 @@ void TLogConvert::AddRecord() {
         Touches.Touch(tiReferrer, rec.ReferrerIdx);
     }
     if (RecordSlots.Next == nullptr) {
-        Records.Add(rec);
+        Records->Add(rec);
         return;
     }
     // The slots were counted from the range's line ends when the run was planned; only a

@@ -14,7 +14,6 @@
 
 #include "core/FileStreamEx_u.h"
 #include "engine/ForkJoin_u.h"
-#include "engine/LogConvert_u.h"
 
 namespace brindle {
 
@@ -41,11 +40,11 @@ std::string FileNameOf(const std::string& path) {
 // A whole file, or one byte range of a file read in several.
 struct TPiece {
     std::size_t File = 0;
-    TLogConvert::TFileRange Range;
+    TLogParser::TFileRange Range;
     std::int64_t FileSize = 0;
     // W3C formats: the directives in force where the range starts.
     bool HasDirectives = false;
-    TLogConvert::TDirectiveState Directives;
+    TLogParser::TDirectiveState Directives;
     // The piece's slots in the record array: as many as it has lines at most.
     std::size_t Slot = 0;
     std::size_t Slots = 0;
@@ -62,7 +61,7 @@ struct TPieceResult {
     std::vector<TWideIndex> WideIndices;
     TPieceTouches::TLists Touched;
     std::array<std::vector<std::string>, TableCount> NewTexts;
-    TLogConvert::TRangeScan Scan;
+    TLogParser::TRangeScan Scan;
     std::exception_ptr Error;
     // The texts could not be handed over: the parser's later pieces cannot be mapped.
     std::exception_ptr LostTexts;
@@ -70,7 +69,8 @@ struct TPieceResult {
 
 // One parser and, on the merge's side, what its table indices stand for.
 struct TLane {
-    std::unique_ptr<TLogConvert> Parser;
+    std::vector<TBucketString> OwnTables;  // the parser's, in TTableId order
+    std::unique_ptr<TLogParser> Parser;
     std::array<std::int32_t, TableCount> Handed{};  // parser side: texts handed over so far
     std::array<std::vector<std::string>, TableCount> Texts;
     std::array<std::vector<std::int32_t>, TableCount> RunIndex;  // -1 until a merged piece uses it
@@ -86,18 +86,18 @@ struct TMergedPiece {
 
 class TParallelParse {
 public:
-    TParallelParse(TLogConvert& engine, const std::vector<std::string>& files, bool severalFiles)
-        : Engine(engine), Files(files), SeveralFiles(severalFiles) {}
+    TParallelParse(const TParseRun& run, const std::vector<std::string>& files, bool severalFiles)
+        : Run(run), Engine(run.Parser), Files(files), SeveralFiles(severalFiles) {}
     TParallelParse(const TParallelParse&) = delete;
     TParallelParse& operator=(const TParallelParse&) = delete;
 
-    bool Run(bool& validData);
+    bool Parse(bool& validData);
 
 private:
     void Plan();
     void PlanFile(std::size_t file);
-    std::vector<TLogConvert::TDirectiveState> ReadDirectives(const std::string& name, std::uint8_t format,
-                                                             const std::vector<std::int64_t>& starts);
+    std::vector<TLogParser::TDirectiveState> ReadDirectives(const std::string& name, std::uint8_t format,
+                                                            const std::vector<std::int64_t>& starts);
     // Counts each piece's lines, side by side, and gives each its slots; the total.
     std::size_t PlanSlots(unsigned threads);
     void Work(std::size_t lane);
@@ -114,7 +114,8 @@ private:
     // Puts the merged pieces' hits into run indices and closes up the unused slots.
     void Finish(unsigned threads);
 
-    TLogConvert& Engine;
+    const TParseRun& Run;
+    TLogParser& Engine;  // the run's parser: plans the files, reports, and reads alone on one thread
     const std::vector<std::string>& Files;
     const bool SeveralFiles;
     std::vector<TPiece> Pieces;
@@ -146,7 +147,7 @@ void TParallelParse::Plan() {
 // lines are read here first, and each range starts with the directives in force there.
 void TParallelParse::PlanFile(std::size_t file) {
     const std::string& name = Files[file];
-    const std::int64_t rangeBytes = std::max<std::int64_t>(Engine.ParseSettings.RangeBytes, 1);
+    const std::int64_t rangeBytes = std::max<std::int64_t>(Run.Settings.RangeBytes, 1);
     TFileStreamEx reader;
     const std::int64_t size = reader.Open(name) ? reader.Size() : 0;
     TPiece whole;
@@ -157,10 +158,10 @@ void TParallelParse::PlanFile(std::size_t file) {
         return;
     }
     std::vector<std::int64_t> starts{0};
-    std::vector<TLogConvert::TDirectiveState> directives;
+    std::vector<TLogParser::TDirectiveState> directives;
     std::uint8_t format = 0;
     try {
-        reader.SetMaxLineLength(TLogConvert::MaxLogLineLength);
+        reader.SetMaxLineLength(TLogParser::MaxLogLineLength);
         std::vector<std::string_view> lines;
         bool last = reader.ReadLines(lines, true);
         while (lines.empty() && !last) last = reader.ReadLines(lines, false);
@@ -200,16 +201,16 @@ void TParallelParse::PlanFile(std::size_t file) {
 }
 
 // The directives in force at each start, read the way the line loop reads them.
-std::vector<TLogConvert::TDirectiveState> TParallelParse::ReadDirectives(const std::string& name, std::uint8_t format,
-                                                                         const std::vector<std::int64_t>& starts) {
-    std::vector<TLogConvert::TDirectiveState> states;
+std::vector<TLogParser::TDirectiveState> TParallelParse::ReadDirectives(const std::string& name, std::uint8_t format,
+                                                                        const std::vector<std::int64_t>& starts) {
+    std::vector<TLogParser::TDirectiveState> states;
     TFileStreamEx reader;
     if (!reader.Open(name)) throw std::runtime_error("cannot read");
-    reader.SetMaxLineLength(TLogConvert::MaxLogLineLength);
+    reader.SetMaxLineLength(TLogParser::MaxLogLineLength);
     Engine.ResetDirectives();
     std::vector<std::string_view> lines;
     for (std::size_t i = 0; i < starts.size(); ++i) {
-        if (Engine.Cancelled) throw std::runtime_error("cancelled");
+        if (Engine.StopRequested()) throw std::runtime_error("cancelled");
         states.push_back(Engine.Directives());
         reader.SetRange(starts[i], i + 1 < starts.size() ? starts[i + 1] : -1);
         for (bool last = reader.ReadLines(lines, true);; last = reader.ReadLines(lines, false)) {
@@ -274,7 +275,7 @@ void TParallelParse::Work(std::size_t lane) {
 std::unique_ptr<TPieceResult> TParallelParse::ParsePiece(std::size_t lane, std::size_t index) {
     auto result = std::make_unique<TPieceResult>();
     result->Lane = lane;
-    TLogConvert& parser = *Lanes[lane].Parser;
+    TLogParser& parser = *Lanes[lane].Parser;
     const TPiece& piece = Pieces[index];
     try {
         parser.StartPiece(Base + piece.Slot, piece.Slots);
@@ -284,12 +285,10 @@ std::unique_ptr<TPieceResult> TParallelParse::ParsePiece(std::size_t lane, std::
         result->Error = std::current_exception();
     }
     result->Written = parser.WrittenInPiece();
-    result->Opened = parser.RangeOpened;
-    result->Overflow.swap(parser.SlotOverflow);
-    parser.SlotOverflow.clear();
-    result->WideIndices.swap(parser.WideIndices);
-    parser.WideIndices.clear();
-    result->Touched = parser.Touches.Take();
+    result->Opened = parser.RangeOpened();
+    result->Overflow = parser.TakeOverflow();
+    result->WideIndices = parser.TakeWideIndices();
+    result->Touched = parser.TakeTouches();
     try {
         HandOverTexts(Lanes[lane], *result);
     } catch (...) {
@@ -299,7 +298,7 @@ std::unique_ptr<TPieceResult> TParallelParse::ParsePiece(std::size_t lane, std::
 }
 
 void TParallelParse::HandOverTexts(TLane& lane, TPieceResult& result) {
-    const std::array<TBucketString*, TableCount> tables = lane.Parser->Tables();
+    const TTablePointers& tables = lane.Parser->Tables();
     for (std::size_t t = 0; t < TableCount; ++t) {
         const std::int32_t count = tables[t]->Count();
         std::vector<std::string>& texts = result.NewTexts[t];
@@ -317,7 +316,7 @@ std::unique_ptr<TPieceResult> TParallelParse::Take(std::size_t index) {
     std::unique_lock<std::mutex> guard(Lock);
     for (;;) {
         if (Results[index]) return std::move(Results[index]);
-        if (Engine.Cancelled) return nullptr;
+        if (Engine.StopRequested()) return nullptr;
         if (NextPiece < Pieces.size()) {
             const std::size_t own = NextPiece++;
             guard.unlock();
@@ -351,7 +350,7 @@ void TParallelParse::TakeTexts(TPieceResult& piece) {
 // sequence, so the large ones are interned side by side.
 void TParallelParse::Intern(const TPieceResult& piece) {
     TLane& lane = Lanes[piece.Lane];
-    const std::array<TBucketString*, TableCount> tables = Engine.Tables();
+    const TTablePointers& tables = Run.Tables;
     const auto intern = [&](std::size_t t) {
         std::vector<std::int32_t>& runIndex = lane.RunIndex[t];
         const std::vector<std::string>& texts = lane.Texts[t];
@@ -375,7 +374,7 @@ void TParallelParse::Intern(const TPieceResult& piece) {
 bool TParallelParse::MergeFile(std::size_t file, std::size_t& next, bool& validData) {
     const std::string& name = Files[file];
     const std::string text = "Analyzing : " + FileNameOf(name);
-    TLogConvert::TRangeScan total;
+    TLogParser::TRangeScan total;
     std::exception_ptr error;
     bool first = true;
     for (; next < Pieces.size() && Pieces[next].File == file; ++next) {
@@ -408,7 +407,7 @@ bool TParallelParse::MergeFile(std::size_t file, std::size_t& next, bool& validD
                     Engine.DoProgress(percent, text);
                     ProgressValue = percent;
                 }
-                if (Engine.Cancelled) return false;
+                if (Engine.StopRequested()) return false;
             }
         }
         {
@@ -419,7 +418,7 @@ bool TParallelParse::MergeFile(std::size_t file, std::size_t& next, bool& validD
     }
     try {
         if (error) std::rethrow_exception(error);
-        Engine.FinishFile(name, total);
+        TLogParser::FinishFile(name, total, Run.BadLineCount);
         validData = true;
     } catch (const std::exception&) {
         if (!SeveralFiles) throw;
@@ -431,10 +430,10 @@ bool TParallelParse::MergeFile(std::size_t file, std::size_t& next, bool& validD
 bool TParallelParse::MergeAll(bool& validData) {
     std::size_t next = 0;
     for (std::size_t file = 0; file < Files.size(); ++file) {
-        if (Engine.Cancelled) return false;
+        if (Engine.StopRequested()) return false;
         if (!MergeFile(file, next, validData)) return false;
     }
-    return !Engine.Cancelled;
+    return !Engine.StopRequested();
 }
 
 void TParallelParse::Finish(unsigned threads) {
@@ -470,7 +469,7 @@ void TParallelParse::Finish(unsigned threads) {
                 std::memmove(static_cast<void*>(Base + at), from, merged.Written * sizeof(TRecLog));
             at += merged.Written;
         }
-        Engine.Records.TakeWritten(at);
+        Run.Records.TakeWritten(at);
         return;
     }
     // A file grew while it was read: its extra hits go in after their piece's, in a copy.
@@ -480,27 +479,30 @@ void TParallelParse::Finish(unsigned threads) {
         hits.insert(hits.end(), from, from + merged.Written);
         hits.insert(hits.end(), merged.Overflow.begin(), merged.Overflow.end());
     }
-    for (const TRecLog& rec : hits) Engine.Records.Add(rec);
+    for (const TRecLog& rec : hits) Run.Records.Add(rec);
 }
 
-bool TParallelParse::Run(bool& validData) {
+bool TParallelParse::Parse(bool& validData) {
     Plan();
     std::int64_t totalBytes = 0;
     for (std::size_t i = 0; i < Pieces.size(); ++i)
         if (i == 0 || Pieces[i].File != Pieces[i - 1].File) totalBytes += Pieces[i].FileSize;
     const unsigned threads =
-        static_cast<unsigned>(std::min<std::size_t>(Engine.ParseSettings.ThreadCountFor(totalBytes), Pieces.size()));
-    if (threads <= 1) return Engine.ParseFilesInOrder(Files, SeveralFiles, validData);
+        static_cast<unsigned>(std::min<std::size_t>(Run.Settings.ThreadCountFor(totalBytes), Pieces.size()));
+    if (threads <= 1) return ParseFilesInOrder(Engine, Files, SeveralFiles, validData, Run.BadLineCount);
     const std::size_t slots = PlanSlots(threads);
-    Engine.Records.ReserveSlots(slots);
-    Base = Engine.Records.FreeSlots();
+    Run.Records.ReserveSlots(slots);
+    Base = Run.Records.FreeSlots();
     Results.resize(Pieces.size());
     Window = static_cast<std::size_t>(threads) + 2;
     Lanes.resize(threads);
     for (TLane& lane : Lanes) {
-        lane.Parser = std::make_unique<TLogConvert>();
-        lane.Parser->BeginAnalysis(Engine.Profile, Engine.Options);
-        lane.Parser->StopFlag = &Engine.Cancelled;
+        TTablePointers tables{};
+        lane.OwnTables.reserve(TableCount);
+        for (std::size_t t = 0; t < TableCount; ++t) tables[t] = &lane.OwnTables.emplace_back(TableBucketMasks[t]);
+        lane.Parser = std::make_unique<TLogParser>(tables);
+        lane.Parser->Begin(Engine.Profile(), Engine.Options());
+        lane.Parser->SetStopFlag(Engine.GetStopFlag());
     }
     bool completed = false;
     std::exception_ptr error;
@@ -522,10 +524,10 @@ bool TParallelParse::Run(bool& validData) {
     return completed;
 }
 
-bool ParseFilesInParallel(TLogConvert& engine, const std::vector<std::string>& files, bool severalFiles,
+bool ParseFilesInParallel(const TParseRun& run, const std::vector<std::string>& files, bool severalFiles,
                           bool& validData) {
-    TParallelParse parse(engine, files, severalFiles);
-    return parse.Run(validData);
+    TParallelParse parse(run, files, severalFiles);
+    return parse.Parse(validData);
 }
 
 }  // namespace brindle

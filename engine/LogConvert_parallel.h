@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace brindle {
+#include "engine/LogConvert_parser.h"
 
-class TLogConvert;
+namespace brindle {
 
 struct TParseSettings {
     // 0: one per processor, at most 8. 1: everything on the calling thread.
@@ -25,11 +25,21 @@ struct TParseSettings {
     unsigned ThreadCountFor(std::int64_t totalBytes) const;
 };
 
-// Parses Files in order into Engine's records and tables, as the one-thread loop does:
-// the same status lines, the same errors (the first failing file raises when it is the
-// only file, else gets a "Skipped" line). False when cancelled. ValidData is set when a
-// file held valid data.
-bool ParseFilesInParallel(TLogConvert& engine, const std::vector<std::string>& files, bool severalFiles,
+// The run the files are read into. Its parser reads by the run's profile and options,
+// stops on its flag and reports through its callbacks; the workers' parsers read the same.
+struct TParseRun {
+    TLogParser& Parser;  // writes into Tables and Records; reads alone when one thread is worth it
+    TTablePointers Tables;
+    TLstRecLog& Records;
+    std::int64_t& BadLineCount;
+    const TParseSettings& Settings;
+};
+
+// Parses Files in order into the run's records and tables, as ParseFilesInOrder does: the
+// same status lines, the same errors (the first failing file raises when it is the only
+// file, else gets a "Skipped" line). False when cancelled. ValidData is set when a file
+// held valid data.
+bool ParseFilesInParallel(const TParseRun& run, const std::vector<std::string>& files, bool severalFiles,
                           bool& validData);
 
 }  // namespace brindle

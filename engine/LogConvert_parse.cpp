@@ -7,7 +7,7 @@
 #include "core/FileStreamEx_u.h"
 #include "core/SafeFormat_u.h"
 #include "engine/ELogConvert.h"
-#include "engine/LogConvert_u.h"
+#include "engine/LogConvert_parser.h"
 
 namespace brindle {
 
@@ -91,9 +91,9 @@ private:
 
 }  // namespace
 
-int TLogConvert::SplitLine(std::string_view line) { return brindle::SplitLine(line, SplitFields); }
+int TLogParser::SplitLine(std::string_view line) { return brindle::SplitLine(line, SplitFields); }
 
-void TLogConvert::ResetDirectives() {
+void TLogParser::ResetDirectives() {
     W3CColumns = {};
     ISAColumns = {};
     DirectiveDate.clear();
@@ -102,11 +102,11 @@ void TLogConvert::ResetDirectives() {
     ISAFieldsSeen = false;
 }
 
-TLogConvert::TDirectiveState TLogConvert::Directives() const {
+TLogParser::TDirectiveState TLogParser::Directives() const {
     return {W3CColumns, ISAColumns, DirectiveDate, DirectiveTime, W3CFieldsSeen, ISAFieldsSeen};
 }
 
-void TLogConvert::SetDirectives(const TDirectiveState& state) {
+void TLogParser::SetDirectives(const TDirectiveState& state) {
     W3CColumns = state.W3C;
     ISAColumns = state.ISA;
     DirectiveDate = state.Date;
@@ -117,26 +117,26 @@ void TLogConvert::SetDirectives(const TDirectiveState& state) {
 
 // The file is read once: progress follows the bytes read rather than a line count taken
 // beforehand, which would cost a second pass over a log of possibly many gigabytes.
-bool TLogConvert::ParseLogFile(const std::string& fileName) {
+bool TLogParser::ParseLogFile(const std::string& fileName, std::int64_t& badLines) {
     const TRangeScan scan = ParseRange(fileName, {}, true);
     if (!scan.Completed) return false;
-    FinishFile(fileName, scan);
+    FinishFile(fileName, scan, badLines);
     return true;
 }
 
-void TLogConvert::FinishFile(const std::string& fileName, const TRangeScan& scan) {
-    BadLineCount += scan.Bad;
+void TLogParser::FinishFile(const std::string& fileName, const TRangeScan& scan, std::int64_t& badLines) {
+    badLines += scan.Bad;
     if (scan.Bad == scan.Lines) throw NotValid(fileName);
 }
 
-std::uint8_t TLogConvert::DecideFormat(const std::string& fileName, const std::vector<std::string_view>& lines) {
-    std::uint8_t format = Profile.LogFileFormat;
+std::uint8_t TLogParser::DecideFormat(const std::string& fileName, const std::vector<std::string_view>& lines) {
+    std::uint8_t format = RunProfile->LogFileFormat;
     if (lines.empty()) throw NotValid(fileName);
     if (format == lfAutoDetect) {
         format = DetectLogFormat(lines);
         if (format == lfAutoDetect) throw NotValid(fileName);
     }
-    DateOrder = Profile.DateFormat;
+    DateOrder = RunProfile->DateFormat;
     if (DateOrder == doDetect && format == lfIIS) {
         int year = 0, month = 0, day = 0;
         if (FileDate(fileName, year, month, day)) DateOrder = DetectDateOrder(year, month, day, lines);
@@ -145,15 +145,15 @@ std::uint8_t TLogConvert::DecideFormat(const std::string& fileName, const std::v
     return format;
 }
 
-TLogConvert::TRangeScan TLogConvert::ParseRange(const std::string& fileName, const TFileRange& range, bool report) {
+TLogParser::TRangeScan TLogParser::ParseRange(const std::string& fileName, const TFileRange& range, bool report) {
     TRangeScan scan;
     std::uint8_t format = range.Format;
     DateOrder = range.DateOrder;
     const bool fileStart = !range.Decided;
-    RangeOpened = false;
+    Opened = false;
     TFileStreamEx reader;
     if (!reader.Open(fileName)) throw CouldNotRead(fileName);
-    RangeOpened = true;
+    Opened = true;
     reader.SetMaxLineLength(MaxLogLineLength);
     reader.SetRange(range.Start, range.End);
     const std::int64_t size = reader.Size();
@@ -218,7 +218,7 @@ TLogConvert::TRangeScan TLogConvert::ParseRange(const std::string& fileName, con
                 }
             } else if (const int percent = progress.ChangeAt(i); percent >= 0) {
                 DoProgress(percent, progressText);
-                if (Cancelled) return scan;
+                if (StopRequested()) return scan;
             }
         }
     }
@@ -228,13 +228,13 @@ TLogConvert::TRangeScan TLogConvert::ParseRange(const std::string& fileName, con
 
 // Room for the first file's hits at once, estimated from its first chunk: growing the
 // list by doubling would copy it and briefly hold it twice. Only a hint.
-void TLogConvert::ReserveRecords(std::int64_t fileSize, std::int64_t chunkBytes, std::size_t chunkLines) {
-    if (!Records.Empty() || chunkBytes <= 0) return;
+void TLogParser::ReserveRecords(std::int64_t fileSize, std::int64_t chunkBytes, std::size_t chunkLines) {
+    if (Records == nullptr || !Records->Empty() || chunkBytes <= 0) return;
     // A tenth more: falling just short would double the list at the very end.
     const std::int64_t lines = fileSize / chunkBytes * static_cast<std::int64_t>(chunkLines);
     const std::int64_t estimate = lines + lines / 10 + static_cast<std::int64_t>(chunkLines);
     try {
-        Records.Reserve(static_cast<std::size_t>(estimate));
+        Records->Reserve(static_cast<std::size_t>(estimate));
     } catch (const std::exception&) {
         // Not enough room for the estimate: the list grows as hits come.
     }

@@ -26,6 +26,10 @@ enum TTableId : std::size_t {
 };
 inline constexpr std::size_t TableCount = 12;
 
+// Each table's bucket mask (bucket count - 1), by TTableId.
+inline constexpr std::array<std::uint16_t, TableCount> TableBucketMasks = {16383, 255,   255,  255,  4095, 255,
+                                                                           1023,  16383, 1023, 1023, 1023, 1023};
+
 // The tables whose index a record keeps in 16 bits.
 inline constexpr std::array<TTableId, 3> SmallRecordTables = {tiBrowser, tiOS, tiSpider};
 

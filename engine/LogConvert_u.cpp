@@ -71,7 +71,9 @@ bool TLogConvert::TPathLess::operator()(const std::string& a, const std::string&
 }
 
 TLogConvert::TLogConvert() {
-    KindLookup = [this](std::string_view ext) { return FileKindOf(ext); };
+    Parser.SetStopFlag(&Cancelled);
+    Parser.OnProgress = [this](int value, const std::string& text) { DoProgress(value, text); };
+    Parser.OnStatus = [this](int value, const std::string& text) { DoStatus(value, text); };
 }
 
 void TLogConvert::DoProgress(int value, const std::string& text) const {
@@ -98,42 +100,16 @@ void TLogConvert::ClearStatistics() {
     VisitCount = 0;
     Records.Clear();
     HostIPs.clear();
-    for (TBucketString* table : {&HostTable, &UserTable, &VDomainTable, &MethodTable, &URITable, &ExtTable, &PathTable,
-                                 &ReferrerTable, &AgentTable, &BrowserTable, &OSTable, &SpiderTable})
-        table->Clear();
+    for (TBucketString* table : Tables()) table->Clear();
     ClearStatisticsTables();
     // The memos hold indices into the tables just cleared.
-    ForgetMemos();
-}
-
-void TLogConvert::ForgetMemos() {
-    URIMemo.Clear();
-    URIClasses.clear();
-    AgentClasses.clear();
-    ExtKindNames.Clear();
-    ExtKinds.clear();
-    LastNCSATime.Valid = false;
-    LastReferrer.Valid = false;
-    LastAgent.Valid = false;
+    Parser.ForgetMemos();
 }
 
 void TLogConvert::BeginAnalysis(const TProfile& profile, const TOptions& options) {
     Profile.Assign(profile);
     Options = options;
-    TimeOffset = TimeOffsetSeconds(Profile.OffsetSign, Profile.OffsetHour, Profile.OffsetMinute);
-    Switches.RemoveTxtQuestionRequestURL = Options.RemoveTxtQuestionRequestURL != 0;
-    Switches.RemoveTxtSharpRequestURL = Options.RemoveTxtSharpRequestURL != 0;
-    Switches.ConvertLowerCaseRequestURL = Options.ConvertLowerCaseRequestURL != 0;
-    Switches.RemoveTxtQuestionReferrerURL = Options.RemoveTxtQuestionReferrerURL != 0;
-    Switches.RemoveTxtSharpReferrerURL = Options.RemoveTxtSharpReferrerURL != 0;
-    Switches.ConvertLowerCaseReferrerURL = Options.ConvertLowerCaseReferrerURL != 0;
-    Switches.DefaultPage = Profile.DefaultPage;
-    FilterSet = TFilterSet(Profile.Filters);
-    if (!BrowserMatcher.IsFor(Options.Browsers)) BrowserMatcher = TAgentMatcher(Options.Browsers);
-    if (!OSMatcher.IsFor(Options.OSs)) OSMatcher = TAgentMatcher(Options.OSs);
-    if (!SpiderMatcher.IsFor(Options.Spiders)) SpiderMatcher = TAgentMatcher(Options.Spiders);
-    // The memos answer from the options and profile of the run.
-    ForgetMemos();
+    Parser.Begin(Profile, Options);
 }
 
 bool TLogConvert::Analyze(const TProfile& profile, const std::string& workFolder, const std::string& dnsCacheFile,
@@ -189,10 +165,7 @@ bool TLogConvert::Analyze(const TProfile& profile, const std::string& workFolder
     severalFiles = files.size() != 1;
     bool validData = false;
     const std::vector<std::string> fileList(files.begin(), files.end());
-    const bool completed = ParseSettings.ThreadCount() > 1
-                               ? ParseFilesInParallel(*this, fileList, severalFiles, validData)
-                               : ParseFilesInOrder(fileList, severalFiles, validData);
-    if (!completed || Cancelled) return false;
+    if (!ParseFiles(fileList, severalFiles, validData) || Cancelled) return false;
     CheckTableSizes();
     if (!validData)
         throw ELogConvert(
@@ -216,17 +189,11 @@ bool TLogConvert::Analyze(const TProfile& profile, const std::string& workFolder
     return !Cancelled;
 }
 
-bool TLogConvert::ParseFilesInOrder(const std::vector<std::string>& files, bool severalFiles, bool& validData) {
-    for (const std::string& file : files) {
-        if (Cancelled) return false;
-        try {
-            if (ParseLogFile(file)) validData = true;
-        } catch (const std::exception&) {
-            if (!severalFiles) throw;
-            DoStatus(0, "Skipped : " + FileNameOf(file));
-        }
-    }
-    return !Cancelled;
+bool TLogConvert::ParseFiles(const std::vector<std::string>& files, bool severalFiles, bool& validData) {
+    if (ParseSettings.ThreadCount() <= 1)
+        return ParseFilesInOrder(Parser, files, severalFiles, validData, BadLineCount);
+    return ParseFilesInParallel({Parser, Tables(), Records, BadLineCount, ParseSettings}, files, severalFiles,
+                                validData);
 }
 
 void TLogConvert::CheckTableSizes() {
@@ -237,19 +204,6 @@ void TLogConvert::CheckTableSizes() {
         if (tables[SmallRecordTables[i]]->Count() > TRecLog::kMaxSmallIndex + 1)
             throw ELogConvert(SafeFormat("The log files hold more than %s different %s: too many for the statistics.",
                                          {std::to_string(TRecLog::kMaxSmallIndex + 1), kWhat[i]}));
-}
-
-void TLogConvert::StartPiece(TRecLog* slots, std::size_t count) {
-    BadLineCount = 0;
-    RecordSlots = {slots, slots, slots + count};
-    WideIndices.clear();
-    Touches.Enable();
-    Touches.StartPiece();
-    // What the last line repeated is no use across a piece boundary, and a repeat would
-    // leave its texts unused in the new piece.
-    LastNCSATime.Valid = false;
-    LastReferrer.Valid = false;
-    LastAgent.Valid = false;
 }
 
 std::array<TBucketString*, TableCount> TLogConvert::Tables() {
