@@ -22,6 +22,7 @@
 #include "core/FileStreamEx_u.h"
 #include "engine/AnalysisDocument_u.h"
 #include "engine/LogConvert_u.h"
+#include "engine/LogConvert_visits.h"
 #include "engine/StatisticsPass_u.h"
 
 using namespace brindle;
@@ -144,6 +145,29 @@ bool RunPassOnOneThread(const TLogConvert& engine, bool alwaysSort, bool showSte
     return stats == static_cast<const TStatistics&>(engine);
 }
 
+// The visits cut once more, on one thread and on Threads: how long each took, and whether
+// both gave the visits the analysis gave.
+bool TimeVisits(TLogConvert& engine, unsigned threads) {
+    std::vector<std::int32_t> ids;
+    ids.reserve(engine.Records.Count());
+    for (std::size_t i = 0; i < engine.Records.Count(); ++i) ids.push_back(engine.Records.Stored(i).VisitId);
+    TVisitCut cut;
+    cut.Session = static_cast<TSeconds>(engine.Options.SessionLength) * 60;
+    bool same = true;
+    std::printf("visits cut again (ms):");
+    for (const std::size_t lanes : {std::size_t{1}, std::size_t{threads}}) {
+        cut.Threads = lanes;
+        const Clock::time_point from = Clock::now();
+        const std::int32_t count = CutVisits(engine.Records, static_cast<std::size_t>(engine.HostTable.Count()), cut);
+        std::printf(" %zu thread%s %.1f", lanes, lanes == 1 ? "" : "s",
+                    std::chrono::duration<double, std::milli>(Clock::now() - from).count());
+        same = same && count == engine.VisitCount;
+        for (std::size_t i = 0; i < ids.size() && same; ++i) same = ids[i] == engine.Records.Stored(i).VisitId;
+    }
+    std::printf(", same visits: %s\n", same ? "yes" : "NO");
+    return same;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -250,5 +274,6 @@ int main(int argc, char** argv) {
     const bool sameSorted = RunPassOnOneThread(engine, true, false);
     std::printf("  same result as the threaded run: %s, and as sorted walks: %s\n", same ? "yes" : "NO",
                 sameSorted ? "yes" : "NO");
-    return same && sameSorted ? 0 : 1;
+    const bool sameVisits = TimeVisits(engine, engine.ParseSettings.ThreadCount());
+    return same && sameSorted && sameVisits ? 0 : 1;
 }

@@ -22,6 +22,13 @@ const char* Find(const char* from, const char* end, char c) {
     return hit != nullptr ? static_cast<const char*>(hit) : end;
 }
 
+// Room beyond a chunk for the unfinished line carried over from the chunk before.
+constexpr std::size_t kCarryRoom = 4096;
+
+// LineBound reads in blocks this large: small enough to come back from the allocator warm
+// for the next piece, large enough that the calls cost nothing beside the scan.
+constexpr std::size_t kBoundBlock = std::size_t{64} << 10;
+
 }  // namespace
 
 TFileStreamEx::TFileStreamEx(std::size_t chunkSize) : chunkSize_(std::max<std::size_t>(chunkSize, 1)) {}
@@ -130,6 +137,9 @@ std::size_t TFileStreamEx::NextReadSize() const {
 
 void TFileStreamEx::GrowBuffer(std::size_t size) {
     if (bufferSize_ >= size) return;
+    // Room for a usual carry from the start, and growth by halves after, so that a reader
+    // takes a new buffer about once.
+    size = std::max(size + kCarryRoom, bufferSize_ + bufferSize_ / 2);
     auto grown = std::make_unique_for_overwrite<char[]>(size);
     if (carryLength_ > 0) std::memcpy(grown.get(), buffer_.get(), carryLength_);
     buffer_ = std::move(grown);
@@ -240,8 +250,8 @@ std::int64_t TFileStreamEx::CountLines() {
 
 std::int64_t TFileStreamEx::LineBound(std::int64_t start, std::int64_t end) {
     if (fd_ < 0) Fail(EBADF, "read");
-    std::size_t blockSize = std::size_t{1} << 20;
-    if (end >= 0) blockSize = static_cast<std::size_t>(std::clamp<std::int64_t>(end - start, 1, 1 << 20));
+    std::size_t blockSize = kBoundBlock;
+    if (end >= 0) blockSize = static_cast<std::size_t>(std::clamp<std::int64_t>(end - start, 1, kBoundBlock));
     const std::unique_ptr<char[]> buffer = std::make_unique_for_overwrite<char[]>(blockSize);
     const std::span<char> block(buffer.get(), blockSize);
     std::int64_t count = 1;  // a final line without a line end

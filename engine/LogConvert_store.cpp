@@ -27,6 +27,23 @@ void* Map(std::size_t bytes) {
 
 }  // namespace
 
+TScratchBlock::TScratchBlock(std::size_t bytes) {
+    if (bytes >= kMappedFrom) {
+        MappedBytes = MappedSize(bytes);
+        Data = Map(MappedBytes);
+        return;
+    }
+    Data = std::malloc(bytes > 0 ? bytes : 1);
+    if (Data == nullptr) throw std::bad_alloc();
+}
+
+TScratchBlock::~TScratchBlock() {
+    if (MappedBytes > 0)
+        munmap(Data, MappedBytes);
+    else
+        std::free(Data);
+}
+
 TRecStore::~TRecStore() { clear(); }
 
 TRecStore::TRecStore(const TRecStore& other) { *this = other; }

@@ -5,7 +5,9 @@
 // mremap, which moves page tables rather than bytes. Slots beyond the size can be written
 // first and taken in afterwards, so several threads can fill ranges of their own.
 #include <cstddef>
+#include <new>
 #include <type_traits>
+#include <utility>
 
 #include "engine/LogConvert_record.h"
 
@@ -48,6 +50,46 @@ private:
     std::size_t Size = 0;
     std::size_t Capacity = 0;
     std::size_t MappedBytes = 0;  // 0: the array came from the heap
+};
+
+// Scratch bytes for one pass, left as they come: a large block is a mapping of its own with
+// huge pages asked for, as the record array is, a small one a heap block. Throws std::bad_alloc.
+class TScratchBlock {
+public:
+    explicit TScratchBlock(std::size_t bytes);
+    ~TScratchBlock();
+    TScratchBlock(const TScratchBlock&) = delete;
+    TScratchBlock& operator=(const TScratchBlock&) = delete;
+    TScratchBlock(TScratchBlock&& other) noexcept
+        : Data(std::exchange(other.Data, nullptr)), MappedBytes(std::exchange(other.MappedBytes, 0)) {}
+    TScratchBlock& operator=(TScratchBlock&&) = delete;
+
+    void* data() const { return Data; }
+
+private:
+    void* Data = nullptr;
+    std::size_t MappedBytes = 0;  // 0: the block came from the heap
+};
+
+// Count values in a scratch block, not initialized.
+template <class T>
+class TScratchArray {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
+
+public:
+    explicit TScratchArray(std::size_t count) : Block(Bytes(count)), Count(count) {}
+    std::size_t size() const { return Count; }
+    T* begin() const { return static_cast<T*>(Block.data()); }
+    T* end() const { return begin() + Count; }
+    T& operator[](std::size_t i) const { return begin()[i]; }
+
+private:
+    static std::size_t Bytes(std::size_t count) {
+        if (count > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_alloc();
+        return count * sizeof(T);
+    }
+    TScratchBlock Block;
+    std::size_t Count;
 };
 
 }  // namespace brindle

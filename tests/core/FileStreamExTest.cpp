@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <system_error>
@@ -321,4 +322,74 @@ TEST(FileStreamEx, LineBoundNeverBelowTheLinesOfARange) {
     TFileStreamEx plain(folder.write("p.log", "a\nb\r\nc\rd"));
     EXPECT_EQ(plain.LineBound(0, -1), 4);
     EXPECT_EQ(plain.LineBound(2, 5), 2);
+}
+
+// One reader taken over many ranges and restarts keeps its buffer: what an earlier range
+// left in it (a long carry, a CR at a chunk's end) never leaks into the next one.
+TEST(FileStreamEx, OneReaderAcrossRangesAndRestarts) {
+    TestFolder folder;
+    std::string bytes;
+    for (int i = 0; bytes.size() < 3 * TFileStreamEx::ReadChunkSize; ++i) {
+        // Every line end a CR LF whose halves fall on both sides of a chunk border somewhere,
+        // and now and then a line longer than a whole chunk.
+        const std::size_t length = i % 97 == 0 ? TFileStreamEx::ReadChunkSize + 11 : 40 + i % 23;
+        bytes += std::string(length, static_cast<char>('a' + i % 26)) + "\r\n";
+    }
+    const std::string path = folder.write("ranges.log", bytes);
+    const TLines expected = SplitWhole(bytes);
+    TFileStreamEx reader(path);
+    for (int pass = 0; pass < 2; ++pass) EXPECT_EQ(ReadAll(reader), expected);
+    // Ranges of one byte up to several chunks, each a line start as the planner cuts them.
+    for (const std::int64_t step : {1, 1000, 70000, 200000}) {
+        SCOPED_TRACE("step " + std::to_string(step));
+        TLines joined;
+        for (std::int64_t start = 0; start < static_cast<std::int64_t>(bytes.size());) {
+            const std::int64_t end = reader.LineStartAfter(start + step);
+            reader.SetRange(start, end);
+            const TLines part = ReadAll(reader);
+            joined.insert(joined.end(), part.begin(), part.end());
+            ASSERT_GE(reader.LineBound(start, end), static_cast<std::int64_t>(part.size()));
+            start = end;
+        }
+        EXPECT_EQ(joined, expected);
+    }
+    // A CR LF split by a block of the bound's scan still counts once: only line ends, plus one.
+    EXPECT_EQ(reader.LineBound(0, -1), static_cast<std::int64_t>(expected.size()) + 1);
+    for (std::int64_t border = 65530; border < 65540; ++border) {
+        std::string crlf(static_cast<std::size_t>(border) - 1, 'x');
+        crlf += "\r\nlast\r\n";
+        TFileStreamEx split(folder.write("border.log", crlf));
+        EXPECT_EQ(split.LineBound(0, -1), 3) << border;
+        EXPECT_EQ(ReadAll(split), (TLines{std::string(static_cast<std::size_t>(border) - 1, 'x'), "last"}));
+    }
+}
+
+// A log still being written: lines added before the reader gets to them are read, and a
+// restart reads the file as it is now.
+TEST(FileStreamEx, FileGrowingMeanwhile) {
+    TestFolder folder;
+    const std::string line(99, 'g');
+    std::string bytes;
+    while (bytes.size() < 2 * TFileStreamEx::ReadChunkSize) bytes += line + "\n";
+    const std::string path = folder.write("growing.log", bytes);
+    TFileStreamEx reader(path);
+    std::vector<std::string_view> lines;
+    TLines read;
+    ASSERT_FALSE(reader.ReadLines(lines, true));
+    read.insert(read.end(), lines.begin(), lines.end());
+    std::string added;
+    while (added.size() < TFileStreamEx::ReadChunkSize) added += "new " + line + "\r\n";
+    {
+        std::FILE* file = std::fopen(path.c_str(), "ab");
+        ASSERT_NE(file, nullptr);
+        std::fwrite(added.data(), 1, added.size(), file);
+        std::fclose(file);
+    }
+    for (bool last = false; !last;) {
+        last = reader.ReadLines(lines, false);
+        read.insert(read.end(), lines.begin(), lines.end());
+    }
+    EXPECT_EQ(read, SplitWhole(bytes + added));
+    EXPECT_EQ(ReadAll(reader), SplitWhole(bytes + added));
+    EXPECT_EQ(reader.CountLines(), static_cast<std::int64_t>(SplitWhole(bytes + added).size()));
 }
