@@ -11,7 +11,9 @@ namespace brindle {
 
 namespace {
 
-std::string OrText(const std::string& text, const std::string& fallback) { return text.empty() ? fallback : text; }
+std::string OrText(std::string_view text, const std::string& fallback) {
+    return text.empty() ? fallback : std::string(text);
+}
 
 // Text of a 1-based index into a language table, "" outside it.
 template <typename Table>
@@ -81,7 +83,7 @@ std::string TStatistics::FormatStatValue(const TRecStat& Row, int Index, std::ui
         case 20: return GetStatusCodeName(Row.Code, Lang);
         case 21: return IndexedText(LanguageOrBuiltIn(Lang).NbVisits, Index);
         case 22: return IndexedText(LanguageOrBuiltIn(Lang).LenVisits, Index);
-        case 23: return Row.Name;
+        case 23: return Row.Name.Str();
         case 24: return OrText(FormatCountry(Row.Name, Lang), GetTextDomainUnresolved(Lang));
         case 25: return OrText(Row.Name, GetTextBrowserUnknown(Lang));
         case 26: return OrText(Row.Name, GetTextOSUnknown(Lang));

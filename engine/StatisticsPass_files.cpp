@@ -9,7 +9,7 @@ void TStatisticsPass::ByFile(TLane& lane) {
     Group(
         lane, kFileRule, TRecKey::URI, [](const TRecLog& r) { return r.URIIdx; },
         [&](const TRecLog& rec, TRecStat& row) {
-            row.Name = In.URITable.GetString(rec.URIIdx);
+            row.Name = TableName(In.URITable.GetString(rec.URIIdx));
             row.Kind = rec.Kind;
             return true;
         },
@@ -28,7 +28,7 @@ void TStatisticsPass::ByExtension(TLane& lane) {
     Group(
         lane, kFileHitsRule, TRecKey::Extension, [](const TRecLog& r) { return r.ExtIdx; },
         [&](const TRecLog& rec, TRecStat& row) {
-            row.Name = In.ExtTable.GetString(rec.ExtIdx);
+            row.Name = TableName(In.ExtTable.GetString(rec.ExtIdx));
             row.Kind = rec.Kind;
             return true;
         },
@@ -52,10 +52,11 @@ void TStatisticsPass::ByFileKind(TLane& lane) {
 
 // Each entry or exit hit counts Hits 1 and Visits 1 under its URL.
 void TStatisticsPass::AddPageRows(const std::vector<TPageHit>& hits, TLstStat& target) {
+    const std::size_t before = target.Count();
     for (std::size_t i = 0; i < hits.size(); ++i) {
         if (i == 0 || hits[i].URIIdx != hits[i - 1].URIIdx) {
             TRecStat row;
-            row.Name = In.URITable.GetString(hits[i].URIIdx);
+            row.Name = TableName(In.URITable.GetString(hits[i].URIIdx));
             row.PerDay.Reset(static_cast<std::size_t>(std::max(S.DaySpan, 0)));
             target.Add(std::move(row));
         }
@@ -64,6 +65,7 @@ void TStatisticsPass::AddPageRows(const std::vector<TPageHit>& hits, TLstStat& t
         ++row.Visits;
         AddDay(row, hits[i].DayNo);
     }
+    KeepNames(target, before);
 }
 
 // The file step met the entry and exit hits in URL order.

@@ -61,23 +61,30 @@ bool TStatisticsPass::GroupInStoredOrder(TLane& lane, const TWalkRule& rule, TRe
 template <class KeyOf, class FirstHit, class EachHit>
 void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit,
                             EachHit eachHit, TLstStat& target) {
-    if (GroupInStoredOrder(lane, rule, key, keyOf, firstHit, eachHit, target)) return;
-    ReserveRows(target, key);
-    lane.Records().SortBy(key, 1);
-    Walk(
-        lane.Records(), lane.Visits(), 0, lane.Records().Count(), rule, keyOf,
-        [&](const TRecLog& rec, TRecStat&& row) -> TRecStat* {
-            if (!firstHit(rec, row)) return nullptr;
-            return Append(target, std::move(row));
-        },
-        eachHit);
+    const std::size_t before = target.Count();
+    if (!GroupInStoredOrder(lane, rule, key, keyOf, firstHit, eachHit, target)) {
+        ReserveRows(target, key);
+        lane.Records().SortBy(key, 1);
+        Walk(
+            lane.Records(), lane.Visits(), 0, lane.Records().Count(), rule, keyOf,
+            [&](const TRecLog& rec, TRecStat&& row) -> TRecStat* {
+                if (!firstHit(rec, row)) return nullptr;
+                return Append(target, std::move(row));
+            },
+            eachHit);
+    }
+    KeepNames(target, before);
 }
 
 template <class KeyOf, class FirstHit>
 void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit,
                             TLstStat& target) {
     const auto noHit = [](const TRecLog&, TRecStat&) {};
-    if (GroupInStoredOrder(lane, rule, key, keyOf, firstHit, noHit, target)) return;
+    const std::size_t before = target.Count();
+    if (GroupInStoredOrder(lane, rule, key, keyOf, firstHit, noHit, target)) {
+        KeepNames(target, before);
+        return;
+    }
     // Without EachHit the groups share nothing, so parts of the sorted order, each from a
     // group's first hit, are walked side by side and their rows joined in order.
     TRecView& records = lane.Records();
@@ -109,14 +116,16 @@ void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, Key
             },
             noHit);
     });
-    if (parts == 1) return;
-    std::size_t rows = target.Count();
-    for (const TLstStat& part : found) rows += part.Count();
-    target.Reserve(rows);
-    for (TLstStat& part : found) {
-        for (TRecStat& row : part) target.Add(std::move(row));
-        part = TLstStat{};
+    if (parts > 1) {
+        std::size_t rows = target.Count();
+        for (const TLstStat& part : found) rows += part.Count();
+        target.Reserve(rows);
+        for (TLstStat& part : found) {
+            for (TRecStat& row : part) target.Add(std::move(row));
+            part = TLstStat{};
+        }
     }
+    KeepNames(target, before);
 }
 
 template <class KeyOf>
@@ -125,7 +134,7 @@ void TStatisticsPass::GroupNamed(TLane& lane, const TWalkRule& rule, TRecKey key
     Group(
         lane, rule, key, keyOf,
         [&](const TRecLog& rec, TRecStat& row) {
-            row.Name = names.GetString(static_cast<std::int32_t>(keyOf(rec)));
+            row.Name = TableName(names.GetString(static_cast<std::int32_t>(keyOf(rec))));
             return true;
         },
         target);

@@ -8,7 +8,7 @@ void TStatisticsPass::ByHost(TLane& lane) {
     Group(
         lane, kVisitorRule, TRecKey::Host, [](const TRecLog& r) { return r.HostIdx; },
         [&](const TRecLog& rec, TRecStat& row) {
-            row.Name = In.HostTable.GetString(rec.HostIdx);
+            row.Name = TableName(In.HostTable.GetString(rec.HostIdx));
             row.IP = IPOf(rec.HostIdx);
             row.Key = rec.Time;
             return true;
@@ -34,10 +34,12 @@ void TStatisticsPass::HostGroups(TLane&) {
 
 void TStatisticsPass::RegroupHosts(TLane&) {
     const TLstStat& hosts = S.StatByHost;
-    RegroupRows(hosts, HostLists.Domains, S.StatByDomain, false);
-    RegroupRows(hosts, HostLists.Tlds, S.StatByTld, true);
-    RegroupRows(hosts, HostLists.Countries, S.StatByCountry, true);
-    RegroupRows(hosts, HostLists.Regions, S.StatByRegion, true);
+    TTextArena arena;
+    RegroupRows(hosts, HostLists.Domains, S.StatByDomain, false, &arena);
+    RegroupRows(hosts, HostLists.Tlds, S.StatByTld, true, &arena);
+    RegroupRows(hosts, HostLists.Countries, S.StatByCountry, true, &arena);
+    RegroupRows(hosts, HostLists.Regions, S.StatByRegion, true, &arena);
+    S.Texts.Adopt(std::move(arena));
     HostLists = {};
 }
 
@@ -49,10 +51,12 @@ void TStatisticsPass::RegroupCities(TLane&) {
         if (reader) lists = CollectCityGroups(S.StatByHost, *reader, In.CityDbPath);
     }
     const TLstStat& hosts = S.StatByHost;
-    RegroupRows(hosts, lists.USStates, S.StatByUSState, false);
-    RegroupRows(hosts, lists.CAProvinces, S.StatByCAProv, false);
-    RegroupRows(hosts, lists.CNProvinces, S.StatByCNProv, false);
-    RegroupRows(hosts, lists.Cities, S.StatByCity, false);
+    TTextArena arena;
+    RegroupRows(hosts, lists.USStates, S.StatByUSState, false, &arena);
+    RegroupRows(hosts, lists.CAProvinces, S.StatByCAProv, false, &arena);
+    RegroupRows(hosts, lists.CNProvinces, S.StatByCNProv, false, &arena);
+    RegroupRows(hosts, lists.Cities, S.StatByCity, false, &arena);
+    S.Texts.Adopt(std::move(arena));
 }
 
 }  // namespace brindle::statpass

@@ -133,6 +133,12 @@ private:
     TDayDateMemo days_;
 };
 
+// A name from the parser's tables: a short one is copied, a long one refers to the table's
+// text until KeepNames puts it in the result's store.
+inline TStatName TableName(std::string_view text) {
+    return text.size() <= TStatName::kLocalSize ? TStatName(text) : TStatName::Referring(text);
+}
+
 inline TRecStat* Append(TLstStat& list, TRecStat&& row) {
     list.Add(std::move(row));
     return &list.Last();
@@ -231,6 +237,9 @@ private:
     // how each step groups.
     void ScanRecords();
     void AddDay(TRecStat& row, std::int32_t dayNo) const;
+    // The rows from position From on that refer to texts outside the result (TableName) get
+    // those texts kept in the result's store, so that they outlive the parser's tables.
+    void KeepNames(TLstStat& list, std::size_t from);
     // One row per URL of entry or exit hits, hits per day.
     void AddPageRows(const std::vector<TPageHit>& hits, TLstStat& target);
 

@@ -9,33 +9,6 @@
 
 namespace brindle::statpass {
 
-namespace {
-
-// Texts kept in blocks that never move, so views into them stay valid while more are
-// added: a million search names as strings would each cost an object and a heap block.
-class TTextArena {
-public:
-    std::string_view Keep(std::string_view text) {
-        if (blocks_.empty() || used_ + text.size() > blockSize_) {
-            blockSize_ = std::max(kBlockBytes, text.size());
-            blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize_));
-            used_ = 0;
-        }
-        char* at = blocks_.back().get() + used_;
-        std::copy(text.begin(), text.end(), at);
-        used_ += text.size();
-        return {at, text.size()};
-    }
-
-private:
-    static constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
-    std::vector<std::unique_ptr<char[]>> blocks_;
-    std::size_t blockSize_ = 0;
-    std::size_t used_ = 0;
-};
-
-}  // namespace
-
 void TStatisticsPass::ByReferrer(TLane& lane) {
     constexpr TWalkRule rule{.Pages = true, .Days = TDailyCounts::Visits};
     GroupNamed(
@@ -52,7 +25,8 @@ void TStatisticsPass::ByReferrerSite(TLane&) {
         const std::string_view site = ReferrerSiteOf(pages[i].Name);
         sites.push_back({site.data(), static_cast<std::uint32_t>(site.size()), static_cast<std::uint32_t>(i)});
     }
-    RegroupRows(pages, sites, S.StatByRefDomain, true, Workers);
+    // A site of more than a short name's length is a piece of a long page name, in the store.
+    RegroupRows(pages, sites, S.StatByRefDomain, true, Workers, {.InStore = true});
 }
 
 // Each referring page is read once: its engine by number and its phrase, a piece of the
@@ -101,6 +75,9 @@ void TStatisticsPass::BySearch(TLane&) {
     }
     phrases.resize(found);
     phrases.shrink_to_fit();
+    // The phrases that are not pieces of their page names now lie in the store too.
+    for (TTextArena& part : texts) S.Texts.Adopt(std::move(part));
+    TTextArena joined;
     const TRegroupPrefixes byEngine{engineNames, engineOf};
 
     // The lists that need the most room to build come first, while the fewest rows exist.
@@ -110,7 +87,7 @@ void TStatisticsPass::BySearch(TLane&) {
         const std::string_view engine = engineNames[static_cast<std::size_t>(engineOf[phrase.Source])];
         work.push_back({engine.data(), static_cast<std::uint32_t>(engine.size()), phrase.Source});
     }
-    RegroupRows(pages, work, S.StatByRefSE, true, Workers);
+    RegroupRows(pages, work, S.StatByRefSE, true, Workers, {.Arena = &joined});
     work = std::vector<TRegroupName>();  // "= {}" would keep the room
     // Every piece between single blanks, empty ones included.
     std::size_t keywords = 0;
@@ -126,12 +103,13 @@ void TStatisticsPass::BySearch(TLane&) {
             rest.remove_prefix(blank + 1);
         }
     }
-    RegroupRows(pages, work, S.StatByRefSEK, true, Workers);
-    RegroupRows(pages, work, byEngine, S.StatByRefSESEK, false, Workers);
+    RegroupRows(pages, work, S.StatByRefSEK, true, Workers, {.InStore = true});
+    RegroupRows(pages, work, byEngine, S.StatByRefSESEK, false, Workers, &joined);
     work = std::vector<TRegroupName>();
     ReleaseFreedMemory();
-    RegroupRows(pages, phrases, S.StatByRefSEP, true, Workers);
-    RegroupRows(pages, phrases, byEngine, S.StatByRefSESEP, false, Workers);
+    RegroupRows(pages, phrases, S.StatByRefSEP, true, Workers, {.InStore = true});
+    RegroupRows(pages, phrases, byEngine, S.StatByRefSESEP, false, Workers, &joined);
+    S.Texts.Adopt(std::move(joined));
 }
 
 }  // namespace brindle::statpass

@@ -75,6 +75,15 @@ void TStatisticsPass::AddDay(TRecStat& row, std::int32_t dayNo) const {
     if (day >= 0) row.PerDay.Add(static_cast<std::size_t>(day));
 }
 
+void TStatisticsPass::KeepNames(TLstStat& list, std::size_t from) {
+    TTextArena arena;
+    for (std::size_t i = from; i < list.Count(); ++i) {
+        TStatName& name = list[i].Name;
+        if (name.Refers()) name = TStatName::Referring(arena.Keep(name));
+    }
+    S.Texts.Adopt(std::move(arena));
+}
+
 TStatisticsPass::TDedup TStatisticsPass::ChooseDedup(const TWalkRule& rule, TRecKey key) const {
     const TKeySpan& span = Spans[static_cast<std::size_t>(key)];
     if (In.AlwaysSort || In.Records.Empty() || span.Lowest < 0 || span.Highest >= kMostDenseKeys) return TDedup::Sort;

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "engine/StatisticsPass_group.h"
@@ -26,14 +27,15 @@ void TStatisticsPass::ByError(TLane&) {
     std::vector<TErrorKey> keys = std::move(ErrorKeys);
     std::sort(keys.begin(), keys.end());
     TLstStat work;
+    TTextArena arena;
+    std::string name;
     for (std::size_t i = 0; i < keys.size();) {
         std::size_t end = i + 1;
         while (end < keys.size() && keys[end] == keys[i]) ++end;
         const auto [status, uri, referrer] = keys[i];
         TRecStat row;
-        row.Name = In.URITable.GetString(uri);
-        row.Name += '\t';
-        row.Name += In.ReferrerTable.GetString(referrer);
+        name.assign(In.URITable.GetString(uri)).append(1, '\t').append(In.ReferrerTable.GetString(referrer));
+        row.Name = TStatName::Kept(name, arena);
         row.Code = status;
         row.Hits = static_cast<std::int32_t>(end - i);
         work.Add(std::move(row));
@@ -50,6 +52,7 @@ void TStatisticsPass::ByError(TLane&) {
         }
         S.StatByErr.Add(std::move(row));
     }
+    S.Texts.Adopt(std::move(arena));
 }
 
 }  // namespace brindle::statpass

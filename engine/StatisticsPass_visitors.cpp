@@ -28,7 +28,7 @@ void TStatisticsPass::ByUser(TLane& lane) {
         [&](const TRecLog& rec, TRecStat& row) {
             const std::string_view user = In.UserTable.GetString(rec.UserIdx);
             if (user.empty()) return false;
-            row.Name = user;
+            row.Name = TableName(user);
             return true;
         },
         S.StatByUserName);

@@ -83,7 +83,9 @@ bool WriteStatRecord(const TRecStat& row, TBinaryWriter& writer, const TDrainWri
 bool WriteStatRecord(const TRecStat& row, TBinaryWriter& writer) { return WriteStatRecord(row, writer, {}); }
 
 bool ReadStatRecord(TRecStat& row, TBinaryReader& reader) {
-    if (!ReadStreamString(reader, row.Name)) return false;
+    std::string name;
+    if (!ReadStreamString(reader, name)) return false;
+    row.Name = name;
     double value = 0;
     if (!reader.ReadDouble(value)) return false;
     row.Key = DateTimeToSeconds(value);
@@ -170,6 +172,7 @@ void TStatistics::ClearStatisticsTables() {
     StatByDom.Clear();
     StatByNbVisit.Clear();
     StatByLenVisit.Clear();
+    Texts.Clear();  // after the rows that refer to them
     FirstHitTime = 0;
     LastHitTime = 0;
     FirstDay = 0;
@@ -189,9 +192,9 @@ void TStatistics::MergeStat(TRecStat& Dest, const TRecStat& Src, std::uint8_t Wi
     if (WithDays == 1) Dest.PerDay.AddAll(Src.PerDay);
 }
 
-TRecStat RenamedRow(const TRecStat& row, std::string name) {
+TRecStat RenamedRow(const TRecStat& row, TStatName name) {
     TRecStat copy;
-    // A copy of the whole row would copy the old name first, and keep its buffer for the new.
+    // A copy of the whole row would copy the old name first.
     copy.Name = std::move(name);
     copy.Key = row.Key;
     copy.Duration = row.Duration;
@@ -265,20 +268,27 @@ void RegroupItems(const TLstStat& source, std::vector<Item>& work, TLstStat& tar
     }
 }
 
+// A group's name: its own, kept in the arena or referring to the store.
+TStatName GroupName(std::string_view text, const TRegroupTexts& texts) {
+    if (text.size() <= TStatName::kLocalSize || (!texts.Arena && !texts.InStore)) return TStatName(text);
+    return texts.InStore ? TStatName::Referring(text) : TStatName::Kept(text, *texts.Arena);
+}
+
 }  // namespace
 
-void RegroupRows(const TLstStat& source, std::vector<TRegroupRow>& work, TLstStat& target, bool sumDays) {
+void RegroupRows(const TLstStat& source, std::vector<TRegroupRow>& work, TLstStat& target, bool sumDays,
+                 TTextArena* arena) {
     RegroupItems(
         source, work, target, sumDays, 1, [&](const TRegroupRow& item) { return item.Source < source.Count(); },
         [](const TRegroupRow& a, const TRegroupRow& b) {
             return std::tie(a.Name, a.Source) < std::tie(b.Name, b.Source);
         },
         [](const TRegroupRow& a, const TRegroupRow& b) { return a.Name == b.Name; },
-        [](const TRegroupRow& item) { return item.Name; });
+        [&](const TRegroupRow& item) { return GroupName(item.Name, {.Arena = arena}); });
 }
 
 void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, TLstStat& target, bool sumDays,
-                 std::size_t threads) {
+                 std::size_t threads, TRegroupTexts texts) {
     for (TRegroupName& item : work) item.Lead = LeadOf({item.View()});
     RegroupItems(
         source, work, target, sumDays, threads, [&](const TRegroupName& item) { return item.Source < source.Count(); },
@@ -288,11 +298,11 @@ void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, TLstSt
             return order != 0 ? order < 0 : a.Source < b.Source;
         },
         [](const TRegroupName& a, const TRegroupName& b) { return a.Lead == b.Lead && a.View() == b.View(); },
-        [](const TRegroupName& item) { return std::string(item.View()); });
+        [&](const TRegroupName& item) { return GroupName(item.View(), texts); });
 }
 
 void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, const TRegroupPrefixes& prefixes,
-                 TLstStat& target, bool sumDays, std::size_t threads) {
+                 TLstStat& target, bool sumDays, std::size_t threads, TTextArena* arena) {
     const auto prefixOf = [&](const TRegroupName& item) { return prefixes.OfSource[item.Source]; };
     const auto valid = [&](const TRegroupName& item) {
         if (item.Source >= source.Count() || item.Source >= prefixes.OfSource.size()) return false;
@@ -338,12 +348,10 @@ void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, const 
         [&](const TRegroupName& a, const TRegroupName& b) {
             return rankOf(a) == rankOf(b) && a.Lead == b.Lead && compare(a, b) == 0;
         },
-        [&](const TRegroupName& item) {
+        [&, name = std::string()](const TRegroupName& item) mutable {
             const std::string_view prefix = prefixes.Names[static_cast<std::size_t>(prefixOf(item))];
-            std::string name;
-            name.reserve(prefix.size() + 1 + item.Size);
-            name.append(prefix).append(1, '\t').append(item.View());
-            return name;
+            name.assign(prefix).append(1, '\t').append(item.View());
+            return GroupName(name, {.Arena = arena});
         });
 }
 

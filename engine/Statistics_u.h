@@ -23,13 +23,14 @@
 #include "core/DateTime_u.h"
 #include "core/DisplayFormat.h"
 #include "engine/DayCounts_u.h"
+#include "engine/StatName_u.h"
 
 namespace brindle {
 
 struct TReportTxt;
 
 struct TRecStat {
-    std::string Name;
+    TStatName Name;
     TSeconds Key = 0;
     TSeconds Duration = 0;
     std::uint8_t Kind = 0;  // file kind 0..5
@@ -48,6 +49,8 @@ struct TRecStat {
 
     friend bool operator==(const TRecStat&, const TRecStat&) = default;
 };
+
+static_assert(sizeof(TRecStat) <= 96, "a statistics row stays lean: there are millions of them");
 
 // Bytes of a stored row with an empty name and no per-day counts.
 constexpr std::size_t kStatRecordFixedBytes = 69;
@@ -193,6 +196,9 @@ public:
     std::int32_t FirstDay = 0;
     std::int32_t LastDay = 0;
 
+    // The texts the long row names of these statistics refer to.
+    TStatTexts Texts;
+
     // The thirty lists in member order.
     std::array<TLstStat*, kStatListCount> AllLists();
     std::array<const TLstStat*, kStatListCount> AllLists() const;
@@ -229,11 +235,21 @@ struct TRegroupRow {
     std::size_t Source = 0;
 };
 
+// Where the names of regrouped rows go. Without an arena each row owns its long name; with
+// one, a long name is kept there, unless InStore says that every item's text already lies in
+// the store of the statistics Target belongs to (texts of other rows' names, arenas handed
+// to that store): then the row refers to it where it is.
+struct TRegroupTexts {
+    TTextArena* Arena = nullptr;
+    bool InStore = false;
+};
+
 // Groups Work by name (ordinal; within a name in source order) and appends one row per
 // name to Target: the group's first source row under the new name, with the counters of
 // the others added. SumDays also adds their per-day counts; otherwise the row keeps the
 // first source row's. Work is sorted in place.
-void RegroupRows(const TLstStat& source, std::vector<TRegroupRow>& work, TLstStat& target, bool sumDays);
+void RegroupRows(const TLstStat& source, std::vector<TRegroupRow>& work, TLstStat& target, bool sumDays,
+                 TTextArena* arena = nullptr);
 
 // The same for names held elsewhere, which must outlive the call: small items for the steps
 // that regroup a million rows, sorted on up to Threads threads.
@@ -247,7 +263,7 @@ struct TRegroupName {
     std::string_view View() const { return {Text, Size}; }
 };
 void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, TLstStat& target, bool sumDays,
-                 std::size_t threads = 1);
+                 std::size_t threads = 1, TRegroupTexts texts = {});
 
 // Names that each read a prefix, a TAB and the item's text: Names[OfSource[Source]] is the
 // prefix of the item's source row. The joined names are compared without being built;
@@ -257,14 +273,13 @@ struct TRegroupPrefixes {
     std::span<const std::int32_t> OfSource;
 };
 void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, const TRegroupPrefixes& prefixes,
-                 TLstStat& target, bool sumDays, std::size_t threads = 1);
+                 TLstStat& target, bool sumDays, std::size_t threads = 1, TTextArena* arena = nullptr);
 
 // The ordinal order of Prefix + TAB + Text, as the joined texts would compare: negative,
 // zero or positive.
 int CompareJoined(std::string_view prefixA, std::string_view textA, std::string_view prefixB, std::string_view textB);
 
-// A copy of Row under another name: the name gets a buffer of its own size, however large
-// the row's was.
-TRecStat RenamedRow(const TRecStat& row, std::string name);
+// A copy of Row under another name.
+TRecStat RenamedRow(const TRecStat& row, TStatName name);
 
 }  // namespace brindle

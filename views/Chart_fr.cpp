@@ -149,7 +149,7 @@ double RowValue(const TListReport& report, const TRecStat& row) {
 std::string OrText(const std::string& text, const std::string& whenEmpty) { return text.empty() ? whenEmpty : text; }
 
 std::string RowLabel(const TListReport& report, const TRecStat& row, int limit, const TReportTxt& lang) {
-    const std::string& name = row.Name;
+    const std::string name = row.Name.Str();
     switch (report.Label) {
         case TLabel::CutRight: return TruncateRight(name, limit);
         case TLabel::CutLeft: return TruncateLeft(name, limit);

@@ -211,7 +211,9 @@ TRecStat RandomRow(std::mt19937& rng, std::size_t days) {
     auto any32 = [&] { return static_cast<std::int32_t>(rng()); };
     TRecStat row;
     const std::size_t length = std::uniform_int_distribution<std::size_t>(0, 30)(rng);
-    for (std::size_t i = 0; i < length; ++i) row.Name += static_cast<char>(rng() & 0xFF);
+    std::string name;
+    for (std::size_t i = 0; i < length; ++i) name += static_cast<char>(rng() & 0xFF);
+    row.Name = name;
     row.Key = std::uniform_int_distribution<TSeconds>(0, 5'000'000'000)(rng);
     row.Duration = std::uniform_int_distribution<TSeconds>(0, 10'000'000)(rng);
     row.Kind = static_cast<std::uint8_t>(rng() % 6);
@@ -455,7 +457,7 @@ TEST(AnalysisDocument, OldVersionSharedCountryNamesTakeTheCountrysOwnCode) {
     int code = -1;
     ASSERT_TRUE(current.Load(path, code, true));
     std::vector<std::string> names;
-    for (const TRecStat& row : current.stats.StatByCountry) names.push_back(row.Name);
+    for (const TRecStat& row : current.stats.StatByCountry) names.push_back(row.Name.Str());
     EXPECT_EQ(names, (std::vector<std::string>{"us", "gb", "ru", "gov", "edu", "de"}));
 }
 

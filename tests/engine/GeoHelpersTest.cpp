@@ -19,7 +19,7 @@ namespace {
 
 std::vector<std::string> Names(const TLstStat& list) {
     std::vector<std::string> names;
-    for (const TRecStat& row : list) names.push_back(row.Name);
+    for (const TRecStat& row : list) names.push_back(row.Name.Str());
     return names;
 }
 

@@ -42,7 +42,7 @@ std::string WriteCityDb(const test::TestFolder& folder, int edition = GEOIP_CITY
 
 std::vector<std::string> Names(const TLstStat& list) {
     std::vector<std::string> names;
-    for (const TRecStat& row : list) names.push_back(row.Name);
+    for (const TRecStat& row : list) names.push_back(row.Name.Str());
     return names;
 }
 
@@ -173,7 +173,7 @@ TEST(GeoIPCityDb, CityRegionAndCountryReportsFromARealDatabase) {
                                         "Paris, France", "San Francisco, California, United States",
                                         "Shanghai, Shanghai, China"}));
     for (const TRecStat& row : stats.StatByCity) {
-        if (row.Name.starts_with("San Francisco")) {
+        if (row.Name.View().starts_with("San Francisco")) {
             EXPECT_EQ(row.Hits, 2 + 4);
         }
     }

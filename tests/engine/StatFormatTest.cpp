@@ -236,7 +236,7 @@ TEST(StatFormat, LanguageAndDisplayFormat) {
     EXPECT_EQ(stats.FormatStatValue(row, 1, 4, &lang), "Lundi");
     EXPECT_EQ(stats.FormatStatValue(row, 15, 21, &lang), "15+ visites");
     EXPECT_EQ(stats.FormatStatValue(row, 1, 22, &lang), "0-1 minute");
-    row.Name.clear();
+    row.Name = "";
     row.Country = 0;
     EXPECT_EQ(stats.FormatStatValue(row, 0, 24, &lang), "Inconnu");
     EXPECT_EQ(stats.FormatStatValue(row, 0, 32, &lang), "Aucun");

@@ -66,7 +66,9 @@ TRecStat RandomRow(std::mt19937& rng) {
     std::uniform_int_distribution<std::int32_t> small(-5, 100000);
     TRecStat row;
     const int nameLength = std::uniform_int_distribution<int>(0, 40)(rng);
-    for (int i = 0; i < nameLength; ++i) row.Name += static_cast<char>(byte(rng));
+    std::string name;
+    for (int i = 0; i < nameLength; ++i) name += static_cast<char>(byte(rng));
+    row.Name = name;
     row.Key = std::uniform_int_distribution<TSeconds>(0, 4'000'000'000)(rng);
     row.Duration = std::uniform_int_distribution<TSeconds>(-1000, 50'000'000)(rng);
     row.Kind = static_cast<std::uint8_t>(byte(rng));

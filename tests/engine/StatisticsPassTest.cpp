@@ -51,12 +51,12 @@ public:
 
 // Every field of a row on one line, so that a mismatch shows where it is.
 std::string Describe(const TRecStat& r) {
-    std::string text = r.Name + " | key " + std::to_string(r.Key) + " dur " + std::to_string(r.Duration) + " kind " +
-                       std::to_string(r.Kind) + " code " + std::to_string(r.Code) + " | " + std::to_string(r.Hits) +
-                       " hits " + std::to_string(r.Visits) + " visits " + std::to_string(r.Bytes) + " bytes " +
-                       std::to_string(r.Pages) + " pages " + std::to_string(r.NotModified) + "/" +
-                       std::to_string(r.Partial) + "/" + std::to_string(r.Errors) + " | ip " + std::to_string(r.IP) +
-                       " country " + std::to_string(r.Country) + " | days";
+    std::string text =
+        r.Name.Str() + " | key " + std::to_string(r.Key) + " dur " + std::to_string(r.Duration) + " kind " +
+        std::to_string(r.Kind) + " code " + std::to_string(r.Code) + " | " + std::to_string(r.Hits) + " hits " +
+        std::to_string(r.Visits) + " visits " + std::to_string(r.Bytes) + " bytes " + std::to_string(r.Pages) +
+        " pages " + std::to_string(r.NotModified) + "/" + std::to_string(r.Partial) + "/" + std::to_string(r.Errors) +
+        " | ip " + std::to_string(r.IP) + " country " + std::to_string(r.Country) + " | days";
     for (const std::int32_t d : r.PerDay) text += " " + std::to_string(d);
     return text;
 }
@@ -219,7 +219,7 @@ protected:
         std::vector<TRecStat> actual(list.begin(), list.end());
         ASSERT_EQ(actual.size(), expected.size());
         for (std::size_t i = 0; i < actual.size(); ++i) {
-            if (!midnight.contains(expected[i].Name) || actual[i].PerDay.size() != 3) continue;
+            if (!midnight.contains(expected[i].Name.Str()) || actual[i].PerDay.size() != 3) continue;
             std::vector<std::int32_t> onFirst = expected[i].PerDay, onSecond = expected[i].PerDay;
             ++onFirst[0];
             ++onSecond[1];
@@ -344,7 +344,7 @@ TEST_F(ScenarioTest, EveryTableWorkedByHand) {
                       .IP = IP("192.0.2.99"),
                       .Country = fr,
                       .PerDay = {0, 2, 1}};
-    const std::set<std::string> midnight = {h1.Name};
+    const std::set<std::string> midnight = {h1.Name.Str()};
     ExpectRows(Stats.StatByHost, {h0, h1, h2, h3, h4}, midnight);
 
     std::vector<TRecStat> nbVisit(15);
