@@ -397,6 +397,38 @@ TEST(PassDeterminism, SearchEngineMatcherAgreesWithTheList) {
     }
 }
 
+// A result outlives the parser's tables it was made from, on one thread or many: its long
+// names refer to texts it keeps itself. A copy owns every name; a move keeps the references.
+TEST(PassDeterminism, TheResultOutlivesTheTablesItWasMadeFrom) {
+    for (const int threads : {1, 8}) {
+        TStatistics moved, copied;
+        {
+            auto data = std::make_unique<TPassData>(TShape{.Seed = 11, .Visits = 1500});
+            TPassData::TOutcome out = data->Run({.Threads = threads});
+            ASSERT_TRUE(out.Completed) << out.Error;
+            copied = out.Stats;
+            moved = std::move(out.Stats);
+        }
+        // Any name still reading a table would be a use after free here.
+        EXPECT_EQ(moved, copied) << threads;
+        std::size_t referring = 0, owned = 0;
+        for (const TLstStat* list : moved.AllLists())
+            for (const TRecStat& row : *list) referring += row.Name.Refers() ? 1 : 0;
+        for (const TLstStat* list : copied.AllLists())
+            for (const TRecStat& row : *list) owned += row.Name.Refers() ? 0 : 1;
+        EXPECT_GT(referring, 1000u) << threads;
+        EXPECT_EQ(owned, [&] {
+            std::size_t rows = 0;
+            for (const TLstStat* list : copied.AllLists()) rows += list->Count();
+            return rows;
+        }()) << threads;
+        // Every list that names its rows from a table or by regrouping still reads them.
+        for (const TLstStat* list : {&moved.StatByAllFiles, &moved.StatByRefPage, &moved.StatByRefDomain,
+                                     &moved.StatByRefSEP, &moved.StatByRefSESEK, &moved.StatByErr, &moved.StatByHost})
+            EXPECT_FALSE(list->Empty()) << threads;
+    }
+}
+
 // Reporting waits for the steps in number order: a step may only need lower-numbered steps,
 // or a failed or stopped run could wait for a step that never comes.
 TEST(PassDeterminism, StepTableNeedsOnlyEarlierSteps) {
