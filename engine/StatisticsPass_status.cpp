@@ -20,37 +20,51 @@ void TStatisticsPass::ByStatus(TLane& lane) {
         S.StatByStatus);
 }
 
-// One row per status, URL and referrer. The hits are counted by index first, so each
-// distinct triple builds its name once; triples whose joined names meet (texts holding a
-// TAB) are merged by the name walk as if every hit had its own row.
+// One row per status, URL and referrer. The hits are counted by index first, and the
+// distinct triples are put in the rows' order by their texts where they lie, so each row
+// builds its name once; triples whose joined names meet (texts holding a TAB) are merged
+// as if every hit had its own row.
 void TStatisticsPass::ByError(TLane&) {
     std::vector<TErrorKey> keys = std::move(ErrorKeys);
     std::sort(keys.begin(), keys.end());
-    TLstStat work;
-    TTextArena arena;
-    std::string name;
+    struct TTriple {
+        TErrorKey Key;
+        std::int32_t Hits;
+    };
+    std::vector<TTriple> triples;
     for (std::size_t i = 0; i < keys.size();) {
         std::size_t end = i + 1;
         while (end < keys.size() && keys[end] == keys[i]) ++end;
-        const auto [status, uri, referrer] = keys[i];
+        triples.push_back({keys[i], static_cast<std::int32_t>(end - i)});
+        i = end;
+    }
+    keys = std::vector<TErrorKey>();
+    const auto order = [&](const TTriple& a, const TTriple& b) {
+        const auto [statusA, uriA, referrerA] = a.Key;
+        const auto [statusB, uriB, referrerB] = b.Key;
+        if (statusA != statusB) return statusA < statusB ? -1 : 1;
+        return CompareJoined(In.URITable.GetString(uriA), In.ReferrerTable.GetString(referrerA),
+                             In.URITable.GetString(uriB), In.ReferrerTable.GetString(referrerB));
+    };
+    std::sort(triples.begin(), triples.end(), [&](const TTriple& a, const TTriple& b) { return order(a, b) < 0; });
+    std::size_t rows = 0;
+    for (std::size_t i = 0; i < triples.size(); ++i) rows += i == 0 || order(triples[i - 1], triples[i]) != 0;
+    TLstStat& target = S.StatByErr;
+    target.Reserve(target.Count() + rows);
+    TTextArena arena;
+    std::string name;
+    for (std::size_t i = 0; i < triples.size(); ++i) {
+        if (i != 0 && order(triples[i - 1], triples[i]) == 0) {
+            target.Last().Hits += triples[i].Hits;
+            continue;
+        }
+        const auto [status, uri, referrer] = triples[i].Key;
         TRecStat row;
         name.assign(In.URITable.GetString(uri)).append(1, '\t').append(In.ReferrerTable.GetString(referrer));
         row.Name = TStatName::Kept(name, arena);
         row.Code = status;
-        row.Hits = static_cast<std::int32_t>(end - i);
-        work.Add(std::move(row));
-        i = end;
-    }
-    work.SortByCodeName(1);
-    for (TRecStat& row : work) {
-        if (!S.StatByErr.Empty()) {
-            TRecStat& last = S.StatByErr.Last();
-            if (last.Code == row.Code && last.Name == row.Name) {
-                TStatistics::MergeStat(last, row, 0);
-                continue;
-            }
-        }
-        S.StatByErr.Add(std::move(row));
+        row.Hits = triples[i].Hits;
+        target.Add(std::move(row));
     }
     S.Texts.Adopt(std::move(arena));
 }

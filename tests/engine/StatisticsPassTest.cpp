@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -810,6 +811,38 @@ TEST_F(PassTest, MatchesAPlainReferenceOnRandomHits) {
         EXPECT_EQ(Stats.StatByErr[i].Name, key.second);
         EXPECT_EQ(Stats.StatByErr[i++].Hits, count);
     }
+}
+
+// Error rows come in the order of their status and joined name, compared byte for byte;
+// triples whose joined names meet through a TAB in the texts make one row.
+TEST_F(PassTest, ErrorRowsMergeJoinedNamesThatMeet) {
+    for (const char* uri : {"/m\tq", "/m", "/m\x01", "/n"}) URIs.AddString(uri);
+    for (const char* referrer : {"z", "q\tz", ""}) Referrers.AddString(referrer);
+    Hosts.AddString("h");
+    const TSeconds start = EncodeDateTime(2005, 3, 1, 0, 0, 0);
+    // status, URL, referrer
+    const std::vector<std::array<std::int32_t, 3>> hits = {{404, 0, 0}, {404, 1, 1}, {404, 1, 1}, {500, 2, 2},
+                                                           {404, 2, 2}, {404, 3, 0}, {403, 3, 2}, {404, 0, 0}};
+    std::int32_t visit = 0;
+    for (const auto& [status, uri, referrer] : hits) {
+        TRecLog rec;
+        rec.Time = start + visit;
+        rec.URIIdx = uri;
+        rec.ReferrerIdx = referrer;
+        rec.Status = static_cast<std::int16_t>(status);
+        rec.IsError = true;
+        rec.VisitId = ++visit;
+        Records.Add(rec);
+    }
+    Stats.VisitCount = visit;
+    ASSERT_TRUE(Run());
+    const std::vector<TRecStat> expected = {{.Name = "/n\t", .Code = 403, .Hits = 1},
+                                            {.Name = "/m\x01\t", .Code = 404, .Hits = 1},
+                                            {.Name = "/m\tq\tz", .Code = 404, .Hits = 4},
+                                            {.Name = "/n\tz", .Code = 404, .Hits = 1},
+                                            {.Name = "/m\x01\t", .Code = 500, .Hits = 1}};
+    EXPECT_EQ(DescribeAll(std::vector<TRecStat>(Stats.StatByErr.begin(), Stats.StatByErr.end())),
+              DescribeAll(expected));
 }
 
 // The search lists against a plain reference: every referring page row read with the
