@@ -6,22 +6,32 @@
 namespace brindle::statpass {
 
 void TStatisticsPass::ByFile(TLane& lane) {
-    Group(
+    std::vector<std::vector<TPageHit>> entries, exits;
+    GroupInParts(
         lane, kFileRule, TRecKey::URI, [](const TRecLog& r) { return r.URIIdx; },
         [&](const TRecLog& rec, TRecStat& row) {
             row.Name = TableName(In.URITable.GetString(rec.URIIdx));
             row.Kind = rec.Kind;
             return true;
         },
-        [&](const TRecLog& rec, TRecStat&) {
-            if (rec.IsEntry) EntryHits.push_back({rec.URIIdx, rec.DayNo()});
-            if (rec.IsExit) ExitHits.push_back({rec.URIIdx, rec.DayNo()});
+        [&](std::size_t parts) {
+            entries.resize(parts);
+            exits.resize(parts);
+        },
+        [&](std::size_t part, const TRecLog& rec, TRecStat&) {
+            if (rec.IsEntry) entries[part].push_back({rec.URIIdx, rec.DayNo()});
+            if (rec.IsExit) exits[part].push_back({rec.URIIdx, rec.DayNo()});
         },
         S.StatByAllFiles);
-    // In URL order, as the sorted walk meets them.
-    for (std::vector<TPageHit>* hits : {&EntryHits, &ExitHits})
+    // The parts in the order of the walk, then in URL order, as the sorted walk meets them.
+    for (auto [hits, parts] : {std::pair{&EntryHits, &entries}, std::pair{&ExitHits, &exits}}) {
+        for (std::vector<TPageHit>& part : *parts) {
+            hits->insert(hits->end(), part.begin(), part.end());
+            part = std::vector<TPageHit>();
+        }
         std::stable_sort(hits->begin(), hits->end(),
                          [](const TPageHit& a, const TPageHit& b) { return a.URIIdx < b.URIIdx; });
+    }
 }
 
 void TStatisticsPass::ByExtension(TLane& lane) {

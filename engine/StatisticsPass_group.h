@@ -85,8 +85,29 @@ void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, Key
         KeepNames(target, before);
         return;
     }
-    // Without EachHit the groups share nothing, so parts of the sorted order, each from a
-    // group's first hit, are walked side by side and their rows joined in order.
+    GroupSortedInParts(
+        lane, rule, key, keyOf, firstHit, [](std::size_t) {}, [](std::size_t, const TRecLog&, TRecStat&) {}, target);
+    KeepNames(target, before);
+}
+
+template <class KeyOf, class FirstHit, class PartHit>
+void TStatisticsPass::GroupInParts(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit,
+                                   const std::function<void(std::size_t)>& startParts, PartHit partHit,
+                                   TLstStat& target) {
+    const std::size_t before = target.Count();
+    const auto eachHit = [&](const TRecLog& rec, TRecStat& row) { partHit(0, rec, row); };
+    startParts(1);
+    if (!GroupInStoredOrder(lane, rule, key, keyOf, firstHit, eachHit, target))
+        GroupSortedInParts(lane, rule, key, keyOf, firstHit, startParts, partHit, target);
+    KeepNames(target, before);
+}
+
+// The groups share nothing, so parts of the sorted order, each from a group's first hit,
+// are walked side by side and their rows joined in order.
+template <class KeyOf, class FirstHit, class PartHit>
+void TStatisticsPass::GroupSortedInParts(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf,
+                                         FirstHit firstHit, const std::function<void(std::size_t)>& startParts,
+                                         PartHit partHit, TLstStat& target) {
     TRecView& records = lane.Records();
     records.SortBy(key, 1);
     const std::size_t count = records.Count();
@@ -94,7 +115,9 @@ void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, Key
     // eight steps splitting eight ways at once would hold sixty-four.
     const std::size_t busy = static_cast<std::size_t>(std::max(BusyChains.load(), 1));
     const std::size_t idle = Workers > busy ? Workers - busy : 0;
-    const std::size_t parts = std::clamp<std::size_t>(count / kHitsPerPart, 1, idle + 1);
+    const std::size_t parts = In.HitsPerPart != 0 ? std::clamp<std::size_t>(count / In.HitsPerPart, 1, Workers)
+                                                  : std::clamp<std::size_t>(count / kHitsPerPart, 1, idle + 1);
+    startParts(parts);
     if (parts == 1) ReserveRows(target, key);
     std::vector<std::size_t> bounds(parts + 1, count);
     bounds[0] = 0;
@@ -114,18 +137,16 @@ void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, Key
                 if (!firstHit(rec, row)) return nullptr;
                 return Append(rows, std::move(row));
             },
-            noHit);
+            [&](const TRecLog& rec, TRecStat& row) { partHit(part, rec, row); });
     });
-    if (parts > 1) {
-        std::size_t rows = target.Count();
-        for (const TLstStat& part : found) rows += part.Count();
-        target.Reserve(rows);
-        for (TLstStat& part : found) {
-            for (TRecStat& row : part) target.Add(std::move(row));
-            part = TLstStat{};
-        }
+    if (parts == 1) return;
+    std::size_t rows = target.Count();
+    for (const TLstStat& part : found) rows += part.Count();
+    target.Reserve(rows);
+    for (TLstStat& part : found) {
+        for (TRecStat& row : part) target.Add(std::move(row));
+        part = TLstStat{};
     }
-    KeepNames(target, before);
 }
 
 template <class KeyOf>

@@ -261,6 +261,15 @@ private:
                TLstStat& target);
     template <class KeyOf, class FirstHit>
     void Group(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit, TLstStat& target);
+    // The same with EachHit seeing the hits of parts of the sorted order side by side: it
+    // gets the part, numbered in the order of the sorted walk; StartParts is told how many
+    // parts there are before the walk begins. In stored order there is one part, 0.
+    template <class KeyOf, class FirstHit, class PartHit>
+    void GroupInParts(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit,
+                      const std::function<void(std::size_t)>& startParts, PartHit partHit, TLstStat& target);
+    template <class KeyOf, class FirstHit, class PartHit>
+    void GroupSortedInParts(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit,
+                            const std::function<void(std::size_t)>& startParts, PartHit partHit, TLstStat& target);
     // One row per key named by the key's text.
     template <class KeyOf>
     void GroupNamed(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, const TBucketString& names,

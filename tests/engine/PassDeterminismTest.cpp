@@ -73,6 +73,7 @@ public:
         bool AlwaysSort = false;
         int CancelAfterStep = 0;  // 0: never
         bool CountryFails = false;  // the country database cannot be read (step 10 throws)
+        std::size_t HitsPerPart = 0;
     };
 
     TOutcome Run(const TRunMode& mode) {
@@ -113,7 +114,8 @@ public:
                                                        cancelled = true;
                                                    },
                                                .Threads = mode.Threads,
-                                               .AlwaysSort = mode.AlwaysSort},
+                                               .AlwaysSort = mode.AlwaysSort,
+                                               .HitsPerPart = mode.HitsPerPart},
                                               out.Stats);
         } catch (const std::exception& e) {
             out.Error = e.what();
@@ -266,7 +268,9 @@ TEST(PassDeterminism, EveryWayGivesTheSortedWalksResult) {
         ASSERT_TRUE(reference.Completed) << reference.Error;
         ASSERT_FALSE(reference.Stats.StatByRefSEK.Empty());
         for (const TRunMode mode : {TRunMode{.Threads = 1}, TRunMode{.Threads = 4},
-                                    TRunMode{.Threads = 3, .AlwaysSort = true}, TRunMode{.Threads = 0}}) {
+                                    TRunMode{.Threads = 3, .AlwaysSort = true}, TRunMode{.Threads = 0},
+                                    // Sorted walks in parts of a few thousand hits, side by side.
+                                    TRunMode{.Threads = 8, .AlwaysSort = true, .HitsPerPart = 3000}}) {
             const TPassData::TOutcome outcome = data.Run(mode);
             ASSERT_TRUE(outcome.Completed) << outcome.Error;
             EXPECT_EQ(outcome.Progress, reference.Progress);
