@@ -20,7 +20,8 @@ void TStatisticsPass::ReserveRows(TLstStat& target, TRecKey key) const {
 void TStatisticsPass::ScanRecords() {
     constexpr std::array kScanned = {TRecKey::Host,   TRecKey::User,     TRecKey::URI,     TRecKey::Extension,
                                      TRecKey::Path,   TRecKey::Referrer, TRecKey::Browser, TRecKey::OS,
-                                     TRecKey::Spider, TRecKey::Status,   TRecKey::Kind,    TRecKey::Visit};
+                                     TRecKey::Spider, TRecKey::Status,   TRecKey::Kind,    TRecKey::Time,
+                                     TRecKey::Visit};
     const auto valueOf = [](const TRecLog& rec, TRecKey key) -> std::int64_t {
         switch (key) {
             case TRecKey::Host: return rec.HostIdx;
@@ -34,6 +35,7 @@ void TStatisticsPass::ScanRecords() {
             case TRecKey::Spider: return rec.SpiderIdx;
             case TRecKey::Status: return rec.Status;
             case TRecKey::Kind: return rec.Kind;
+            case TRecKey::Time: return rec.Time;
             default: return rec.VisitId;
         }
     };

@@ -54,16 +54,25 @@ void TStatisticsPass::SumSummary(TLane& lane) {
     }
 }
 
+// The earliest and latest hit come from the scan before the steps, so the steps waiting
+// for the day span start at once; the sorted walk, kept for AlwaysSort, finds the same.
 void TStatisticsPass::FindTimeRange(TLane& lane) {
-    TRecView& records = lane.Records();
-    records.SortBy(TRecKey::Time, 1);
-    if (records.Empty()) return;
-    const TRecLog& first = records.Get(0);
-    const TRecLog& last = records.Get(records.Count() - 1);
-    S.FirstHitTime = first.Time;
-    S.FirstDay = first.DayNo();
-    S.LastHitTime = last.Time;
-    S.LastDay = last.DayNo();
+    if (In.Records.Empty()) return;
+    TSeconds first = 0, last = 0;
+    if (In.AlwaysSort) {
+        TRecView& records = lane.Records();
+        records.SortBy(TRecKey::Time, 1);
+        first = records.Get(0).Time;
+        last = records.Get(records.Count() - 1).Time;
+    } else {
+        const TKeySpan& times = Spans[static_cast<std::size_t>(TRecKey::Time)];
+        first = times.Lowest;
+        last = times.Highest;
+    }
+    S.FirstHitTime = first;
+    S.FirstDay = static_cast<std::int32_t>(DayOf(first));
+    S.LastHitTime = last;
+    S.LastDay = static_cast<std::int32_t>(DayOf(last));
     if (S.FirstDay == 0 || S.LastDay == 0) return;
     const std::int64_t span = static_cast<std::int64_t>(S.LastDay) - S.FirstDay + 1;
     // The counts are sparse, so memory does not grow with the span; only a saved document
@@ -78,6 +87,7 @@ void TStatisticsPass::FindTimeRange(TLane& lane) {
 // Step 3 left the records in time order, which groups days and months as well. The
 // walk also fills the hour, weekday and day-of-month rows for their own steps.
 void TStatisticsPass::ByDay(TLane& lane) {
+    lane.Records().SortBy(TRecKey::Time, 1);
     Clock = std::make_unique<TClockTables>(lane.Visits().Size());
     Walk(
         lane.Records(), lane.Visits(), 0, lane.Records().Count(), kTimeRule, [](const TRecLog& r) { return r.DayNo(); },

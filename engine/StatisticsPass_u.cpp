@@ -132,7 +132,7 @@ const std::array<TStatisticsPass::TStepSpec, kStatisticsStepCount>& TStatisticsP
              p.S.FirstHitTime = p.S.LastHitTime = 0;
              p.S.FirstDay = p.S.LastDay = p.S.DaySpan = 0;
          },
-         1, 0, true},
+         1, 0, false},
         {&P::ByDay, [](P& p) { p.S.StatByDay.Clear(); }, 1, 0, true},
         {&P::ByMonth, [](P& p) { p.S.StatByMon.Clear(); }, 1, 0, false},
         {&P::ByHour, [](P& p) { p.S.StatByHod.Clear(); }, 1, 0, false},
