@@ -1,5 +1,8 @@
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <limits>
+#include <vector>
 
 #include "core/CommonUtils_u.h"
 #include "core/SafeFormat_u.h"
@@ -39,19 +42,57 @@ void TStatisticsPass::SumSummary(TLane& lane) {
         }
         return;
     }
-    // The same in stored order: a visit counts at its first hit stored, which the walk in
-    // visit order meets first; only a visit 0 that is the lowest id present gave no length
-    // there. The lengths are only counted, so their order does not matter.
-    TVisitMap& visits = lane.Visits();
-    visits.Reset();
-    visits.StartGroup();
+    // The same in stored order, in parts side by side: a visit counts at its first hit
+    // stored, which the walk in visit order meets first; only a visit 0 that is the lowest id
+    // present gave no length there. The lengths are only counted, so their order does not
+    // matter. An id outside the visit map is a visit at every hit, as the map has it.
     const TLstRecLog& records = In.Records;
-    for (std::size_t i = 0; i < records.Count(); ++i) {
-        const TRecLog& rec = records.Stored(i);
-        const bool newVisit = visits.FirstInGroup(rec.VisitId);
-        AddHit(S.Summary, rec, kTimeRule, newVisit);
-        if (newVisit && (rec.VisitId != 0 || LowestVisit < 0)) VisitLengths.push_back(rec.VisitDuration);
+    const std::size_t count = records.Count();
+    const auto slots = static_cast<std::size_t>(std::max<std::int64_t>(HighestVisit - LowestVisit + 1, 0));
+    constexpr std::uint32_t kUnseen = std::numeric_limits<std::uint32_t>::max();
+    std::vector<std::uint32_t> firstHit(slots, kUnseen);
+    const auto lengthCounts = [&](std::int32_t id) { return id != 0 || LowestVisit < 0; };
+    const std::size_t parts =
+        std::clamp<std::size_t>(count / (In.HitsPerPart != 0 ? In.HitsPerPart : kHitsPerPart), 1, Workers);
+    std::vector<TRecStat> sums(parts);
+    std::vector<std::vector<std::int32_t>> lengths(parts);
+    RunParts(parts, [&](std::size_t part) {
+        TRecStat& sum = sums[part];
+        for (std::size_t i = count * part / parts; i < count * (part + 1) / parts; ++i) {
+            const TRecLog& rec = records.Stored(i);
+            const std::int64_t slot = static_cast<std::int64_t>(rec.VisitId) - LowestVisit;
+            const bool mapped = slot >= 0 && static_cast<std::uint64_t>(slot) < slots;
+            AddHit(sum, rec, kTimeRule, !mapped);
+            if (!mapped) {
+                if (lengthCounts(rec.VisitId)) lengths[part].push_back(rec.VisitDuration);
+                continue;
+            }
+            std::atomic_ref<std::uint32_t> first(firstHit[static_cast<std::size_t>(slot)]);
+            std::uint32_t seen = first.load(std::memory_order_relaxed);
+            const auto index = static_cast<std::uint32_t>(i);
+            while (index < seen && !first.compare_exchange_weak(seen, index, std::memory_order_relaxed)) {
+            }
+        }
+    });
+    for (const TRecStat& sum : sums) {
+        S.Summary.Hits += sum.Hits;
+        S.Summary.Visits += sum.Visits;
+        S.Summary.Duration += sum.Duration;
+        S.Summary.Pages += sum.Pages;
+        S.Summary.Bytes += sum.Bytes;
+        S.Summary.NotModified += sum.NotModified;
+        S.Summary.Partial += sum.Partial;
+        S.Summary.Errors += sum.Errors;
     }
+    for (std::size_t slot = 0; slot < slots; ++slot) {
+        if (firstHit[slot] == kUnseen) continue;
+        const TRecLog& rec = records.Stored(firstHit[slot]);
+        ++S.Summary.Visits;
+        S.Summary.Duration += rec.VisitDuration;
+        if (lengthCounts(rec.VisitId)) VisitLengths.push_back(rec.VisitDuration);
+    }
+    for (const std::vector<std::int32_t>& part : lengths)
+        VisitLengths.insert(VisitLengths.end(), part.begin(), part.end());
 }
 
 // The earliest and latest hit come from the scan before the steps, so the steps waiting

@@ -57,9 +57,10 @@ struct TStatisticsPassInput {
     // keys and visits allow, else it sorts them by the key and walks that order. True makes
     // every step sort and walk; the result is the same.
     bool AlwaysSort = false;
-    // Hits a sorted walk takes at least to give a thread a part of its own; 0 the default,
-    // which also leaves the threads other chains are using alone. Another number splits every
-    // sorted walk as far as the threads go, so that small record sets are walked in parts.
+    // Hits a walk takes at least to give a thread a part of its own; 0 the default, with
+    // which a sorted walk also leaves the threads other chains are using alone. Another number
+    // splits every such walk as far as the threads go, so that small record sets are walked
+    // in parts.
     std::size_t HitsPerPart = 0;
 };
 

@@ -269,8 +269,9 @@ TEST(PassDeterminism, EveryWayGivesTheSortedWalksResult) {
         ASSERT_FALSE(reference.Stats.StatByRefSEK.Empty());
         for (const TRunMode mode : {TRunMode{.Threads = 1}, TRunMode{.Threads = 4},
                                     TRunMode{.Threads = 3, .AlwaysSort = true}, TRunMode{.Threads = 0},
-                                    // Sorted walks in parts of a few thousand hits, side by side.
-                                    TRunMode{.Threads = 8, .AlwaysSort = true, .HitsPerPart = 3000}}) {
+                                    // Walks in parts of a few thousand hits, side by side.
+                                    TRunMode{.Threads = 8, .AlwaysSort = true, .HitsPerPart = 3000},
+                                    TRunMode{.Threads = 8, .HitsPerPart = 3000}}) {
             const TPassData::TOutcome outcome = data.Run(mode);
             ASSERT_TRUE(outcome.Completed) << outcome.Error;
             EXPECT_EQ(outcome.Progress, reference.Progress);
