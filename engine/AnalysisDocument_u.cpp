@@ -121,7 +121,7 @@ bool ReadDocumentBody(TBinaryReader& reader, std::uint32_t version, TProfile& pr
         return false;
     const bool read = VisitStatistics(
         readStats, [&](TRecStat& row) { return ReadStatRecord(row, reader); },
-        [&](TLstStat& list) { return list.LoadFromStream(reader); });
+        [&](TLstStat& list) { return list.LoadFromStream(reader, &readStats.Texts); });
     if (!read || !SetDays(readStats)) return false;
     if (version == kDocumentVersion20) ConvertOldNames(readStats);
     profile = std::move(readProfile);

@@ -82,10 +82,9 @@ bool WriteStatRecord(const TRecStat& row, TBinaryWriter& writer, const TDrainWri
 
 bool WriteStatRecord(const TRecStat& row, TBinaryWriter& writer) { return WriteStatRecord(row, writer, {}); }
 
-bool ReadStatRecord(TRecStat& row, TBinaryReader& reader) {
-    std::string name;
-    if (!ReadStreamString(reader, name)) return false;
-    row.Name = name;
+namespace {
+
+bool ReadStatFields(TRecStat& row, TBinaryReader& reader) {
     double value = 0;
     if (!reader.ReadDouble(value)) return false;
     row.Key = DateTimeToSeconds(value);
@@ -106,6 +105,21 @@ bool ReadStatRecord(TRecStat& row, TBinaryReader& reader) {
         row.PerDay.Add(day, count);
     }
     return true;
+}
+
+}  // namespace
+
+bool ReadStatRecord(TRecStat& row, TBinaryReader& reader) {
+    std::string name;
+    if (!ReadStreamString(reader, name)) return false;
+    row.Name = name;
+    return ReadStatFields(row, reader);
+}
+
+bool ReadStatRecord(TRecStat& row, TBinaryReader& reader, TTextArena& arena, std::string& scratch) {
+    if (!ReadStreamString(reader, scratch)) return false;
+    row.Name = TStatName::Kept(scratch, arena);
+    return ReadStatFields(row, reader);
 }
 
 std::size_t TLstStat::Add(TRecStat row) {
@@ -144,19 +158,24 @@ bool TLstStat::SaveToStream(TBinaryWriter& writer, const TDrainWriter& drain) co
     return true;
 }
 
-bool TLstStat::LoadFromStream(TBinaryReader& reader) {
+bool TLstStat::LoadFromStream(TBinaryReader& reader, TStatTexts* texts) {
     std::int32_t count = 0;
     if (!reader.ReadI32(count)) return false;
     if (count <= 0) return true;
     // Room only for the rows the bytes left can hold, whatever the count claims.
     const std::size_t fit = reader.Remaining() / kStatRecordFixedBytes;
     items_.reserve(items_.size() + std::min(static_cast<std::size_t>(count), fit));
-    for (std::int32_t i = 0; i < count; ++i) {
+    TTextArena arena;
+    std::string scratch;
+    bool read = true;
+    for (std::int32_t i = 0; i < count && read; ++i) {
         TRecStat row;
-        if (!ReadStatRecord(row, reader)) return false;
-        items_.push_back(std::move(row));
+        read = texts ? ReadStatRecord(row, reader, arena, scratch) : ReadStatRecord(row, reader);
+        if (read) items_.push_back(std::move(row));
     }
-    return true;
+    // The rows kept so far refer to the arena's texts, whether or not all were read.
+    if (texts) texts->Adopt(std::move(arena));
+    return read;
 }
 
 std::array<TLstStat*, kStatListCount> TStatistics::AllLists() { return ListsOf(*this); }

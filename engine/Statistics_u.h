@@ -66,6 +66,8 @@ bool WriteStatRecord(const TRecStat& row, TBinaryWriter& writer, const TDrainWri
 // False at the first field that cannot be read (short data, a name length outside
 // 0..2048, more per-day counts than bytes left); the fields read before keep their values.
 bool ReadStatRecord(TRecStat& row, TBinaryReader& reader);
+// The same with a long name kept in Arena; Scratch is room the name is read into first.
+bool ReadStatRecord(TRecStat& row, TBinaryReader& reader, TTextArena& arena, std::string& scratch);
 
 // A list of rows, owned by value. Sort flags: 1 ascending, anything else descending. The
 // sorts are not stable.
@@ -101,8 +103,9 @@ public:
     bool SaveToStream(TBinaryWriter& writer) const;
     bool SaveToStream(TBinaryWriter& writer, const TDrainWriter& drain) const;
     // Appends the rows read. At the first row that cannot be read it keeps the rows
-    // appended so far, drops the broken one and returns false.
-    bool LoadFromStream(TBinaryReader& reader);
+    // appended so far, drops the broken one and returns false. With Texts the long names
+    // are kept there, in the store of the statistics the list belongs to.
+    bool LoadFromStream(TBinaryReader& reader, TStatTexts* texts = nullptr);
 
     friend bool operator==(const TLstStat&, const TLstStat&) = default;
 

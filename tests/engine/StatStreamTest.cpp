@@ -205,7 +205,7 @@ TEST(StatStream, ListTruncatedAtEveryOffset) {
     TLstStat list;
     TRecStat first = GoldenRow();
     TRecStat second;
-    second.Name = "second row";
+    second.Name = "second row, named at more length than a row keeps in itself";
     second.PerDay = {1, 2, 3};
     TRecStat third = GoldenRow();
     third.Name = "";
@@ -231,6 +231,24 @@ TEST(StatStream, ListTruncatedAtEveryOffset) {
         EXPECT_EQ(ok, length == bytes.size()) << length;
         ASSERT_EQ(loaded.Count(), expectRows) << length;
         for (std::size_t i = 0; i < expectRows; ++i) EXPECT_EQ(loaded[i], list[i]) << length;
+
+        // The same into a store: the long names the rows kept refer to it, even when the
+        // load broke off, and move along with it.
+        TLstStat kept;
+        TStatTexts store;
+        {
+            TBinaryReader again(cut);
+            TLstStat into;
+            TStatTexts texts;
+            EXPECT_EQ(into.LoadFromStream(again, &texts), ok) << length;
+            kept = std::move(into);
+            store = std::move(texts);
+        }
+        ASSERT_EQ(kept.Count(), expectRows) << length;
+        for (std::size_t i = 0; i < expectRows; ++i) {
+            EXPECT_EQ(kept[i], list[i]) << length;
+            EXPECT_EQ(kept[i].Name.Refers(), kept[i].Name.size() > TStatName::kLocalSize) << length;
+        }
     }
 }
 
