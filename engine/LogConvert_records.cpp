@@ -76,21 +76,20 @@ void TRecOrder::Clear() {
 
 // The keys are read in storage order, which walks the records sequentially; the sorted
 // indices then become the new order. Indices go in ascending, so equal keys stay in
-// storage order.
+// storage order. Keys are worked out again on each pass instead of kept: a list of them
+// would cost 4 bytes per hit beside the order, on every sorting walker at once, and a
+// key is a field or two of a record the pass reads anyway.
 template <class KeyOf>
 void TRecOrder::SortByKey(const TRecStore& items, int flag, KeyOf keyOf) {
     const std::size_t n = items.size();
     if (n < 2) return;
     const std::uint32_t flip = flag == 1 ? 0u : 0xFFFFFFFFu;
-    TMappedArray<std::uint32_t>& keys = Work.Keys;
-    keys.resize_for_overwrite(n);
-    const auto keyAt = [&](std::size_t i) { return keys[i]; };
+    const auto keyAt = [&](std::size_t i) { return keyOf(items[i]) ^ flip; };
     std::uint32_t lowest = std::numeric_limits<std::uint32_t>::max();
     std::uint32_t highest = 0;
     bool stored = true;  // already in key order as stored (hits are mostly logged in time order)
     for (std::size_t i = 0; i < n; ++i) {
-        const std::uint32_t key = keyOf(items[i]) ^ flip;
-        keys[i] = key;
+        const std::uint32_t key = keyAt(i);
         stored = stored && key >= highest;
         lowest = std::min(lowest, key);
         highest = std::max(highest, key);
@@ -127,7 +126,6 @@ void TRecOrder::SortByKey(const TRecStore& items, int flag, KeyOf keyOf) {
 void TRecOrder::Sort(const TRecStore& items, TRecKey key, int flag) {
     SortUnreleased(items, key, flag);
     constexpr std::size_t kKeptCounts = 65536;
-    Work.Keys.clear();
     Work.Pairs.clear();
     Work.Scratch.clear();
     if (Work.Counts.capacity() > kKeptCounts) Work.Counts = std::vector<std::uint32_t>();

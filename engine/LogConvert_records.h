@@ -61,7 +61,6 @@ private:
     // a sort of a large log maps them fresh, in huge pages, instead of faulting in 4 KiB pages
     // the allocator gave back after the last sort.
     struct TBuffers {
-        TMappedArray<std::uint32_t> Keys;
         std::vector<std::uint32_t> Counts;
         TMappedArray<std::uint64_t> Pairs;
         TMappedArray<std::uint64_t> Scratch;
