@@ -70,14 +70,38 @@ struct TPieceResult {
     std::exception_ptr LostTexts;
 };
 
+// The texts of one table that a lane's pieces handed over, by the lane's index: each piece's
+// list as it came, so that taking them in copies nothing. Looked up only when a text is
+// first interned.
+class TLaneTexts {
+public:
+    void Take(std::vector<std::string_view>&& added) {
+        if (added.empty()) return;
+        Starts.push_back(Count);
+        Count += added.size();
+        Lists.push_back(std::move(added));
+    }
+    std::size_t size() const { return Count; }
+    std::string_view operator[](std::size_t index) const {
+        const auto after = std::upper_bound(Starts.begin(), Starts.end(), index);
+        const auto list = static_cast<std::size_t>(after - Starts.begin()) - 1;
+        return Lists[list][index - Starts[list]];
+    }
+
+private:
+    std::vector<std::size_t> Starts;  // the lane index of each list's first text
+    std::vector<std::vector<std::string_view>> Lists;
+    std::size_t Count = 0;
+};
+
 // One parser and, on the merge's side, what its table indices stand for.
 struct TLane {
     std::vector<TBucketString> OwnTables;  // the parser's, in TTableId order
     std::unique_ptr<TLogParser> Parser;
     std::array<std::int32_t, TableCount> Handed{};  // parser side: texts handed over so far
-    // These grow piece by piece to a size per text of the lane: mapped arrays, so that growing
-    // moves page tables instead of faulting in fresh copies.
-    std::array<TMappedArray<std::string_view>, TableCount> Texts;  // into OwnTables' texts
+    std::array<TLaneTexts, TableCount> Texts;  // into OwnTables' texts
+    // Grows piece by piece to an entry per text of the lane: a mapped array, so that growing
+    // moves page tables instead of faulting in a fresh copy.
     std::array<TMappedArray<std::int32_t>, TableCount> RunIndex;  // -1 until a merged piece uses it
 };
 
@@ -365,12 +389,8 @@ void TParallelParse::TakeTexts(TPieceResult& piece) {
     if (piece.LostTexts) std::rethrow_exception(piece.LostTexts);
     TLane& lane = Lanes[piece.Lane];
     for (std::size_t t = 0; t < TableCount; ++t) {
-        TMappedArray<std::string_view>& texts = lane.Texts[t];
-        const std::vector<std::string_view>& added = piece.NewTexts[t];
-        const std::size_t before = texts.size();
-        texts.resize_for_overwrite(before + added.size());
-        std::copy(added.begin(), added.end(), texts.begin() + before);
-        lane.RunIndex[t].resize(texts.size(), -1);
+        lane.Texts[t].Take(std::move(piece.NewTexts[t]));
+        lane.RunIndex[t].resize(lane.Texts[t].size(), -1);
     }
 }
 
@@ -382,7 +402,7 @@ void TParallelParse::Intern(const TPieceResult& piece) {
     const TTablePointers& tables = Run.Tables;
     const auto intern = [&](std::size_t t) {
         TMappedArray<std::int32_t>& runIndex = lane.RunIndex[t];
-        const TMappedArray<std::string_view>& texts = lane.Texts[t];
+        const TLaneTexts& texts = lane.Texts[t];
         for (const std::int32_t local : piece.Touched[t]) {
             std::int32_t& index = runIndex[static_cast<std::size_t>(local)];
             if (index < 0) index = tables[t]->AddString(texts[static_cast<std::size_t>(local)]);
