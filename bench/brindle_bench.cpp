@@ -31,25 +31,27 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Peak memory and processor time of the process so far.
+// Peak memory, processor time and minor page faults (first touches of fresh pages) of the
+// process so far.
 struct TUsage {
     long PeakKiB = 0;
     double CPUSeconds = 0;
+    long MinorFaults = 0;
 };
 
 TUsage Usage() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return {usage.ru_maxrss, seconds(usage.ru_utime) + seconds(usage.ru_stime)};
+    return {usage.ru_maxrss, seconds(usage.ru_utime) + seconds(usage.ru_stime), usage.ru_minflt};
 }
 
 // Wall-clock time rates the stage; processor time equal to it means the run never waited
 // for the disk (and above it, that several threads worked).
-void Report(const char* stage, std::int64_t lines, double seconds, double cpuSeconds, long peakKiB) {
-    std::printf("%-6s %10lld lines %8.3f s %12.0f lines/s  (cpu %.3f s)  peak %7.1f MiB\n", stage,
+void Report(const char* stage, std::int64_t lines, double seconds, double cpuSeconds, long peakKiB, long faults) {
+    std::printf("%-6s %10lld lines %8.3f s %12.0f lines/s  (cpu %.3f s)  peak %7.1f MiB  faults %ld\n", stage,
                 static_cast<long long>(lines), seconds, seconds > 0 ? static_cast<double>(lines) / seconds : 0.0,
-                cpuSeconds, peakKiB / 1024.0);
+                cpuSeconds, peakKiB / 1024.0, faults);
 }
 
 // The statistics steps in the groups the breakdown shows: first and last step of each.
@@ -254,9 +256,10 @@ int main(int argc, char** argv) {
     std::printf("hits %zu, bad lines %lld, visits %d\n", engine.Records.Count(),
                 static_cast<long long>(engine.BadLineCount), engine.VisitCount);
     Report("parse", lines, std::chrono::duration<double>(timeline.Statistics - timeline.Start).count(),
-           parsedUsage.CPUSeconds - before.CPUSeconds, parsedUsage.PeakKiB);
+           parsedUsage.CPUSeconds - before.CPUSeconds, parsedUsage.PeakKiB,
+           parsedUsage.MinorFaults - before.MinorFaults);
     Report("total", lines, std::chrono::duration<double>(timeline.Done - timeline.Start).count(),
-           after.CPUSeconds - before.CPUSeconds, after.PeakKiB);
+           after.CPUSeconds - before.CPUSeconds, after.PeakKiB, after.MinorFaults - before.MinorFaults);
     timeline.PrintPhases();
     timeline.PrintSteps("statistics as the analysis ran them (ms, when each step was reported):");
     if (document) {

@@ -85,6 +85,7 @@ std::int32_t TBucketString::AddString(std::string_view text) {
         if ((index & kDetached) == 0) return static_cast<std::int32_t>(index);
     }
     const std::uint32_t hash = Hash(text);
+    if (slots_.empty() && !items_.empty()) Reindex();
     if (!slots_.empty()) {
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t pos = hash & mask;; pos = (pos + 1) & mask) {
@@ -141,6 +142,24 @@ void TBucketString::Clear() {
     cursor_ = nullptr;
     left_ = 0;
     last_ = nullptr;
+}
+
+void TBucketString::ReleaseIndex() {
+    slots_ = std::vector<TSlot>();
+    usedSlots_ = 0;
+}
+
+// A renamed entry's old record is gone from the items and its new one is detached, so the
+// rebuilt index finds neither text for it, as before.
+void TBucketString::Reindex() {
+    std::size_t capacity = kMinSlots;
+    while (items_.size() * 4 > capacity * 3) capacity *= 2;
+    slots_.assign(capacity, TSlot{nullptr, 0, 0});
+    for (const char* record : items_) {
+        const std::uint32_t length = ReadU32(record + 4);
+        PlaceSlot({record, Hash({record + kHeader, length}), length});
+    }
+    usedSlots_ = items_.size();
 }
 
 char* TBucketString::Store(std::string_view text, std::uint32_t index) {

@@ -47,6 +47,11 @@ public:
     // Frees every text and the index; the next text added gets index 0.
     void Clear();
 
+    // Frees the hash index that AddString looks texts up in, for a table that will be read
+    // by index only (its slots cost more than the index of texts). Texts, indices and views
+    // stay as they are; an AddString after it builds the index again.
+    void ReleaseIndex();
+
     std::int32_t Count() const { return static_cast<std::int32_t>(items_.size()); }
     std::uint16_t Mask() const { return mask_; }
 
@@ -64,6 +69,8 @@ private:
     static std::uint32_t Hash(std::string_view text);
     char* Store(std::string_view text, std::uint32_t index);
     void Rehash(std::size_t capacity);
+    // The index of every text held, after ReleaseIndex.
+    void Reindex();
     void PlaceSlot(const TSlot& slot);
 
     std::uint16_t mask_;

@@ -8,12 +8,14 @@
 #include <memory>
 #include <mutex>
 #include <stdexcept>
+#include <string_view>
 #include <thread>
 
 #include <cstring>
 
 #include "core/FileStreamEx_u.h"
 #include "engine/ForkJoin_u.h"
+#include "engine/LogConvert_store.h"
 
 namespace brindle {
 
@@ -51,8 +53,9 @@ struct TPiece {
 };
 
 // What a parser made of a piece. Its hits are in the piece's slots, in table indices of the
-// parser's own; the texts the parser met first in this piece come along, since the merge
-// cannot read the parser's tables while it goes on with its next piece.
+// parser's own; views of the texts the parser met first in this piece come along, since the
+// merge cannot read the parser's index while it goes on with its next piece. The texts
+// themselves stay where the parser's table stored them until the parse ends.
 struct TPieceResult {
     std::size_t Lane = 0;
     std::size_t Written = 0;
@@ -60,11 +63,35 @@ struct TPieceResult {
     std::vector<TRecLog> Overflow;  // hits beyond the slots (the file grew since it was planned)
     std::vector<TWideIndex> WideIndices;
     TPieceTouches::TLists Touched;
-    std::array<std::vector<std::string>, TableCount> NewTexts;
+    std::array<std::vector<std::string_view>, TableCount> NewTexts;
     TLogParser::TRangeScan Scan;
     std::exception_ptr Error;
     // The texts could not be handed over: the parser's later pieces cannot be mapped.
     std::exception_ptr LostTexts;
+};
+
+// The texts of one table that a lane's pieces handed over, by the lane's index: each piece's
+// list as it came, so that taking them in copies nothing. Looked up only when a text is
+// first interned.
+class TLaneTexts {
+public:
+    void Take(std::vector<std::string_view>&& added) {
+        if (added.empty()) return;
+        Starts.push_back(Count);
+        Count += added.size();
+        Lists.push_back(std::move(added));
+    }
+    std::size_t size() const { return Count; }
+    std::string_view operator[](std::size_t index) const {
+        const auto after = std::upper_bound(Starts.begin(), Starts.end(), index);
+        const auto list = static_cast<std::size_t>(after - Starts.begin()) - 1;
+        return Lists[list][index - Starts[list]];
+    }
+
+private:
+    std::vector<std::size_t> Starts;  // the lane index of each list's first text
+    std::vector<std::vector<std::string_view>> Lists;
+    std::size_t Count = 0;
 };
 
 // One parser and, on the merge's side, what its table indices stand for.
@@ -72,8 +99,10 @@ struct TLane {
     std::vector<TBucketString> OwnTables;  // the parser's, in TTableId order
     std::unique_ptr<TLogParser> Parser;
     std::array<std::int32_t, TableCount> Handed{};  // parser side: texts handed over so far
-    std::array<std::vector<std::string>, TableCount> Texts;
-    std::array<std::vector<std::int32_t>, TableCount> RunIndex;  // -1 until a merged piece uses it
+    std::array<TLaneTexts, TableCount> Texts;  // into OwnTables' texts
+    // Grows piece by piece to an entry per text of the lane: a mapped array, so that growing
+    // moves page tables instead of faulting in a fresh copy.
+    std::array<TMappedArray<std::int32_t>, TableCount> RunIndex;  // -1 until a merged piece uses it
 };
 
 struct TMergedPiece {
@@ -101,6 +130,11 @@ private:
     // Counts each piece's lines, side by side, and gives each its slots; the total.
     std::size_t PlanSlots(unsigned threads);
     void Work(std::size_t lane);
+    // A lane whose worker has no piece left keeps only what the merge still reads: the
+    // texts its pieces handed over and their run indices.
+    void Retire(std::size_t lane);
+    // Once merged, the hits need only the run indices of each lane's texts.
+    void DropLaneTexts();
     std::unique_ptr<TPieceResult> ParsePiece(std::size_t lane, std::size_t index);
     void HandOverTexts(TLane& lane, TPieceResult& result);
     // Waits for piece Index, reading pieces meanwhile; null when the run was cancelled.
@@ -260,7 +294,7 @@ void TParallelParse::Work(std::size_t lane) {
         {
             std::unique_lock<std::mutex> guard(Lock);
             Changed.wait(guard, [&] { return Abort || NextPiece >= Pieces.size() || NextPiece < Merged + Window; });
-            if (Abort || NextPiece >= Pieces.size()) return;
+            if (Abort || NextPiece >= Pieces.size()) break;
             index = NextPiece++;
         }
         std::unique_ptr<TPieceResult> result = ParsePiece(lane, index);
@@ -269,6 +303,21 @@ void TParallelParse::Work(std::size_t lane) {
             Results[index] = std::move(result);
         }
         Changed.notify_all();
+    }
+    Retire(lane);
+}
+
+void TParallelParse::Retire(std::size_t lane) {
+    TLane& own = Lanes[lane];
+    own.Parser.reset();
+    for (TBucketString& table : own.OwnTables) table.ReleaseIndex();
+}
+
+void TParallelParse::DropLaneTexts() {
+    for (TLane& lane : Lanes) {
+        lane.Parser.reset();
+        lane.Texts = {};
+        lane.OwnTables = std::vector<TBucketString>();
     }
 }
 
@@ -301,7 +350,7 @@ void TParallelParse::HandOverTexts(TLane& lane, TPieceResult& result) {
     const TTablePointers& tables = lane.Parser->Tables();
     for (std::size_t t = 0; t < TableCount; ++t) {
         const std::int32_t count = tables[t]->Count();
-        std::vector<std::string>& texts = result.NewTexts[t];
+        std::vector<std::string_view>& texts = result.NewTexts[t];
         texts.reserve(static_cast<std::size_t>(count - lane.Handed[t]));
         for (std::int32_t i = lane.Handed[t]; i < count; ++i) texts.emplace_back(tables[t]->GetString(i));
         lane.Handed[t] = count;
@@ -340,7 +389,7 @@ void TParallelParse::TakeTexts(TPieceResult& piece) {
     if (piece.LostTexts) std::rethrow_exception(piece.LostTexts);
     TLane& lane = Lanes[piece.Lane];
     for (std::size_t t = 0; t < TableCount; ++t) {
-        for (std::string& text : piece.NewTexts[t]) lane.Texts[t].push_back(std::move(text));
+        lane.Texts[t].Take(std::move(piece.NewTexts[t]));
         lane.RunIndex[t].resize(lane.Texts[t].size(), -1);
     }
 }
@@ -352,8 +401,8 @@ void TParallelParse::Intern(const TPieceResult& piece) {
     TLane& lane = Lanes[piece.Lane];
     const TTablePointers& tables = Run.Tables;
     const auto intern = [&](std::size_t t) {
-        std::vector<std::int32_t>& runIndex = lane.RunIndex[t];
-        const std::vector<std::string>& texts = lane.Texts[t];
+        TMappedArray<std::int32_t>& runIndex = lane.RunIndex[t];
+        const TLaneTexts& texts = lane.Texts[t];
         for (const std::int32_t local : piece.Touched[t]) {
             std::int32_t& index = runIndex[static_cast<std::size_t>(local)];
             if (index < 0) index = tables[t]->AddString(texts[static_cast<std::size_t>(local)]);
@@ -439,7 +488,7 @@ bool TParallelParse::MergeAll(bool& validData) {
 void TParallelParse::Finish(unsigned threads) {
     const auto renumber = [&](TRecLog* recs, std::size_t count, const TLane& lane) {
         const auto runIndex = [&lane](TTableId table, std::int32_t index) {
-            const std::vector<std::int32_t>& run = lane.RunIndex[table];
+            const TMappedArray<std::int32_t>& run = lane.RunIndex[table];
             // A 16-bit field whose lane index was too wide holds a stand-in, mended below.
             return static_cast<std::size_t>(index) < run.size() ? run[static_cast<std::size_t>(index)] : -1;
         };
@@ -519,6 +568,7 @@ bool TParallelParse::Parse(bool& validData) {
     } catch (...) {
         if (!error) error = std::current_exception();
     }
+    DropLaneTexts();
     Finish(threads);
     if (error) std::rethrow_exception(error);
     return completed;

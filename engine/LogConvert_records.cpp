@@ -20,9 +20,9 @@ constexpr std::size_t kCountingSpread = 2;
 
 // Radix sort on the upper 32 bits (the key) of key-and-index pairs. LSD passes, so
 // equal keys keep the order the pairs came in.
-void RadixSortPairs(std::vector<std::uint64_t>& pairs, std::vector<std::uint64_t>& scratch) {
+void RadixSortPairs(TMappedArray<std::uint64_t>& pairs, TMappedArray<std::uint64_t>& scratch) {
     const std::size_t n = pairs.size();
-    scratch.resize(n);
+    scratch.resize_for_overwrite(n);
     std::array<std::array<std::size_t, 256>, 4> counts{};
     for (const std::uint64_t p : pairs)
         for (int b = 0; b < 4; ++b) ++counts[b][(p >> (32 + 8 * b)) & 0xFF];
@@ -37,7 +37,7 @@ void RadixSortPairs(std::vector<std::uint64_t>& pairs, std::vector<std::uint64_t
             sum += here;
         }
         for (const std::uint64_t p : pairs) scratch[count[(p >> (32 + 8 * b)) & 0xFF]++] = p;
-        pairs.swap(scratch);
+        std::swap(pairs, scratch);
     }
 }
 
@@ -46,14 +46,13 @@ void RadixSortPairs(std::vector<std::uint64_t>& pairs, std::vector<std::uint64_t
 void TRecOrder::Reset(std::size_t count) {
     Stored = true;
     StoredCount = count;
-    // Not "= {}": that assigns an empty list and keeps the capacity.
-    Positions = std::vector<std::uint32_t>();
+    Positions.clear();
 }
 
 void TRecOrder::Materialize(std::size_t count) {
     Stored = false;
     StoredCount = 0;
-    Positions.resize(count);
+    Positions.resize_for_overwrite(count);
     std::iota(Positions.begin(), Positions.end(), 0u);
 }
 
@@ -77,20 +76,20 @@ void TRecOrder::Clear() {
 
 // The keys are read in storage order, which walks the records sequentially; the sorted
 // indices then become the new order. Indices go in ascending, so equal keys stay in
-// storage order.
+// storage order. Keys are worked out again on each pass instead of kept: a list of them
+// would cost 4 bytes per hit beside the order, on every sorting walker at once, and a
+// key is a field or two of a record the pass reads anyway.
 template <class KeyOf>
 void TRecOrder::SortByKey(const TRecStore& items, int flag, KeyOf keyOf) {
     const std::size_t n = items.size();
     if (n < 2) return;
     const std::uint32_t flip = flag == 1 ? 0u : 0xFFFFFFFFu;
-    std::vector<std::uint32_t>& keys = Work.Keys;
-    keys.resize(n);
+    const auto keyAt = [&](std::size_t i) { return keyOf(items[i]) ^ flip; };
     std::uint32_t lowest = std::numeric_limits<std::uint32_t>::max();
     std::uint32_t highest = 0;
     bool stored = true;  // already in key order as stored (hits are mostly logged in time order)
     for (std::size_t i = 0; i < n; ++i) {
-        const std::uint32_t key = keyOf(items[i]) ^ flip;
-        keys[i] = key;
+        const std::uint32_t key = keyAt(i);
         stored = stored && key >= highest;
         lowest = std::min(lowest, key);
         highest = std::max(highest, key);
@@ -101,25 +100,25 @@ void TRecOrder::SortByKey(const TRecStore& items, int flag, KeyOf keyOf) {
     }
     Stored = false;
     StoredCount = 0;
-    Positions.resize(n);
+    Positions.resize_for_overwrite(n);
     const std::uint64_t spread = static_cast<std::uint64_t>(highest - lowest) + 1;
     if (spread <= std::max<std::uint64_t>(65536, kCountingSpread * n)) {
         std::vector<std::uint32_t>& counts = Work.Counts;
         counts.assign(static_cast<std::size_t>(spread), 0);
-        for (const std::uint32_t key : keys) ++counts[key - lowest];
+        for (std::size_t i = 0; i < n; ++i) ++counts[keyAt(i) - lowest];
         std::uint32_t sum = 0;
         for (std::uint32_t& c : counts) {
             const std::uint32_t here = c;
             c = sum;
             sum += here;
         }
-        for (std::size_t i = 0; i < n; ++i) Positions[counts[keys[i] - lowest]++] = static_cast<std::uint32_t>(i);
+        for (std::size_t i = 0; i < n; ++i) Positions[counts[keyAt(i) - lowest]++] = static_cast<std::uint32_t>(i);
         return;
     }
-    std::vector<std::uint64_t>& pairs = Work.Pairs;
-    pairs.resize(n);
+    TMappedArray<std::uint64_t>& pairs = Work.Pairs;
+    pairs.resize_for_overwrite(n);
     for (std::size_t i = 0; i < n; ++i)
-        pairs[i] = (static_cast<std::uint64_t>(keys[i] - lowest) << 32) | static_cast<std::uint64_t>(i);
+        pairs[i] = (static_cast<std::uint64_t>(keyAt(i) - lowest) << 32) | static_cast<std::uint64_t>(i);
     RadixSortPairs(pairs, Work.Scratch);
     for (std::size_t j = 0; j < n; ++j) Positions[j] = static_cast<std::uint32_t>(pairs[j]);
 }
@@ -127,9 +126,8 @@ void TRecOrder::SortByKey(const TRecStore& items, int flag, KeyOf keyOf) {
 void TRecOrder::Sort(const TRecStore& items, TRecKey key, int flag) {
     SortUnreleased(items, key, flag);
     constexpr std::size_t kKeptCounts = 65536;
-    Work.Keys = std::vector<std::uint32_t>();
-    Work.Pairs = std::vector<std::uint64_t>();
-    Work.Scratch = std::vector<std::uint64_t>();
+    Work.Pairs.clear();
+    Work.Scratch.clear();
     if (Work.Counts.capacity() > kKeptCounts) Work.Counts = std::vector<std::uint32_t>();
 }
 

@@ -57,12 +57,13 @@ private:
     template <class KeyOf>
     void SortByKey(const TRecStore& items, int flag, KeyOf keyOf);
 
-    // Scratch space that a copy does not take along.
+    // Scratch space that a copy does not take along. The per-record lists are mapped arrays:
+    // a sort of a large log maps them fresh, in huge pages, instead of faulting in 4 KiB pages
+    // the allocator gave back after the last sort.
     struct TBuffers {
-        std::vector<std::uint32_t> Keys;
         std::vector<std::uint32_t> Counts;
-        std::vector<std::uint64_t> Pairs;
-        std::vector<std::uint64_t> Scratch;
+        TMappedArray<std::uint64_t> Pairs;
+        TMappedArray<std::uint64_t> Scratch;
         TBuffers() = default;
         TBuffers(const TBuffers&) {}
         TBuffers& operator=(const TBuffers&) { return *this; }
@@ -77,7 +78,7 @@ private:
     // order, and every walker starts from it), and a list costs 4 bytes per hit.
     bool Stored = true;
     std::size_t StoredCount = 0;
-    std::vector<std::uint32_t> Positions;  // while not Stored
+    TMappedArray<std::uint32_t> Positions;  // while not Stored
     TBuffers Work;
 };
 

@@ -2,9 +2,12 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string_view>
 #include <utility>
 
 namespace brindle {
@@ -44,23 +47,34 @@ TScratchBlock::~TScratchBlock() {
         std::free(Data);
 }
 
-TRecStore::~TRecStore() { clear(); }
+template <class T>
+TMappedArray<T>::~TMappedArray() {
+    clear();
+}
 
-TRecStore::TRecStore(const TRecStore& other) { *this = other; }
+template <class T>
+TMappedArray<T>::TMappedArray(const TMappedArray& other) {
+    *this = other;
+}
 
-TRecStore& TRecStore::operator=(const TRecStore& other) {
+template <class T>
+TMappedArray<T>& TMappedArray<T>::operator=(const TMappedArray& other) {
     if (this == &other) return *this;
     clear();
     if (other.Size == 0) return *this;
     Reallocate(other.Size);
-    std::memcpy(static_cast<void*>(Data), other.Data, other.Size * sizeof(TRecLog));
+    std::memcpy(static_cast<void*>(Data), other.Data, other.Size * sizeof(T));
     Size = other.Size;
     return *this;
 }
 
-TRecStore::TRecStore(TRecStore&& other) noexcept { *this = std::move(other); }
+template <class T>
+TMappedArray<T>::TMappedArray(TMappedArray&& other) noexcept {
+    *this = std::move(other);
+}
 
-TRecStore& TRecStore::operator=(TRecStore&& other) noexcept {
+template <class T>
+TMappedArray<T>& TMappedArray<T>::operator=(TMappedArray&& other) noexcept {
     if (this == &other) return *this;
     clear();
     Data = std::exchange(other.Data, nullptr);
@@ -70,16 +84,33 @@ TRecStore& TRecStore::operator=(TRecStore&& other) noexcept {
     return *this;
 }
 
-void TRecStore::reserve(std::size_t count) {
+template <class T>
+void TMappedArray<T>::reserve(std::size_t count) {
     if (count > Capacity) Reallocate(count);
 }
 
-void TRecStore::push_back(const TRecLog& rec) {
+template <class T>
+void TMappedArray<T>::push_back(const T& value) {
     if (Size == Capacity) Reallocate(Capacity < 16 ? 16 : Capacity * 2);
-    Data[Size++] = rec;
+    Data[Size++] = value;
 }
 
-void TRecStore::clear() {
+template <class T>
+void TMappedArray<T>::resize_for_overwrite(std::size_t count) {
+    // Grows by doubling at least, so that resizing step by step stays linear.
+    if (count > Capacity) Reallocate(std::max(count, Capacity * 2));
+    Size = count;
+}
+
+template <class T>
+void TMappedArray<T>::resize(std::size_t count, const T& value) {
+    const std::size_t before = Size;
+    resize_for_overwrite(count);
+    for (std::size_t i = before; i < count; ++i) Data[i] = value;
+}
+
+template <class T>
+void TMappedArray<T>::clear() {
     if (MappedBytes > 0)
         munmap(Data, MappedBytes);
     else
@@ -90,13 +121,14 @@ void TRecStore::clear() {
     MappedBytes = 0;
 }
 
-void TRecStore::Reallocate(std::size_t count) {
-    if (count > static_cast<std::size_t>(-1) / sizeof(TRecLog)) throw std::bad_alloc();
-    const std::size_t bytes = count * sizeof(TRecLog);
+template <class T>
+void TMappedArray<T>::Reallocate(std::size_t count) {
+    if (count > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_alloc();
+    const std::size_t bytes = count * sizeof(T);
     if (bytes < kMappedFrom) {
         void* grown = std::realloc(Data, bytes);
         if (grown == nullptr) throw std::bad_alloc();
-        Data = static_cast<TRecLog*>(grown);
+        Data = static_cast<T*>(grown);
         Capacity = count;
         return;
     }
@@ -108,12 +140,18 @@ void TRecStore::Reallocate(std::size_t count) {
         madvise(at, mapped, MADV_HUGEPAGE);
     } else {
         at = Map(mapped);
-        if (Size > 0) std::memcpy(at, static_cast<const void*>(Data), Size * sizeof(TRecLog));
+        if (Size > 0) std::memcpy(at, static_cast<const void*>(Data), Size * sizeof(T));
         std::free(Data);
     }
-    Data = static_cast<TRecLog*>(at);
+    Data = static_cast<T*>(at);
     MappedBytes = mapped;
-    Capacity = mapped / sizeof(TRecLog);
+    Capacity = mapped / sizeof(T);
 }
+
+template class TMappedArray<TRecLog>;
+template class TMappedArray<std::uint32_t>;
+template class TMappedArray<std::int32_t>;
+template class TMappedArray<std::uint64_t>;
+template class TMappedArray<std::string_view>;
 
 }  // namespace brindle

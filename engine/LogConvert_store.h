@@ -13,44 +13,53 @@
 
 namespace brindle {
 
-static_assert(std::is_trivially_copyable_v<TRecLog>, "records are moved as bytes");
+// A growable array of trivially copyable values kept as described above: the record array,
+// and the large per-hit and per-text index lists that come and go with each sort and parse.
+template <class T>
+class TMappedArray {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>, "moved as bytes");
 
-class TRecStore {
 public:
-    TRecStore() = default;
-    ~TRecStore();
-    TRecStore(const TRecStore& other);
-    TRecStore& operator=(const TRecStore& other);
-    TRecStore(TRecStore&& other) noexcept;
-    TRecStore& operator=(TRecStore&& other) noexcept;
+    TMappedArray() = default;
+    ~TMappedArray();
+    TMappedArray(const TMappedArray& other);
+    TMappedArray& operator=(const TMappedArray& other);
+    TMappedArray(TMappedArray&& other) noexcept;
+    TMappedArray& operator=(TMappedArray&& other) noexcept;
 
     std::size_t size() const { return Size; }
     bool empty() const { return Size == 0; }
     std::size_t capacity() const { return Capacity; }
-    TRecLog& operator[](std::size_t i) { return Data[i]; }
-    const TRecLog& operator[](std::size_t i) const { return Data[i]; }
-    TRecLog* begin() { return Data; }
-    TRecLog* end() { return Data + Size; }
-    const TRecLog* begin() const { return Data; }
-    const TRecLog* end() const { return Data + Size; }
+    T& operator[](std::size_t i) { return Data[i]; }
+    const T& operator[](std::size_t i) const { return Data[i]; }
+    T* begin() { return Data; }
+    T* end() { return Data + Size; }
+    const T* begin() const { return Data; }
+    const T* end() const { return Data + Size; }
 
-    // Room for Count records in all; the records held stay. Throws std::bad_alloc.
+    // Room for Count values in all; the values held stay. Throws std::bad_alloc.
     void reserve(std::size_t count);
-    void push_back(const TRecLog& rec);
+    void push_back(const T& value);
+    // Count values; new ones are Value.
+    void resize(std::size_t count, const T& value);
+    // Count values; new ones are left unwritten, for the caller to fill.
+    void resize_for_overwrite(std::size_t count);
     // The slots from size() to capacity(), to be written before they are taken in.
-    TRecLog* FreeSlots() { return Data + Size; }
-    // Takes in the Count records written into the free slots, which must be contiguous.
+    T* FreeSlots() { return Data + Size; }
+    // Takes in the Count values written into the free slots, which must be contiguous.
     void TakeWritten(std::size_t count) { Size += count; }
     // Frees the storage.
     void clear();
 
 private:
     void Reallocate(std::size_t count);
-    TRecLog* Data = nullptr;
+    T* Data = nullptr;
     std::size_t Size = 0;
     std::size_t Capacity = 0;
     std::size_t MappedBytes = 0;  // 0: the array came from the heap
 };
+
+using TRecStore = TMappedArray<TRecLog>;
 
 // Scratch bytes for one pass, left as they come: a large block is a mapping of its own with
 // huge pages asked for, as the record array is, a small one a heap block. Throws std::bad_alloc.

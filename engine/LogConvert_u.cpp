@@ -167,6 +167,8 @@ bool TLogConvert::Analyze(const TProfile& profile, const std::string& workFolder
     const std::vector<std::string> fileList(files.begin(), files.end());
     if (!ParseFiles(fileList, severalFiles, validData) || Cancelled) return false;
     CheckTableSizes();
+    // Nothing looks texts up after the parse: the tables are read by index from here on.
+    for (TBucketString* table : Tables()) table->ReleaseIndex();
     if (!validData)
         throw ELogConvert(
             "The analyzed log files don't contain valid log file data.\r\n"

@@ -106,3 +106,47 @@ TEST(BucketString, RandomizedAgainstMap) {
     EXPECT_EQ(t.Count(), 0);  // NOLINT(bugprone-use-after-move): moved-from is empty
     EXPECT_EQ(t.AddString("fresh"), 0);
 }
+
+// A table read by index only gives up its lookup; texts, indices and views stay, and the
+// next add looks texts up again as if nothing had been released, renamed entries included.
+TEST(BucketString, ReleasedIndexComesBackOnTheNextAdd) {
+    TBucketString empty(255);
+    empty.ReleaseIndex();
+    EXPECT_EQ(empty.AddString("first"), 0);
+    empty.ReleaseIndex();
+    empty.ReleaseIndex();
+    EXPECT_EQ(empty.AddString("first"), 0);
+
+    TBucketString t(15);
+    std::vector<std::string> texts;
+    for (int i = 0; i < 5000; ++i) texts.push_back("/page/" + std::to_string(i * 7919 % 100003));
+    texts.emplace_back("");
+    texts.emplace_back(20000, 'L');  // a block of its own
+    for (const std::string& text : texts) t.AddString(text);
+    const std::string_view early = t.GetString(3);
+    t.SetString(10, "renamed");
+    t.ReleaseIndex();
+
+    EXPECT_EQ(t.Count(), static_cast<std::int32_t>(texts.size()));
+    EXPECT_EQ(t.GetString(3).data(), early.data());
+    EXPECT_EQ(t.GetString(10), "renamed");
+    for (std::size_t i = 0; i < texts.size(); i += 97) {
+        if (i == 10) continue;
+        ASSERT_EQ(t.GetString(static_cast<std::int32_t>(i)), texts[i]) << i;
+    }
+    // The first add after the release: a text held, the empty one, the long one.
+    EXPECT_EQ(t.AddString(texts[4321]), 4321);
+    EXPECT_EQ(t.AddString(""), 5000);
+    EXPECT_EQ(t.AddString(texts[5001]), 5001);
+    // The renamed entry is found neither by its old text nor by its new one.
+    const auto next = t.Count();
+    EXPECT_EQ(t.AddString(texts[10]), next);
+    EXPECT_EQ(t.AddString("renamed"), next + 1);
+    // Released again after growing, and grown well past the size rebuilt.
+    t.ReleaseIndex();
+    for (int i = 0; i < 20000; ++i) t.AddString("more" + std::to_string(i));
+    EXPECT_EQ(t.AddString("more0"), next + 2);
+    EXPECT_EQ(t.AddString(texts[0]), 0);
+    EXPECT_EQ(t.AddString("renamed"), next + 1);
+    EXPECT_EQ(t.Count(), next + 2 + 20000);
+}

@@ -398,3 +398,20 @@ TEST_F(ParallelParse, ExtensionsBeyondSixteenBits) {
     EXPECT_TRUE(many.Completed) << many.Error;
     EXPECT_EQ(many.Records, one.Records);
 }
+
+// Every line brings a URL no piece has met, while referrers and agents come back pieces
+// later, on other threads: the texts a piece hands over are still readable when a later
+// piece of the same thread uses them, also after the thread has run out of pieces.
+TEST_F(ParallelParse, TextsNewInEveryPieceAndMetAgainLater) {
+    std::string text;
+    for (int i = 0; i < 6000; ++i)
+        text += "10.1." + std::to_string(i % 200) + "." + std::to_string(i / 200) +
+                " - - [13/Feb/2003:10:" + std::to_string(10 + i / 600) + ":00 +0000] \"GET /p" + std::to_string(i) +
+                ".html HTTP/1.0\" 200 " + std::to_string(i) + " \"http://r.example/" + std::to_string(i * 37 % 1500) +
+                "\" \"Agent/" + std::to_string(i * 11 % 700) + "\"\n";
+    logs.write("distinct.log", text);
+    logs.write("tail.log",
+               "10.9.9.9 - - [14/Feb/2003:10:00:00 +0000] \"GET /p5.html HTTP/1.0\" 200 1 "
+               "\"http://r.example/1499\" \"Agent/699\"\n");
+    ExpectSameOnAnyThreads(ProfileOf({FileLocation(logs.path() + "*.log")}, lfNCSACombined));
+}

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <functional>
+#include <numeric>
 #include <random>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/LogConvert_records.h"
@@ -208,4 +211,86 @@ TEST(Records, StoreKeepsEveryRecordAcrossGrowthCopyAndMove) {
     for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(list[i].HostIdx, static_cast<std::int32_t>(i));
     list.SortByTime(0);
     EXPECT_EQ(list.IndexAt(0), 2u);
+}
+
+// Index lists grow from the heap into mappings of their own, filled or left for the caller
+// to write, copied and moved whole.
+TEST(Records, MappedArraysKeepTheirValuesAcrossGrowth) {
+    // Past 2 MiB, where an array becomes a mapping, in uneven steps.
+    const std::size_t count = (std::size_t{3} << 20) / sizeof(std::int32_t) + 17;
+    TMappedArray<std::int32_t> filled;
+    for (std::size_t size = 1; filled.size() < count; size = size * 3 + 1) {
+        const std::size_t before = filled.size();
+        filled.resize(std::min(size, count), -1);
+        for (std::size_t i = before; i < filled.size(); i += 4093) ASSERT_EQ(filled[i], -1) << i;
+        for (std::size_t i = before; i < filled.size(); ++i) filled[i] = static_cast<std::int32_t>(i);
+    }
+    filled.resize(count - 5, 0);  // shrinking keeps the rest as it is
+    ASSERT_EQ(filled.size(), count - 5);
+    bool intact = true;
+    for (std::size_t i = 0; i < filled.size() && intact; ++i) intact = filled[i] == static_cast<std::int32_t>(i);
+    EXPECT_TRUE(intact);
+
+    TMappedArray<std::uint32_t> overwritten;
+    overwritten.resize_for_overwrite(count);
+    for (std::size_t i = 0; i < count; ++i) overwritten[i] = static_cast<std::uint32_t>(count - i);
+    overwritten.resize_for_overwrite(count * 2);  // the values written stay
+    EXPECT_EQ(overwritten[0], count);
+    EXPECT_EQ(overwritten[count - 1], 1u);
+    const TMappedArray<std::uint32_t> copy = overwritten;
+    EXPECT_EQ(copy.size(), count * 2);
+    EXPECT_EQ(copy[count - 2], 2u);
+    TMappedArray<std::uint32_t> moved = std::move(overwritten);
+    EXPECT_TRUE(overwritten.empty());  // NOLINT(bugprone-use-after-move): a moved-from array is empty
+    EXPECT_EQ(moved[1], count - 1);
+
+    TMappedArray<std::string_view> views;
+    const std::string text = "abcdef";
+    for (std::size_t i = 0; i < count; ++i) views.push_back(std::string_view(text).substr(i % 6));
+    EXPECT_EQ(views[count - 1], std::string_view(text).substr((count - 1) % 6));
+    views.clear();
+    EXPECT_TRUE(views.empty());
+    views.push_back(text);
+    EXPECT_EQ(views[0], text);
+}
+
+// Enough hits that the orders and the sort's scratch are mappings, sorted one after the other
+// in a list while a view of the same records holds an order of its own, every key path
+// (counted, radix, stored) both ways, checked against a plain stable sort.
+TEST(Records, LargeSortsAgreeWithAStableSort) {
+    const std::size_t n = 540000;
+    TLstRecLog list = RandomList(n, 99, 400 * kSecondsPerDay);
+    std::vector<std::int64_t> keys(n);
+    std::vector<std::uint32_t> reference(n);
+    const auto expectOrder = [&](const auto& sorted, const TSortCase& c, int flag) {
+        for (std::size_t i = 0; i < n; ++i) keys[i] = c.key(list.Stored(i));
+        std::iota(reference.begin(), reference.end(), 0u);
+        std::stable_sort(reference.begin(), reference.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return flag == 1 ? keys[a] < keys[b] : keys[a] > keys[b];
+        });
+        bool same = sorted.Count() == n;
+        for (std::size_t i = 0; i < n && same; ++i) same = sorted.IndexAt(i) == reference[i];
+        EXPECT_TRUE(same) << c.name << " flag " << flag;
+    };
+    const auto find = [](std::string_view name) {
+        return *std::find_if(std::begin(kSorts), std::end(kSorts), [&](const TSortCase& c) { return c.name == name; });
+    };
+    TRecView view(list);
+    view.SortBy(TRecKey::URI, 0);
+    for (const char* name : {"Referrer", "URI", "Day", "Time", "Visit"}) {
+        const TSortCase c = find(name);
+        for (const int flag : {1, 0}) {
+            (list.*c.sort)(flag);
+            expectOrder(list, c, flag);
+        }
+    }
+    expectOrder(view, find("URI"), 0);
+    // Records already in key order leave the view in storage order, whatever order came before.
+    for (std::size_t i = 0; i < n; ++i) list.Stored(i).HostIdx = static_cast<std::int32_t>(i / 3);
+    view.SortBy(TRecKey::Host, 1);
+    bool stored = true;
+    for (std::size_t i = 0; i < n && stored; ++i) stored = view.IndexAt(i) == i;
+    EXPECT_TRUE(stored);
+    view.SortBy(TRecKey::Host, 0);
+    expectOrder(view, find("Host"), 0);
 }
