@@ -79,15 +79,8 @@ void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, Key
 template <class KeyOf, class FirstHit>
 void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit,
                             TLstStat& target) {
-    const auto noHit = [](const TRecLog&, TRecStat&) {};
-    const std::size_t before = target.Count();
-    if (GroupInStoredOrder(lane, rule, key, keyOf, firstHit, noHit, target)) {
-        KeepNames(target, before);
-        return;
-    }
-    GroupSortedInParts(
+    GroupInParts(
         lane, rule, key, keyOf, firstHit, [](std::size_t) {}, [](std::size_t, const TRecLog&, TRecStat&) {}, target);
-    KeepNames(target, before);
 }
 
 template <class KeyOf, class FirstHit, class PartHit>

@@ -33,13 +33,10 @@ void TStatisticsPass::HostGroups(TLane&) {
 }
 
 void TStatisticsPass::RegroupHosts(TLane&) {
-    const TLstStat& hosts = S.StatByHost;
-    TTextArena arena;
-    RegroupRows(hosts, HostLists.Domains, S.StatByDomain, false, &arena);
-    RegroupRows(hosts, HostLists.Tlds, S.StatByTld, true, &arena);
-    RegroupRows(hosts, HostLists.Countries, S.StatByCountry, true, &arena);
-    RegroupRows(hosts, HostLists.Regions, S.StatByRegion, true, &arena);
-    S.Texts.Adopt(std::move(arena));
+    RegroupFromHosts({{HostLists.Domains, S.StatByDomain, false},
+                      {HostLists.Tlds, S.StatByTld, true},
+                      {HostLists.Countries, S.StatByCountry, true},
+                      {HostLists.Regions, S.StatByRegion, true}});
     HostLists = {};
 }
 
@@ -50,12 +47,16 @@ void TStatisticsPass::RegroupCities(TLane&) {
             In.CityReaderFactory ? In.CityReaderFactory() : CreateGeoIPCityReader();
         if (reader) lists = CollectCityGroups(S.StatByHost, *reader, In.CityDbPath);
     }
-    const TLstStat& hosts = S.StatByHost;
+    RegroupFromHosts({{lists.USStates, S.StatByUSState, false},
+                      {lists.CAProvinces, S.StatByCAProv, false},
+                      {lists.CNProvinces, S.StatByCNProv, false},
+                      {lists.Cities, S.StatByCity, false}});
+}
+
+void TStatisticsPass::RegroupFromHosts(std::initializer_list<THostRegroup> regroups) {
     TTextArena arena;
-    RegroupRows(hosts, lists.USStates, S.StatByUSState, false, &arena);
-    RegroupRows(hosts, lists.CAProvinces, S.StatByCAProv, false, &arena);
-    RegroupRows(hosts, lists.CNProvinces, S.StatByCNProv, false, &arena);
-    RegroupRows(hosts, lists.Cities, S.StatByCity, false, &arena);
+    for (const THostRegroup& regroup : regroups)
+        RegroupRows(S.StatByHost, regroup.Work, regroup.Target, regroup.SumDays, &arena);
     S.Texts.Adopt(std::move(arena));
 }
 

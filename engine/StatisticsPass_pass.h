@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -300,6 +301,13 @@ private:
     void HostCountries(TLane& lane);
     void HostGroups(TLane& lane);
     void RegroupHosts(TLane& lane);
+    // Host rows regrouped into lists, their long names kept in the result's store.
+    struct THostRegroup {
+        std::vector<TRegroupRow>& Work;
+        TLstStat& Target;
+        bool SumDays;
+    };
+    void RegroupFromHosts(std::initializer_list<THostRegroup> regroups);
     void RegroupCities(TLane& lane);
     void ByBrowser(TLane& lane);
     void ByOS(TLane& lane);

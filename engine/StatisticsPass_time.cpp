@@ -74,16 +74,7 @@ void TStatisticsPass::SumSummary(TLane& lane) {
             }
         }
     });
-    for (const TRecStat& sum : sums) {
-        S.Summary.Hits += sum.Hits;
-        S.Summary.Visits += sum.Visits;
-        S.Summary.Duration += sum.Duration;
-        S.Summary.Pages += sum.Pages;
-        S.Summary.Bytes += sum.Bytes;
-        S.Summary.NotModified += sum.NotModified;
-        S.Summary.Partial += sum.Partial;
-        S.Summary.Errors += sum.Errors;
-    }
+    for (const TRecStat& sum : sums) TStatistics::MergeStat(S.Summary, sum, 0);
     for (std::size_t slot = 0; slot < slots; ++slot) {
         if (firstHit[slot] == kUnseen) continue;
         const TRecLog& rec = records.Stored(firstHit[slot]);
