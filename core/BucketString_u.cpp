@@ -162,16 +162,20 @@ void TBucketString::Reindex() {
     usedSlots_ = items_.size();
 }
 
+std::vector<std::shared_ptr<const char[]>> TBucketString::ShareBlocks() const {
+    return {blocks_.begin(), blocks_.end()};
+}
+
 char* TBucketString::Store(std::string_view text, std::uint32_t index) {
     if (text.size() >= kMaxLength) throw std::length_error("TBucketString: text too long");
     const std::size_t size = kHeader + text.size();
     char* record;
     if (size >= kOwnBlockFrom) {
-        blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+        blocks_.push_back(std::make_shared_for_overwrite<char[]>(size));
         record = blocks_.back().get();
     } else {
         if (size > left_) {
-            blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+            blocks_.push_back(std::make_shared_for_overwrite<char[]>(kBlockSize));
             cursor_ = blocks_.back().get();
             left_ = kBlockSize;
         }

@@ -52,6 +52,10 @@ public:
     // stay as they are; an AddString after it builds the index again.
     void ReleaseIndex();
 
+    // The blocks every text so far lies in, for a holder of views of them that outlives the
+    // table or its next Clear().
+    std::vector<std::shared_ptr<const char[]>> ShareBlocks() const;
+
     std::int32_t Count() const { return static_cast<std::int32_t>(items_.size()); }
     std::uint16_t Mask() const { return mask_; }
 
@@ -77,7 +81,7 @@ private:
     std::vector<char*> items_;  // record of each index
     std::vector<TSlot> slots_;  // power-of-two size, or empty before the first add
     std::size_t usedSlots_ = 0;  // renamed entries keep their slot
-    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::vector<std::shared_ptr<char[]>> blocks_;  // shared with holders of their views
     char* cursor_ = nullptr;  // free space in the last ordinary block
     std::size_t left_ = 0;
     const char* last_ = nullptr;  // record of the last text looked up or added

@@ -248,6 +248,7 @@ void TLogParser::CleanURI(std::string_view raw) {
     hit.URIIdx = known.URIIdx;
     hit.ExtIdx = known.ExtIdx;
     hit.PathIdx = known.PathIdx;
+    hit.HasRequest = true;
     Touches.Touch(tiURI, hit.URIIdx);
     Touches.Touch(tiExt, hit.ExtIdx);
     Touches.Touch(tiPath, hit.PathIdx);
@@ -258,6 +259,7 @@ void TLogParser::ClearRequest() {
     CurrentHit.URIIdx = Table(tiURI).AddString({});
     CurrentHit.ExtIdx = Table(tiExt).AddString({});
     CurrentHit.PathIdx = Table(tiPath).AddString({});
+    CurrentHit.HasRequest = false;
     Touches.Touch(tiURI, CurrentHit.URIIdx);
     Touches.Touch(tiExt, CurrentHit.ExtIdx);
     Touches.Touch(tiPath, CurrentHit.PathIdx);
@@ -371,7 +373,8 @@ void TLogParser::AddRecord() {
     const std::int32_t vdomainIdx = Table(tiVDomain).AddString(hit.VDomain);
     const std::int32_t methodIdx = Table(tiMethod).AddString(hit.Method);
     rec.URIIdx = hit.URIIdx;
-    rec.PathIdx = hit.PathIdx;
+    rec.NoRequest = !hit.HasRequest;
+    URIPartsOut().Set(rec, {hit.ExtIdx, hit.PathIdx});
     rec.Kind = hit.Request.Kind;
     rec.IsPage = hit.Request.IsPage;
     rec.Status = static_cast<std::int16_t>(hit.Status);
@@ -386,7 +389,6 @@ void TLogParser::AddRecord() {
         // which fits unless the run's table is too large (CheckTableSizes).
         if (RecordSlots.Next != nullptr) WideIndices.push_back({WrittenInPiece() + SlotOverflow.size(), table, index});
     };
-    rec.ExtIdx = hit.ExtIdx;
     small(tiBrowser, hit.BrowserIdx);
     small(tiOS, hit.OSIdx);
     small(tiSpider, hit.SpiderIdx);

@@ -103,6 +103,7 @@ struct TLane {
     // Grows piece by piece to an entry per text of the lane: a mapped array, so that growing
     // moves page tables instead of faulting in a fresh copy.
     std::array<TMappedArray<std::int32_t>, TableCount> RunIndex;  // -1 until a merged piece uses it
+    TURIParts URIParts;  // the parser's, once it is gone
 };
 
 struct TMergedPiece {
@@ -147,6 +148,7 @@ private:
     void Stop();
     // Puts the merged pieces' hits into run indices and closes up the unused slots.
     void Finish(unsigned threads);
+    void TakeURIParts();
 
     const TParseRun& Run;
     TLogParser& Engine;  // the run's parser: plans the files, reports, and reads alone on one thread
@@ -309,12 +311,14 @@ void TParallelParse::Work(std::size_t lane) {
 
 void TParallelParse::Retire(std::size_t lane) {
     TLane& own = Lanes[lane];
+    own.URIParts = own.Parser->TakeURIParts();
     own.Parser.reset();
     for (TBucketString& table : own.OwnTables) table.ReleaseIndex();
 }
 
 void TParallelParse::DropLaneTexts() {
     for (TLane& lane : Lanes) {
+        if (lane.Parser) lane.URIParts = lane.Parser->TakeURIParts();
         lane.Parser.reset();
         lane.Texts = {};
         lane.OwnTables = std::vector<TBucketString>();
@@ -508,6 +512,7 @@ void TParallelParse::Finish(unsigned threads) {
         }
     });
     for (const TMergedPiece& merged : MergedPieces) overflow = overflow || !merged.Overflow.empty();
+    TakeURIParts();
     if (!overflow) {
         // Each piece's hits move down behind the ones before: the slots only ever hold
         // more lines than hits.
@@ -529,6 +534,29 @@ void TParallelParse::Finish(unsigned threads) {
         hits.insert(hits.end(), merged.Overflow.begin(), merged.Overflow.end());
     }
     for (const TRecLog& rec : hits) Run.Records.Add(rec);
+}
+
+// A URL's parts count once a merged piece used the URL: its extension and folder were
+// used with it.
+void TParallelParse::TakeURIParts() {
+    TURIParts& parts = Run.Records.URIParts();
+    for (const TLane& lane : Lanes) {
+        const auto runIndex = [&lane](TTableId table, std::int32_t index) {
+            const TMappedArray<std::int32_t>& run = lane.RunIndex[table];
+            return index >= 0 && static_cast<std::size_t>(index) < run.size() ? run[static_cast<std::size_t>(index)]
+                                                                              : -1;
+        };
+        const auto inRun = [&](const TURIPartIndices& own, TURIPartIndices& out) {
+            out = {runIndex(tiExt, own.ExtIdx), runIndex(tiPath, own.PathIdx)};
+            return out.ExtIdx >= 0 && out.PathIdx >= 0;
+        };
+        TURIPartIndices run;
+        lane.URIParts.ForEachSet([&](std::int32_t uri, const TURIPartIndices& own) {
+            const std::int32_t runURI = runIndex(tiURI, uri);
+            if (runURI >= 0 && inRun(own, run)) parts.SetForURI(runURI, run);
+        });
+        if (lane.URIParts.HasNoRequest() && inRun(lane.URIParts.NoRequestParts(), run)) parts.SetForNoRequest(run);
+    }
 }
 
 bool TParallelParse::Parse(bool& validData) {

@@ -42,6 +42,7 @@ void TLogParser::ForgetMemos() {
     AgentClasses.clear();
     ExtKindNames.Clear();
     ExtKinds.clear();
+    OwnURIParts.Clear();
     ForgetRepeats();
 }
 

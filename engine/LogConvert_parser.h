@@ -48,6 +48,7 @@ struct TCurrentHit : THitTime {
     std::int32_t URIIdx = 0;
     std::int32_t ExtIdx = 0;
     std::int32_t PathIdx = 0;
+    bool HasRequest = false;  // false: URI, extension and folder are empty for want of a request
     std::int32_t AgentIdx = 0;
     std::int32_t BrowserIdx = 0;
     std::int32_t OSIdx = 0;
@@ -200,6 +201,8 @@ public:
     std::vector<TRecLog> TakeOverflow();
     std::vector<TWideIndex> TakeWideIndices();
     TPieceTouches::TLists TakeTouches() { return Touches.Take(); }
+    // The extension and folder of each URL the worker's hits named, by its own indices.
+    TURIParts TakeURIParts() { return std::move(OwnURIParts); }
     const TTablePointers& Tables() const { return Out; }
 
 private:
@@ -237,6 +240,8 @@ private:
 
     TTablePointers Out;
     TLstRecLog* Records;
+    TURIParts OwnURIParts;  // a worker's, whose hits go to slots rather than to Records
+    TURIParts& URIPartsOut() { return Records != nullptr ? Records->URIParts() : OwnURIParts; }
     const TProfile* RunProfile = nullptr;
     const TOptions* RunOptions = nullptr;
     const std::atomic<bool>* StopFlag = nullptr;

@@ -9,7 +9,8 @@ namespace brindle {
 
 // Stored once per hit, so every field is as narrow as its values allow and nothing is
 // kept that another field gives: the day and every date part come from Time, the six
-// flags and the kind in bits beside the bytes, `VisitDuration` in whole seconds. A hit's
+// flags and the kind in bits beside the bytes, `VisitDuration` in whole seconds, the URL's
+// extension and folder by the URL (TURIParts). A hit's
 // sequence number is its storage position plus one, and its IPv4 number is its host's
 // (TLogConvert::HostIPs). The virtual-domain, method and agent texts are interned for the
 // run but nothing reads them back from a hit, so a hit keeps no index of them; its
@@ -34,14 +35,13 @@ struct TRecLog {
     std::uint64_t IsError : 1 = 0;
     std::uint64_t IsEntry : 1 = 0;
     std::uint64_t IsExit : 1 = 0;
+    std::uint64_t NoRequest : 1 = 0;  // no request line: URL, extension and folder all empty
     std::int32_t VisitId = -1;  // set by the visit pass
     std::int32_t HostIdx = 0;
     std::int32_t UserIdx = 0;
     std::int32_t URIIdx = 0;
-    std::int32_t PathIdx = 0;
     std::int32_t ReferrerIdx = 0;
     std::int32_t VisitDuration = 0;
-    std::int32_t ExtIdx = 0;  // a URL's last dot starts it: a log can hold any number of them
     std::int16_t Status = 0;  // the parser reads anything wider as not a number
     std::uint16_t BrowserIdx = 0;
     std::uint16_t OSIdx = 0;
@@ -70,7 +70,7 @@ struct TRecLog {
 private:
     TSeconds SecondOfDay() const { return Time - StartOfDay(DayOf(Time)); }
 };
-static_assert(sizeof(TRecLog) <= 56, "TRecLog grew: it is stored once per hit");
+static_assert(sizeof(TRecLog) <= 48, "TRecLog grew: it is stored once per hit");
 
 // The date of the day last asked for. Hits come in runs of one day, so a walk that needs
 // every hit's date works it out about once a day instead of once a hit.

@@ -123,15 +123,15 @@ void TRecOrder::SortByKey(const TRecStore& items, int flag, KeyOf keyOf) {
     for (std::size_t j = 0; j < n; ++j) Positions[j] = static_cast<std::uint32_t>(pairs[j]);
 }
 
-void TRecOrder::Sort(const TRecStore& items, TRecKey key, int flag) {
-    SortUnreleased(items, key, flag);
+void TRecOrder::Sort(const TRecStore& items, const TURIParts& parts, TRecKey key, int flag) {
+    SortUnreleased(items, parts, key, flag);
     constexpr std::size_t kKeptCounts = 65536;
     Work.Pairs.clear();
     Work.Scratch.clear();
     if (Work.Counts.capacity() > kKeptCounts) Work.Counts = std::vector<std::uint32_t>();
 }
 
-void TRecOrder::SortUnreleased(const TRecStore& items, TRecKey key, int flag) {
+void TRecOrder::SortUnreleased(const TRecStore& items, const TURIParts& parts, TRecKey key, int flag) {
     switch (key) {
         case TRecKey::Browser: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.BrowserIdx); });
         case TRecKey::Day:
@@ -145,8 +145,10 @@ void TRecOrder::SortUnreleased(const TRecStore& items, TRecKey key, int flag) {
         case TRecKey::OS: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.OSIdx); });
         case TRecKey::Referrer:
             return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.ReferrerIdx); });
-        case TRecKey::Path: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.PathIdx); });
-        case TRecKey::Extension: return SortByKey(items, flag, [](const TRecLog& r) { return SignedKey(r.ExtIdx); });
+        case TRecKey::Path:
+            return SortByKey(items, flag, [&parts](const TRecLog& r) { return SignedKey(parts.PathOf(r)); });
+        case TRecKey::Extension:
+            return SortByKey(items, flag, [&parts](const TRecLog& r) { return SignedKey(parts.ExtOf(r)); });
         case TRecKey::Month:
             return SortByKey(items, flag,
                              [memo = TDayDateMemo()](const TRecLog& r) mutable { return SignedKey(memo.MonthKey(r)); });
@@ -199,6 +201,8 @@ std::size_t TLstRecLog::AppendStored(const TLstRecLog& other) {
     Items.reserve(first + other.Items.size());
     for (const TRecLog& rec : other.Items) Items.push_back(rec);
     for (std::size_t i = first; i < Items.size(); ++i) Order.Append(static_cast<std::uint32_t>(i));
+    other.Parts.ForEachSet([this](std::int32_t uri, const TURIPartIndices& parts) { Parts.SetForURI(uri, parts); });
+    if (other.Parts.HasNoRequest()) Parts.SetForNoRequest(other.Parts.NoRequestParts());
     return first;
 }
 
@@ -216,6 +220,7 @@ void TLstRecLog::TakeWritten(std::size_t count) {
 void TLstRecLog::Clear() {
     Items.clear();
     Order.Clear();
+    Parts.Clear();
 }
 
 void TLstRecLog::Reserve(std::size_t count) {

@@ -8,6 +8,7 @@
 
 #include "engine/LogConvert_record.h"
 #include "engine/LogConvert_store.h"
+#include "engine/LogConvert_uriparts.h"
 
 namespace brindle {
 
@@ -50,10 +51,10 @@ public:
         return Stored ? static_cast<std::uint32_t>(pos) : Positions[pos];
     }
 
-    void Sort(const TRecStore& items, TRecKey key, int flag);
+    void Sort(const TRecStore& items, const TURIParts& parts, TRecKey key, int flag);
 
 private:
-    void SortUnreleased(const TRecStore& items, TRecKey key, int flag);
+    void SortUnreleased(const TRecStore& items, const TURIParts& parts, TRecKey key, int flag);
     template <class KeyOf>
     void SortByKey(const TRecStore& items, int flag, KeyOf keyOf);
 
@@ -153,7 +154,13 @@ public:
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, Items.size()}; }
 
-    void SortBy(TRecKey key, int flag) { Order.Sort(Items, key, flag); }
+    void SortBy(TRecKey key, int flag) { Order.Sort(Items, Parts, key, flag); }
+
+    // The extension and folder of each hit's URL.
+    TURIParts& URIParts() { return Parts; }
+    const TURIParts& URIParts() const { return Parts; }
+    std::int32_t ExtIdx(const TRecLog& rec) const { return Parts.ExtOf(rec); }
+    std::int32_t PathIdx(const TRecLog& rec) const { return Parts.PathOf(rec); }
     void SortByBrowser(int flag) { SortBy(TRecKey::Browser, flag); }
     void SortByDay(int flag) { SortBy(TRecKey::Day, flag); }
     void SortByWeekday(int flag) { SortBy(TRecKey::Weekday, flag); }
@@ -176,6 +183,7 @@ private:
     friend class TRecView;
     TRecStore Items;  // in the order they were added
     TRecOrder Order;
+    TURIParts Parts;
 };
 
 // A list's records read-only in an order of the view's own, starting in storage order:
@@ -183,7 +191,7 @@ private:
 // list gets no records added and is not cleared.
 class TRecView {
 public:
-    explicit TRecView(const TLstRecLog& list) : Items(&list.Items) { Order.Reset(Items->size()); }
+    explicit TRecView(const TLstRecLog& list) : Items(&list.Items), Parts(&list.Parts) { Order.Reset(Items->size()); }
 
     std::size_t Count() const { return Order.Count(); }
     bool Empty() const { return Order.Count() == 0; }
@@ -192,10 +200,11 @@ public:
     std::uint32_t IndexAt(std::size_t pos) const { return Order[pos]; }
     // The record at Index in the order records were added, whatever the view's order.
     const TRecLog& Stored(std::size_t index) const { return (*Items)[index]; }
-    void SortBy(TRecKey key, int flag) { Order.Sort(*Items, key, flag); }
+    void SortBy(TRecKey key, int flag) { Order.Sort(*Items, *Parts, key, flag); }
 
 private:
     const TRecStore* Items;
+    const TURIParts* Parts;
     TRecOrder Order;
 };
 

@@ -62,9 +62,7 @@ void RemapRecordIndices(TRecLog& rec, Map map) {
     rec.HostIdx = map(tiHost, rec.HostIdx);
     rec.UserIdx = map(tiUser, rec.UserIdx);
     rec.URIIdx = map(tiURI, rec.URIIdx);
-    rec.PathIdx = map(tiPath, rec.PathIdx);
     rec.ReferrerIdx = map(tiReferrer, rec.ReferrerIdx);
-    rec.ExtIdx = map(tiExt, rec.ExtIdx);
     SetSmallIndex(rec, tiBrowser, map(tiBrowser, rec.BrowserIdx));
     SetSmallIndex(rec, tiOS, map(tiOS, rec.OSIdx));
     SetSmallIndex(rec, tiSpider, map(tiSpider, rec.SpiderIdx));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <ostream>
 #include <stdexcept>
 #include <utility>
@@ -85,13 +86,16 @@ TStatTexts& TStatTexts::operator=(const TStatTexts& other) {
     return *this;
 }
 
-TStatTexts::TStatTexts(TStatTexts&& other) noexcept : blocks_(std::move(other.blocks_)) {}
+TStatTexts::TStatTexts(TStatTexts&& other) noexcept
+    : blocks_(std::move(other.blocks_)), shared_(std::move(other.shared_)) {}
 
 TStatTexts& TStatTexts::operator=(TStatTexts&& other) noexcept {
     if (this != &other) {
         const std::scoped_lock lock(mutex_, other.mutex_);
         blocks_ = std::move(other.blocks_);
+        shared_ = std::move(other.shared_);
         other.blocks_.clear();
+        other.shared_.clear();
     }
     return *this;
 }
@@ -104,9 +108,15 @@ void TStatTexts::Adopt(TTextArena&& arena) {
     arena.used_ = 0;
 }
 
+void TStatTexts::Share(std::vector<std::shared_ptr<const char[]>> blocks) {
+    const std::scoped_lock lock(mutex_);
+    shared_.insert(shared_.end(), std::make_move_iterator(blocks.begin()), std::make_move_iterator(blocks.end()));
+}
+
 void TStatTexts::Clear() {
     const std::scoped_lock lock(mutex_);
     blocks_.clear();
+    shared_.clear();
 }
 
 }  // namespace brindle

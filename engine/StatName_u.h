@@ -117,6 +117,9 @@ public:
 
     // Takes the arena's texts over; safe from several threads at once.
     void Adopt(TTextArena&& arena);
+    // Keeps blocks another owner shares alive for as long as these texts (a string table's,
+    // whose texts the rows name where they lie).
+    void Share(std::vector<std::shared_ptr<const char[]>> blocks);
     // Frees every text: only once no row refers to them.
     void Clear();
 
@@ -126,6 +129,7 @@ public:
 private:
     std::mutex mutex_;
     std::vector<std::unique_ptr<char[]>> blocks_;
+    std::vector<std::shared_ptr<const char[]>> shared_;
 };
 
 }  // namespace brindle

@@ -35,10 +35,11 @@ void TStatisticsPass::ByFile(TLane& lane) {
 }
 
 void TStatisticsPass::ByExtension(TLane& lane) {
+    const TURIParts& parts = In.Records.URIParts();
     Group(
-        lane, kFileHitsRule, TRecKey::Extension, [](const TRecLog& r) { return r.ExtIdx; },
+        lane, kFileHitsRule, TRecKey::Extension, [&parts](const TRecLog& r) { return parts.ExtOf(r); },
         [&](const TRecLog& rec, TRecStat& row) {
-            row.Name = TableName(In.ExtTable.GetString(rec.ExtIdx));
+            row.Name = TableName(In.ExtTable.GetString(parts.ExtOf(rec)));
             row.Kind = rec.Kind;
             return true;
         },
@@ -46,8 +47,10 @@ void TStatisticsPass::ByExtension(TLane& lane) {
 }
 
 void TStatisticsPass::ByDirectory(TLane& lane) {
+    const TURIParts& parts = In.Records.URIParts();
     GroupNamed(
-        lane, kFileRule, TRecKey::Path, [](const TRecLog& r) { return r.PathIdx; }, In.PathTable, S.StatByFileDir);
+        lane, kFileRule, TRecKey::Path, [&parts](const TRecLog& r) { return parts.PathOf(r); }, In.PathTable,
+        S.StatByFileDir);
 }
 
 void TStatisticsPass::ByFileKind(TLane& lane) {
@@ -62,7 +65,6 @@ void TStatisticsPass::ByFileKind(TLane& lane) {
 
 // Each entry or exit hit counts Hits 1 and Visits 1 under its URL.
 void TStatisticsPass::AddPageRows(const std::vector<TPageHit>& hits, TLstStat& target) {
-    const std::size_t before = target.Count();
     for (std::size_t i = 0; i < hits.size(); ++i) {
         if (i == 0 || hits[i].URIIdx != hits[i - 1].URIIdx) {
             TRecStat row;
@@ -75,7 +77,6 @@ void TStatisticsPass::AddPageRows(const std::vector<TPageHit>& hits, TLstStat& t
         ++row.Visits;
         AddDay(row, hits[i].DayNo);
     }
-    KeepNames(target, before);
 }
 
 // The file step met the entry and exit hits in URL order.

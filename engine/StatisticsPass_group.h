@@ -61,7 +61,6 @@ bool TStatisticsPass::GroupInStoredOrder(TLane& lane, const TWalkRule& rule, TRe
 template <class KeyOf, class FirstHit, class EachHit>
 void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit,
                             EachHit eachHit, TLstStat& target) {
-    const std::size_t before = target.Count();
     if (!GroupInStoredOrder(lane, rule, key, keyOf, firstHit, eachHit, target)) {
         ReserveRows(target, key);
         lane.Records().SortBy(key, 1);
@@ -73,7 +72,6 @@ void TStatisticsPass::Group(TLane& lane, const TWalkRule& rule, TRecKey key, Key
             },
             eachHit);
     }
-    KeepNames(target, before);
 }
 
 template <class KeyOf, class FirstHit>
@@ -87,12 +85,10 @@ template <class KeyOf, class FirstHit, class PartHit>
 void TStatisticsPass::GroupInParts(TLane& lane, const TWalkRule& rule, TRecKey key, KeyOf keyOf, FirstHit firstHit,
                                    const std::function<void(std::size_t)>& startParts, PartHit partHit,
                                    TLstStat& target) {
-    const std::size_t before = target.Count();
     const auto eachHit = [&](const TRecLog& rec, TRecStat& row) { partHit(0, rec, row); };
     startParts(1);
     if (!GroupInStoredOrder(lane, rule, key, keyOf, firstHit, eachHit, target))
         GroupSortedInParts(lane, rule, key, keyOf, firstHit, startParts, partHit, target);
-    KeepNames(target, before);
 }
 
 // The groups share nothing, so parts of the sorted order, each from a group's first hit,

@@ -135,7 +135,7 @@ private:
 };
 
 // A name from the parser's tables: a short one is copied, a long one refers to the table's
-// text until KeepNames puts it in the result's store.
+// text where it lies, in blocks the result shares (TStatisticsPass::Run).
 inline TStatName TableName(std::string_view text) {
     return text.size() <= TStatName::kLocalSize ? TStatName(text) : TStatName::Referring(text);
 }
@@ -238,9 +238,6 @@ private:
     // how each step groups.
     void ScanRecords();
     void AddDay(TRecStat& row, std::int32_t dayNo) const;
-    // The rows from position From on that refer to texts outside the result (TableName) get
-    // those texts kept in the result's store, so that they outlive the parser's tables.
-    void KeepNames(TLstStat& list, std::size_t from);
     // One row per URL of entry or exit hits, hits per day.
     void AddPageRows(const std::vector<TPageHit>& hits, TLstStat& target);
 

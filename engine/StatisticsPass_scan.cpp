@@ -22,13 +22,14 @@ void TStatisticsPass::ScanRecords() {
                                      TRecKey::Path,   TRecKey::Referrer, TRecKey::Browser, TRecKey::OS,
                                      TRecKey::Spider, TRecKey::Status,   TRecKey::Kind,    TRecKey::Time,
                                      TRecKey::Visit};
-    const auto valueOf = [](const TRecLog& rec, TRecKey key) -> std::int64_t {
+    const TURIParts& uriParts = In.Records.URIParts();
+    const auto valueOf = [&uriParts](const TRecLog& rec, TRecKey key) -> std::int64_t {
         switch (key) {
             case TRecKey::Host: return rec.HostIdx;
             case TRecKey::User: return rec.UserIdx;
             case TRecKey::URI: return rec.URIIdx;
-            case TRecKey::Extension: return rec.ExtIdx;
-            case TRecKey::Path: return rec.PathIdx;
+            case TRecKey::Extension: return uriParts.ExtOf(rec);
+            case TRecKey::Path: return uriParts.PathOf(rec);
             case TRecKey::Referrer: return rec.ReferrerIdx;
             case TRecKey::Browser: return rec.BrowserIdx;
             case TRecKey::OS: return rec.OSIdx;
@@ -75,15 +76,6 @@ void TStatisticsPass::ScanRecords() {
 void TStatisticsPass::AddDay(TRecStat& row, std::int32_t dayNo) const {
     const std::int64_t day = static_cast<std::int64_t>(dayNo) - S.FirstDay;
     if (day >= 0) row.PerDay.Add(static_cast<std::size_t>(day));
-}
-
-void TStatisticsPass::KeepNames(TLstStat& list, std::size_t from) {
-    TTextArena arena;
-    for (std::size_t i = from; i < list.Count(); ++i) {
-        TStatName& name = list[i].Name;
-        if (name.Refers()) name = TStatName::Referring(arena.Keep(name));
-    }
-    S.Texts.Adopt(std::move(arena));
 }
 
 TStatisticsPass::TDedup TStatisticsPass::ChooseDedup(const TWalkRule& rule, TRecKey key) const {

@@ -216,6 +216,11 @@ bool TStatisticsPass::Run() {
     if (threads <= 0) threads = AutomaticStatisticsThreads(In.Records.Count());
     threads = std::min(threads, static_cast<int>(kChains.size()));
     Workers = static_cast<std::size_t>(threads);
+    // Rows name the tables' texts where they lie rather than copies; the result keeps the
+    // blocks alive past the tables' next clear.
+    for (const TBucketString* table : {&In.HostTable, &In.UserTable, &In.URITable, &In.ExtTable, &In.PathTable,
+                                       &In.ReferrerTable, &In.BrowserTable, &In.OSTable, &In.SpiderTable})
+        S.Texts.Share(table->ShareBlocks());
     ScanRecords();
     return threads <= 1 ? RunOnCallingThread() : RunOnWorkers(threads);
 }

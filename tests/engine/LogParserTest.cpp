@@ -49,7 +49,8 @@ public:
         TPieceTexts texts;
         texts.Lines = scan.Lines;
         texts.Bad = scan.Bad;
-        for (std::size_t i = 0; i < Parser->WrittenInPiece(); ++i) texts.Hits.push_back(HitText(slots[i]));
+        const TURIParts parts = Parser->TakeURIParts();
+        for (std::size_t i = 0; i < Parser->WrittenInPiece(); ++i) texts.Hits.push_back(HitText(slots[i], parts));
         const TPieceTouches::TLists touched = Parser->TakeTouches();
         for (std::size_t t = 0; t < TableCount; ++t) {
             std::vector<std::string>& used = texts.Touched.emplace_back();
@@ -59,13 +60,13 @@ public:
     }
 
 private:
-    std::string HitText(const TRecLog& rec) const {
+    std::string HitText(const TRecLog& rec, const TURIParts& parts) const {
         const auto text = [&](TTableId table, std::int32_t index) {
             return std::string(Tables[table].GetString(index)) + "|";
         };
         return std::to_string(rec.Time) + "|" + std::to_string(rec.Status) + "|" + std::to_string(rec.Bytes) + "|" +
                std::to_string(rec.Kind) + "|" + text(tiHost, rec.HostIdx) + text(tiUser, rec.UserIdx) +
-               text(tiURI, rec.URIIdx) + text(tiExt, rec.ExtIdx) + text(tiPath, rec.PathIdx) +
+               text(tiURI, rec.URIIdx) + text(tiExt, parts.ExtOf(rec)) + text(tiPath, parts.PathOf(rec)) +
                text(tiReferrer, rec.ReferrerIdx) + text(tiBrowser, rec.BrowserIdx) + text(tiOS, rec.OSIdx) +
                text(tiSpider, rec.SpiderIdx);
     }

@@ -477,8 +477,8 @@ TEST_F(Mappers, StoredRecords) {
     EXPECT_EQ(TableTexts(engine.MethodTable), (std::vector<std::string>{"GET"}));
     EXPECT_EQ(engine.UserTable.GetString(first.UserIdx), "");
     EXPECT_EQ(engine.ReferrerTable.GetString(first.ReferrerIdx), "");
-    EXPECT_EQ(engine.PathTable.GetString(engine.Records[2].PathIdx), "/");
-    EXPECT_EQ(engine.ExtTable.GetString(engine.Records[2].ExtIdx), "zip");
+    EXPECT_EQ(engine.PathTable.GetString(engine.Records.PathIdx(engine.Records[2])), "/");
+    EXPECT_EQ(engine.ExtTable.GetString(engine.Records.ExtIdx(engine.Records[2])), "zip");
     EXPECT_EQ(first.Time, EncodeDateTime(2003, 2, 13, 10, 0, 0));
 
     engine.ClearStatistics();

@@ -20,14 +20,14 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-std::string Describe(const TRecLog& r) {
+std::string Describe(const TLstRecLog& list, const TRecLog& r) {
     std::ostringstream out;
     out << r.Time << ' ' << r.DayNo() << ' ' << r.MonthStart() << ' ' << r.Year() << '-' << r.Month() << '-' << r.Day()
         << ' ' << r.Hour() << ':' << r.Minute() << ':' << r.Second() << " dow" << r.DayOfWeek() << " b" << r.Bytes
         << " v" << r.VisitId << " d" << r.VisitDuration << " h" << r.HostIdx << " u" << r.UserIdx << " uri" << r.URIIdx
-        << " e" << r.ExtIdx << " p" << r.PathIdx << " s" << r.Status << " r" << r.ReferrerIdx << " br" << r.BrowserIdx
-        << " os" << r.OSIdx << " sp" << r.SpiderIdx << " k" << +r.Kind << " flags" << +r.IsPage << +r.NotModified
-        << +r.Partial << +r.IsError << +r.IsEntry << +r.IsExit;
+        << " e" << list.ExtIdx(r) << " p" << list.PathIdx(r) << " s" << r.Status << " r" << r.ReferrerIdx << " br"
+        << r.BrowserIdx << " os" << r.OSIdx << " sp" << r.SpiderIdx << " k" << +r.Kind << " flags" << +r.IsPage
+        << +r.NotModified << +r.Partial << +r.IsError << +r.IsEntry << +r.IsExit << +r.NoRequest;
     return out.str();
 }
 
@@ -181,7 +181,7 @@ protected:
               &engine.OSTable, &engine.SpiderTable})
             run.Tables.push_back(TableTexts(*table));
         for (std::size_t i = 0; i < engine.Records.Count(); ++i)
-            run.Records.push_back(Describe(engine.Records.Stored(i)));
+            run.Records.push_back(Describe(engine.Records, engine.Records.Stored(i)));
         run.Bad = engine.BadLineCount;
         run.Visits = engine.VisitCount;
         // Progress never goes back within a file.

@@ -202,8 +202,6 @@ void TPassData::Generate(const TShape& shape) {
             rec.OSIdx = os;
             rec.SpiderIdx = spider;
             rec.URIIdx = any(0, kURIs - 1);
-            rec.ExtIdx = any(0, kExts - 1);
-            rec.PathIdx = rec.URIIdx % kPaths;
             rec.Kind = uriKind[static_cast<std::size_t>(rec.URIIdx)];
             if (chance(5)) rec.Kind = static_cast<std::uint8_t>(any(0, 5));
             rec.IsPage = rec.Kind == 2;
@@ -229,6 +227,7 @@ void TPassData::Generate(const TShape& shape) {
     for (std::size_t i = 0; i + 1 < hits.size(); i += 97)
         std::swap(hits[i], hits[std::min(i + 1 + i % 50, hits.size() - 1)]);
     for (const TRecLog& hit : hits) Records.Add(hit);
+    for (int uri = 0; uri < kURIs; ++uri) Records.URIParts().SetForURI(uri, {(uri * 7) % kExts, uri % kPaths});
     VisitCount = shape.Visits;
 }
 

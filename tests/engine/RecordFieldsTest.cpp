@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "core/DateTime_u.h"
+#include "engine/LogConvert_records.h"
 #include "engine/LogConvert_tables.h"
 
 using namespace brindle;
@@ -117,9 +118,7 @@ TEST(RecordFields, SmallIndicesTakeSixteenBitsAndRefuseMore) {
     rec.HostIdx = 1;
     rec.UserIdx = 2;
     rec.URIIdx = 3;
-    rec.PathIdx = 4;
     rec.ReferrerIdx = 5;
-    rec.ExtIdx = 6;
     rec.BrowserIdx = 7;
     rec.OSIdx = 8;
     rec.SpiderIdx = 9;
@@ -129,10 +128,49 @@ TEST(RecordFields, SmallIndicesTakeSixteenBitsAndRefuseMore) {
     EXPECT_EQ(rec.HostIdx, 1000 + tiHost);
     EXPECT_EQ(rec.UserIdx, 2000 + tiUser);
     EXPECT_EQ(rec.URIIdx, 3000 + tiURI);
-    EXPECT_EQ(rec.PathIdx, 4000 + tiPath);
     EXPECT_EQ(rec.ReferrerIdx, 5000 + tiReferrer);
-    EXPECT_EQ(rec.ExtIdx, 6000 + tiExt);
     EXPECT_EQ(rec.BrowserIdx, 7000 + tiBrowser);
     EXPECT_EQ(rec.OSIdx, 8);
     EXPECT_EQ(rec.SpiderIdx, 9000 + tiSpider);
+}
+
+// A URL's extension and folder come from its index; a hit without request line has the
+// empty ones of its own, apart from those of the empty URL of a request.
+TEST(RecordFields, URLPartsByURLAndForHitsWithoutRequest) {
+    TLstRecLog list;
+    TRecLog page;
+    page.URIIdx = 3;
+    TRecLog none;
+    none.URIIdx = 0;
+    none.NoRequest = 1;
+    TRecLog emptyURL;
+    emptyURL.URIIdx = 0;
+    TRecLog unknown;
+    unknown.URIIdx = 99;
+    EXPECT_EQ(list.ExtIdx(page), 0);  // nothing set: index 0, as a record made by hand has
+    EXPECT_EQ(list.PathIdx(none), 0);
+    list.URIParts().Set(page, {5, 6});
+    list.URIParts().Set(none, {7, 8});
+    list.URIParts().Set(emptyURL, {9, 10});
+    EXPECT_EQ(list.ExtIdx(page), 5);
+    EXPECT_EQ(list.PathIdx(page), 6);
+    EXPECT_EQ(list.ExtIdx(none), 7);
+    EXPECT_EQ(list.PathIdx(none), 8);
+    EXPECT_EQ(list.ExtIdx(emptyURL), 9);
+    EXPECT_EQ(list.PathIdx(emptyURL), 10);
+    EXPECT_EQ(list.ExtIdx(unknown), 0);
+
+    // Appending another list takes its parts along; clearing forgets them.
+    TLstRecLog more;
+    more.Add(page);
+    TRecLog other;
+    other.URIIdx = 4;
+    more.URIParts().Set(other, {1, 2});
+    list.AppendStored(more);
+    EXPECT_EQ(list.PathIdx(other), 2);
+    EXPECT_EQ(list.PathIdx(page), 6);
+    EXPECT_EQ(list.PathIdx(none), 8);
+    list.Clear();
+    EXPECT_EQ(list.PathIdx(page), 0);
+    EXPECT_EQ(list.PathIdx(none), 0);
 }

@@ -24,8 +24,6 @@ TLstRecLog RandomList(std::size_t n, std::uint32_t seed, TSeconds timeSpread) {
         r.BrowserIdx = any(0, 3);
         r.OSIdx = static_cast<std::uint16_t>(any(0, 0xFFFF));  // the widest a 16-bit index holds
         r.ReferrerIdx = any(0, 1 << 30);
-        r.PathIdx = any(0, 9);
-        r.ExtIdx = any(0, 9);
         r.URIIdx = any(0, 70000);  // more than two bytes of key
         r.SpiderIdx = any(0, 2);
         r.UserIdx = any(0, 1);
@@ -36,6 +34,7 @@ TLstRecLog RandomList(std::size_t n, std::uint32_t seed, TSeconds timeSpread) {
                  static_cast<TSeconds>(std::uniform_real_distribution<double>(-1, 1)(rng) * timeSpread);
         r.IsExit = any(0, 1);
         list.Add(r);
+        list.URIParts().Set(r, {r.URIIdx % 9, r.URIIdx % 10});
     }
     return list;
 }
@@ -55,8 +54,8 @@ const TSortCase kSorts[] = {
     {"OS", &TLstRecLog::SortByOS, [](const TRecLog& r) { return r.OSIdx; }},
     {"Referrer", &TLstRecLog::SortByReferrer, [](const TRecLog& r) { return r.ReferrerIdx; }},
     {"Time", &TLstRecLog::SortByTime, [](const TRecLog& r) { return r.Time; }},
-    {"Path", &TLstRecLog::SortByPath, [](const TRecLog& r) { return r.PathIdx; }},
-    {"Extension", &TLstRecLog::SortByExtension, [](const TRecLog& r) { return r.ExtIdx; }},
+    {"Path", &TLstRecLog::SortByPath, [](const TRecLog& r) { return r.URIIdx % 10; }},
+    {"Extension", &TLstRecLog::SortByExtension, [](const TRecLog& r) { return r.URIIdx % 9; }},
     {"Month", &TLstRecLog::SortByMonth, [](const TRecLog& r) { return r.MonthStart(); }},
     {"URI", &TLstRecLog::SortByURI, [](const TRecLog& r) { return r.URIIdx; }},
     {"Host", &TLstRecLog::SortByHost, [](const TRecLog& r) { return r.HostIdx; }},

@@ -194,8 +194,6 @@ protected:
         rec.SpiderIdx = h.Spider;
         rec.UserIdx = h.User;
         rec.URIIdx = uri;
-        rec.ExtIdx = u.Ext;
-        rec.PathIdx = u.Path;
         rec.Kind = u.Kind;
         rec.IsPage = u.Kind == 2;
         rec.Status = status;
@@ -209,6 +207,7 @@ protected:
         rec.IsEntry = entry;
         rec.IsExit = exit;
         Records.Add(rec);
+        Records.URIParts().Set(rec, {u.Ext, u.Path});
     }
 
     static std::int32_t IP(const char* text) { return static_cast<std::int32_t>(IPToLong(text)); }
