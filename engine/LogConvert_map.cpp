@@ -239,12 +239,12 @@ void TLogParser::CleanURI(std::string_view raw) {
         known.PathIdx = Table(tiPath).AddString(request.Path);
         known.Kind = request.Kind;
     } else {
-        request.URI.assign(Table(tiURI).GetString(known.URIIdx));
-        request.Ext.assign(Table(tiExt).GetString(known.ExtIdx));
-        request.Path.assign(Table(tiPath).GetString(known.PathIdx));
         request.Kind = known.Kind;
         request.IsPage = known.Kind == 2;
     }
+    hit.URI = Table(tiURI).GetString(known.URIIdx);
+    hit.Ext = Table(tiExt).GetString(known.ExtIdx);
+    hit.Path = Table(tiPath).GetString(known.PathIdx);
     hit.URIIdx = known.URIIdx;
     hit.ExtIdx = known.ExtIdx;
     hit.PathIdx = known.PathIdx;
@@ -260,6 +260,7 @@ void TLogParser::ClearRequest() {
     CurrentHit.ExtIdx = Table(tiExt).AddString({});
     CurrentHit.PathIdx = Table(tiPath).AddString({});
     CurrentHit.HasRequest = false;
+    CurrentHit.URI = CurrentHit.Ext = CurrentHit.Path = {};
     Touches.Touch(tiURI, CurrentHit.URIIdx);
     Touches.Touch(tiExt, CurrentHit.ExtIdx);
     Touches.Touch(tiPath, CurrentHit.PathIdx);
@@ -325,9 +326,9 @@ void TLogParser::ParseUserAgent(std::string_view text) {
     Touches.Touch(tiBrowser, known.BrowserIdx);
     Touches.Touch(tiOS, known.OSIdx);
     Touches.Touch(tiSpider, known.SpiderIdx);
-    hit.Browser.assign(Table(tiBrowser).GetString(known.BrowserIdx));
-    hit.OS.assign(Table(tiOS).GetString(known.OSIdx));
-    hit.Spider.assign(Table(tiSpider).GetString(known.SpiderIdx));
+    hit.Browser = Table(tiBrowser).GetString(known.BrowserIdx);
+    hit.OS = Table(tiOS).GetString(known.OSIdx);
+    hit.Spider = Table(tiSpider).GetString(known.SpiderIdx);
 }
 
 void TLogParser::ClearUserAgent() { ParseUserAgent({}); }
@@ -342,7 +343,7 @@ THitView TLogParser::HitView() const {
     const TCurrentHit& hit = CurrentHit;
     THitView view;
     view.Host = hit.Host;
-    view.URI = hit.Request.URI;
+    view.URI = hit.URI;
     view.Referrer = hit.Referrer;
     view.OS = hit.OS;
     view.Browser = hit.Browser;

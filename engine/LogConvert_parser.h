@@ -32,7 +32,7 @@ struct TCurrentHit : THitTime {
     std::string User;
     std::string VDomain;
     std::string Method;
-    TCleanURI Request;  // URI, extension, directory, kind, is-page
+    TCleanURI Request;  // a URI's first cleaning; its kind and is-page on every hit
     std::int32_t Status = 0;
     bool NotModified = false;
     bool Partial = false;
@@ -40,9 +40,14 @@ struct TCurrentHit : THitTime {
     std::int64_t Bytes = 0;
     std::string Referrer;
     std::string UserAgent;
-    std::string Browser;
-    std::string OS;
-    std::string Spider;
+    // The cleaned URI and its parts, and the agent's classes: views of the run's table
+    // texts, valid until the tables are cleared, so that a hit copies none of them.
+    std::string_view URI;
+    std::string_view Ext;
+    std::string_view Path;
+    std::string_view Browser;
+    std::string_view OS;
+    std::string_view Spider;
     // Table indices known as soon as the text is read: the URI's cleaning and the agent's
     // classification are remembered by text, so each is worked out once per distinct text.
     std::int32_t URIIdx = 0;

@@ -81,7 +81,7 @@ TEST_F(Mappers, CommonLines) {
         EXPECT_EQ(Hit().Host, c.host);
         EXPECT_EQ(Hit().User, c.user);
         EXPECT_EQ(Hit().Method, c.method);
-        EXPECT_EQ(Hit().Request.URI, c.uri);
+        EXPECT_EQ(Hit().URI, c.uri);
         EXPECT_EQ(Hit().Status, c.status);
         EXPECT_EQ(Hit().Bytes, c.bytes);
         ExpectTime(Hit(), 2003, 2, 13, 10, 0, 0);
@@ -130,9 +130,9 @@ TEST_F(Mappers, RequestURICleaning) {
         for (const auto& c : cases) {
             SCOPED_TRACE(c.request);
             engine.ParseRequestLine(c.request);
-            EXPECT_EQ(Hit().Request.URI, c.uri);
-            EXPECT_EQ(Hit().Request.Ext, c.ext);
-            EXPECT_EQ(Hit().Request.Path, c.path);
+            EXPECT_EQ(Hit().URI, c.uri);
+            EXPECT_EQ(Hit().Ext, c.ext);
+            EXPECT_EQ(Hit().Path, c.path);
             EXPECT_EQ(Hit().Request.Kind, c.kind);
             EXPECT_EQ(Hit().Request.IsPage, c.kind == 2);
             EXPECT_EQ(engine.URITable.GetString(Hit().URIIdx), c.uri);
@@ -148,8 +148,8 @@ TEST_F(Mappers, RequestURICleaning) {
     options.RemoveTxtQuestionRequestURL = 0;
     Begin();
     engine.ParseRequestLine("GET /img/Logo.GIF?A=B HTTP/1.0");
-    EXPECT_EQ(Hit().Request.URI, "/img/logo.gif?a=b");
-    EXPECT_EQ(Hit().Request.Ext, "gif?a=b");
+    EXPECT_EQ(Hit().URI, "/img/logo.gif?a=b");
+    EXPECT_EQ(Hit().Ext, "gif?a=b");
 }
 
 TEST_F(Mappers, CombinedReferrerAndAgent) {
@@ -260,7 +260,7 @@ TEST_F(Mappers, CustomLayout) {
               TLineResult::Hit);
     EXPECT_EQ(Hit().Host, "10.4.0.2");
     EXPECT_EQ(Hit().User, "eve");
-    EXPECT_EQ(Hit().Request.URI, "/d.html");
+    EXPECT_EQ(Hit().URI, "/d.html");
     EXPECT_EQ(Hit().Bytes, 98);
     EXPECT_EQ(Hit().Referrer, "http://www.example.com/?a");
     EXPECT_EQ(Hit().Browser, "Wget");
@@ -280,7 +280,7 @@ TEST_F(Mappers, IISCommaFormat) {
     EXPECT_EQ(Hit().Status, 404);
     EXPECT_TRUE(Hit().IsError);
     EXPECT_EQ(Hit().Method, "GET");
-    EXPECT_EQ(Hit().Request.URI, "/missing.gif");
+    EXPECT_EQ(Hit().URI, "/missing.gif");
     EXPECT_EQ(Hit().Request.Kind, 4);
     ExpectTime(Hit(), 2003, 2, 13, 10, 0, 30);
 
@@ -289,9 +289,9 @@ TEST_F(Mappers, IISCommaFormat) {
     EXPECT_EQ(Hit().User, "");
     EXPECT_EQ(Hit().Bytes, 0);
     EXPECT_EQ(Hit().Method, "GET");
-    EXPECT_EQ(Hit().Request.URI, "");
-    EXPECT_EQ(Hit().Request.Ext, "");
-    EXPECT_EQ(Hit().Request.Path, "");
+    EXPECT_EQ(Hit().URI, "");
+    EXPECT_EQ(Hit().Ext, "");
+    EXPECT_EQ(Hit().Path, "");
     EXPECT_EQ(Hit().Request.Kind, 0);
     EXPECT_EQ(engine.URITable.GetString(Hit().URIIdx), "");
 
@@ -361,7 +361,7 @@ TEST_F(Mappers, W3CDirectivesAndColumns) {
     ExpectTime(Hit(), 2003, 2, 15, 9, 30, 15);
     EXPECT_EQ(Hit().Host, "10.0.0.1");
     EXPECT_EQ(Hit().Method, "POST");
-    EXPECT_EQ(Hit().Request.URI, "/Form.asp");
+    EXPECT_EQ(Hit().URI, "/Form.asp");
     EXPECT_EQ(Hit().Status, 302);
     EXPECT_EQ(Hit().UserAgent, "Mozilla/5.0 (X11; Linux i686) Firefox/1.5");
     EXPECT_EQ(Hit().Browser, "Firefox");
@@ -374,7 +374,7 @@ TEST_F(Mappers, W3CDirectivesAndColumns) {
     ASSERT_EQ(Map("09:30:16 - - - 200 - - - -", lfIISW3C), TLineResult::Hit);
     EXPECT_EQ(Hit().Host, "");
     EXPECT_EQ(Hit().Method, "GET");
-    EXPECT_EQ(Hit().Request.URI, "");
+    EXPECT_EQ(Hit().URI, "");
     EXPECT_EQ(Hit().User, "");
     EXPECT_EQ(Hit().Referrer, "");
     EXPECT_EQ(Hit().UserAgent, "");
@@ -387,14 +387,14 @@ TEST_F(Mappers, W3CDirectivesAndColumns) {
     EXPECT_EQ(Hit().Host, "10.9.9.9");
     EXPECT_EQ(Hit().Status, 0);
     EXPECT_EQ(Hit().Method, "GET");
-    EXPECT_EQ(Hit().Request.URI, "");
+    EXPECT_EQ(Hit().URI, "");
     EXPECT_EQ(Hit().Request.Kind, 0);
 
     // Neither date nor time: both from "#Date:".
     EXPECT_EQ(Map("#Fields: c-ip cs-uri-stem", lfIISW3C), TLineResult::NoHit);
     ASSERT_EQ(Map("10.9.9.8 /b.htm", lfIISW3C), TLineResult::Hit);
     ExpectTime(Hit(), 2003, 2, 15, 8, 0, 0);
-    EXPECT_EQ(Hit().Request.URI, "/b.htm");
+    EXPECT_EQ(Hit().URI, "/b.htm");
 }
 
 TEST_F(Mappers, ISAWithTabs) {
@@ -415,7 +415,7 @@ TEST_F(Mappers, ISAWithTabs) {
     EXPECT_EQ(Hit().UserAgent, "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)");
     EXPECT_EQ(Hit().Browser, "Internet Explorer 6.x");
     EXPECT_EQ(Hit().Method, "POST");
-    EXPECT_EQ(Hit().Request.URI, "http://www.example.net/upload.asp");
+    EXPECT_EQ(Hit().URI, "http://www.example.net/upload.asp");
     EXPECT_EQ(Hit().Status, 500);
     EXPECT_EQ(Hit().Bytes, 12);
     EXPECT_EQ(Hit().Referrer, "");
