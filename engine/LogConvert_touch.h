@@ -21,9 +21,12 @@ public:
     void StartPiece() {
         ++Piece;
         for (std::vector<std::int32_t>& list : First) list.clear();
+        Last.fill(-1);
     }
     void Touch(TTableId table, std::int32_t index) {
-        if (!On) return;
+        // Neighbouring hits mostly repeat a table's entry: a repeat needs no look-up.
+        if (!On || Last[table] == index) return;
+        Last[table] = index;
         std::vector<std::uint32_t>& seen = Seen[table];
         const auto at = static_cast<std::size_t>(index);
         if (at >= seen.size()) seen.resize(at + 1 + at / 2, 0);
@@ -43,6 +46,7 @@ private:
     std::uint32_t Piece = 1;
     std::array<std::vector<std::uint32_t>, TableCount> Seen;  // the last piece that used each entry
     TLists First;
+    std::array<std::int32_t, TableCount> Last{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};  // touched last
 };
 
 }  // namespace brindle
