@@ -238,13 +238,16 @@ void TLogParser::CleanURI(std::string_view raw) {
         known.ExtIdx = Table(tiExt).AddString(request.Ext);
         known.PathIdx = Table(tiPath).AddString(request.Path);
         known.Kind = request.Kind;
+        known.URI = Table(tiURI).GetString(known.URIIdx);
+        known.Ext = Table(tiExt).GetString(known.ExtIdx);
+        known.Path = Table(tiPath).GetString(known.PathIdx);
     } else {
         request.Kind = known.Kind;
         request.IsPage = known.Kind == 2;
     }
-    hit.URI = Table(tiURI).GetString(known.URIIdx);
-    hit.Ext = Table(tiExt).GetString(known.ExtIdx);
-    hit.Path = Table(tiPath).GetString(known.PathIdx);
+    hit.URI = known.URI;
+    hit.Ext = known.Ext;
+    hit.Path = known.Path;
     hit.URIIdx = known.URIIdx;
     hit.ExtIdx = known.ExtIdx;
     hit.PathIdx = known.PathIdx;
@@ -317,6 +320,9 @@ void TLogParser::ParseUserAgent(std::string_view text) {
         known.BrowserIdx = Table(tiBrowser).AddString(BrowserMatcher.FindName(hit.UserAgent));
         known.OSIdx = Table(tiOS).AddString(OSMatcher.FindName(hit.UserAgent));
         known.SpiderIdx = Table(tiSpider).AddString(SpiderMatcher.FindName(hit.UserAgent));
+        known.Browser = Table(tiBrowser).GetString(known.BrowserIdx);
+        known.OS = Table(tiOS).GetString(known.OSIdx);
+        known.Spider = Table(tiSpider).GetString(known.SpiderIdx);
     }
     hit.AgentIdx = agentIdx;
     hit.BrowserIdx = known.BrowserIdx;
@@ -326,9 +332,9 @@ void TLogParser::ParseUserAgent(std::string_view text) {
     Touches.Touch(tiBrowser, known.BrowserIdx);
     Touches.Touch(tiOS, known.OSIdx);
     Touches.Touch(tiSpider, known.SpiderIdx);
-    hit.Browser = Table(tiBrowser).GetString(known.BrowserIdx);
-    hit.OS = Table(tiOS).GetString(known.OSIdx);
-    hit.Spider = Table(tiSpider).GetString(known.SpiderIdx);
+    hit.Browser = known.Browser;
+    hit.OS = known.OS;
+    hit.Spider = known.Spider;
 }
 
 void TLogParser::ClearUserAgent() { ParseUserAgent({}); }

@@ -215,16 +215,20 @@ private:
     struct TW3CDataColumns {
         int CIP, Date, Time, Method, URI, Status, Bytes, Referer, Agent, Username;
     };
+    // The texts beside the indices are the tables' own, so that a hit names them without
+    // reading the tables again.
     struct TURIClass {
         std::int32_t URIIdx = -1;  // -1: not cleaned yet
         std::int32_t ExtIdx = -1;
         std::int32_t PathIdx = -1;
         std::uint8_t Kind = 0;
+        std::string_view URI, Ext, Path;
     };
     struct TAgentClass {
         std::int32_t BrowserIdx = -1;  // -1: not classified yet
         std::int32_t OSIdx = -1;
         std::int32_t SpiderIdx = -1;
+        std::string_view Browser, OS, Spider;
     };
 
     TBucketString& Table(TTableId table) const { return *Out[table]; }
