@@ -104,6 +104,13 @@ struct TLane {
     // moves page tables instead of faulting in a fresh copy.
     std::array<TMappedArray<std::int32_t>, TableCount> RunIndex;  // -1 until a merged piece uses it
     TURIParts URIParts;  // the parser's, once it is gone
+
+    // The run's index of a lane index; -1 where no merged piece used it (or for a stand-in
+    // the 16-bit field of a too-wide lane index holds).
+    std::int32_t InRun(TTableId table, std::int32_t index) const {
+        const TMappedArray<std::int32_t>& run = RunIndex[table];
+        return static_cast<std::size_t>(index) < run.size() ? run[static_cast<std::size_t>(index)] : -1;
+    }
 };
 
 struct TMergedPiece {
@@ -491,11 +498,8 @@ bool TParallelParse::MergeAll(bool& validData) {
 
 void TParallelParse::Finish(unsigned threads) {
     const auto renumber = [&](TRecLog* recs, std::size_t count, const TLane& lane) {
-        const auto runIndex = [&lane](TTableId table, std::int32_t index) {
-            const TMappedArray<std::int32_t>& run = lane.RunIndex[table];
-            // A 16-bit field whose lane index was too wide holds a stand-in, mended below.
-            return static_cast<std::size_t>(index) < run.size() ? run[static_cast<std::size_t>(index)] : -1;
-        };
+        // A 16-bit field whose lane index was too wide holds a stand-in, mended below.
+        const auto runIndex = [&lane](TTableId table, std::int32_t index) { return lane.InRun(table, index); };
         for (std::size_t i = 0; i < count; ++i) RemapRecordIndices(recs[i], runIndex);
     };
     bool overflow = false;
@@ -541,18 +545,13 @@ void TParallelParse::Finish(unsigned threads) {
 void TParallelParse::TakeURIParts() {
     TURIParts& parts = Run.Records.URIParts();
     for (const TLane& lane : Lanes) {
-        const auto runIndex = [&lane](TTableId table, std::int32_t index) {
-            const TMappedArray<std::int32_t>& run = lane.RunIndex[table];
-            return index >= 0 && static_cast<std::size_t>(index) < run.size() ? run[static_cast<std::size_t>(index)]
-                                                                              : -1;
-        };
         const auto inRun = [&](const TURIPartIndices& own, TURIPartIndices& out) {
-            out = {runIndex(tiExt, own.ExtIdx), runIndex(tiPath, own.PathIdx)};
+            out = {lane.InRun(tiExt, own.ExtIdx), lane.InRun(tiPath, own.PathIdx)};
             return out.ExtIdx >= 0 && out.PathIdx >= 0;
         };
         TURIPartIndices run;
         lane.URIParts.ForEachSet([&](std::int32_t uri, const TURIPartIndices& own) {
-            const std::int32_t runURI = runIndex(tiURI, uri);
+            const std::int32_t runURI = lane.InRun(tiURI, uri);
             if (runURI >= 0 && inRun(own, run)) parts.SetForURI(runURI, run);
         });
         if (lane.URIParts.HasNoRequest() && inRun(lane.URIParts.NoRequestParts(), run)) parts.SetForNoRequest(run);

@@ -201,8 +201,7 @@ std::size_t TLstRecLog::AppendStored(const TLstRecLog& other) {
     Items.reserve(first + other.Items.size());
     for (const TRecLog& rec : other.Items) Items.push_back(rec);
     for (std::size_t i = first; i < Items.size(); ++i) Order.Append(static_cast<std::uint32_t>(i));
-    other.Parts.ForEachSet([this](std::int32_t uri, const TURIPartIndices& parts) { Parts.SetForURI(uri, parts); });
-    if (other.Parts.HasNoRequest()) Parts.SetForNoRequest(other.Parts.NoRequestParts());
+    Parts.Add(other.Parts);
     return first;
 }
 

@@ -46,7 +46,11 @@ private:
     std::uint32_t Piece = 1;
     std::array<std::vector<std::uint32_t>, TableCount> Seen;  // the last piece that used each entry
     TLists First;
-    std::array<std::int32_t, TableCount> Last{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};  // touched last
+    std::array<std::int32_t, TableCount> Last = [] {  // the entry each table touched last
+        std::array<std::int32_t, TableCount> none;
+        none.fill(-1);
+        return none;
+    }();
 };
 
 }  // namespace brindle

@@ -32,6 +32,11 @@ public:
         byURI_[at] = parts;
     }
     void SetForNoRequest(TURIPartIndices parts) { none_ = parts; }
+    // Takes over what Other set, in the same indices.
+    void Add(const TURIParts& other) {
+        other.ForEachSet([this](std::int32_t uri, const TURIPartIndices& parts) { SetForURI(uri, parts); });
+        if (other.HasNoRequest()) none_ = other.none_;
+    }
 
     // Index 0 for a URL nothing was set for, as a record made by hand has.
     const TURIPartIndices& Of(const TRecLog& rec) const {

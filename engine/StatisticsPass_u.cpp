@@ -218,9 +218,7 @@ bool TStatisticsPass::Run() {
     Workers = static_cast<std::size_t>(threads);
     // Rows name the tables' texts where they lie rather than copies; the result keeps the
     // blocks alive past the tables' next clear.
-    for (const TBucketString* table : {&In.HostTable, &In.UserTable, &In.URITable, &In.ExtTable, &In.PathTable,
-                                       &In.ReferrerTable, &In.BrowserTable, &In.OSTable, &In.SpiderTable})
-        S.Texts.Share(table->ShareBlocks());
+    for (const TBucketString* table : In.NamedTables()) S.Texts.Share(table->ShareBlocks());
     ScanRecords();
     return threads <= 1 ? RunOnCallingThread() : RunOnWorkers(threads);
 }

@@ -3,6 +3,7 @@
 // from the hit records in 29 steps. A step sorts the records by one key and walks them once,
 // takes what an earlier walk in the order it needs collected for it, or regroups the rows of
 // a list built earlier under a derived name.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -35,6 +36,11 @@ struct TStatisticsPassInput {
     const TBucketString& BrowserTable;
     const TBucketString& OSTable;
     const TBucketString& SpiderTable;
+    // The tables above, whose texts the rows name.
+    std::array<const TBucketString*, 9> NamedTables() const {
+        return {&HostTable,     &UserTable,    &URITable, &ExtTable,   &PathTable,
+                &ReferrerTable, &BrowserTable, &OSTable,  &SpiderTable};
+    }
     const TLstSEType& SearchEngines;
     // Prepared for SearchEngines by a run before, or null: the pass prepares its own then.
     const TSearchEngineMatcher* SearchEngineMatcher = nullptr;
