@@ -106,6 +106,22 @@ void TLogConvert::ClearStatistics() {
     Parser.ForgetMemos();
 }
 
+TAnalysisResult TLogConvert::TakeResult() {
+    TAnalysisResult result{.Statistics = std::move(static_cast<TStatistics&>(*this)),
+                           .Profile = std::move(Profile),
+                           .AnalysisTime = AnalysisTime,
+                           .BadLineCount = BadLineCount};
+    ReleaseRun();
+    return result;
+}
+
+void TLogConvert::ReleaseRun() {
+    // Cleared lists keep their room: fresh ones give a large log's memory back.
+    Records = {};
+    HostIPs = {};
+    ClearStatistics();
+}
+
 void TLogConvert::BeginAnalysis(const TProfile& profile, const TOptions& options) {
     Profile.Assign(profile);
     Options = options;

@@ -1,7 +1,7 @@
 #pragma once
 // The analysis engine: turns one profile's log files into hit records and, through the
-// post-passes, into the statistics of one analysis. The result stays in the engine until
-// the next analysis replaces it.
+// post-passes, into the statistics of one analysis. The result stays in the engine until it
+// is taken (TakeResult) or the next analysis replaces it.
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -16,6 +16,7 @@
 #include "core/BucketString_u.h"
 #include "core/Options_u.h"
 #include "core/Profiles_u.h"
+#include "engine/AnalysisResult.h"
 #include "engine/DNSCache_u.h"
 #include "engine/ELogConvert.h"
 #include "engine/FTP_dm.h"
@@ -86,6 +87,10 @@ public:
 
     // Clears records, tables, counters and statistics; AnalysisTime keeps its value.
     void ClearStatistics();
+    // The last run's statistics, profile and counts, moved out; the engine is left empty.
+    TAnalysisResult TakeResult();
+    // Empties the engine and gives the memory of a run's hits and texts back.
+    void ReleaseRun();
 
     // ---- Parsing ----
 

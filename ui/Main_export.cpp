@@ -180,11 +180,11 @@ bool TfmMain::RunExport(TJobKind kind, const std::string& target, const std::str
         }
 
         // A report without a record in the profile takes its default row, as in the tree.
-        job.Reports = GetEnabledReportsWithDefaults(engine_.Profile);
+        job.Reports = GetEnabledReportsWithDefaults(result_.Profile);
         if (kind == jkHTML && options_.ShowEmptyReports == 0) {
             TReportSet shown;
             for (const TRecNodeProperty& node : NodeTable())
-                if (job.Reports.Contains(node.ID) && !engine_.IsReportEmpty(node.ID)) shown.Include(node.ID);
+                if (job.Reports.Contains(node.ID) && !result_.Statistics.IsReportEmpty(node.ID)) shown.Include(node.ID);
             job.Reports = shown;
         }
         if (kind == jkHTML || kind == jkWord) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/DisplayFormat.h"
+#include "engine/AnalysisResult.h"
 #include "engine/ReportSource.h"
 #include "ui/CommandLine_u.h"
 #include "ui/MainHooks.h"
@@ -112,13 +113,15 @@ public:
     void tvlImageUpdate(QTreeWidgetItem* node);
     void acREViewListExecute();
     void acREViewHTMLExecute();
-    // The profile of the shown result: the engine's copy, so that it outlives edits and
+    // The profile of the shown result: its own copy, so that it outlives edits and
     // deletions in the list. Null before the first analysis or document.
     const TProfile* CurrentProfile() const;
+    // The shown result; empty statistics before the first analysis or document.
+    const TAnalysisResult& Result() const { return result_; }
     int CurrentReportID() const { return currentReportId_; }
     int RequestedViewMode() const { return requestedMode_; }
     int EffectiveViewMode() const { return effectiveMode_; }
-    TReportSource Source() const;
+    TReportSource Source();
 
     // ---- Profile list, profile actions, documents (Main_profiles.cpp) ----
     void FillProfileList();
@@ -212,6 +215,9 @@ private:
 
     bool firstShow_ = true;
     bool autoExportFailed_ = false;  // the last automatic export was not written
+    // The result shown: the last analysis or document. Readers hold references into it, so
+    // it is assigned over, never made anew.
+    TAnalysisResult result_;
     bool hasResult_ = false;
     bool viewPending_ = false;  // the selected report's view waits for the window to show
     int currentReportId_ = 0;

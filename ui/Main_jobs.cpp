@@ -20,23 +20,6 @@
 
 namespace brindle {
 
-void AdoptAnalysisResult(TLogConvert& target, TLogConvert& source) {
-    static_cast<TStatistics&>(target) = std::move(static_cast<TStatistics&>(source));
-    target.Profile = std::move(source.Profile);
-    target.Options = std::move(source.Options);
-    target.AnalysisTime = source.AnalysisTime;
-    target.BadLineCount = source.BadLineCount;
-    // Nothing reads the hits or their texts once the statistics are made, and on a large log
-    // they are most of the memory: they stay behind with the run.
-    target.Records = {};
-    target.HostIPs = {};
-    for (auto table :
-         {&TLogConvert::HostTable, &TLogConvert::UserTable, &TLogConvert::VDomainTable, &TLogConvert::MethodTable,
-          &TLogConvert::URITable, &TLogConvert::ExtTable, &TLogConvert::PathTable, &TLogConvert::ReferrerTable,
-          &TLogConvert::AgentTable, &TLogConvert::BrowserTable, &TLogConvert::OSTable, &TLogConvert::SpiderTable})
-        (target.*table).Clear();
-}
-
 std::string WorkFolderFor(const TProfile& profile) {
     return AppPaths::DataLogDir() + TLocalNames::SafeComponent(profile.Name, "profile") + "/";
 }
@@ -85,12 +68,17 @@ void TfmMain::GenerateReport(TProfile& profile) {
         throw ELogConvert(SafeFormat(kCouldNotCreateFolder, {workFolder}));
 
     if (!progress_) return;
-    // A fresh engine: the shown result stays untouched unless this run succeeds.
-    auto run = std::make_unique<TLogConvert>();
+    // The shown result is apart from the engine: it stays untouched unless this run succeeds.
+    // Whatever the outcome, the engine gives the run's memory back.
+    struct TReleaseRun {
+        TLogConvert& Engine;
+        ~TReleaseRun() { Engine.ReleaseRun(); }
+    } const release{engine_};
+    TLogConvert* const run = &engine_;
     bool done = false;
     {
         TJobScope scope(*this, jkAnalysis, "Generate report");
-        runningAnalysis_ = run.get();
+        runningAnalysis_ = run;
         ShowProgressStep(0, "Initializing");
         progress_->SetInfo({});
         progress_->SetPosition(0);
@@ -110,11 +98,10 @@ void TfmMain::GenerateReport(TProfile& profile) {
         runningAnalysis_ = nullptr;
         if (!done) return;
 
-        AdoptAnalysisResult(engine_, *run);
-        run.reset();
+        result_ = run->TakeResult();
         hasResult_ = true;
         ShowReportPage();
-        RunAutoExport(engine_.Profile);
+        RunAutoExport(result_.Profile);
         ShowProgressStep(0, "Done");
     }
 }

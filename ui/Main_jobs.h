@@ -6,13 +6,8 @@
 
 namespace brindle {
 
-class TLogConvert;
 class TProfile;
 class TUiServices;
-
-// Moves the result of a finished analysis (profile, options, time, statistics) into the
-// program's engine. The engine keeps no hits or string tables: Source still holds them.
-void AdoptAnalysisResult(TLogConvert& target, TLogConvert& source);
 
 // The warning shown when a folder for a document or an export cannot be made.
 std::string CreateFolderErrorText(const std::string& folder);

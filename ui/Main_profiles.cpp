@@ -179,7 +179,7 @@ std::string TfmMain::ProposedDocumentName() const {
     std::string folder = lastDocumentFolder_;
     if (folder.empty()) folder = QDir::homePath().toStdString();
     if (folder.back() != '/') folder += '/';
-    return folder + TLocalNames::SafeComponent(engine_.Profile.Name, "report") + ".bnl";
+    return folder + TLocalNames::SafeComponent(result_.Profile.Name, "report") + ".bnl";
 }
 
 void TfmMain::RememberDocumentFolder(const std::string& fileName) {
@@ -207,11 +207,7 @@ bool TfmMain::OpenReportFile(const std::string& fileName) {
         return false;
     }
     RememberDocumentFolder(fileName);
-    // A document has no hit records: the tables of the previous analysis go with it.
-    engine_.ClearStatistics();
-    static_cast<TStatistics&>(engine_) = std::move(*stats);
-    engine_.Profile = std::move(profile);
-    engine_.AnalysisTime = analysisTime;
+    result_ = {.Statistics = std::move(*stats), .Profile = std::move(profile), .AnalysisTime = analysisTime};
     hasResult_ = true;
     ShowReportPage();
     return true;
@@ -236,7 +232,7 @@ void TfmMain::acREFileSaveExecute() {
 }
 
 bool TfmMain::SaveReportFile(const std::string& fileName) {
-    if (SaveAnalysisDocument(fileName, engine_.Profile, engine_.AnalysisTime, engine_)) {
+    if (SaveAnalysisDocument(fileName, result_.Profile, result_.AnalysisTime, result_.Statistics)) {
         RememberDocumentFolder(fileName);
         return true;
     }

@@ -39,15 +39,16 @@ public:
 
 bool TfmMain::ShowsInfoPage() const { return !hasResult_ || IsInfoID(currentReportId_); }
 
-const TProfile* TfmMain::CurrentProfile() const { return hasResult_ ? &engine_.Profile : nullptr; }
+const TProfile* TfmMain::CurrentProfile() const { return hasResult_ ? &result_.Profile : nullptr; }
 
-TReportSource TfmMain::Source() const { return {engine_, engine_.Profile, engine_.AnalysisTime, options_}; }
+TReportSource TfmMain::Source() { return {result_.Statistics, result_.Profile, result_.AnalysisTime, options_}; }
 
 void TfmMain::BuildReportTree() {
     const QSignalBlocker block(tvl);
     tvl->clear();
     QTreeWidgetItem* group = nullptr;
-    for (const TRecNodeProperty* row : ReportTreeRows(CurrentProfile(), engine_, options_.ShowEmptyReports != 0)) {
+    for (const TRecNodeProperty* row :
+         ReportTreeRows(CurrentProfile(), result_.Statistics, options_.ShowEmptyReports != 0)) {
         auto* node = row->ParentID == 0 || !group ? new QTreeWidgetItem(tvl) : new QTreeWidgetItem(group);
         if (row->ParentID == 0) group = node;
         node->setText(0, QString::fromStdString(row->Title));

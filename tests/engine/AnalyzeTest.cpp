@@ -121,6 +121,34 @@ TEST_F(Analyze, FolderOfEveryFormatThroughAWildcard) {
     EXPECT_EQ(engine.BadLineCount, 5);
 }
 
+// The window keeps the result while the same engine runs again: the rows name texts of the
+// tables the engine clears, so the result must hold those texts itself.
+TEST_F(Analyze, TheTakenResultOutlivesTheEnginesNextRuns) {
+    for (const char* name : kFormatLogs) CopyLog(logs, std::string("formats/") + name);
+    const TProfile profile = ProfileOf({FileLocation(logs.path() + "*.log")});
+    ASSERT_TRUE(Run(profile));
+    const TStatistics made = engine;  // a copy owns its names
+    ASSERT_FALSE(made.StatByRefPage.Empty());
+    ASSERT_FALSE(made.StatByAllFiles.Empty());
+
+    TAnalysisResult result = engine.TakeResult();
+    EXPECT_EQ(result.Statistics, made);
+    EXPECT_EQ(result.Profile.Name, profile.Name);
+    EXPECT_EQ(result.BadLineCount, 5);
+    EXPECT_EQ(result.AnalysisTime, engine.AnalysisTime);
+    EXPECT_TRUE(engine.Records.Empty());
+    for (const TBucketString* table : engine.Tables()) EXPECT_EQ(table->Count(), 0);
+    EXPECT_TRUE(engine.StatByRefPage.Empty());
+    EXPECT_EQ(engine.BadLineCount, 0);
+
+    ASSERT_TRUE(Run(ProfileOf({FileLocation(logs.file("common.log"))})));
+    engine.ReleaseRun();
+    ASSERT_TRUE(Run(profile));
+    EXPECT_EQ(static_cast<const TStatistics&>(engine), made);
+    engine.ReleaseRun();
+    EXPECT_EQ(result.Statistics, made);
+}
+
 TEST_F(Analyze, NothingToAnalyze) {
     EXPECT_EQ(ErrorRunning(ProfileOf({})), kNoLogFiles);
     EXPECT_EQ(ErrorRunning(ProfileOf({FileLocation(logs.path() + "*.log")})), kNoLogFiles);

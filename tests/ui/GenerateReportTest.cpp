@@ -53,11 +53,12 @@ protected:
     std::vector<int> ExpectedTree() const {
         std::vector<int> ids;
         for (const TRecNodeProperty* row :
-             ReportTreeRows(window->CurrentProfile(), engine, options.ShowEmptyReports != 0))
+             ReportTreeRows(window->CurrentProfile(), Shown(), options.ShowEmptyReports != 0))
             ids.push_back(row->ID);
         return ids;
     }
     QWidget* Page() const { return Child<QTabWidget>("pc")->currentWidget(); }
+    const TStatistics& Shown() const { return window->Result().Statistics; }
     static bool Contains(const std::vector<std::string>& list, const std::string& text) {
         return std::find(list.begin(), list.end(), text) != list.end();
     }
@@ -69,7 +70,7 @@ TEST_F(GenerateReportTest, Sample1FillsTheReportTreeAndShowsTheFirstReport) {
     EXPECT_TRUE(ui.Errors.empty()) << (ui.Errors.empty() ? "" : ui.Errors[0]);
     ASSERT_NE(window->CurrentProfile(), nullptr);
     EXPECT_EQ(window->CurrentProfile()->Name, "Sample1");
-    EXPECT_GT(engine.Summary.Hits, 2000);
+    EXPECT_GT(Shown().Summary.Hits, 2000);
     // Once the statistics are made nothing reads the hits or their texts again: the window
     // keeps only the result, not a copy of the log.
     EXPECT_TRUE(engine.Records.Empty());
@@ -84,7 +85,7 @@ TEST_F(GenerateReportTest, Sample1FillsTheReportTreeAndShowsTheFirstReport) {
     EXPECT_EQ(tree, ExpectedTree());
     ASSERT_FALSE(tree.empty());
     EXPECT_EQ(tree.front(), 10);
-    for (int id : tree) EXPECT_FALSE(engine.IsReportEmpty(static_cast<std::uint8_t>(id))) << id;
+    for (int id : tree) EXPECT_FALSE(Shown().IsReportEmpty(static_cast<std::uint8_t>(id))) << id;
     // The fixed tables are never empty: those enabled by default are always there.
     int fixed = 0;
     for (const TReportRule& rule : ReportRules()) {
@@ -162,7 +163,7 @@ TEST_F(GenerateReportTest, AFailedAnalysisShowsTheEnginesMessageAndKeepsThePrevi
     Start();
     Generate("Sample1");
     const std::vector<int> tree = TreeIDs();
-    const std::int32_t hits = engine.Summary.Hits;
+    const std::int32_t hits = Shown().Summary.Hits;
     AddMissingLogProfile();
     Generate("Missing");
     ASSERT_EQ(ui.Errors.size(), 1u);
@@ -170,7 +171,7 @@ TEST_F(GenerateReportTest, AFailedAnalysisShowsTheEnginesMessageAndKeepsThePrevi
               "Could not open the log file '" + folder.path() +
                   "gone/access.log'.\r\nYou should check the specified log file directory/file/wildcard.");
     EXPECT_EQ(window->CurrentProfile()->Name, "Sample1");
-    EXPECT_EQ(engine.Summary.Hits, hits);
+    EXPECT_EQ(Shown().Summary.Hits, hits);
     EXPECT_EQ(TreeIDs(), tree);
     EXPECT_TRUE(window->isEnabled());
     EXPECT_FALSE(progress->isVisible());
@@ -182,7 +183,7 @@ TEST_F(GenerateReportTest, CancelStopsTheRunAtOnceAndKeepsThePreviousResult) {
     window->show();
     Generate("Sample1");
     const std::vector<int> tree = TreeIDs();
-    const std::int32_t hits = engine.Summary.Hits;
+    const std::int32_t hits = Shown().Summary.Hits;
 
     bool pressed = false;
     bool stillVisible = false;
@@ -225,8 +226,11 @@ TEST_F(GenerateReportTest, CancelStopsTheRunAtOnceAndKeepsThePreviousResult) {
     EXPECT_FALSE(Contains(steps, "Done"));
     EXPECT_TRUE(ui.Errors.empty());
     EXPECT_EQ(window->CurrentProfile()->Name, "Sample1");
-    EXPECT_EQ(engine.Summary.Hits, hits);
+    EXPECT_EQ(Shown().Summary.Hits, hits);
     EXPECT_EQ(TreeIDs(), tree);
+    // The cancelled run's hits and texts are not kept beside the result shown.
+    EXPECT_TRUE(engine.Records.Empty());
+    EXPECT_EQ(engine.URITable.Count(), 0);
     EXPECT_TRUE(window->isEnabled());
     EXPECT_FALSE(progress->isVisible());
     // Closing works again once the job is over.
@@ -294,8 +298,8 @@ TEST_F(GenerateReportTest, ADNSCacheThatCannotBeSavedIsReportedAndTheRunKeepsIts
                                                    "'.\r\nIs a directory."}));
     ASSERT_NE(window->CurrentProfile(), nullptr);
     const std::string name = TSystemResolver().Lookup(IPToLong("127.0.0.1"));
-    ASSERT_EQ(engine.StatByHost.Count(), 1u);
-    EXPECT_EQ(engine.StatByHost[0].Name, name.empty() ? "127.0.0.1" : name);
+    ASSERT_EQ(Shown().StatByHost.Count(), 1u);
+    EXPECT_EQ(Shown().StatByHost[0].Name, name.empty() ? "127.0.0.1" : name);
     EXPECT_TRUE(fs::is_directory(AppPaths::DnsCacheFile() + "/kept"));
 }
 
@@ -446,7 +450,7 @@ TEST_F(GenerateReportTest, DocumentRoundTripFromTheWindow) {
     Start();
     Generate("Sample1");
     const std::vector<int> tree = TreeIDs();
-    const TRecStat summary = engine.Summary;
+    const TRecStat summary = Shown().Summary;
     const std::string file = folder.path() + "new/folder/report.bnl";
     // A folder that is not there is offered first; No saves nothing.
     ui.FileAnswers = {file, file};
@@ -468,7 +472,7 @@ TEST_F(GenerateReportTest, DocumentRoundTripFromTheWindow) {
     EXPECT_TRUE(ui.Errors.empty());
     ASSERT_NE(window->CurrentProfile(), nullptr);
     EXPECT_EQ(window->CurrentProfile()->Name, "Sample1");
-    EXPECT_EQ(engine.Summary, summary);
+    EXPECT_EQ(Shown().Summary, summary);
     EXPECT_EQ(TreeIDs(), tree);
     EXPECT_EQ(Page(), Child<QWidget>("tsReport"));
     EXPECT_EQ(window->windowTitle(), "Sample1 - Brindle Analyzer");
@@ -480,7 +484,7 @@ TEST_F(GenerateReportTest, OpeningADocumentDropsTheHitRecordsAndAFailedOneChange
     Generate("Sample1");
     const std::string file = folder.path() + "report.bnl";
     ASSERT_TRUE(window->SaveReportFile(file));
-    const std::int32_t hits = engine.Summary.Hits;
+    const std::int32_t hits = Shown().Summary.Hits;
     ASSERT_GT(hits, 0);
 
     const std::string broken = folder.write("broken.bnl", "BNLD but not really");
@@ -488,10 +492,10 @@ TEST_F(GenerateReportTest, OpeningADocumentDropsTheHitRecordsAndAFailedOneChange
     ASSERT_EQ(ui.Errors.size(), 1u);
     EXPECT_EQ(ui.Errors[0], "Could not open the file '" + broken +
                                 "'.\r\nThe file could be corrupt or it could have an invalid format.");
-    EXPECT_EQ(engine.Summary.Hits, hits);
+    EXPECT_EQ(Shown().Summary.Hits, hits);
 
     EXPECT_TRUE(window->OpenReportFile(file));
-    EXPECT_EQ(engine.Summary.Hits, hits);
+    EXPECT_EQ(Shown().Summary.Hits, hits);
     EXPECT_EQ(engine.Records.Count(), 0u);
     EXPECT_EQ(engine.HostTable.Count(), 0);
     EXPECT_EQ(window->CurrentProfile()->Name, "Sample1");
