@@ -10,6 +10,8 @@ in build-release/bench/ and made again only when the generator changes.
 
     cases.py [CASE...]      cases a b c d e (default all), plus the engine-only breakdown
 
+Case b also times brindle-bench's parse stage of its log on one thread and on eight.
+
 Every run prints wall time, processor time (user + system), minor page faults and peak
 memory, for the program and for analog; the ratios to analog are judged on processor time
 beside wall time, since wall time on a shared machine swings with the neighbours.
@@ -291,6 +293,47 @@ def linear_target(key, what, small, large, figure):
         key, what, large.data.lines // 1000000, what, small.data.lines // 1000000, limit, ratio))
 
 
+# The parse stage alone, as brindle-bench times it (reading, mapping and merging the hits, up
+# to the statistics): best of REPEATS.
+PARSE_LINE = re.compile(r"^parse\s+(\d+) lines\s+([\d.]+) s .*\(cpu ([\d.]+) s\)", re.M)
+
+
+def engine_parse(data, threads):
+    best = None
+    for _ in range(REPEATS):
+        try:
+            out = subprocess.run([ENGINE_BENCH, data.path, str(threads)], capture_output=True, text=True,
+                                 timeout=TIMEOUT, check=False)
+        except subprocess.TimeoutExpired:
+            continue
+        m = PARSE_LINE.search(out.stdout)
+        if out.returncode == 0 and m and int(m.group(1)) == data.lines:
+            figure = (float(m.group(2)), float(m.group(3)))
+            if best is None or figure[0] < best[0]:
+                best = figure
+    return best
+
+
+def parse_targets(key, data, ns_limit, threads, scaling):
+    ensure(data)
+    if not os.path.exists(ENGINE_BENCH):
+        return [verdict(False, "%s: engine parse (%s is missing)" % (key, ENGINE_BENCH))]
+    one = engine_parse(data, 1)
+    many = engine_parse(data, threads)
+    print("\n%s. the parse stage of %s alone (brindle-bench, best of %d)" % (key, data.name, REPEATS), flush=True)
+    for label, figure in (("1 thread", one), ("%d threads" % threads, many)):
+        if figure:
+            print("   %-10s %7.3f s   cpu %6.2f s   %5.0f ns a line" % (label, figure[0], figure[1],
+                                                                      figure[0] * 1e9 / data.lines))
+    if not one or not many:
+        return [verdict(False, "%s: engine parse (no valid figures)" % key)]
+    ns = one[0] * 1e9 / data.lines
+    speedup = one[0] / max(1e-9, many[0])
+    return [verdict(ns <= ns_limit, "%s: one-thread parse <= %d ns a line (%.0f)" % (key, ns_limit, ns)),
+            verdict(speedup >= scaling, "%s: %d threads >= %g x one thread on the parse (%.2f x)" % (
+                key, threads, scaling, speedup))]
+
+
 def engine_breakdown():
     ensure(CLASSIC_1M)
     if not os.path.exists(ENGINE_BENCH):
@@ -322,6 +365,7 @@ def main(argv):
         targets.append(wall_target(case, 0.4))
         targets.append(cpu_target(case, 1.5))
         targets.append(faults_target(case, 30000))
+        targets.extend(parse_targets("b", REAL_1M, 500, 8, 5.0))
     if "c" in wanted:
         case = Case("c", "1,000,000 lines, a distinct search referrer each, over 400 days", SEARCH_1M)
         run_case(case)

@@ -191,6 +191,11 @@ class ReadBackTest(unittest.TestCase):
                 f.write('"General"\n')
             self.assertIsNone(cases.csv_total_hits(csv))
 
+            # The engine's parse line, as brindle-bench prints it: lines, seconds, cpu.
+            out = ("/x/real-1m.log\nparse threads 8\nhits 1000000, bad lines 0, visits 76915\n"
+                   "parse     1000000 lines    0.167 s      5995268 lines/s  (cpu 0.887 s)  peak    86.9 MiB  "
+                   "faults 10838\ntotal     1000000 lines    0.430 s      2324554 lines/s  (cpu 1.741 s)\n")
+            self.assertEqual(cases.PARSE_LINE.search(out).groups(), ("1000000", "0.167", "0.887"))
 
 if __name__ == "__main__":
     unittest.main()
