@@ -570,7 +570,9 @@ bool TParallelParse::Parse(bool& validData) {
     Run.Records.ReserveSlots(slots);
     Base = Run.Records.FreeSlots();
     Results.resize(Pieces.size());
-    Window = static_cast<std::size_t>(threads) + 2;
+    // Pieces take unequal times: a window of a few pieces a worker keeps the others busy
+    // past a slow one, and holds only the unmerged pieces' lists of new texts.
+    Window = static_cast<std::size_t>(threads) * 3;
     Lanes.resize(threads);
     for (TLane& lane : Lanes) {
         TTablePointers tables{};
