@@ -119,11 +119,14 @@ TfmMain::TfmMain(const TMainContext& context, TMainHooks hooks, TCommandLine com
         TStartUp startUp(profiles_, options_, reportTxts_, *regData_, ui_);
         startUp.CreateFolders();
     }
-    CreateComponents();
+    CreateActions();
+    if (!Unattended()) {
+        BuildWidgets();
+        return;
+    }
+    // No one sees this run: menus, tool bar and pages would cost more than the analysis of a
+    // small log. The actions keep their state all the same.
     LoadCaptions();
-    BuildReportTree();
-    // The tip of the day shows before the first show finishes: the menu bar must already
-    // hold one page's menus, not both.
     UpdatePageActions();
 }
 
@@ -140,8 +143,9 @@ QAction* TfmMain::NewAction(const char* name) {
     return action;
 }
 
-void TfmMain::CreateComponents() {
-    CreateActions();
+void TfmMain::BuildWidgets() {
+    if (widgetsBuilt_) return;
+    widgetsBuilt_ = true;
     CreateMenus();
     CreateToolBar();
 
@@ -150,11 +154,29 @@ void TfmMain::CreateComponents() {
     pc->addTab(CreateProfilePage(), QString());
     pc->addTab(CreateReportPage(), QString());
     setCentralWidget(pc);
-    connect(pc, &QTabWidget::currentChanged, this, [this] { Guarded([this] { pcChange(); }); });
 
     sb = new QStatusBar(this);
     sb->setObjectName("sb");
     setStatusBar(sb);
+
+    LoadCaptions();
+    // A run that went on without widgets left its page, its report and its profiles.
+    RestoreReportTree();
+    pc->setCurrentWidget(reportPageCurrent_ ? tsReport : tsProfiles);
+    connect(pc, &QTabWidget::currentChanged, this, [this] { Guarded([this] { pcChange(); }); });
+    if (!firstShow_) {
+        FillProfileList();
+        SelectFirstProfile();
+    }
+    // The tip of the day shows before the first show finishes: the menu bar must already
+    // hold one page's menus, not both.
+    UpdatePageActions();
+    UpdateCaption();
+}
+
+void TfmMain::setVisible(bool visible) {
+    if (visible) Guarded([this] { BuildWidgets(); });
+    QMainWindow::setVisible(visible);
 }
 
 void TfmMain::CreateActions() {
@@ -369,11 +391,15 @@ QWidget* TfmMain::CreateReportPage() {
 
 void TfmMain::LoadCaptions() {
     setWindowTitle(UiText(kApplicationTitle));
-    miPRFile->setTitle("&File");
-    miREFile->setTitle("&File");
-    miREView->setTitle("&View");
-    miConfigure->setTitle("&Configure");
-    miHelp->setTitle("&Help");
+    if (widgetsBuilt_) {
+        miPRFile->setTitle("&File");
+        miREFile->setTitle("&File");
+        miREView->setTitle("&View");
+        miConfigure->setTitle("&Configure");
+        miHelp->setTitle("&Help");
+        pc->setTabText(pc->indexOf(tsProfiles), "Profiles");
+        pc->setTabText(pc->indexOf(tsReport), "Report");
+    }
     for (const TActionText& text : kActionTexts) {
         auto* action = findChild<QAction*>(text.Name);
         if (!action) continue;
@@ -385,8 +411,6 @@ void TfmMain::LoadCaptions() {
     }
     for (const TToolButtonText& button : kToolButtons)
         if (auto* action = findChild<QAction*>(button.Action)) action->setIconText(button.Caption);
-    pc->setTabText(pc->indexOf(tsProfiles), "Profiles");
-    pc->setTabText(pc->indexOf(tsReport), "Report");
 }
 
 // ---- Placement ----
@@ -470,13 +494,14 @@ void TfmMain::FormShow() {
     if (hooks_.StartUpTips) tips = [this](std::int32_t firstNumber) { return hooks_.StartUpTips(firstNumber, this); };
     const TStartUpResult result = startUp.Run(commandLine_, TStartUpPaths::FromAppPaths(), tips);
 
-    pc->setCurrentWidget(tsProfiles);
+    reportPageCurrent_ = false;
+    if (widgetsBuilt_) pc->setCurrentWidget(tsProfiles);
     UpdatePageActions();
     FillProfileList();
     EnableMainForm();
     enableOnError.Done = true;
     SelectFirstProfile();
-    vtProfiles->setFocus();
+    if (widgetsBuilt_) vtProfiles->setFocus();
 
     bool ok = true;
     if (!result.OpenDocument.empty()) ok = OpenReportFile(result.OpenDocument);
@@ -506,45 +531,45 @@ void TfmMain::FormShow() {
 // ---- Pages ----
 
 void TfmMain::pcChange() {
+    reportPageCurrent_ = pc->currentWidget() == tsReport;
     UpdatePageActions();
     UpdateCaption();
-    if (pc->currentWidget() == tsProfiles) UpdateProfileActions();
+    if (!reportPageCurrent_) UpdateProfileActions();
 }
 
 void TfmMain::UpdatePageActions() {
-    const bool profilesPage = pc->currentWidget() == tsProfiles;
+    const bool profilesPage = !reportPageCurrent_;
     const bool result = !profilesPage && hasResult_;
-    miPRFile->menuAction()->setVisible(profilesPage);
-    miPRFile->menuAction()->setEnabled(profilesPage);
     for (QAction* action : {acPRFileGenerate, acPRFileNew, acPRFileEdit, acPRFileCopy, acPRFileDelete})
         ShowAction(action, profilesPage, profilesPage);
-    miREFile->menuAction()->setVisible(!profilesPage);
-    miREFile->menuAction()->setEnabled(!profilesPage);
     ShowAction(acPRFileQuit, profilesPage, profilesPage);
     ShowAction(acREFileQuit, !profilesPage, !profilesPage);
     ShowAction(acREFileOpen, !profilesPage, !profilesPage);
     ShowAction(acREFileSave, !profilesPage, result);
     for (QAction* action : {acREFileExportHTML, acREFileExportWord, acREFileExportCSV, acREFileExportXML})
         action->setEnabled(result);
-    miREView->menuAction()->setVisible(!profilesPage);
-    miREView->menuAction()->setEnabled(!profilesPage);
     ShowAction(acREViewList, !profilesPage, result);
     ShowAction(acREViewHTML, !profilesPage, result);
-    tbSep1->setVisible(profilesPage);
-    tbSep2->setVisible(!profilesPage);
-    tbSep3->setVisible(!profilesPage);
+    if (widgetsBuilt_) {
+        ShowAction(miPRFile->menuAction(), profilesPage, profilesPage);
+        for (QMenu* menu : {miREFile, miREView}) ShowAction(menu->menuAction(), !profilesPage, !profilesPage);
+        tbSep1->setVisible(profilesPage);
+        tbSep2->setVisible(!profilesPage);
+        tbSep3->setVisible(!profilesPage);
+    }
     // The view actions follow the shown report.
     if (result) UpdateViewActions();
 }
 
 void TfmMain::UpdateCaption() {
-    if (pc->currentWidget() == tsProfiles)
+    if (!reportPageCurrent_)
         setWindowTitle(UiText(kApplicationTitle));
     else if (const TProfile* profile = CurrentProfile())
         setWindowTitle(QString::fromStdString(profile->Name) + " - " + UiText(kApplicationTitle));
 }
 
 void TfmMain::HideReportFrames() {
+    if (!widgetsBuilt_) return;
     for (QWidget* frame : {frChart1, frList1, frHTML1, frInfo1}) frame->hide();
 }
 
@@ -578,6 +603,7 @@ bool TfmMain::ProfileListKey(const QKeyEvent& key) {
 }
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (!widgetsBuilt_) return QMainWindow::eventFilter(watched, event);
     if (watched == vtProfiles) {
         if (event->type() == QEvent::KeyPress && ProfileListKey(static_cast<const QKeyEvent&>(*event))) return true;
         return QMainWindow::eventFilter(watched, event);

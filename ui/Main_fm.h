@@ -61,8 +61,9 @@ enum TJobKind : int { jkAnalysis = 0, jkCSV = 1, jkHTML = 2, jkWord = 3, jkXML =
 class TfmMain : public QMainWindow {
     Q_OBJECT
 public:
-    // Creates the user folders, restores the placement, builds the widgets, captions and the
-    // report tree (without a current analysis).
+    // Creates the user folders, restores the placement, builds the actions and, unless the
+    // run is unattended, the widgets, captions and the report tree (without a current
+    // analysis). An unattended run builds its widgets only if it is shown after all.
     TfmMain(const TMainContext& context, TMainHooks hooks, TCommandLine commandLine, QWidget* parent = nullptr);
     // Empties the process Tmp folder and saves the placement.
     ~TfmMain() override;
@@ -157,6 +158,9 @@ public:
     bool ExportReportWord(const std::string& fileName, const std::string& languageID);
     bool ExportReportXML(const std::string& fileName);
 
+    // Builds the widgets first if the window has none yet.
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -165,7 +169,8 @@ protected:
 private:
     class TJobScope;
 
-    void CreateComponents();
+    // The menus, tool bar, pages and status bar, brought up to what the window did so far.
+    void BuildWidgets();
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
@@ -191,6 +196,8 @@ private:
     // Checks and enables the two view actions for the shown node.
     void UpdateViewActions();
     void ShowReportPage();
+    // The tree built anew with the report selected before, as a run without widgets left it.
+    void RestoreReportTree();
     // The selected report's frame, built now.
     void BuildReportView();
     // No result, or a folder of the tree: the information page stands for the report.
@@ -214,6 +221,8 @@ private:
     TfmmProgress2* progress_ = nullptr;
 
     bool firstShow_ = true;
+    bool widgetsBuilt_ = false;
+    bool reportPageCurrent_ = false;  // the report page is the one shown (or to be shown)
     bool autoExportFailed_ = false;  // the last automatic export was not written
     // The result shown: the last analysis or document. Readers hold references into it, so
     // it is assigned over, never made anew.

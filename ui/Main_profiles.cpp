@@ -62,6 +62,7 @@ bool SavedOrTold(bool saved, const std::string& fileName, TUiServices& ui) {
 // ---- The list ----
 
 void TfmMain::FillProfileList() {
+    if (!widgetsBuilt_) return;
     profileModel_->Fill(profiles_.Profiles);
     profileSortColumn_ = -1;
     vtProfiles->header()->setSortIndicatorShown(false);
@@ -69,7 +70,7 @@ void TfmMain::FillProfileList() {
 }
 
 void TfmMain::SelectFirstProfile() {
-    if (profileModel_->rowCount() == 0) return;
+    if (!widgetsBuilt_ || profileModel_->rowCount() == 0) return;
     const QModelIndex first = profileModel_->index(0, 0);
     vtProfiles->selectionModel()->setCurrentIndex(first,
                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -77,6 +78,7 @@ void TfmMain::SelectFirstProfile() {
 
 std::vector<TProfile*> TfmMain::SelectedProfiles() const {
     std::vector<TProfile*> selected;
+    if (!widgetsBuilt_) return selected;
     for (const QModelIndex& index : vtProfiles->selectionModel()->selectedRows())
         if (TProfile* profile = profileModel_->ProfileAt(index.row())) selected.push_back(profile);
     return selected;
@@ -84,7 +86,7 @@ std::vector<TProfile*> TfmMain::SelectedProfiles() const {
 
 void TfmMain::UpdateProfileActions() {
     const std::size_t count = SelectedProfiles().size();
-    const bool profilesPage = pc->currentWidget() == tsProfiles;
+    const bool profilesPage = !reportPageCurrent_;
     for (QAction* action : {acPRFileEdit, acPRFileCopy, acPRFileGenerate})
         action->setEnabled(profilesPage && count == 1);
     acPRFileDelete->setEnabled(profilesPage && count >= 1);
@@ -119,6 +121,7 @@ void TfmMain::AddProfileThroughWizard(std::unique_ptr<TProfile> profile) {
 }
 
 void TfmMain::SelectProfileRow(const TProfile* profile) {
+    if (!widgetsBuilt_) return;
     for (int row = 0; row < profileModel_->rowCount(); ++row) {
         if (profileModel_->ProfileAt(row) != profile) continue;
         const QModelIndex index = profileModel_->index(row, 0);

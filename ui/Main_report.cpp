@@ -44,6 +44,9 @@ const TProfile* TfmMain::CurrentProfile() const { return hasResult_ ? &result_.P
 TReportSource TfmMain::Source() { return {result_.Statistics, result_.Profile, result_.AnalysisTime, options_}; }
 
 void TfmMain::BuildReportTree() {
+    currentReportId_ = 0;
+    currentViews_ = 0;
+    if (!widgetsBuilt_) return;
     const QSignalBlocker block(tvl);
     tvl->clear();
     QTreeWidgetItem* group = nullptr;
@@ -61,8 +64,21 @@ void TfmMain::BuildReportTree() {
     for (QTreeWidgetItemIterator it(tvl); *it; ++it)
         (*it)->setIcon(0, ReportTreeIcon((*it)->data(0, kImageRole).toInt(), (*it)->childCount() > 0));
     tvl->expandAll();
-    currentReportId_ = 0;
-    currentViews_ = 0;
+}
+
+void TfmMain::RestoreReportTree() {
+    const int reportId = currentReportId_;
+    const std::uint8_t views = currentViews_;
+    BuildReportTree();
+    currentReportId_ = reportId;
+    currentViews_ = views;
+    if (reportId == 0) return;
+    const QSignalBlocker block(tvl);
+    for (QTreeWidgetItemIterator it(tvl); *it; ++it)
+        if ((*it)->data(0, kIdRole).toInt() == reportId) {
+            tvl->setCurrentItem(*it);
+            return;
+        }
 }
 
 void TfmMain::tvlImageUpdate(QTreeWidgetItem* node) {
@@ -129,13 +145,25 @@ void TfmMain::BuildReportView() {
 
 void TfmMain::ShowReportPage() {
     BuildReportTree();
-    pc->setCurrentWidget(tsReport);
-    if (QTreeWidgetItem* first = tvl->topLevelItem(0)) {
-        tvl->setCurrentItem(first);
-        // Selecting the node that is already current signals nothing.
-        if (currentReportId_ == 0) tvlChange(first);
-    } else {
+    reportPageCurrent_ = true;
+    if (!widgetsBuilt_) {
+        // The first node of the tree the window would show.
+        const std::vector<const TRecNodeProperty*> rows =
+            ReportTreeRows(CurrentProfile(), result_.Statistics, options_.ShowEmptyReports != 0);
+        if (!rows.empty()) {
+            currentReportId_ = rows.front()->ID;
+            currentViews_ = rows.front()->Views;
+        }
         ShowReportView();
+    } else {
+        pc->setCurrentWidget(tsReport);
+        if (QTreeWidgetItem* first = tvl->topLevelItem(0)) {
+            tvl->setCurrentItem(first);
+            // Selecting the node that is already current signals nothing.
+            if (currentReportId_ == 0) tvlChange(first);
+        } else {
+            ShowReportView();
+        }
     }
     UpdatePageActions();
     UpdateCaption();

@@ -8,6 +8,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <chrono>
 #include <filesystem>
@@ -96,7 +101,14 @@ TEST_F(CommandLineRunTest, AnUnattendedRunDrawsNoWindowAndBuildsNoViewUntilShown
     ASSERT_NE(window->CurrentProfile(), nullptr);
     EXPECT_EQ(window->CurrentReportID(), 10);
     EXPECT_TRUE(Action("acREFileSave")->isEnabled());
+    EXPECT_FALSE(Action("acPRFileNew")->isVisible());
     EXPECT_EQ(shows.Shows, 0);
+    // Nor are menus, tool bar, pages or status bar built for it.
+    EXPECT_EQ(Child<QTabWidget>("pc"), nullptr);
+    EXPECT_EQ(Child<QMenu>("miREFile"), nullptr);
+    EXPECT_EQ(Child<QToolBar>("tbaIcons"), nullptr);
+    EXPECT_EQ(Child<QStatusBar>("sb"), nullptr);
+    EXPECT_EQ(Tree(), nullptr);
     EXPECT_TRUE(shownLists.empty());
     EXPECT_TRUE(shownPages.empty());
     EXPECT_TRUE(infoMessages.empty());
@@ -106,12 +118,26 @@ TEST_F(CommandLineRunTest, AnUnattendedRunDrawsNoWindowAndBuildsNoViewUntilShown
     EXPECT_EQ(steps->topLevelItem(0)->text(1), "Initializing");
     EXPECT_EQ(steps->topLevelItem(steps->topLevelItemCount() - 1)->text(1), "Done");
 
-    // Shown after all, the window shows the selected report.
+    // Shown after all, the window is built as the run left it and shows the selected report.
     window->show();
     QCoreApplication::processEvents();
     EXPECT_EQ(shownLists.size() + shownPages.size(), 1u);
     window->show();
     EXPECT_EQ(shownLists.size() + shownPages.size(), 1u) << "built once";
+    ASSERT_NE(Child<QTabWidget>("pc"), nullptr);
+    EXPECT_EQ(Child<QTabWidget>("pc")->currentWidget(), Child<QWidget>("tsReport"));
+    ASSERT_NE(Tree()->currentItem(), nullptr);
+    EXPECT_EQ(Tree()->currentItem(), Tree()->topLevelItem(0));
+    EXPECT_EQ(window->CurrentReportID(), 10);
+    EXPECT_TRUE(Child<QMenu>("miREFile")->menuAction()->isVisible());
+    EXPECT_FALSE(Child<QMenu>("miPRFile")->menuAction()->isVisible());
+    EXPECT_EQ(Child<QTreeView>("vtProfiles")->model()->rowCount(), 2);
+    EXPECT_EQ(window->SelectedProfiles().size(), 1u);
+    // And works like any window: back on the profile list, the profile actions are there.
+    Child<QTabWidget>("pc")->setCurrentWidget(Child<QWidget>("tsProfiles"));
+    EXPECT_TRUE(Action("acPRFileGenerate")->isVisible());
+    EXPECT_TRUE(Action("acPRFileGenerate")->isEnabled());
+    EXPECT_FALSE(Action("acREFileSave")->isVisible());
 }
 
 using test::ProgramPath;
