@@ -254,8 +254,9 @@ std::int64_t TFileStreamEx::LineBound(std::int64_t start, std::int64_t end) {
     if (end >= 0) blockSize = static_cast<std::size_t>(std::clamp<std::int64_t>(end - start, 1, kBoundBlock));
     const std::unique_ptr<char[]> buffer = std::make_unique_for_overwrite<char[]>(blockSize);
     const std::span<char> block(buffer.get(), blockSize);
-    std::int64_t count = 1;  // a final line without a line end
+    std::int64_t count = 0;
     bool afterCR = false;
+    bool endsWithLineEnd = false;
     for (std::int64_t at = start; end < 0 || at < end;) {
         std::size_t want = block.size();
         if (end >= 0)
@@ -268,6 +269,7 @@ std::int64_t TFileStreamEx::LineBound(std::int64_t start, std::int64_t end) {
         if (got == 0) break;
         const char* p = block.data();
         const char* const stop = p + got;
+        endsWithLineEnd = stop[-1] == '\n' || stop[-1] == '\r';
         if (afterCR && *p == '\n') ++p;  // the LF of a CR LF already counted
         afterCR = false;
         if (std::memchr(p, '\r', static_cast<std::size_t>(stop - p)) == nullptr) {
@@ -291,7 +293,9 @@ std::int64_t TFileStreamEx::LineBound(std::int64_t start, std::int64_t end) {
         }
         at += got;
     }
-    return count;
+    // Room for a last line without a line end. The parse's ranges end at line starts, so
+    // then none is reserved and the pieces' hits lie end to end without being moved.
+    return endsWithLineEnd ? count : count + 1;
 }
 
 }  // namespace brindle

@@ -65,7 +65,8 @@ public:
     // file when no line end follows). Throws std::system_error when the file cannot be read.
     std::int64_t LineStartAfter(std::int64_t offset);
     // At least the number of lines ReadLines returns or drops for the bytes [Start, End) (End
-    // < 0: to the end), counted from the line ends alone: a bound to reserve room by.
+    // < 0: to the end), counted from the line ends alone, plus one unless the bytes end with
+    // a line end: a bound to reserve room by.
     // Throws std::system_error when the file cannot be read.
     std::int64_t LineBound(std::int64_t start, std::int64_t end);
 

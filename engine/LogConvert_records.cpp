@@ -65,6 +65,14 @@ void TRecOrder::Append(std::uint32_t index) {
     Positions.push_back(index);
 }
 
+void TRecOrder::AppendRun(std::uint32_t first, std::size_t count) {
+    if (Stored && first == StoredCount) {
+        StoredCount += count;
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i) Append(static_cast<std::uint32_t>(first + i));
+}
+
 void TRecOrder::Reserve(std::size_t count) {
     if (!Stored) Positions.reserve(count);
 }
@@ -213,7 +221,7 @@ void TLstRecLog::ReserveSlots(std::size_t count) {
 void TLstRecLog::TakeWritten(std::size_t count) {
     const std::size_t first = Items.size();
     Items.TakeWritten(count);
-    for (std::size_t i = first; i < Items.size(); ++i) Order.Append(static_cast<std::uint32_t>(i));
+    Order.AppendRun(static_cast<std::uint32_t>(first), Items.size() - first);
 }
 
 void TLstRecLog::Clear() {

@@ -44,6 +44,8 @@ public:
     // The storage order of Count records.
     void Reset(std::size_t count);
     void Append(std::uint32_t index);
+    // Appends First, First + 1, ... First + Count - 1.
+    void AppendRun(std::uint32_t first, std::size_t count);
     void Reserve(std::size_t count);
     void Clear();
     std::size_t Count() const { return Stored ? StoredCount : Positions.size(); }

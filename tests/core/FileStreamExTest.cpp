@@ -318,10 +318,14 @@ TEST(FileStreamEx, LineBoundNeverBelowTheLinesOfARange) {
             ASSERT_GE(reader.LineBound(starts[i], end), lines) << round << " range " << i;
         }
     }
-    // A plain LF file: exactly one more than its line ends (room for a last line without one).
+    // One more than the line ends where the bytes end inside a line (room for a last line
+    // without a line end), exactly the line ends where they end with one.
     TFileStreamEx plain(folder.write("p.log", "a\nb\r\nc\rd"));
     EXPECT_EQ(plain.LineBound(0, -1), 4);
-    EXPECT_EQ(plain.LineBound(2, 5), 2);
+    EXPECT_EQ(plain.LineBound(2, 5), 1);
+    EXPECT_EQ(plain.LineBound(0, 6), 3);
+    EXPECT_EQ(plain.LineBound(0, 1), 1);
+    EXPECT_EQ(plain.LineBound(3, 3), 1);
 }
 
 // One reader taken over many ranges and restarts keeps its buffer: what an earlier range
@@ -353,13 +357,13 @@ TEST(FileStreamEx, OneReaderAcrossRangesAndRestarts) {
         }
         EXPECT_EQ(joined, expected);
     }
-    // A CR LF split by a block of the bound's scan still counts once: only line ends, plus one.
-    EXPECT_EQ(reader.LineBound(0, -1), static_cast<std::int64_t>(expected.size()) + 1);
+    // A CR LF split by a block of the bound's scan still counts once.
+    EXPECT_EQ(reader.LineBound(0, -1), static_cast<std::int64_t>(expected.size()));
     for (std::int64_t border = 65530; border < 65540; ++border) {
         std::string crlf(static_cast<std::size_t>(border) - 1, 'x');
         crlf += "\r\nlast\r\n";
         TFileStreamEx split(folder.write("border.log", crlf));
-        EXPECT_EQ(split.LineBound(0, -1), 3) << border;
+        EXPECT_EQ(split.LineBound(0, -1), 2) << border;
         EXPECT_EQ(ReadAll(split), (TLines{std::string(static_cast<std::size_t>(border) - 1, 'x'), "last"}));
     }
 }
