@@ -38,6 +38,8 @@ TfmmProgress2::TfmmProgress2()
     laPercent_->setObjectName("laPercent");
     buCancel_->setObjectName("buCancel");
 
+    // A section's least size is measured from the font unless set: a set one until shown.
+    lvStep_->header()->setMinimumSectionSize(1);
     lvStep_->setColumnCount(2);
     lvStep_->setHeaderHidden(true);
     lvStep_->setRootIsDecorated(false);
@@ -49,7 +51,6 @@ TfmmProgress2::TfmmProgress2()
     lvStep_->header()->setStretchLastSection(true);
     pb_->setRange(0, 100);
     pb_->setTextVisible(false);
-    laPercent_->setMinimumWidth(laPercent_->fontMetrics().horizontalAdvance("100 %") + 4);
     laPercent_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     laInfo_->setTextFormat(Qt::PlainText);
 
@@ -87,13 +88,36 @@ void TfmmProgress2::AddStep(int image, const std::string& text, TSeconds time) {
     item->setText(1, QString::fromStdString(text));
     if (image >= 0 && image < kStepImageCount) item->setIcon(0, ilStep_[image]);
     lvStep_->addTopLevelItem(item);
+    // Measuring and scrolling lay out every row: a hidden window (a run without a screen,
+    // one step per log file) does both once, when it is shown.
+    if (!isVisible()) return;
+    FitTimeColumn();
+    lvStep_->scrollToItem(item);
+}
+
+void TfmmProgress2::FitTimeColumn() {
+    const int count = lvStep_->topLevelItemCount();
+    if (unfittedFrom_ >= count) return;
     const int icon = lvStep_->iconSize().isValid() ? lvStep_->iconSize().width()
                                                    : lvStep_->style()->pixelMetric(QStyle::PM_SmallIconSize);
-    const int width = icon + lvStep_->fontMetrics().horizontalAdvance(item->text(0)) + 16;
-    if (width > lvStep_->columnWidth(0)) lvStep_->setColumnWidth(0, width);
-    // Scrolling lays out every row: a hidden window (a run without a screen, one step per
-    // log file) scrolls once, when it is shown.
-    if (isVisible()) lvStep_->scrollToItem(item);
+    int widest = lvStep_->columnWidth(0);
+    for (int i = unfittedFrom_; i < count; ++i)
+        widest =
+            std::max(widest, icon + lvStep_->fontMetrics().horizontalAdvance(lvStep_->topLevelItem(i)->text(0)) + 16);
+    if (widest > lvStep_->columnWidth(0)) lvStep_->setColumnWidth(0, widest);
+    unfittedFrom_ = count;
+}
+
+void TfmmProgress2::setVisible(bool visible) {
+    if (visible) {
+        if (!measured_) {
+            measured_ = true;
+            lvStep_->header()->setMinimumSectionSize(-1);
+            laPercent_->setMinimumWidth(laPercent_->fontMetrics().horizontalAdvance("100 %") + 4);
+        }
+        FitTimeColumn();
+    }
+    QDialog::setVisible(visible);
 }
 
 void TfmmProgress2::showEvent(QShowEvent* event) {
@@ -108,6 +132,7 @@ void TfmmProgress2::Reset() {
     SetInfo({});
     SetPosition(0);
     lvStep_->clear();
+    unfittedFrom_ = 0;
 }
 
 void TfmmProgress2::PostProgress(int position, const std::string& text) { posted_ = TPosted{position, text}; }

@@ -64,6 +64,9 @@ public:
 
     // Escape asks the owner too instead of hiding the window under a running job.
     void reject() override;
+    // Sizes what text measurements size first: a window never shown measures no text, which
+    // would load the fonts for nothing.
+    void setVisible(bool visible) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -71,6 +74,8 @@ protected:
 
 private:
     void buCancelClick();
+    // Widens the time column to the steps added since it was last sized.
+    void FitTimeColumn();
 
     QTreeWidget* lvStep_;
     QLabel* laInfo_;
@@ -84,6 +89,8 @@ private:
         std::string Text;
     };
     std::optional<TPosted> posted_;
+    bool measured_ = false;  // the texts that size the window were measured
+    int unfittedFrom_ = 0;  // the first step the time column was not sized to
 };
 
 }  // namespace brindle

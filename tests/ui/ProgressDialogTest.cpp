@@ -48,6 +48,33 @@ TEST(ProgressDialog, TheLatestStepIsInViewHiddenOrShown) {
     EXPECT_TRUE(lastInView());
 }
 
+// A hidden window measures no text; shown, it is sized as if it had been open all along.
+TEST(ProgressDialog, StepsAddedHiddenSizeTheTimeColumnWhenShown) {
+    const TSeconds time = EncodeDateTime(2024, 12, 30, 23, 59, 58);
+    TfmProgress open;
+    open.show();
+    TfmProgress hidden;
+    for (TfmProgress* dialog : {&open, &hidden}) {
+        dialog->AddStep(0, "Initializing", 0);
+        dialog->AddStep(1, "Reading", time);
+    }
+    EXPECT_EQ(hidden.laPercent()->minimumWidth(), 0);
+    hidden.show();
+    QApplication::processEvents();
+    EXPECT_EQ(hidden.lvStep()->columnWidth(0), open.lvStep()->columnWidth(0));
+    EXPECT_GT(open.lvStep()->columnWidth(0), open.lvStep()->fontMetrics().horizontalAdvance(
+                                                 QString::fromStdString(FormatTimeText(time, open.Format))));
+    EXPECT_EQ(hidden.laPercent()->minimumWidth(), open.laPercent()->minimumWidth());
+    EXPECT_GT(hidden.laPercent()->minimumWidth(), hidden.laPercent()->fontMetrics().horizontalAdvance("100 %"));
+    // A cleared list sizes the column from its own steps again, never narrower than before.
+    const int wide = hidden.lvStep()->columnWidth(0);
+    hidden.hide();
+    hidden.Reset();
+    hidden.AddStep(0, "Done", 0);
+    hidden.show();
+    EXPECT_EQ(hidden.lvStep()->columnWidth(0), wide);
+}
+
 TEST(ProgressDialog, StepsShowTheirTimeUnlessItIsZero) {
     TfmProgress dialog;
     dialog.AddStep(0, "Initializing", 0);
