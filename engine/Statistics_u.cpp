@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <initializer_list>
+#include <limits>
+#include <stdexcept>
 #include <string_view>
 #include <tuple>
 #include <type_traits>
@@ -264,20 +267,90 @@ std::uint64_t LeadOf(std::initializer_list<std::string_view> texts) {
     return lead;
 }
 
-// Work sorted by (name, source) with Less; Same tells a name from the one before; NameOf
-// writes out a group's name. Items without a source row are dropped first.
-template <class Item, class Valid, class Less, class Same, class NameOf>
-void RegroupItems(const TLstStat& source, std::vector<Item>& work, TLstStat& target, bool sumDays, std::size_t threads,
-                  Valid valid, Less less, Same same, NameOf nameOf) {
-    work.erase(std::remove_if(work.begin(), work.end(), [&](const Item& item) { return !valid(item); }), work.end());
+// Eight bytes at a time, as the string tables hash their texts.
+std::uint64_t HashText(std::string_view text, std::uint64_t seed = 0) {
+    constexpr std::uint64_t kMix = 0x9E3779B97F4A7C15ull;
+    const char* p = text.data();
+    std::size_t left = text.size();
+    std::uint64_t h = (seed + kMix) ^ left;
+    for (; left >= 8; p += 8, left -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        h = (h ^ word) * kMix;
+        h ^= h >> 29;
+    }
+    if (left > 0) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, p, left);
+        h = (h ^ word) * kMix;
+    }
+    h ^= h >> 32;
+    h *= 0xD6E8FEB86659FD93ull;
+    return h ^ (h >> 32);
+}
+
+// The items' groups of equal names, found by hashing: each item's group, and for each group
+// its item of the lowest source row (which the group's row is made from, as a sort by
+// (name, source) would have it first).
+struct TItemGroups {
+    std::vector<std::uint32_t> OfItem;
+    std::vector<std::uint32_t> First;
+};
+
+// Gives up (empty First) past MaxGroups groups.
+template <class Item, class Hash, class Same>
+TItemGroups GroupEqualNames(const std::vector<Item>& work, Hash& hash, Same& same, std::size_t maxGroups) {
+    TItemGroups groups;
+    groups.OfItem.resize(work.size());
+    std::vector<std::uint64_t> hashes;  // of each group
+    constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+    std::vector<std::uint32_t> slots(1024, kEmpty);
+    const auto place = [&](std::uint32_t group) {
+        const std::size_t mask = slots.size() - 1;
+        std::size_t at = hashes[group] & mask;
+        while (slots[at] != kEmpty) at = (at + 1) & mask;
+        slots[at] = group;
+    };
+    for (std::size_t i = 0; i < work.size(); ++i) {
+        const std::uint64_t h = hash(work[i]);
+        const std::size_t mask = slots.size() - 1;
+        std::size_t at = h & mask;
+        std::uint32_t found = kEmpty;
+        for (; slots[at] != kEmpty; at = (at + 1) & mask) {
+            const std::uint32_t group = slots[at];
+            if (hashes[group] == h && same(work[groups.First[group]], work[i])) {
+                found = group;
+                break;
+            }
+        }
+        if (found == kEmpty) {
+            if (groups.First.size() == maxGroups) return {};
+            found = static_cast<std::uint32_t>(groups.First.size());
+            groups.First.push_back(static_cast<std::uint32_t>(i));
+            hashes.push_back(h);
+            slots[at] = found;
+            // At most half full, so that probe runs stay short.
+            if (groups.First.size() * 2 > slots.size()) {
+                slots.assign(slots.size() * 2, kEmpty);
+                for (std::uint32_t group = 0; group < groups.First.size(); ++group) place(group);
+            }
+        } else if (work[i].Source < work[groups.First[found]].Source) {
+            groups.First[found] = static_cast<std::uint32_t>(i);
+        }
+        groups.OfItem[i] = found;
+    }
+    return groups;
+}
+
+// Work sorted by (name, source) with Less; Same tells a name from the one before.
+template <class Item, class Less, class Same, class NameOf>
+void RegroupSorted(const TLstStat& source, std::vector<Item>& work, TLstStat& target, std::uint8_t withDays,
+                   std::size_t threads, Less& less, Same& same, NameOf& nameOf) {
     SortInParts(work.begin(), work.end(), less, threads);
-    // Room for exactly the groups: a list grown by doubling would hold up to three times its
-    // rows while it moves.
     std::size_t groups = 0;
     for (std::size_t i = 0; i < work.size(); ++i)
         if (i == 0 || !same(work[i - 1], work[i])) ++groups;
     target.Reserve(target.Count() + groups);
-    const std::uint8_t withDays = sumDays ? 1 : 0;
     for (std::size_t i = 0; i < work.size(); ++i) {
         const TRecStat& row = source[work[i].Source];
         if (i != 0 && same(work[i - 1], work[i]))
@@ -285,6 +358,52 @@ void RegroupItems(const TLstStat& source, std::vector<Item>& work, TLstStat& tar
         else
             target.Add(RenamedRow(row, nameOf(work[i])));
     }
+}
+
+// The groups found by hashing: only their names are sorted, and each item is then added to
+// its group's row in a pass.
+template <class Item, class Less, class NameOf>
+void RegroupHashed(const TLstStat& source, const std::vector<Item>& work, const TItemGroups& groups, TLstStat& target,
+                   std::uint8_t withDays, std::size_t threads, Less& less, NameOf& nameOf) {
+    const std::size_t count = groups.First.size();
+    std::vector<std::uint32_t> order(count);
+    for (std::uint32_t group = 0; group < count; ++group) order[group] = group;
+    SortInParts(
+        order.begin(), order.end(),
+        [&](std::uint32_t a, std::uint32_t b) { return less(work[groups.First[a]], work[groups.First[b]]); }, threads);
+    std::vector<std::uint32_t> rowOf(count);
+    for (std::uint32_t pos = 0; pos < count; ++pos)
+        rowOf[order[pos]] = static_cast<std::uint32_t>(target.Count() + pos);
+    target.Reserve(target.Count() + count);
+    for (const std::uint32_t group : order) {
+        const Item& first = work[groups.First[group]];
+        target.Add(RenamedRow(source[first.Source], nameOf(first)));
+    }
+    for (std::uint32_t i = 0; i < work.size(); ++i) {
+        const std::uint32_t group = groups.OfItem[i];
+        if (i != groups.First[group]) TStatistics::MergeStat(target[rowOf[group]], source[work[i].Source], withDays);
+    }
+}
+
+// The rows of Work's groups of equal names (Same; Hash agrees with it) in the order Less
+// gives: each group's row is its lowest source row renamed by NameOf, with the rows of its
+// other items added. Items without a source row are dropped first. A few names over many
+// rows (engines, sites) are grouped by hashing, in a pass; names mostly distinct are sorted,
+// which hashing could not spare.
+template <class Item, class Valid, class Less, class Same, class Hash, class NameOf>
+void RegroupItems(const TLstStat& source, std::vector<Item>& work, TLstStat& target, bool sumDays, std::size_t threads,
+                  Valid valid, Less less, Same same, Hash hash, NameOf nameOf) {
+    work.erase(std::remove_if(work.begin(), work.end(), [&](const Item& item) { return !valid(item); }), work.end());
+    if (work.size() >= std::numeric_limits<std::uint32_t>::max()) throw std::length_error("too many rows to regroup");
+    // Room for exactly the groups: a list grown by doubling would hold up to three times its
+    // rows while it moves.
+    const std::uint8_t withDays = sumDays ? 1 : 0;
+    constexpr std::size_t kItemsPerGroup = 16;
+    const TItemGroups groups = GroupEqualNames(work, hash, same, work.size() / kItemsPerGroup);
+    if (work.empty() || !groups.First.empty())
+        RegroupHashed(source, work, groups, target, withDays, threads, less, nameOf);
+    else
+        RegroupSorted(source, work, target, withDays, threads, less, same, nameOf);
 }
 
 // A group's name: its own, kept in the arena or referring to the store.
@@ -303,6 +422,7 @@ void RegroupRows(const TLstStat& source, std::vector<TRegroupRow>& work, TLstSta
             return std::tie(a.Name, a.Source) < std::tie(b.Name, b.Source);
         },
         [](const TRegroupRow& a, const TRegroupRow& b) { return a.Name == b.Name; },
+        [](const TRegroupRow& item) { return HashText(item.Name); },
         [&](const TRegroupRow& item) { return GroupName(item.Name, {.Arena = arena}); });
 }
 
@@ -317,6 +437,7 @@ void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, TLstSt
             return order != 0 ? order < 0 : a.Source < b.Source;
         },
         [](const TRegroupName& a, const TRegroupName& b) { return a.Lead == b.Lead && a.View() == b.View(); },
+        [](const TRegroupName& item) { return HashText(item.View()); },
         [&](const TRegroupName& item) { return GroupName(item.View(), texts); });
 }
 
@@ -366,6 +487,13 @@ void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, const 
         },
         [&](const TRegroupName& a, const TRegroupName& b) {
             return rankOf(a) == rankOf(b) && a.Lead == b.Lead && compare(a, b) == 0;
+        },
+        // Names of equal rank and text are equal, and so are their hashes. Unranked, equal
+        // joined names may come from different prefixes: the joined name is hashed then.
+        [&, joined = std::string()](const TRegroupName& item) mutable {
+            if (ranked) return HashText(item.View(), rankOf(item));
+            joined.assign(prefixes.Names[static_cast<std::size_t>(prefixOf(item))]).append(1, '\t').append(item.View());
+            return HashText(joined);
         },
         [&, name = std::string()](const TRegroupName& item) mutable {
             const std::string_view prefix = prefixes.Names[static_cast<std::size_t>(prefixOf(item))];

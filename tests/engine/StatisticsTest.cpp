@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -360,6 +361,50 @@ TEST(Statistics, RegroupByViewsAgreesWithRegroupByNames) {
             RegroupRows(source, prefixed, TRegroupPrefixes{prefixViews, prefixOf}, byPrefix, sumDays);
             RegroupRows(source, prefixedNames, byJoined, sumDays);
             EXPECT_EQ(byPrefix, byJoined);
+        }
+    }
+}  // Few names over many rows are grouped by hashing, mostly distinct ones by sorting: either
+// way every group is its lowest source row renamed, with its other items' rows added (an
+// item repeated adds its row again), in the order of the names.
+TEST(Statistics, RegroupGivesTheGroupsOfEqualNamesWhateverTheirNumber) {
+    std::mt19937 rng(5);
+    const auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    TLstStat source;
+    for (int i = 0; i < 400; ++i) {
+        TRecStat row = Row("row" + std::to_string(i), i, any(1, 9), any(0, 3), any(0, 1000));
+        row.Key = 1000 + i;
+        row.Country = i;
+        row.PerDay = std::vector<std::int32_t>{any(0, 2), 0, any(0, 2), any(0, 5)};
+        source.Add(row);
+    }
+    for (const int distinct : {1, 3, 12, 40, 390, 5000}) {
+        std::vector<std::string> names;
+        for (int i = 0; i < distinct; ++i) names.push_back((i % 2 ? "www." : "") + std::to_string(i * 7919 % 10007));
+        std::vector<TRegroupName> work;
+        for (int n = 0; n < 2000; ++n) {
+            const std::string& name = names[static_cast<std::size_t>(any(0, distinct - 1))];
+            // Later items often have lower rows: the lowest, not the first met, makes the row.
+            work.push_back({name.data(), static_cast<std::uint32_t>(name.size()),
+                            static_cast<std::uint32_t>(any(0, static_cast<int>(source.Count()) + 5))});
+        }
+        for (const bool sumDays : {true, false}) {
+            std::map<std::string, std::vector<std::uint32_t>> sources;
+            for (const TRegroupName& item : work)
+                if (item.Source < source.Count()) sources[std::string(item.View())].push_back(item.Source);
+            TLstStat expected;
+            for (auto& [name, rows] : sources) {
+                std::sort(rows.begin(), rows.end());
+                TRecStat row = RenamedRow(source[rows.front()], name);
+                for (std::size_t i = 1; i < rows.size(); ++i)
+                    TStatistics::MergeStat(row, source[rows[i]], sumDays ? 1 : 0);
+                expected.Add(row);
+            }
+            for (const std::size_t threads : {std::size_t{1}, std::size_t{4}}) {
+                std::vector<TRegroupName> copy = work;
+                TLstStat got;
+                RegroupRows(source, copy, got, sumDays, threads);
+                EXPECT_EQ(got, expected) << distinct << " names, days " << sumDays << ", threads " << threads;
+            }
         }
     }
 }
