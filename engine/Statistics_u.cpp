@@ -347,6 +347,8 @@ template <class Item, class Less, class Same, class NameOf>
 void RegroupSorted(const TLstStat& source, std::vector<Item>& work, TLstStat& target, std::uint8_t withDays,
                    std::size_t threads, Less& less, Same& same, NameOf& nameOf) {
     SortInParts(work.begin(), work.end(), less, threads);
+    // Room for exactly the groups: a list grown by doubling would hold up to three times its
+    // rows while it moves.
     std::size_t groups = 0;
     for (std::size_t i = 0; i < work.size(); ++i)
         if (i == 0 || !same(work[i - 1], work[i])) ++groups;
@@ -395,9 +397,8 @@ void RegroupItems(const TLstStat& source, std::vector<Item>& work, TLstStat& tar
                   Valid valid, Less less, Same same, Hash hash, NameOf nameOf) {
     work.erase(std::remove_if(work.begin(), work.end(), [&](const Item& item) { return !valid(item); }), work.end());
     if (work.size() >= std::numeric_limits<std::uint32_t>::max()) throw std::length_error("too many rows to regroup");
-    // Room for exactly the groups: a list grown by doubling would hold up to three times its
-    // rows while it moves.
     const std::uint8_t withDays = sumDays ? 1 : 0;
+    // Past one group for every sixteen items the hashing gives up: the sort is cheaper then.
     constexpr std::size_t kItemsPerGroup = 16;
     const TItemGroups groups = GroupEqualNames(work, hash, same, work.size() / kItemsPerGroup);
     if (work.empty() || !groups.First.empty())
