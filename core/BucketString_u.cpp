@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "core/TextHash.h"
+
 namespace brindle {
 
 namespace {
@@ -55,26 +57,7 @@ TBucketString& TBucketString::operator=(TBucketString&& other) noexcept {
 
 // Eight bytes per multiplication: the texts are long (URLs, user agents) and hashed on
 // every line, so a lighter mix than the library's pays. The hash only picks slots.
-std::uint32_t TBucketString::Hash(std::string_view text) {
-    constexpr std::uint64_t kMix = 0x9E3779B97F4A7C15ull;
-    const char* p = text.data();
-    std::size_t left = text.size();
-    std::uint64_t h = kMix ^ left;
-    for (; left >= 8; p += 8, left -= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, sizeof word);
-        h = (h ^ word) * kMix;
-        h ^= h >> 29;
-    }
-    if (left > 0) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, p, left);
-        h = (h ^ word) * kMix;
-    }
-    h ^= h >> 32;
-    h *= 0xD6E8FEB86659FD93ull;
-    return static_cast<std::uint32_t>(h ^ (h >> 32));
-}
+std::uint32_t TBucketString::Hash(std::string_view text) { return static_cast<std::uint32_t>(HashText(text)); }
 
 std::int32_t TBucketString::AddString(std::string_view text) {
     // Log lines come in runs (one visitor's page and its images), so the text just looked up

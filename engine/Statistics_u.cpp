@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <initializer_list>
 #include <limits>
 #include <stdexcept>
@@ -11,6 +10,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "core/TextHash.h"
 #include "engine/ParallelSort_u.h"
 
 namespace brindle {
@@ -265,28 +265,6 @@ std::uint64_t LeadOf(std::initializer_list<std::string_view> texts) {
         for (std::size_t i = 0; i < text.size() && shift >= 0; ++i, shift -= 8)
             lead |= std::uint64_t{static_cast<unsigned char>(text[i])} << shift;
     return lead;
-}
-
-// Eight bytes at a time, as the string tables hash their texts.
-std::uint64_t HashText(std::string_view text, std::uint64_t seed = 0) {
-    constexpr std::uint64_t kMix = 0x9E3779B97F4A7C15ull;
-    const char* p = text.data();
-    std::size_t left = text.size();
-    std::uint64_t h = (seed + kMix) ^ left;
-    for (; left >= 8; p += 8, left -= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, sizeof word);
-        h = (h ^ word) * kMix;
-        h ^= h >> 29;
-    }
-    if (left > 0) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, p, left);
-        h = (h ^ word) * kMix;
-    }
-    h ^= h >> 32;
-    h *= 0xD6E8FEB86659FD93ull;
-    return h ^ (h >> 32);
 }
 
 // The items' groups of equal names, found by hashing: each item's group, and for each group
