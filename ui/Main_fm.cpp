@@ -144,8 +144,7 @@ QAction* TfmMain::NewAction(const char* name) {
 }
 
 void TfmMain::BuildWidgets() {
-    if (widgetsBuilt_) return;
-    widgetsBuilt_ = true;
+    if (WidgetsBuilt()) return;
     CreateMenus();
     CreateToolBar();
 
@@ -391,7 +390,7 @@ QWidget* TfmMain::CreateReportPage() {
 
 void TfmMain::LoadCaptions() {
     setWindowTitle(UiText(kApplicationTitle));
-    if (widgetsBuilt_) {
+    if (WidgetsBuilt()) {
         miPRFile->setTitle("&File");
         miREFile->setTitle("&File");
         miREView->setTitle("&View");
@@ -495,13 +494,13 @@ void TfmMain::FormShow() {
     const TStartUpResult result = startUp.Run(commandLine_, TStartUpPaths::FromAppPaths(), tips);
 
     reportPageCurrent_ = false;
-    if (widgetsBuilt_) pc->setCurrentWidget(tsProfiles);
+    if (WidgetsBuilt()) pc->setCurrentWidget(tsProfiles);
     UpdatePageActions();
     FillProfileList();
     EnableMainForm();
     enableOnError.Done = true;
     SelectFirstProfile();
-    if (widgetsBuilt_) vtProfiles->setFocus();
+    if (WidgetsBuilt()) vtProfiles->setFocus();
 
     bool ok = true;
     if (!result.OpenDocument.empty()) ok = OpenReportFile(result.OpenDocument);
@@ -550,7 +549,7 @@ void TfmMain::UpdatePageActions() {
         action->setEnabled(result);
     ShowAction(acREViewList, !profilesPage, result);
     ShowAction(acREViewHTML, !profilesPage, result);
-    if (widgetsBuilt_) {
+    if (WidgetsBuilt()) {
         ShowAction(miPRFile->menuAction(), profilesPage, profilesPage);
         for (QMenu* menu : {miREFile, miREView}) ShowAction(menu->menuAction(), !profilesPage, !profilesPage);
         tbSep1->setVisible(profilesPage);
@@ -569,7 +568,7 @@ void TfmMain::UpdateCaption() {
 }
 
 void TfmMain::HideReportFrames() {
-    if (!widgetsBuilt_) return;
+    if (!WidgetsBuilt()) return;
     for (QWidget* frame : {frChart1, frList1, frHTML1, frInfo1}) frame->hide();
 }
 
@@ -603,7 +602,7 @@ bool TfmMain::ProfileListKey(const QKeyEvent& key) {
 }
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (!widgetsBuilt_) return QMainWindow::eventFilter(watched, event);
+    if (!WidgetsBuilt()) return QMainWindow::eventFilter(watched, event);
     if (watched == vtProfiles) {
         if (event->type() == QEvent::KeyPress && ProfileListKey(static_cast<const QKeyEvent&>(*event))) return true;
         return QMainWindow::eventFilter(watched, event);

@@ -171,6 +171,7 @@ private:
 
     // The menus, tool bar, pages and status bar, brought up to what the window did so far.
     void BuildWidgets();
+    bool WidgetsBuilt() const { return pc != nullptr; }
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
@@ -221,7 +222,6 @@ private:
     TfmmProgress2* progress_ = nullptr;
 
     bool firstShow_ = true;
-    bool widgetsBuilt_ = false;
     bool reportPageCurrent_ = false;  // the report page is the one shown (or to be shown)
     bool autoExportFailed_ = false;  // the last automatic export was not written
     // The result shown: the last analysis or document. Readers hold references into it, so

@@ -62,7 +62,7 @@ bool SavedOrTold(bool saved, const std::string& fileName, TUiServices& ui) {
 // ---- The list ----
 
 void TfmMain::FillProfileList() {
-    if (!widgetsBuilt_) return;
+    if (!WidgetsBuilt()) return;
     profileModel_->Fill(profiles_.Profiles);
     profileSortColumn_ = -1;
     vtProfiles->header()->setSortIndicatorShown(false);
@@ -70,7 +70,7 @@ void TfmMain::FillProfileList() {
 }
 
 void TfmMain::SelectFirstProfile() {
-    if (!widgetsBuilt_ || profileModel_->rowCount() == 0) return;
+    if (!WidgetsBuilt() || profileModel_->rowCount() == 0) return;
     const QModelIndex first = profileModel_->index(0, 0);
     vtProfiles->selectionModel()->setCurrentIndex(first,
                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -78,7 +78,7 @@ void TfmMain::SelectFirstProfile() {
 
 std::vector<TProfile*> TfmMain::SelectedProfiles() const {
     std::vector<TProfile*> selected;
-    if (!widgetsBuilt_) return selected;
+    if (!WidgetsBuilt()) return selected;
     for (const QModelIndex& index : vtProfiles->selectionModel()->selectedRows())
         if (TProfile* profile = profileModel_->ProfileAt(index.row())) selected.push_back(profile);
     return selected;
@@ -121,7 +121,7 @@ void TfmMain::AddProfileThroughWizard(std::unique_ptr<TProfile> profile) {
 }
 
 void TfmMain::SelectProfileRow(const TProfile* profile) {
-    if (!widgetsBuilt_) return;
+    if (!WidgetsBuilt()) return;
     for (int row = 0; row < profileModel_->rowCount(); ++row) {
         if (profileModel_->ProfileAt(row) != profile) continue;
         const QModelIndex index = profileModel_->index(row, 0);

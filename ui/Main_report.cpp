@@ -46,7 +46,7 @@ TReportSource TfmMain::Source() { return {result_.Statistics, result_.Profile, r
 void TfmMain::BuildReportTree() {
     currentReportId_ = 0;
     currentViews_ = 0;
-    if (!widgetsBuilt_) return;
+    if (!WidgetsBuilt()) return;
     const QSignalBlocker block(tvl);
     tvl->clear();
     QTreeWidgetItem* group = nullptr;
@@ -146,7 +146,7 @@ void TfmMain::BuildReportView() {
 void TfmMain::ShowReportPage() {
     BuildReportTree();
     reportPageCurrent_ = true;
-    if (!widgetsBuilt_) {
+    if (!WidgetsBuilt()) {
         // The first node of the tree the window would show.
         const std::vector<const TRecNodeProperty*> rows =
             ReportTreeRows(CurrentProfile(), result_.Statistics, options_.ShowEmptyReports != 0);
