@@ -320,11 +320,12 @@ TItemGroups GroupEqualNames(const std::vector<Item>& work, Hash& hash, Same& sam
     return groups;
 }
 
-// Work sorted by (name, source) with Less; Same tells a name from the one before.
+// Work sorted by (name, source) with Less, unless InOrder says it is already; Same tells a
+// name from the one before.
 template <class Item, class Less, class Same, class NameOf>
 void RegroupSorted(const TLstStat& source, std::vector<Item>& work, TLstStat& target, std::uint8_t withDays,
-                   std::size_t threads, Less& less, Same& same, NameOf& nameOf) {
-    SortInParts(work.begin(), work.end(), less, threads);
+                   std::size_t threads, bool inOrder, Less& less, Same& same, NameOf& nameOf) {
+    if (!inOrder) SortInParts(work.begin(), work.end(), less, threads);
     // Room for exactly the groups: a list grown by doubling would hold up to three times its
     // rows while it moves.
     std::size_t groups = 0;
@@ -369,10 +370,10 @@ void RegroupHashed(const TLstStat& source, const std::vector<Item>& work, const 
 // gives: each group's row is its lowest source row renamed by NameOf, with the rows of its
 // other items added. Items without a source row are dropped first. A few names over many
 // rows (engines, sites) are grouped by hashing, in a pass; names mostly distinct are sorted,
-// which hashing could not spare.
+// which hashing could not spare, unless InOrder says that the valid items are in Less's order.
 template <class Item, class Valid, class Less, class Same, class Hash, class NameOf>
 void RegroupItems(const TLstStat& source, std::vector<Item>& work, TLstStat& target, bool sumDays, std::size_t threads,
-                  Valid valid, Less less, Same same, Hash hash, NameOf nameOf) {
+                  bool inOrder, Valid valid, Less less, Same same, Hash hash, NameOf nameOf) {
     work.erase(std::remove_if(work.begin(), work.end(), [&](const Item& item) { return !valid(item); }), work.end());
     if (work.size() >= std::numeric_limits<std::uint32_t>::max()) throw std::length_error("too many rows to regroup");
     const std::uint8_t withDays = sumDays ? 1 : 0;
@@ -382,7 +383,25 @@ void RegroupItems(const TLstStat& source, std::vector<Item>& work, TLstStat& tar
     if (work.empty() || !groups.First.empty())
         RegroupHashed(source, work, groups, target, withDays, threads, less, nameOf);
     else
-        RegroupSorted(source, work, target, withDays, threads, less, same, nameOf);
+        RegroupSorted(source, work, target, withDays, threads, inOrder, less, same, nameOf);
+}
+
+// The order of items grouped by their own texts: first eight bytes, the whole text, the row.
+bool TextOrderLess(const TRegroupName& a, const TRegroupName& b) {
+    if (a.Lead != b.Lead) return a.Lead < b.Lead;
+    const int order = a.View().compare(b.View());
+    return order != 0 ? order < 0 : a.Source < b.Source;
+}
+
+// Puts the items in the order of their prefixes' ranks, keeping the order within each.
+template <class PrefixOf>
+void StableSortByRank(std::vector<TRegroupName>& work, const std::vector<std::uint32_t>& rank, PrefixOf& prefixOf) {
+    std::vector<std::size_t> start(rank.empty() ? 1 : *std::max_element(rank.begin(), rank.end()) + 2, 0);
+    for (const TRegroupName& item : work) ++start[rank[static_cast<std::size_t>(prefixOf(item))] + 1];
+    for (std::size_t r = 1; r < start.size(); ++r) start[r] += start[r - 1];
+    std::vector<TRegroupName> sorted(work.size());
+    for (const TRegroupName& item : work) sorted[start[rank[static_cast<std::size_t>(prefixOf(item))]]++] = item;
+    work.swap(sorted);
 }
 
 // A group's name: its own, kept in the arena or referring to the store.
@@ -396,7 +415,7 @@ TStatName GroupName(std::string_view text, const TRegroupTexts& texts) {
 void RegroupRows(const TLstStat& source, std::vector<TRegroupRow>& work, TLstStat& target, bool sumDays,
                  TTextArena* arena) {
     RegroupItems(
-        source, work, target, sumDays, 1, [&](const TRegroupRow& item) { return item.Source < source.Count(); },
+        source, work, target, sumDays, 1, false, [&](const TRegroupRow& item) { return item.Source < source.Count(); },
         [](const TRegroupRow& a, const TRegroupRow& b) {
             return std::tie(a.Name, a.Source) < std::tie(b.Name, b.Source);
         },
@@ -409,12 +428,8 @@ void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, TLstSt
                  std::size_t threads, TRegroupTexts texts) {
     for (TRegroupName& item : work) item.Lead = LeadOf({item.View()});
     RegroupItems(
-        source, work, target, sumDays, threads, [&](const TRegroupName& item) { return item.Source < source.Count(); },
-        [](const TRegroupName& a, const TRegroupName& b) {
-            if (a.Lead != b.Lead) return a.Lead < b.Lead;
-            const int order = a.View().compare(b.View());
-            return order != 0 ? order < 0 : a.Source < b.Source;
-        },
+        source, work, target, sumDays, threads, false,
+        [&](const TRegroupName& item) { return item.Source < source.Count(); }, TextOrderLess,
         [](const TRegroupName& a, const TRegroupName& b) { return a.Lead == b.Lead && a.View() == b.View(); },
         [](const TRegroupName& item) { return HashText(item.View()); },
         [&](const TRegroupName& item) { return GroupName(item.View(), texts); });
@@ -455,8 +470,18 @@ void RegroupRows(const TLstStat& source, std::vector<TRegroupName>& work, const 
         if (valid(item))
             item.Lead = ranked ? LeadOf({item.View()})
                                : LeadOf({prefixes.Names[static_cast<std::size_t>(prefixOf(item))], "\t", item.View()});
+    // Ranked, the order is the prefixes' and within one the texts'. Work that the list of the
+    // texts alone was just made from is in the texts' order already: a stable pass by rank
+    // then spares the sort and its string comparisons.
+    bool inOrder = false;
+    if (ranked) {
+        work.erase(std::remove_if(work.begin(), work.end(), [&](const TRegroupName& item) { return !valid(item); }),
+                   work.end());
+        inOrder = std::is_sorted(work.begin(), work.end(), TextOrderLess);
+        if (inOrder) StableSortByRank(work, rank, prefixOf);
+    }
     RegroupItems(
-        source, work, target, sumDays, threads, valid,
+        source, work, target, sumDays, threads, inOrder, valid,
         [&](const TRegroupName& a, const TRegroupName& b) {
             const std::uint32_t ra = rankOf(a), rb = rankOf(b);
             if (ra != rb) return ra < rb;

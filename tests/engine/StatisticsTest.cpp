@@ -363,7 +363,63 @@ TEST(Statistics, RegroupByViewsAgreesWithRegroupByNames) {
             EXPECT_EQ(byPrefix, byJoined);
         }
     }
-}  // Few names over many rows are grouped by hashing, mostly distinct ones by sorting: either
+}
+
+// The engine-and-phrase lists are regrouped from the phrases just regrouped alone, so their
+// work comes in the phrases' order; it must give what work in any order gives, whether the
+// prefixes rank (no TAB) or not, with items that have no prefix or no row among them.
+TEST(Statistics, RegroupByPrefixGivesTheSameFromWorkInTheTextsOrder) {
+    std::mt19937 rng(17);
+    const auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    TLstStat source;
+    for (int i = 0; i < 500; ++i) {
+        TRecStat row = Row("row" + std::to_string(i), i, any(1, 9), any(0, 3), any(0, 1000));
+        row.PerDay = std::vector<std::int32_t>{any(0, 2), any(0, 2), any(0, 2)};
+        source.Add(row);
+    }
+    std::vector<std::string> texts;  // mostly distinct, some sharing their first eight bytes
+    for (int i = 0; i < 1500; ++i) texts.push_back((i % 3 ? "abcdefgh" : "") + std::to_string(i * 7919 % 10007));
+    texts.push_back("");
+    const std::vector<std::vector<std::string>> prefixSets = {
+        {"Google", "Bing", "Google", "Google Images", ""},
+        {"Go", "Go\x01", "a\tb", "a", "Go\t"},
+    };
+    for (const std::vector<std::string>& prefixNames : prefixSets) {
+        const std::vector<std::string_view> prefixViews(prefixNames.begin(), prefixNames.end());
+        std::vector<std::int32_t> prefixOf;
+        for (std::size_t i = 0; i < source.Count(); ++i)
+            prefixOf.push_back(any(-1, static_cast<int>(prefixNames.size()) - 1));
+        std::vector<TRegroupName> work;
+        std::vector<TRegroupRow> joined;
+        for (int n = 0; n < 3000; ++n) {
+            const auto row = static_cast<std::uint32_t>(any(0, static_cast<int>(source.Count()) + 3));
+            const std::string& text = texts[static_cast<std::size_t>(any(0, static_cast<int>(texts.size()) - 1))];
+            work.push_back({text.data(), static_cast<std::uint32_t>(text.size()), row});
+            if (row < source.Count() && prefixOf[row] >= 0)
+                joined.push_back({prefixNames[static_cast<std::size_t>(prefixOf[row])] + '\t' + text, row});
+        }
+        for (const bool sumDays : {true, false}) {
+            TLstStat expected;
+            std::vector<TRegroupRow> joinedCopy = joined;
+            RegroupRows(source, joinedCopy, expected, sumDays);
+            for (const std::size_t threads : {std::size_t{1}, std::size_t{4}}) {
+                std::vector<TRegroupName> inTextOrder = work;
+                TLstStat textsAlone;
+                RegroupRows(source, inTextOrder, textsAlone, sumDays, threads);
+                TLstStat fromOrdered, fromShuffled;
+                RegroupRows(source, inTextOrder, TRegroupPrefixes{prefixViews, prefixOf}, fromOrdered, sumDays,
+                            threads);
+                std::vector<TRegroupName> shuffled = work;
+                std::shuffle(shuffled.begin(), shuffled.end(), rng);
+                RegroupRows(source, shuffled, TRegroupPrefixes{prefixViews, prefixOf}, fromShuffled, sumDays, threads);
+                EXPECT_EQ(fromOrdered, expected) << prefixNames[1] << ", days " << sumDays << ", threads " << threads;
+                EXPECT_EQ(fromShuffled, expected) << prefixNames[1] << ", days " << sumDays << ", threads " << threads;
+            }
+        }
+    }
+}
+
+// Few names over many rows are grouped by hashing, mostly distinct ones by sorting: either
 // way every group is its lowest source row renamed, with its other items' rows added (an
 // item repeated adds its row again), in the order of the names.
 TEST(Statistics, RegroupGivesTheGroupsOfEqualNamesWhateverTheirNumber) {
