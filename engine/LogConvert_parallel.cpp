@@ -145,7 +145,9 @@ private:
     void DropLaneTexts();
     std::unique_ptr<TPieceResult> ParsePiece(std::size_t lane, std::size_t index);
     void HandOverTexts(TLane& lane, TPieceResult& result);
-    // Waits for piece Index, reading pieces meanwhile; null when the run was cancelled.
+    // Waits for piece Index, reading pieces meanwhile, but not the last round of them while
+    // workers run: they read those, and the merge is free for them as they come. Null when
+    // the run was cancelled.
     std::unique_ptr<TPieceResult> Take(std::size_t index);
     void TakeTexts(TPieceResult& piece);
     void Intern(const TPieceResult& piece);
@@ -171,6 +173,9 @@ private:
     std::size_t NextPiece = 0;  // the next piece to be read
     std::size_t Merged = 0;  // pieces merged so far
     std::size_t Window = 0;  // workers run at most this many pieces ahead of the merge
+    // Workers in their loop: a thread that could not be started is not one, and runs its
+    // loop only after the merge.
+    std::size_t Running = 0;
     std::vector<std::unique_ptr<TPieceResult>> Results;
     bool Abort = false;
 
@@ -298,6 +303,10 @@ void TParallelParse::Stop() {
 // A worker never calls back and never blocks the merge; it only pauses while it is a
 // window of pieces ahead, so that unmerged texts never pile up in memory.
 void TParallelParse::Work(std::size_t lane) {
+    {
+        std::lock_guard<std::mutex> guard(Lock);
+        ++Running;
+    }
     for (;;) {
         std::size_t index = 0;
         {
@@ -312,6 +321,10 @@ void TParallelParse::Work(std::size_t lane) {
             Results[index] = std::move(result);
         }
         Changed.notify_all();
+    }
+    {
+        std::lock_guard<std::mutex> guard(Lock);
+        --Running;
     }
     Retire(lane);
 }
@@ -377,7 +390,7 @@ std::unique_ptr<TPieceResult> TParallelParse::Take(std::size_t index) {
     for (;;) {
         if (Results[index]) return std::move(Results[index]);
         if (Engine.StopRequested()) return nullptr;
-        if (NextPiece < Pieces.size()) {
+        if (NextPiece + Running < Pieces.size()) {
             const std::size_t own = NextPiece++;
             guard.unlock();
             std::unique_ptr<TPieceResult> result = ParsePiece(0, own);
