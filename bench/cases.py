@@ -200,7 +200,7 @@ def best_of(run_once):
 
 
 def describe(run, count):
-    figure = "%8.3f s   cpu %7.2f s   faults %9d   peak %7.1f MiB" % (run.wall, run.cpu, run.minor_faults,
+    figure = "%8.3f s   cpu %7.3f s   faults %9d   peak %7.1f MiB" % (run.wall, run.cpu, run.minor_faults,
                                                                      run.peak_kib / MIB)
     if not run.ok:
         return figure + "   FAILED: " + run.failure
@@ -234,8 +234,8 @@ def valid(case):
     return case.ours.ok and case.theirs is not None and case.theirs.ok
 
 
-# /usr/bin/time counts processor time in hundredths: a run below that reads as 0.
-CPU_RESOLUTION = 0.01
+# The kernel counts processor time in microseconds; the floor only keeps a ratio finite.
+CPU_RESOLUTION = 1e-6
 
 
 def cpu_ratio(case):

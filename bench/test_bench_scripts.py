@@ -172,6 +172,11 @@ class MeasureTest(unittest.TestCase):
         self.assertTrue(run.ok, run.failure)
         self.assertGreater(run.cpu, 0.4)
         self.assertLess(run.cpu, run.wall + 0.1)
+        # A run far shorter than a scheduler tick still has a processor time of its own.
+        short = measure(["true"])
+        self.assertTrue(short.ok, short.failure)
+        self.assertGreater(short.cpu, 0)
+        self.assertLess(short.cpu, 0.05)
 
 
 class ReadBackTest(unittest.TestCase):
