@@ -20,6 +20,7 @@
 
 #include "core/AppPaths.h"
 #include "core/FileStreamEx_u.h"
+#include "engine/AllocatorTuning_u.h"
 #include "engine/AnalysisDocument_u.h"
 #include "engine/LogConvert_u.h"
 #include "engine/LogConvert_visits.h"
@@ -173,6 +174,7 @@ bool TimeVisits(TLogConvert& engine, unsigned threads) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    ReturnFreedMemoryPromptly();
     unsigned threads = 0;
     const char* document = nullptr;
     bool usageError = argc < 2;

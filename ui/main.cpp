@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "core/AppPaths.h"
+#include "engine/AllocatorTuning_u.h"
 #include "engine/GlobalVar_u.h"
 #include "engine/LogConvert_u.h"
 #include "ui/AppIcon_u.h"
@@ -49,6 +50,7 @@ namespace {
 
 int main(int argc, char** argv) {
     using namespace brindle;
+    ReturnFreedMemoryPromptly();
     // A file-size limit (ulimit -f) then fails the write with EFBIG, reported like a full
     // disk, instead of killing the program halfway through a save.
     std::signal(SIGXFSZ, SIG_IGN);
