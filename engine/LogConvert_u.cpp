@@ -340,7 +340,9 @@ void TLogConvert::BuildStatistics(const std::string& cityDbPath) {
                                 .CountryReaderFactory = CountryReaderFactory,
                                 .CityReaderFactory = CityReaderFactory,
                                 .IsCancelled = [this] { return Cancelled.load(); },
-                                .Progress = [this](int value, const std::string& text) { DoProgress(value, text); }},
+                                .Progress = [this](int value, const std::string& text) { DoProgress(value, text); },
+                                .RecordsRead = ReleaseRecordsWhenRead ? std::function<void()>([this] { Records = {}; })
+                                                                      : std::function<void()>()},
                                *this);
 }
 

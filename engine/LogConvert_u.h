@@ -102,6 +102,10 @@ public:
 
     // How many threads read the log files; the result does not depend on it.
     TParseSettings ParseSettings;
+    // True frees the hits as soon as the last statistics step that reads them ends, before
+    // the search lists (the peak on many referrers) are made; Records is empty after
+    // Analyze then. For callers that take the result and have no use for the hits.
+    bool ReleaseRecordsWhenRead = false;
 
     // The GeoIP readers of the statistics step; empty ones give libGeoIP's. A stand-in may
     // keep its database open from run to run.

@@ -230,6 +230,8 @@ private:
     // Runs chains until none is left or the board stops; AfterStep, if any, after each step.
     void Work(TStepBoard& board, const std::function<void()>& afterStep);
     void RunStep(int step, TLane& lane);
+    // Counts a finished step; after the last that read the records, tells the caller.
+    void FinishedWithRecords(int step);
     // Empties what the steps after the given one produced: the result of a run stopped
     // there, whatever the workers had done ahead.
     void ClearAfter(int step);
@@ -327,6 +329,7 @@ private:
     TStatistics& S;
     std::size_t Workers = 1;  // threads the run uses
     std::atomic<int> BusyChains{0};  // chains running on the worker threads
+    std::atomic<int> RecordReadersLeft{0};  // steps still to finish that read the records
     // Counts a running chain for as long as it runs.
     struct TBusy {
         std::atomic<int>& Count;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <condition_variable>
 #include <exception>
 #include <limits>
@@ -24,6 +25,11 @@ const std::string kProgressText = "Processing statistics";
 // The day and month steps walk the time order that step 3 sorted; every other step sorts
 // afresh, so a lane (an order per hit and its sort buffers) need not outlive its step.
 bool NextStepReadsOrder(int step) { return TStatisticsPass::Steps()[static_cast<std::size_t>(step - 1)].OrderToNext; }
+
+// The referring sites and the search lists read only the referring pages' rows.
+constexpr std::uint32_t kStepsWithoutRecords = (1u << 26) | (1u << 27);
+constexpr int kStepsReadingRecords = kStatisticsStepCount - std::popcount(kStepsWithoutRecords);
+bool ReadsRecords(int step) { return (kStepsWithoutRecords & (1u << step)) == 0; }
 
 // The steps as the worker threads run them: each chain on one thread, in its order, once
 // the steps of other chains it needs have finished. Chains waited for come before the
@@ -219,6 +225,7 @@ bool TStatisticsPass::Run() {
     // Rows name the tables' texts where they lie rather than copies; the result keeps the
     // blocks alive past the tables' next clear.
     for (const TBucketString* table : In.NamedTables()) S.Texts.Share(table->ShareBlocks());
+    RecordReadersLeft = kStepsReadingRecords;
     ScanRecords();
     return threads <= 1 ? RunOnCallingThread() : RunOnWorkers(threads);
 }
@@ -229,6 +236,7 @@ bool TStatisticsPass::RunOnCallingThread() {
         if (!lane) lane.emplace(In.Records, LowestVisit, HighestVisit);
         RunStep(step, *lane);
         if (!NextStepReadsOrder(step)) lane.reset();
+        FinishedWithRecords(step);
         ReportStep(step);
         if (Cancelled()) return false;
     }
@@ -300,11 +308,18 @@ void TStatisticsPass::Work(TStepBoard& board, const std::function<void()>& after
                 error = std::current_exception();
             }
             const bool failed = error != nullptr;
+            if (!failed) FinishedWithRecords(step);
             board.Finish(step, std::move(error));
             if (afterStep) afterStep();
             if (failed) break;
         }
     }
+}
+
+// A step's lane is gone by now unless the next step of its chain walks the same order, and
+// that step reads the records too.
+void TStatisticsPass::FinishedWithRecords(int step) {
+    if (ReadsRecords(step) && RecordReadersLeft.fetch_sub(1) == 1 && In.RecordsRead) In.RecordsRead();
 }
 
 void TStatisticsPass::ClearAfter(int step) {

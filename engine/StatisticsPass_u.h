@@ -68,6 +68,10 @@ struct TStatisticsPassInput {
     // splits every such walk as far as the threads go, so that small record sets are walked
     // in parts.
     std::size_t HitsPerPart = 0;
+    // Called once, as soon as no step reads Records any more, on whichever thread ran the
+    // last step that did: Records may be freed then. The search lists, built last from the
+    // referring pages' rows, are the peak on logs of many referrers.
+    std::function<void()> RecordsRead = nullptr;
 };
 
 constexpr int kStatisticsMaxThreads = 8;

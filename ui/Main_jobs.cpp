@@ -86,6 +86,8 @@ void TfmMain::GenerateReport(TProfile& profile) {
             ShowProgressInfo(percent, text);
         };
         run->OnStatus = [this](const void*, int image, const std::string& text) { ShowProgressStep(image, text); };
+        // The result is all the window keeps.
+        run->ReleaseRecordsWhenRead = true;
         // A Cancel pressed before the engine started has cleared the flag already.
         if (busy_[jkAnalysis])
             done = run->Analyze(profile, workFolder, AppPaths::DnsCacheFile(), regData_->Path, options_);

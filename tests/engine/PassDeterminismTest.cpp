@@ -66,6 +66,7 @@ public:
         std::vector<int> Progress;
         bool Completed = false;
         std::string Error;
+        int RecordsReadCalls = 0;
     };
 
     struct TRunMode {
@@ -74,6 +75,7 @@ public:
         int CancelAfterStep = 0;  // 0: never
         bool CountryFails = false;  // the country database cannot be read (step 10 throws)
         std::size_t HitsPerPart = 0;
+        bool FreeRecordsWhenRead = false;  // the pass's copy of the records, freed when it says so
     };
 
     TOutcome Run(const TRunMode& mode) {
@@ -115,7 +117,12 @@ public:
                                                    },
                                                .Threads = mode.Threads,
                                                .AlwaysSort = mode.AlwaysSort,
-                                               .HitsPerPart = mode.HitsPerPart},
+                                               .HitsPerPart = mode.HitsPerPart,
+                                               .RecordsRead =
+                                                   [&] {
+                                                       ++out.RecordsReadCalls;
+                                                       if (mode.FreeRecordsWhenRead) records = {};
+                                                   }},
                                               out.Stats);
         } catch (const std::exception& e) {
             out.Error = e.what();
@@ -278,6 +285,27 @@ TEST(PassDeterminism, EveryWayGivesTheSortedWalksResult) {
                                  "threads " + std::to_string(mode.Threads) + (mode.AlwaysSort ? ", sorted" : ""));
         }
     }
+}
+
+// The hits may go once the last step that reads them is done: a step reading them later would
+// find none (another result) or freed memory (under the sanitizer).
+TEST(PassDeterminism, RecordsFreedWhenTheLastReaderEndsLeaveTheSameResult) {
+    TPassData data({.Seed = 21, .Visits = 3000});
+    const TPassData::TOutcome reference = data.Run({.Threads = 1});
+    ASSERT_TRUE(reference.Completed) << reference.Error;
+    EXPECT_EQ(reference.RecordsReadCalls, 1);
+    for (int round = 0; round < 3; ++round) {
+        for (const TRunMode mode :
+             {TRunMode{.Threads = 1, .FreeRecordsWhenRead = true}, TRunMode{.Threads = 4, .FreeRecordsWhenRead = true},
+              TRunMode{.Threads = 8, .HitsPerPart = 3000, .FreeRecordsWhenRead = true}}) {
+            const TPassData::TOutcome outcome = data.Run(mode);
+            ASSERT_TRUE(outcome.Completed) << outcome.Error;
+            EXPECT_EQ(outcome.RecordsReadCalls, 1);
+            ExpectSameStatistics(reference.Stats, outcome.Stats, "threads " + std::to_string(mode.Threads));
+        }
+    }
+    // A step that fails reads on no further: the hits are still there.
+    EXPECT_EQ(data.Run({.Threads = 5, .CountryFails = true}).RecordsReadCalls, 0);
 }
 
 // Workers run ahead of the reports: what they did past the step reported when the user
