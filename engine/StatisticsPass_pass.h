@@ -201,14 +201,15 @@ private:
 public:
     // One step: what it runs, what empties its result, the worker chain that runs it (chains
     // start in number order, a chain's steps in step order), the steps of other chains whose
-    // results it needs (bit s for step s), and whether the next step walks the record order
-    // it leaves.
+    // results it needs (bit s for step s), whether the next step walks the record order it
+    // leaves, and whether it reads the records at all (not when it reads only rows).
     struct TStepSpec {
         TStep Run;
         void (*Clear)(TStatisticsPass&);
         int Chain;
         std::uint32_t Needs;
         bool OrderToNext;
+        bool ReadsRecords = true;
     };
     // Step s at position s - 1.
     static const std::array<TStepSpec, kStatisticsStepCount>& Steps();

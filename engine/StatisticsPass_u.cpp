@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <bit>
 #include <condition_variable>
 #include <exception>
 #include <limits>
@@ -26,10 +25,13 @@ const std::string kProgressText = "Processing statistics";
 // afresh, so a lane (an order per hit and its sort buffers) need not outlive its step.
 bool NextStepReadsOrder(int step) { return TStatisticsPass::Steps()[static_cast<std::size_t>(step - 1)].OrderToNext; }
 
-// The referring sites and the search lists read only the referring pages' rows.
-constexpr std::uint32_t kStepsWithoutRecords = (1u << 26) | (1u << 27);
-constexpr int kStepsReadingRecords = kStatisticsStepCount - std::popcount(kStepsWithoutRecords);
-bool ReadsRecords(int step) { return (kStepsWithoutRecords & (1u << step)) == 0; }
+bool ReadsRecords(int step) { return TStatisticsPass::Steps()[static_cast<std::size_t>(step - 1)].ReadsRecords; }
+
+int StepsReadingRecords() {
+    int count = 0;
+    for (int step = 1; step <= kStatisticsStepCount; ++step) count += ReadsRecords(step) ? 1 : 0;
+    return count;
+}
 
 // The steps as the worker threads run them: each chain on one thread, in its order, once
 // the steps of other chains it needs have finished. Chains waited for come before the
@@ -182,14 +184,15 @@ const std::array<TStatisticsPass::TStepSpec, kStatisticsStepCount>& TStatisticsP
         {&P::ByEntryPage, [](P& p) { p.S.StatByTopIn.Clear(); }, 4, kLengthsAndSpan, false},
         {&P::ByExitPage, [](P& p) { p.S.StatByTopOut.Clear(); }, 4, kLengthsAndSpan, false},
         {&P::ByReferrer, [](P& p) { p.S.StatByRefPage.Clear(); }, 2, kLengthsAndSpan, false},
-        {&P::ByReferrerSite, [](P& p) { p.S.StatByRefDomain.Clear(); }, 15, kReferrers, false},
+        // The referring sites and the search lists read only the referring pages' rows.
+        {&P::ByReferrerSite, [](P& p) { p.S.StatByRefDomain.Clear(); }, 15, kReferrers, false, false},
         {&P::BySearch,
          [](P& p) {
              for (TLstStat* list :
                   {&p.S.StatByRefSE, &p.S.StatByRefSEP, &p.S.StatByRefSEK, &p.S.StatByRefSESEP, &p.S.StatByRefSESEK})
                  list->Clear();
          },
-         14, kReferrers, false},
+         14, kReferrers, false, false},
         {&P::ByStatus, [](P& p) { p.S.StatByStatus.Clear(); }, 12, kLengthsAndSpan, false},
         {&P::ByError, [](P& p) { p.S.StatByErr.Clear(); }, 12, kLengthsAndSpan, false},
     }};
@@ -225,7 +228,7 @@ bool TStatisticsPass::Run() {
     // Rows name the tables' texts where they lie rather than copies; the result keeps the
     // blocks alive past the tables' next clear.
     for (const TBucketString* table : In.NamedTables()) S.Texts.Share(table->ShareBlocks());
-    RecordReadersLeft = kStepsReadingRecords;
+    RecordReadersLeft = StepsReadingRecords();
     ScanRecords();
     return threads <= 1 ? RunOnCallingThread() : RunOnWorkers(threads);
 }
