@@ -5,8 +5,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <mutex>
+#include <numeric>
 #include <stdexcept>
 #include <string_view>
 #include <thread>
@@ -131,8 +133,11 @@ public:
     bool Parse(bool& validData);
 
 private:
-    void Plan();
-    void PlanFile(std::size_t file);
+    // Cuts the files into pieces. The ranges in the run's last Threads x RangeBytes bytes are
+    // a quarter as long: the run ends when its slowest last piece does, and meanwhile the
+    // other workers have nothing to read.
+    void Plan(const std::vector<std::int64_t>& sizes, unsigned threads);
+    void PlanFile(std::size_t file, std::int64_t bytesAfter, std::int64_t tailBytes);
     std::vector<TLogParser::TDirectiveState> ReadDirectives(const std::string& name, std::uint8_t format,
                                                             const std::vector<std::int64_t>& starts);
     // Counts each piece's lines, side by side, and gives each its slots; the total.
@@ -185,17 +190,23 @@ private:
     int ProgressValue = -1;
 };
 
-void TParallelParse::Plan() {
-    for (std::size_t file = 0; file < Files.size(); ++file) PlanFile(file);
+void TParallelParse::Plan(const std::vector<std::int64_t>& sizes, unsigned threads) {
+    const std::int64_t tailBytes = static_cast<std::int64_t>(threads) * Run.Settings.RangeBytes;
+    std::int64_t bytesAfter = std::accumulate(sizes.begin(), sizes.end(), std::int64_t{0});
+    for (std::size_t file = 0; file < Files.size(); ++file) {
+        bytesAfter -= sizes[file];
+        PlanFile(file, bytesAfter, tailBytes);
+    }
 }
 
 // A file is cut into ranges only when its first lines decide the format; anything else is
 // read whole by one worker, which then meets the file's error itself. A W3C "#Fields:" or
 // "#Date:" line changes how every line after it reads, so for those formats the directive
 // lines are read here first, and each range starts with the directives in force there.
-void TParallelParse::PlanFile(std::size_t file) {
+void TParallelParse::PlanFile(std::size_t file, std::int64_t bytesAfter, std::int64_t tailBytes) {
     const std::string& name = Files[file];
     const std::int64_t rangeBytes = std::max<std::int64_t>(Run.Settings.RangeBytes, 1);
+    const std::int64_t tailRangeBytes = std::max<std::int64_t>(rangeBytes / 4, 1);
     TFileStreamEx reader;
     const std::int64_t size = reader.Open(name) ? reader.Size() : 0;
     TPiece whole;
@@ -215,7 +226,9 @@ void TParallelParse::PlanFile(std::size_t file) {
         while (lines.empty() && !last) last = reader.ReadLines(lines, false);
         format = Engine.DecideFormat(name, lines);
         for (;;) {
-            const std::int64_t start = reader.LineStartAfter(starts.back() + rangeBytes);
+            const std::int64_t from = starts.back();
+            const bool inTail = size - from + bytesAfter <= tailBytes;
+            const std::int64_t start = reader.LineStartAfter(from + (inTail ? tailRangeBytes : rangeBytes));
             if (start >= size) break;
             starts.push_back(start);
         }
@@ -572,12 +585,17 @@ void TParallelParse::TakeURIParts() {
 }
 
 bool TParallelParse::Parse(bool& validData) {
-    Plan();
-    std::int64_t totalBytes = 0;
-    for (std::size_t i = 0; i < Pieces.size(); ++i)
-        if (i == 0 || Pieces[i].File != Pieces[i - 1].File) totalBytes += Pieces[i].FileSize;
-    const unsigned threads =
-        static_cast<unsigned>(std::min<std::size_t>(Run.Settings.ThreadCountFor(totalBytes), Pieces.size()));
+    // A file whose size cannot be read counts 0 bytes; its piece meets the error itself.
+    std::vector<std::int64_t> sizes(Files.size(), 0);
+    for (std::size_t file = 0; file < Files.size(); ++file) {
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(Files[file], error);
+        if (!error) sizes[file] = static_cast<std::int64_t>(size);
+    }
+    const unsigned wanted =
+        Run.Settings.ThreadCountFor(std::accumulate(sizes.begin(), sizes.end(), std::int64_t{0}));
+    Plan(sizes, wanted);
+    const unsigned threads = static_cast<unsigned>(std::min<std::size_t>(wanted, Pieces.size()));
     if (threads <= 1) return ParseFilesInOrder(Engine, Files, SeveralFiles, validData, Run.BadLineCount);
     const std::size_t slots = PlanSlots(threads);
     Run.Records.ReserveSlots(slots);

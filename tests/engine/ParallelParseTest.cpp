@@ -249,6 +249,8 @@ TEST_F(ParallelParse, SameResultOnAnyNumberOfThreads) {
     logs.write("garbage.log", "nothing to see\nhere\n");
     logs.write("empty.log", "");
     logs.write("long.log", writer.NCSA(20, true) + std::string(600000, 'z') + "\n" + writer.NCSA(20, true));
+    // The last file of the run is cut finer towards its end, directives and all.
+    logs.write("zz-last.log", writer.W3C(1000));
     const TProfile profile = ProfileOf({FileLocation(logs.path() + "*.log")});
     ExpectSameOnAnyThreads(profile);
 
