@@ -149,6 +149,8 @@ void TfmMain::acPRFileEditExecute() {
     if (hooks_.EditProfile(*selected.front(), this) != 1) return;
     SaveProfiles();
     FillProfileList();
+    // The refill clears the selection; the user goes on with the profile just edited.
+    SelectProfileRow(selected.front());
 }
 
 void TfmMain::acPRFileCopyExecute() {

@@ -368,6 +368,10 @@ TEST_F(MainWindowTest, CopyDeleteNewAndEditSaveTheListOnlyOnOK) {
     ASSERT_TRUE(SelectProfile("Sample2"));
     Action("acPRFileEdit")->trigger();
     EXPECT_EQ(Column(3, 5), "edited");
+    // The edited profile stays the one selected, so that Generate works at once.
+    ASSERT_EQ(window->SelectedProfiles().size(), 1u);
+    EXPECT_EQ(window->SelectedProfiles().front()->Name, "Sample2");
+    EXPECT_TRUE(Action("acPRFileGenerate")->isEnabled());
 
     // One question for two profiles; No deletes nothing.
     SelectRows({"Fresh", "Sample2"});
