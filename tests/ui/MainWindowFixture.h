@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <cstdlib>
@@ -45,6 +47,10 @@ protected:
     void TearDown() override {
         window.reset();
         progress.reset();
+        // A run that asked the application to exit leaves Qt's quit flag set, and every later
+        // dialog in this process would then end at once: a loop of its own takes the flag.
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QCoreApplication::exec();
         if (savedHome_)
             setenv("BRINDLE_ANALYZER_HOME", savedHome_->c_str(), 1);
         else
