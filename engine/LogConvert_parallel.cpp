@@ -146,8 +146,8 @@ private:
     // A lane whose worker has no piece left keeps only what the merge still reads: the
     // texts its pieces handed over and their run indices.
     void Retire(std::size_t lane);
-    // Once merged, the hits need only the run indices of each lane's texts.
-    void DropLaneTexts();
+    // Once merged, the hits need only the run indices of the lane's texts.
+    static void DropLaneTexts(TLane& lane);
     std::unique_ptr<TPieceResult> ParsePiece(std::size_t lane, std::size_t index);
     void HandOverTexts(TLane& lane, TPieceResult& result);
     // Waits for piece Index, reading pieces meanwhile, but not the last round of them while
@@ -160,7 +160,8 @@ private:
     bool MergeFile(std::size_t file, std::size_t& next, bool& validData);
     bool MergeAll(bool& validData);
     void Stop();
-    // Puts the merged pieces' hits into run indices and closes up the unused slots.
+    // Puts the merged pieces' hits into run indices, closes up the unused slots and frees the
+    // lanes' texts.
     void Finish(unsigned threads);
     void TakeURIParts();
 
@@ -349,13 +350,11 @@ void TParallelParse::Retire(std::size_t lane) {
     for (TBucketString& table : own.OwnTables) table.ReleaseIndex();
 }
 
-void TParallelParse::DropLaneTexts() {
-    for (TLane& lane : Lanes) {
-        if (lane.Parser) lane.URIParts = lane.Parser->TakeURIParts();
-        lane.Parser.reset();
-        lane.Texts = {};
-        lane.OwnTables = std::vector<TBucketString>();
-    }
+void TParallelParse::DropLaneTexts(TLane& lane) {
+    if (lane.Parser) lane.URIParts = lane.Parser->TakeURIParts();
+    lane.Parser.reset();
+    lane.Texts = {};
+    lane.OwnTables = std::vector<TBucketString>();
 }
 
 std::unique_ptr<TPieceResult> TParallelParse::ParsePiece(std::size_t lane, std::size_t index) {
@@ -529,7 +528,11 @@ void TParallelParse::Finish(unsigned threads) {
         for (std::size_t i = 0; i < count; ++i) RemapRecordIndices(recs[i], runIndex);
     };
     bool overflow = false;
-    ForkJoinParts(MergedPieces.size(), threads, [&](std::size_t m) {
+    // The lanes' texts are freed side by side with the renumbering, which reads only their
+    // run indices.
+    const std::size_t pieces = MergedPieces.size();
+    ForkJoinParts(pieces + Lanes.size(), threads, [&](std::size_t m) {
+        if (m >= pieces) return DropLaneTexts(Lanes[m - pieces]);
         TMergedPiece& merged = MergedPieces[m];
         TRecLog* slots = Base + Pieces[merged.Piece].Slot;
         const TLane& lane = Lanes[merged.Lane];
@@ -628,7 +631,6 @@ bool TParallelParse::Parse(bool& validData) {
     } catch (...) {
         if (!error) error = std::current_exception();
     }
-    DropLaneTexts();
     Finish(threads);
     if (error) std::rethrow_exception(error);
     return completed;
