@@ -595,8 +595,7 @@ bool TParallelParse::Parse(bool& validData) {
         const std::uintmax_t size = std::filesystem::file_size(Files[file], error);
         if (!error) sizes[file] = static_cast<std::int64_t>(size);
     }
-    const unsigned wanted =
-        Run.Settings.ThreadCountFor(std::accumulate(sizes.begin(), sizes.end(), std::int64_t{0}));
+    const unsigned wanted = Run.Settings.ThreadCountFor(std::accumulate(sizes.begin(), sizes.end(), std::int64_t{0}));
     Plan(sizes, wanted);
     const unsigned threads = static_cast<unsigned>(std::min<std::size_t>(wanted, Pieces.size()));
     if (threads <= 1) return ParseFilesInOrder(Engine, Files, SeveralFiles, validData, Run.BadLineCount);
