@@ -80,8 +80,8 @@ std::string TLDOfOldCountryName(std::string_view name) {
 
 // A 2.0 document names countries and regions by their English names.
 void ConvertOldNames(TStatistics& stats) {
-    for (TRecStat& row : stats.StatByCountry) row.Name = TLDOfOldCountryName(row.Name);
-    for (TRecStat& row : stats.StatByRegion) row.Name = GetRegionKeyByName(row.Name, nullptr);
+    for (TRecStat& row : stats.StatByCountry.MutableRows()) row.Name = TLDOfOldCountryName(row.Name);
+    for (TRecStat& row : stats.StatByRegion.MutableRows()) row.Name = GetRegionKeyByName(row.Name, nullptr);
 }
 
 bool FitsInt32(std::int64_t value) {
@@ -124,6 +124,7 @@ bool ReadDocumentBody(TBinaryReader& reader, std::uint32_t version, TProfile& pr
         [&](TLstStat& list) { return list.LoadFromStream(reader, &readStats.Texts); });
     if (!read || !SetDays(readStats)) return false;
     if (version == kDocumentVersion20) ConvertOldNames(readStats);
+    readStats.CompactLists();
     profile = std::move(readProfile);
     analysisTime = readTime;
     stats = std::move(readStats);

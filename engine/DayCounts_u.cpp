@@ -172,19 +172,29 @@ std::int32_t TDayCounts::At(std::size_t day) const {
 }
 
 void TDayCounts::AddAll(const TDayCounts& other) {
-    const std::size_t days = std::min(Length(), other.Length());
-    const std::span<const TEntry> all = other.Entries();
+    if (&other == this) {
+        // Adding a store to itself must read a copy.
+        const TDayCounts copy = other;  // NOLINT(performance-unnecessary-copy-initialization)
+        AddEntries(copy.Entries(), copy.Length());
+        return;
+    }
+    AddEntries(other.Entries(), other.Length());
+}
+
+TDayCounts TDayCounts::FromEntries(std::size_t length, std::span<const TEntry> entries) {
+    TDayCounts counts;
+    counts.length_ = ClampLength(length);
+    counts.Assign(entries);
+    return counts;
+}
+
+void TDayCounts::AddEntries(std::span<const TEntry> all, std::size_t otherLength) {
+    const std::size_t days = std::min(Length(), otherLength);
     const std::size_t used = static_cast<std::size_t>(
         std::lower_bound(all.begin(), all.end(), days,
                          [](const TEntry& e, std::size_t d) { return static_cast<std::size_t>(e.Day) < d; }) -
         all.begin());
     if (used == 0) return;
-    if (&other == this) {
-        // Adding a store to itself must read a copy.
-        const TDayCounts copy = other;  // NOLINT(performance-unnecessary-copy-initialization)
-        AddAll(copy);
-        return;
-    }
     const std::span<const TEntry> theirs = all.first(used);
     if (count_ == 0) {
         Assign(theirs);

@@ -42,6 +42,11 @@ public:
     std::int32_t At(std::size_t day) const;
     // Adds Other's counts day by day over the days both have.
     void AddAll(const TDayCounts& other);
+    // The same for counts held elsewhere: Entries in day order, none 0, of a row OtherLength
+    // days long, not lying in this row's own storage.
+    void AddEntries(std::span<const TEntry> entries, std::size_t otherLength);
+    // Length days with the counts of Entries (in day order, none 0).
+    static TDayCounts FromEntries(std::size_t length, std::span<const TEntry> entries);
     // The days that have a count, in day order; none has count 0.
     std::span<const TEntry> Entries() const { return {Data(), count_}; }
 

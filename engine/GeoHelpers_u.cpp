@@ -208,7 +208,7 @@ void THostReferrerHelper::ReadSearchPhrase(std::string_view referrer, const TLst
 bool AssignHostCountries(TLstStat& hosts, IGeoIPCountryReader& reader, const std::string& fileName) {
     reader.ExpectLookups(hosts.Count());
     if (!reader.Open(fileName)) return false;
-    for (TRecStat& row : hosts) {
+    for (TRecStat& row : hosts.MutableRows()) {
         row.Country = 0;
         const std::string address = RowAddress(row);
         if (address.empty()) continue;
@@ -229,7 +229,7 @@ THostGroupLists CollectHostGroups(TLstStat& hosts) {
     for (auto* list : {&lists.Domains, &lists.Tlds, &lists.Countries, &lists.Regions}) list->reserve(hosts.Count());
     THostReferrerHelper helper;
     for (std::size_t i = 0; i < hosts.Count(); ++i) {
-        TRecStat& row = hosts[i];
+        TRecStat& row = hosts.Mutable(i);
         helper.SplitHostName(row.Name);
         row.Country = CountryWithTLDFallback(row.Country, helper.HostTLD);
         lists.Domains.push_back({helper.HostDomain, i});

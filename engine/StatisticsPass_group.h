@@ -133,7 +133,7 @@ void TStatisticsPass::GroupSortedInParts(TLane& lane, const TWalkRule& rule, TRe
     for (const TLstStat& part : found) rows += part.Count();
     target.Reserve(rows);
     for (TLstStat& part : found) {
-        for (TRecStat& row : part) target.Add(std::move(row));
+        for (TRecStat& row : part.MutableRows()) target.Add(std::move(row));
         part = TLstStat{};
     }
 }

@@ -14,6 +14,9 @@ void TStatisticsPass::ByReferrer(TLane& lane) {
     GroupNamed(
         lane, rule, TRecKey::Referrer, [](const TRecLog& r) { return r.ReferrerIdx; }, In.ReferrerTable,
         S.StatByRefPage);
+    // The sites and the search lists only read the pages, and a log of many search
+    // referrers holds most of its result in these lists: all of them are lean from here on.
+    S.StatByRefPage.Compact();
 }
 
 // The sites are pieces of the page names, which stay put while the step runs.
@@ -103,6 +106,7 @@ void TStatisticsPass::BySearch(TLane&) {
             rest.remove_prefix(blank + 1);
         }
     }
+    for (TLstStat* list : {&S.StatByRefSEK, &S.StatByRefSESEK, &S.StatByRefSEP, &S.StatByRefSESEP}) list->Compact();
     RegroupRows(pages, work, S.StatByRefSEK, true, Workers, {.InStore = true});
     RegroupRows(pages, work, byEngine, S.StatByRefSESEK, false, Workers, &joined);
     work = std::vector<TRegroupName>();

@@ -149,7 +149,7 @@ const std::array<TStatisticsPass::TStepSpec, kStatisticsStepCount>& TStatisticsP
         {&P::ByHost, [](P& p) { p.S.StatByHost.Clear(); }, 3, kLengthsAndSpan, false},
         {&P::HostCountries,
          [](P& p) {
-             for (TRecStat& host : p.S.StatByHost) host.Country = 0;
+             for (TRecStat& host : p.S.StatByHost.MutableRows()) host.Country = 0;
          },
          3, kLengthsAndSpan, false},
         {&P::HostGroups,
@@ -157,7 +157,7 @@ const std::array<TStatisticsPass::TStepSpec, kStatisticsStepCount>& TStatisticsP
              p.S.StatByNbVisit.Clear();
              if (p.LookedUpCountries.size() == p.S.StatByHost.Count())
                  for (std::size_t i = 0; i < p.LookedUpCountries.size(); ++i)
-                     p.S.StatByHost[i].Country = p.LookedUpCountries[i];
+                     p.S.StatByHost.Mutable(i).Country = p.LookedUpCountries[i];
          },
          3, kLengthsAndSpan, false},
         {&P::RegroupHosts,
@@ -230,7 +230,10 @@ bool TStatisticsPass::Run() {
     for (const TBucketString* table : In.NamedTables()) S.Texts.Share(table->ShareBlocks());
     RecordReadersLeft = StepsReadingRecords();
     ScanRecords();
-    return threads <= 1 ? RunOnCallingThread() : RunOnWorkers(threads);
+    const bool done = threads <= 1 ? RunOnCallingThread() : RunOnWorkers(threads);
+    // A finished result is held while the user reads it: in its lean form.
+    if (done) S.CompactLists();
+    return done;
 }
 
 bool TStatisticsPass::RunOnCallingThread() {

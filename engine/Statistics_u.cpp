@@ -4,6 +4,7 @@
 #include <array>
 #include <initializer_list>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <tuple>
@@ -20,14 +21,6 @@ namespace {
 // Durations are stored in days, the same scale as the date-time doubles.
 double SecondsToDays(TSeconds seconds) { return SecondsToDateTime(seconds); }
 TSeconds DaysToSeconds(double days) { return DateTimeToSeconds(days); }
-
-template <typename Less>
-void SortRows(std::vector<TRecStat>& rows, int ascending, Less less) {
-    if (ascending == 1)
-        std::sort(rows.begin(), rows.end(), less);
-    else
-        std::sort(rows.begin(), rows.end(), [&](const TRecStat& a, const TRecStat& b) { return less(b, a); });
-}
 
 // The thirty lists in member order, const or not as the statistics are.
 template <typename Stats>
@@ -126,38 +119,158 @@ bool ReadStatRecord(TRecStat& row, TBinaryReader& reader, TTextArena& arena, std
 }
 
 std::size_t TLstStat::Add(TRecStat row) {
+    if (compact_ && !TCompactRows::Fits(row)) Expand();
+    if (compact_) {
+        rows_.PushBack(row);
+        return rows_.Size() - 1;
+    }
     items_.push_back(std::move(row));
     return items_.size() - 1;
 }
 
+void TLstStat::Clear() {
+    items_.clear();
+    rows_.Clear();
+    retiredTexts_.Blocks.clear();
+}
+
+void TLstStat::Reserve(std::size_t count) {
+    if (compact_)
+        rows_.Reserve(count);
+    else
+        items_.reserve(count);
+}
+
+const TRecStat TLstStat::Get(std::size_t pos) const {
+    if (compact_) return rows_.Get(pos);
+    // A name of the row's own is copied, so that no row copied from this one depends on
+    // where this one lies; a short copy costs nothing, and long ones the engine makes refer.
+    const TRecStat& row = items_[pos];
+    return RenamedRow(row, row.Name.Refers() ? TStatName::Referring(row.Name.View()) : TStatName(row.Name.View()));
+}
+
+TRecStat& TLstStat::Mutable(std::size_t pos) {
+    Expand();
+    return items_[pos];
+}
+
+TRecStat& TLstStat::Last() {
+    Expand();
+    return items_.back();
+}
+
+std::span<TRecStat> TLstStat::MutableRows() {
+    Expand();
+    return items_;
+}
+
+void TLstStat::Compact() {
+    if (compact_) return;
+    if (!std::all_of(items_.begin(), items_.end(), [](const TRecStat& row) { return TCompactRows::Fits(row); })) return;
+    rows_.Clear();
+    rows_.Reserve(items_.size());
+    for (const TRecStat& row : items_) rows_.PushBack(row);
+    items_ = std::vector<TRecStat>();  // "= {}" would keep the room
+    compact_ = true;
+}
+
+void TLstStat::Expand() {
+    if (!compact_) return;
+    std::vector<TRecStat> rows;
+    rows.reserve(rows_.Size());
+    // Owned copies: the lean rows' texts go with them.
+    for (std::size_t pos = 0; pos < rows_.Size(); ++pos) {
+        TRecStat row = rows_.Get(pos);
+        row.Name = TStatName(row.Name.View());
+        rows.push_back(std::move(row));
+    }
+    // Rows copied from the lean ones before may still refer to their texts.
+    for (auto& block : rows_.TakeTexts()) retiredTexts_.Blocks.push_back(std::move(block));
+    rows_.Clear();
+    items_ = std::move(rows);
+    compact_ = false;
+}
+
+std::string_view TLstStat::NameAt(std::size_t pos) const {
+    return compact_ ? rows_.Name(pos) : items_[pos].Name.View();
+}
+
+void TLstStat::MergeInto(std::size_t pos, TRecStat& dest, bool withDays) const {
+    if (compact_)
+        rows_.MergeInto(pos, dest, withDays);
+    else
+        TStatistics::MergeStat(dest, items_[pos], withDays ? 1 : 0);
+}
+
+template <class Less, class CompactLess>
+void TLstStat::SortRows(int ascending, Less less, CompactLess compactLess) {
+    if (!compact_) {
+        if (ascending == 1)
+            std::sort(items_.begin(), items_.end(), less);
+        else
+            std::sort(items_.begin(), items_.end(), [&](const TRecStat& a, const TRecStat& b) { return less(b, a); });
+        return;
+    }
+    // The same sort on the rows' positions makes the same comparisons and the same moves,
+    // so the lean rows end in the order whole rows would.
+    std::vector<std::uint32_t> order(rows_.Size());
+    for (std::uint32_t pos = 0; pos < order.size(); ++pos) order[pos] = pos;
+    if (ascending == 1)
+        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return compactLess(a, b); });
+    else
+        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return compactLess(b, a); });
+    rows_.Permute(order);
+}
+
 void TLstStat::SortByKey(int ascending) {
-    SortRows(items_, ascending, [](const TRecStat& a, const TRecStat& b) { return a.Key < b.Key; });
+    SortRows(
+        ascending, [](const TRecStat& a, const TRecStat& b) { return a.Key < b.Key; },
+        [this](std::uint32_t a, std::uint32_t b) { return rows_.Key(a) < rows_.Key(b); });
 }
 
 void TLstStat::SortByHits(int ascending) {
-    SortRows(items_, ascending, [](const TRecStat& a, const TRecStat& b) { return a.Hits < b.Hits; });
+    SortRows(
+        ascending, [](const TRecStat& a, const TRecStat& b) { return a.Hits < b.Hits; },
+        [this](std::uint32_t a, std::uint32_t b) { return rows_.Hits(a) < rows_.Hits(b); });
 }
 
 void TLstStat::SortByVisits(int ascending) {
-    SortRows(items_, ascending, [](const TRecStat& a, const TRecStat& b) { return a.Visits < b.Visits; });
+    SortRows(
+        ascending, [](const TRecStat& a, const TRecStat& b) { return a.Visits < b.Visits; },
+        [this](std::uint32_t a, std::uint32_t b) { return rows_.Visits(a) < rows_.Visits(b); });
 }
 
 void TLstStat::SortByName(int ascending) {
     // std::string compares bytes as unsigned chars: an ordinal, case-sensitive order.
-    SortRows(items_, ascending, [](const TRecStat& a, const TRecStat& b) { return a.Name < b.Name; });
+    SortRows(
+        ascending, [](const TRecStat& a, const TRecStat& b) { return a.Name < b.Name; },
+        [this](std::uint32_t a, std::uint32_t b) { return rows_.Name(a) < rows_.Name(b); });
 }
 
 void TLstStat::SortByCodeName(int ascending) {
-    SortRows(items_, ascending,
-             [](const TRecStat& a, const TRecStat& b) { return std::tie(a.Code, a.Name) < std::tie(b.Code, b.Name); });
+    SortRows(
+        ascending,
+        [](const TRecStat& a, const TRecStat& b) { return std::tie(a.Code, a.Name) < std::tie(b.Code, b.Name); },
+        [this](std::uint32_t a, std::uint32_t b) {
+            const std::int32_t codeA = rows_.Code(a), codeB = rows_.Code(b);
+            return codeA != codeB ? codeA < codeB : rows_.Name(a) < rows_.Name(b);
+        });
+}
+
+bool operator==(const TLstStat& a, const TLstStat& b) {
+    if (a.Count() != b.Count()) return false;
+    for (std::size_t pos = 0; pos < a.Count(); ++pos)
+        if (!(a.Get(pos) == b.Get(pos))) return false;
+    return true;
 }
 
 bool TLstStat::SaveToStream(TBinaryWriter& writer) const { return SaveToStream(writer, {}); }
 
 bool TLstStat::SaveToStream(TBinaryWriter& writer, const TDrainWriter& drain) const {
-    writer.WriteI32(static_cast<std::int32_t>(items_.size()));
-    for (const TRecStat& row : items_)
-        if (!WriteStatRecord(row, writer, drain)) return false;
+    writer.WriteI32(static_cast<std::int32_t>(Count()));
+    for (std::size_t pos = 0; pos < Count(); ++pos)
+        if (!(compact_ ? WriteStatRecord(rows_.Get(pos), writer, drain) : WriteStatRecord(items_[pos], writer, drain)))
+            return false;
     return true;
 }
 
@@ -167,14 +280,14 @@ bool TLstStat::LoadFromStream(TBinaryReader& reader, TStatTexts* texts) {
     if (count <= 0) return true;
     // Room only for the rows the bytes left can hold, whatever the count claims.
     const std::size_t fit = reader.Remaining() / kStatRecordFixedBytes;
-    items_.reserve(items_.size() + std::min(static_cast<std::size_t>(count), fit));
+    Reserve(Count() + std::min(static_cast<std::size_t>(count), fit));
     TTextArena arena;
     std::string scratch;
     bool read = true;
     for (std::int32_t i = 0; i < count && read; ++i) {
         TRecStat row;
         read = texts ? ReadStatRecord(row, reader, arena, scratch) : ReadStatRecord(row, reader);
-        if (read) items_.push_back(std::move(row));
+        if (read) Add(std::move(row));
     }
     // The rows kept so far refer to the arena's texts, whether or not all were read.
     if (texts) texts->Adopt(std::move(arena));
@@ -183,6 +296,10 @@ bool TLstStat::LoadFromStream(TBinaryReader& reader, TStatTexts* texts) {
 
 std::array<TLstStat*, kStatListCount> TStatistics::AllLists() { return ListsOf(*this); }
 std::array<const TLstStat*, kStatListCount> TStatistics::AllLists() const { return ListsOf(*this); }
+
+void TStatistics::CompactLists() {
+    for (TLstStat* list : AllLists()) list->Compact();
+}
 
 void TStatistics::ClearStatisticsTables() {
     VisitCount = 0;
@@ -275,6 +392,13 @@ struct TItemGroups {
     std::vector<std::uint32_t> First;
 };
 
+// Source's row at Pos under another name.
+TRecStat RowRenamed(const TLstStat& source, std::size_t pos, TStatName name) {
+    TRecStat row = source.Get(pos);
+    row.Name = std::move(name);
+    return row;
+}
+
 // Gives up (empty First) past MaxGroups groups.
 template <class Item, class Hash, class Same>
 TItemGroups GroupEqualNames(const std::vector<Item>& work, Hash& hash, Same& same, std::size_t maxGroups) {
@@ -332,13 +456,18 @@ void RegroupSorted(const TLstStat& source, std::vector<Item>& work, TLstStat& ta
     for (std::size_t i = 0; i < work.size(); ++i)
         if (i == 0 || !same(work[i - 1], work[i])) ++groups;
     target.Reserve(target.Count() + groups);
+    // Each group's row is made whole before it is added, so that a lean target takes it as
+    // it is.
+    std::optional<TRecStat> group;
     for (std::size_t i = 0; i < work.size(); ++i) {
-        const TRecStat& row = source[work[i].Source];
-        if (i != 0 && same(work[i - 1], work[i]))
-            TStatistics::MergeStat(target.Last(), row, withDays);
-        else
-            target.Add(RenamedRow(row, nameOf(work[i])));
+        if (i != 0 && same(work[i - 1], work[i])) {
+            source.MergeInto(work[i].Source, *group, withDays == 1);
+            continue;
+        }
+        if (group) target.Add(std::move(*group));
+        group = RowRenamed(source, work[i].Source, nameOf(work[i]));
     }
+    if (group) target.Add(std::move(*group));
 }
 
 // The groups found by hashing: only their names are sorted, and each item is then added to
@@ -358,11 +487,11 @@ void RegroupHashed(const TLstStat& source, const std::vector<Item>& work, const 
     target.Reserve(target.Count() + count);
     for (const std::uint32_t group : order) {
         const Item& first = work[groups.First[group]];
-        target.Add(RenamedRow(source[first.Source], nameOf(first)));
+        target.Add(RowRenamed(source, first.Source, nameOf(first)));
     }
     for (std::uint32_t i = 0; i < work.size(); ++i) {
         const std::uint32_t group = groups.OfItem[i];
-        if (i != groups.First[group]) TStatistics::MergeStat(target[rowOf[group]], source[work[i].Source], withDays);
+        if (i != groups.First[group]) source.MergeInto(work[i].Source, target.Mutable(rowOf[group]), withDays == 1);
     }
 }
 

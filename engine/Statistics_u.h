@@ -14,6 +14,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <iterator>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,6 +24,7 @@
 #include "core/BinaryStream_u.h"
 #include "core/DateTime_u.h"
 #include "core/DisplayFormat.h"
+#include "engine/CompactRows_u.h"
 #include "engine/DayCounts_u.h"
 #include "engine/StatName_u.h"
 
@@ -71,25 +74,66 @@ bool ReadStatRecord(TRecStat& row, TBinaryReader& reader, TTextArena& arena, std
 
 // A list of rows, owned by value. Sort flags: 1 ascending, anything else descending. The
 // sorts are not stable.
+//
+// A list that is compact (Compact) keeps its rows in the lean form of TCompactRows, which
+// is what a finished result holds. Reading a row gives a copy whose name may refer to the
+// text where it lies, as a reference into the list would: it stays valid while the list
+// is not changed; a row kept longer takes a copy of its name (TStatName(row.Name.View())). Changing a row in place
+// (Mutable, Last, MutableRows) makes the list whole rows again; Add appends in the list's own form.
 class TLstStat {
 public:
+    class const_iterator {
+    public:
+        using iterator_category = std::input_iterator_tag;
+        using value_type = TRecStat;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = TRecStat;
+        const_iterator() = default;
+        const_iterator(const TLstStat* list, std::size_t pos) : list_(list), pos_(pos) {}
+        const TRecStat operator*() const { return list_->Get(pos_); }
+        const_iterator& operator++() {
+            ++pos_;
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator before = *this;
+            ++pos_;
+            return before;
+        }
+        friend bool operator==(const const_iterator& a, const const_iterator& b) { return a.pos_ == b.pos_; }
+
+    private:
+        const TLstStat* list_ = nullptr;
+        std::size_t pos_ = 0;
+    };
+
     // Appends the row (with its own per-day counts) and returns its position.
     std::size_t Add(TRecStat row);
-    void Clear() { items_.clear(); }
-    void Reserve(std::size_t count) { items_.reserve(count); }
+    void Clear();
+    void Reserve(std::size_t count);
 
-    std::size_t Count() const { return items_.size(); }
-    bool Empty() const { return items_.empty(); }
-    TRecStat& Get(std::size_t pos) { return items_[pos]; }
-    const TRecStat& Get(std::size_t pos) const { return items_[pos]; }
-    TRecStat& operator[](std::size_t pos) { return items_[pos]; }
-    const TRecStat& operator[](std::size_t pos) const { return items_[pos]; }
-    TRecStat& Last() { return items_.back(); }
+    std::size_t Count() const { return compact_ ? rows_.Size() : items_.size(); }
+    bool Empty() const { return Count() == 0; }
+    // Const, so that a change meant for the row cannot go to the copy unnoticed.
+    const TRecStat Get(std::size_t pos) const;
+    const TRecStat operator[](std::size_t pos) const { return Get(pos); }
+    // The row itself, to be changed.
+    TRecStat& Mutable(std::size_t pos);
+    TRecStat& Last();
+    std::span<TRecStat> MutableRows();
 
-    auto begin() { return items_.begin(); }
-    auto end() { return items_.end(); }
-    auto begin() const { return items_.begin(); }
-    auto end() const { return items_.end(); }
+    // The lean form from now on. A row the lean form cannot hold keeps the list as it is.
+    void Compact();
+    bool Compacted() const { return compact_; }
+
+    // Without a copy of the row: its name, and its counters added into Dest as
+    // TStatistics::MergeStat adds them.
+    std::string_view NameAt(std::size_t pos) const;
+    void MergeInto(std::size_t pos, TRecStat& dest, bool withDays) const;
+
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, Count()}; }
 
     void SortByKey(int ascending);
     void SortByHits(int ascending);
@@ -107,10 +151,32 @@ public:
     // are kept there, in the store of the statistics the list belongs to.
     bool LoadFromStream(TBinaryReader& reader, TStatTexts* texts = nullptr);
 
-    friend bool operator==(const TLstStat&, const TLstStat&) = default;
+    // Equal rows in the same order, whichever form each list has.
+    friend bool operator==(const TLstStat& a, const TLstStat& b);
 
 private:
+    // Whole rows again.
+    void Expand();
+    // Sorts by Less on the rows' order: the lean rows by their positions, so that they end
+    // in the order the whole rows would.
+    template <class Less, class CompactLess>
+    void SortRows(int ascending, Less less, CompactLess compactLess);
+
     std::vector<TRecStat> items_;
+    TCompactRows rows_;
+    bool compact_ = false;
+    // The lean rows' texts after the list was made whole again. A copy of the list owns its
+    // names and needs none of them.
+    struct TRetiredTexts {
+        std::vector<std::unique_ptr<char[]>> Blocks;
+        TRetiredTexts() = default;
+        TRetiredTexts(const TRetiredTexts&) {}
+        TRetiredTexts& operator=(const TRetiredTexts&) { return *this; }
+        TRetiredTexts(TRetiredTexts&&) noexcept = default;
+        TRetiredTexts& operator=(TRetiredTexts&&) noexcept = default;
+        ~TRetiredTexts() = default;
+    };
+    TRetiredTexts retiredTexts_;
 };
 
 // The fixed tables: every row present, indexed by the table's own numbers (hours from 0,
@@ -205,6 +271,9 @@ public:
     // The thirty lists in member order.
     std::array<TLstStat*, kStatListCount> AllLists();
     std::array<const TLstStat*, kStatListCount> AllLists() const;
+
+    // Every list in its lean form (TLstStat::Compact).
+    void CompactLists();
 
     // Empties the summary, the lists and every fixed row; zeroes the visit count, the
     // first and last hit and day, and the day span.

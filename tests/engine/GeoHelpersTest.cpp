@@ -243,7 +243,7 @@ TEST(GeoHelpers, CountryStepAndTLDFallback) {
 TEST(GeoHelpers, CountryStepWithoutDatabase) {
     TLstStat hosts;
     hosts.Add(HostRow("8.8.8.8", 1));
-    hosts[0].Country = 5;
+    hosts.Mutable(0).Country = 5;
     const std::unique_ptr<IGeoIPCountryReader> reader = CreateGeoIPCountryReader();
     EXPECT_FALSE(AssignHostCountries(hosts, *reader, "/nonexistent/GeoIP.dat"));
     EXPECT_EQ(hosts[0].Country, 5);  // untouched: the step never ran

@@ -81,7 +81,7 @@ TEST_F(ChartModelTest, PieOtherSliceEdges) {
     EXPECT_EQ(none.Point(0).Color, clWhite);
 
     // Remaining rows worth nothing: no other slice.
-    for (std::size_t i = 3; i < stats_.StatByTld.Count(); ++i) stats_.StatByTld.Get(i).Visits = 0;
+    for (std::size_t i = 3; i < stats_.StatByTld.Count(); ++i) stats_.StatByTld.Mutable(i).Visits = 0;
     EXPECT_EQ(Build(31, 3, 5).Series(0).Count(), 3u);
 
     // An empty list: the pie has no slice at all.
@@ -213,7 +213,7 @@ TEST_F(ChartModelTest, DailyLinesPerTopItem) {
     stats_.FirstDay = 45000;
     stats_.DaySpan = 3;
     for (int i = 0; i < 12; ++i) stats_.StatByBrowser.Add(StatRow("b" + std::to_string(i), 100 - i, 1, {i, 2 * i, 3}));
-    stats_.StatByBrowser.Get(4).PerDay.clear();
+    stats_.StatByBrowser.Mutable(4).PerDay.clear();
 
     const TChart& three = Build(33, 5, 3, 1);
     ASSERT_EQ(three.SeriesCount(), 3u);

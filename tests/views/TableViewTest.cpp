@@ -430,11 +430,11 @@ TEST(TableView, EveryReportArrivesInItsDefaultOrder) {
         }
     }
     // Month and day rows hold the start of their month or day.
-    for (TRecStat& row : a.Stats.StatByMon) {
+    for (TRecStat& row : a.Stats.StatByMon.MutableRows()) {
         const TDateParts parts = DecodeDateTime(row.Key);
         row.Key = EncodeDateTime(parts.Year, parts.Month, 1, 0, 0, 0);
     }
-    for (TRecStat& row : a.Stats.StatByDay) row.Key = StartOfDay(DayOf(row.Key));
+    for (TRecStat& row : a.Stats.StatByDay.MutableRows()) row.Key = StartOfDay(DayOf(row.Key));
     for (int i = 0; i < 24; ++i) fill(a.Stats.StatByHod[i], i);
     a.Stats.Summary = Row("", 5000, 5000, 1 << 26);
 
