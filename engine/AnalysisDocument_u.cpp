@@ -119,12 +119,13 @@ bool ReadDocumentBody(TBinaryReader& reader, std::uint32_t version, TProfile& pr
     if (!readProfile.ReadFromStream(reader, version) || !ReadTime(reader, readTime) ||
         !ReadTime(reader, readStats.FirstHitTime) || !ReadTime(reader, readStats.LastHitTime))
         return false;
+    // Rows read go straight into the lean form a finished result is held in.
+    readStats.CompactLists();
     const bool read = VisitStatistics(
         readStats, [&](TRecStat& row) { return ReadStatRecord(row, reader); },
         [&](TLstStat& list) { return list.LoadFromStream(reader, &readStats.Texts); });
     if (!read || !SetDays(readStats)) return false;
     if (version == kDocumentVersion20) ConvertOldNames(readStats);
-    readStats.CompactLists();
     profile = std::move(readProfile);
     analysisTime = readTime;
     stats = std::move(readStats);

@@ -34,7 +34,11 @@ public:
     static bool Fits(const TRecStat& row);
 
     std::size_t Size() const { return rows_.size(); }
-    void Reserve(std::size_t count) { rows_.reserve(count); }
+    // Room for Count rows, and for Pooled daily counts of rows that have more than one.
+    void Reserve(std::size_t count, std::size_t pooled = 0) {
+        rows_.reserve(count);
+        dayPool_.reserve(dayPool_.size() + pooled);
+    }
     void Clear() { *this = TCompactRows(); }
 
     // Appends Row. A long name that refers to text elsewhere keeps referring to it; any

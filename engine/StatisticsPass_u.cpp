@@ -230,10 +230,7 @@ bool TStatisticsPass::Run() {
     for (const TBucketString* table : In.NamedTables()) S.Texts.Share(table->ShareBlocks());
     RecordReadersLeft = StepsReadingRecords();
     ScanRecords();
-    const bool done = threads <= 1 ? RunOnCallingThread() : RunOnWorkers(threads);
-    // A finished result is held while the user reads it: in its lean form.
-    if (done) S.CompactLists();
-    return done;
+    return threads <= 1 ? RunOnCallingThread() : RunOnWorkers(threads);
 }
 
 bool TStatisticsPass::RunOnCallingThread() {

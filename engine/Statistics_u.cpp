@@ -168,7 +168,10 @@ void TLstStat::Compact() {
     if (compact_) return;
     if (!std::all_of(items_.begin(), items_.end(), [](const TRecStat& row) { return TCompactRows::Fits(row); })) return;
     rows_.Clear();
-    rows_.Reserve(items_.size());
+    std::size_t pooled = 0;
+    for (const TRecStat& row : items_)
+        if (row.PerDay.Entries().size() > 1) pooled += row.PerDay.Entries().size();
+    rows_.Reserve(items_.size(), pooled);
     for (const TRecStat& row : items_) rows_.PushBack(row);
     items_ = std::vector<TRecStat>();  // "= {}" would keep the room
     compact_ = true;
@@ -528,9 +531,19 @@ void StableSortByRank(std::vector<TRegroupName>& work, const std::vector<std::ui
     std::vector<std::size_t> start(rank.empty() ? 1 : *std::max_element(rank.begin(), rank.end()) + 2, 0);
     for (const TRegroupName& item : work) ++start[rank[static_cast<std::size_t>(prefixOf(item))] + 1];
     for (std::size_t r = 1; r < start.size(); ++r) start[r] += start[r - 1];
-    std::vector<TRegroupName> sorted(work.size());
-    for (const TRegroupName& item : work) sorted[start[rank[static_cast<std::size_t>(prefixOf(item))]]++] = item;
-    work.swap(sorted);
+    if (work.size() >= std::numeric_limits<std::uint32_t>::max()) throw std::length_error("too many rows to regroup");
+    // Each item's place, then the items swapped into their places: a sorted copy of a
+    // million items would be the largest block of the step.
+    std::vector<std::uint32_t> place(work.size());
+    for (std::size_t i = 0; i < work.size(); ++i)
+        place[i] = static_cast<std::uint32_t>(start[rank[static_cast<std::size_t>(prefixOf(work[i]))]]++);
+    for (std::size_t i = 0; i < work.size(); ++i) {
+        while (place[i] != i) {
+            const std::uint32_t to = place[i];
+            std::swap(work[i], work[to]);
+            std::swap(place[i], place[to]);
+        }
+    }
 }
 
 // A group's name: its own, kept in the arena or referring to the store.

@@ -333,8 +333,11 @@ TEST(AnalysisDocument, RoundTripKeepsEveryField) {
         EXPECT_TRUE(loaded.StatByDom == saved.StatByDom);
         EXPECT_TRUE(loaded.StatByNbVisit == saved.StatByNbVisit);
         EXPECT_TRUE(loaded.StatByLenVisit == saved.StatByLenVisit);
-        for (std::size_t i = 0; i < kStatListCount; ++i)
+        // Read straight into the lean rows a finished result is held in.
+        for (std::size_t i = 0; i < kStatListCount; ++i) {
             EXPECT_TRUE(*loaded.AllLists()[i] == *saved.AllLists()[i]) << "list " << i << ", seed " << seed;
+            EXPECT_TRUE(loaded.AllLists()[i]->Compacted()) << "list " << i;
+        }
         EXPECT_EQ(loaded.FirstHitTime, saved.FirstHitTime);
         EXPECT_EQ(loaded.LastHitTime, saved.LastHitTime);
         EXPECT_EQ(loaded.FirstDay, saved.FirstDay);

@@ -443,6 +443,10 @@ TEST(PassDeterminism, TheResultOutlivesTheTablesItWasMadeFrom) {
         }
         // Any name still reading a table would be a use after free here.
         EXPECT_EQ(moved, copied) << threads;
+        // The lists of many distinct referrers are held lean.
+        for (const TLstStat* list : {&moved.StatByRefPage, &moved.StatByRefSEP, &moved.StatByRefSEK,
+                                     &moved.StatByRefSESEP, &moved.StatByRefSESEK})
+            EXPECT_TRUE(list->Compacted()) << threads;
         // Nor may the copy read the original's texts once it is gone.
         const TStatistics again = copied;
         moved = TStatistics();
