@@ -221,48 +221,41 @@ void TCompactRows::MergeInto(std::size_t pos, TRecStat& dest, bool withDays) con
     dest.PerDay.AddEntries(DaysOf(compact, one), DayLength(pos));
 }
 
-void TCompactRows::Permute(const std::vector<std::uint32_t>& order) {
-    const std::size_t n = rows_.size();
-    if (order.size() != n) throw std::invalid_argument("TCompactRows::Permute: not a permutation of the rows");
-    // Cycle by cycle, so that the rows move in place and only a bit per row is taken.
-    std::vector<bool> placed(n, false);
-    const auto moveColumn = [](auto& column, std::size_t to, std::size_t from) {
-        if (!column.empty()) column[to] = column[from];
-    };
-    for (std::size_t start = 0; start < n; ++start) {
+namespace {
+
+// Element i becomes the one that stood at Order[i], cycle by cycle, so that the elements move
+// in place and only a bit per element is taken. An empty column is left as it is.
+template <class T>
+void PermuteInPlace(std::vector<T>& column, const std::vector<std::uint32_t>& order) {
+    if (column.empty()) return;
+    std::vector<bool> placed(column.size(), false);
+    for (std::size_t start = 0; start < column.size(); ++start) {
         if (placed[start] || order[start] == start) continue;
-        const TRow row = rows_[start];
-        const TSeconds key = key_.empty() ? 0 : key_[start];
-        const TSeconds duration = duration_.empty() ? 0 : duration_[start];
-        const std::uint8_t kind = kind_.empty() ? 0 : kind_[start];
-        const std::int32_t code = code_.empty() ? 0 : code_[start];
-        const std::int32_t ip = ip_.empty() ? 0 : ip_[start];
-        const std::int32_t country = country_.empty() ? 0 : country_[start];
-        const std::int32_t length = dayLengths_.empty() ? 0 : dayLengths_[start];
+        const T first = column[start];
         std::size_t to = start;
-        while (true) {
+        for (std::size_t from = order[to]; from != start; from = order[to]) {
             placed[to] = true;
-            const std::size_t from = order[to];
-            if (from == start) break;
-            rows_[to] = rows_[from];
-            moveColumn(key_, to, from);
-            moveColumn(duration_, to, from);
-            moveColumn(kind_, to, from);
-            moveColumn(code_, to, from);
-            moveColumn(ip_, to, from);
-            moveColumn(country_, to, from);
-            moveColumn(dayLengths_, to, from);
+            column[to] = column[from];
             to = from;
         }
-        rows_[to] = row;
-        if (!key_.empty()) key_[to] = key;
-        if (!duration_.empty()) duration_[to] = duration;
-        if (!kind_.empty()) kind_[to] = kind;
-        if (!code_.empty()) code_[to] = code;
-        if (!ip_.empty()) ip_[to] = ip;
-        if (!country_.empty()) country_[to] = country;
-        if (!dayLengths_.empty()) dayLengths_[to] = length;
+        placed[to] = true;
+        column[to] = first;
     }
+}
+
+}  // namespace
+
+void TCompactRows::Permute(const std::vector<std::uint32_t>& order) {
+    if (order.size() != rows_.size())
+        throw std::invalid_argument("TCompactRows::Permute: not a permutation of the rows");
+    PermuteInPlace(rows_, order);
+    PermuteInPlace(key_, order);
+    PermuteInPlace(duration_, order);
+    PermuteInPlace(kind_, order);
+    PermuteInPlace(code_, order);
+    PermuteInPlace(ip_, order);
+    PermuteInPlace(country_, order);
+    PermuteInPlace(dayLengths_, order);
 }
 
 }  // namespace brindle
