@@ -12,6 +12,10 @@
 #include <string>
 #include <system_error>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace brindle {
 
 namespace {
@@ -28,6 +32,38 @@ constexpr std::size_t kCarryRoom = 4096;
 // LineBound reads in blocks this large: small enough to come back from the allocator warm
 // for the next piece, large enough that the calls cost nothing beside the scan.
 constexpr std::size_t kBoundBlock = std::size_t{64} << 10;
+
+// The LFs in [from, end) when there is no CR among them, in one pass that compares sixteen
+// bytes at a time; -1 when there is a CR, which only a byte loop reads right.
+std::int64_t CountLineFeedsWithoutCR(const char* from, const char* end) {
+    std::int64_t count = 0;
+    const char* p = from;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    __m128i anyCR = _mm_setzero_si128();
+    // Each byte lane counts at most 255 LFs before the lanes are summed; a CR ends the count
+    // at the end of its round.
+    constexpr std::ptrdiff_t kRound = 16 * 255;
+    while (end - p >= 16) {
+        const char* const roundEnd = p + std::min<std::ptrdiff_t>(kRound, (end - p) / 16 * 16);
+        __m128i lanes = _mm_setzero_si128();
+        for (; p < roundEnd; p += 16) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(block, lf));
+            anyCR = _mm_or_si128(anyCR, _mm_cmpeq_epi8(block, cr));
+        }
+        if (_mm_movemask_epi8(anyCR) != 0) return -1;
+        const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+        count += _mm_cvtsi128_si64(sums) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums));
+    }
+#endif
+    for (; p < end; ++p) {
+        if (*p == '\r') return -1;
+        count += *p == '\n' ? 1 : 0;
+    }
+    return count;
+}
 
 }  // namespace
 
@@ -272,12 +308,9 @@ std::int64_t TFileStreamEx::LineBound(std::int64_t start, std::int64_t end) {
         endsWithLineEnd = stop[-1] == '\n' || stop[-1] == '\r';
         if (afterCR && *p == '\n') ++p;  // the LF of a CR LF already counted
         afterCR = false;
-        if (std::memchr(p, '\r', static_cast<std::size_t>(stop - p)) == nullptr) {
-            // The common case, LF alone: memchr runs far ahead of a byte loop.
-            while (const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(stop - p))) {
-                ++count;
-                p = static_cast<const char*>(lf) + 1;
-            }
+        if (const std::int64_t lineFeeds = CountLineFeedsWithoutCR(p, stop); lineFeeds >= 0) {
+            // The common case, LF alone.
+            count += lineFeeds;
             p = stop;
         }
         for (; p < stop; ++p) {

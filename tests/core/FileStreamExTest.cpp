@@ -328,6 +328,33 @@ TEST(FileStreamEx, LineBoundNeverBelowTheLinesOfARange) {
     EXPECT_EQ(plain.LineBound(3, 3), 1);
 }
 
+// Long stretches of LF-only lines are counted sixteen bytes at a time: the count is exact
+// whatever the lengths, where the stretch ends, and wherever a CR turns up.
+TEST(FileStreamEx, LineBoundOnLongStretches) {
+    TestFolder folder;
+    for (const std::size_t lines : {std::size_t{1}, std::size_t{7}, std::size_t{2039}, std::size_t{2040},
+                                    std::size_t{2041}, std::size_t{40000}}) {
+        for (const std::size_t width : {std::size_t{1}, std::size_t{2}, std::size_t{15}, std::size_t{16}}) {
+            std::string bytes;
+            for (std::size_t i = 0; i < lines; ++i) bytes += std::string(width, 'x') + "\n";
+            SCOPED_TRACE(std::to_string(lines) + " lines of " + std::to_string(width));
+            TFileStreamEx plain(folder.write("l.log", bytes));
+            EXPECT_EQ(plain.LineBound(0, -1), static_cast<std::int64_t>(lines));
+            EXPECT_EQ(plain.LineBound(0, static_cast<std::int64_t>(bytes.size()) - 1),
+                      static_cast<std::int64_t>(lines));  // the last line without its LF
+            for (const std::size_t at : {std::size_t{0}, bytes.size() / 2, bytes.size() - 1}) {
+                std::string withCR = bytes;
+                withCR[at] = '\r';  // a CR LF, or a CR where a letter was: one line more
+                const std::int64_t expected =
+                    static_cast<std::int64_t>(lines) + (bytes[at] == '\n' || bytes[at + 1] == '\n' ? 0 : 1);
+                TFileStreamEx reader(folder.write("c.log", withCR));
+                EXPECT_EQ(reader.LineBound(0, -1), expected) << at;
+                EXPECT_EQ(reader.LineBound(0, -1), reader.CountLines()) << at;
+            }
+        }
+    }
+}
+
 // One reader taken over many ranges and restarts keeps its buffer: what an earlier range
 // left in it (a long carry, a CR at a chunk's end) never leaks into the next one.
 TEST(FileStreamEx, OneReaderAcrossRangesAndRestarts) {
