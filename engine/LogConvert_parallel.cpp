@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <exception>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <numeric>
@@ -52,6 +53,13 @@ struct TPiece {
     // The piece's slots in the record array: as many as it has lines at most.
     std::size_t Slot = 0;
     std::size_t Slots = 0;
+    bool Counted = false;  // its lines are counted, its slots known once the earlier pieces' are
+
+    // The most lines the piece's bytes hold as planned.
+    std::size_t LineBound() const {
+        const std::int64_t end = Range.End < 0 ? FileSize : Range.End;
+        return static_cast<std::size_t>(std::max<std::int64_t>(end - Range.Start, 0)) + 1;
+    }
 };
 
 // What a parser made of a piece. Its hits are in the piece's slots, in table indices of the
@@ -142,6 +150,14 @@ private:
                                                             const std::vector<std::int64_t>& starts);
     // Counts each piece's lines, side by side, and gives each its slots; the total.
     std::size_t PlanSlots(unsigned threads);
+    // Room for as many hits as the pieces' bytes can hold lines, so that each worker counts
+    // a piece's lines when it takes the piece, while the others read theirs. False when the
+    // system will not give that much address space: then the lines are counted first.
+    bool ReserveSlotBound();
+    // Counts piece Index's lines and waits until every piece before it has its slots, which
+    // gives the piece its own right after theirs. Every piece taken comes here once, read
+    // or not, or the pieces after it would wait for ever.
+    void CountSlots(std::size_t index);
     void Work(std::size_t lane);
     // A lane whose worker has no piece left keeps only what the merge still reads: the
     // texts its pieces handed over and their run indices.
@@ -173,6 +189,11 @@ private:
     std::vector<TLane> Lanes;
     TRecLog* Base = nullptr;
     std::vector<TMergedPiece> MergedPieces;
+    // Each piece's lines are counted by the worker that takes it (see ReserveSlotBound).
+    bool CountWhenTaken = false;
+    std::size_t SlotCapacity = 0;  // the bound reserved
+    std::size_t SlottedPieces = 0;  // the pieces before this one have their slots
+    std::size_t SlotsTaken = 0;  // by those pieces
 
     std::mutex Lock;
     std::condition_variable Changed;
@@ -286,6 +307,55 @@ std::vector<TLogParser::TDirectiveState> TParallelParse::ReadDirectives(const st
     return states;
 }
 
+bool TParallelParse::ReserveSlotBound() {
+    std::size_t bound = 0;
+    for (const TPiece& piece : Pieces) bound += piece.LineBound();
+    // More hits than this the record list refuses anyway; more lines than this get no slots
+    // (their hits go with their piece's overflow).
+    bound = std::min<std::size_t>(bound, std::numeric_limits<std::uint32_t>::max() / 2);
+    try {
+        Run.Records.ReserveSlotBound(bound);
+    } catch (const std::exception&) {
+        return false;
+    }
+    SlotCapacity = bound;
+    return true;
+}
+
+void TParallelParse::CountSlots(std::size_t index) {
+    const TPiece& taken = Pieces[index];
+    std::size_t lines = 0;
+    try {
+        // A file that cannot be read gets no slots; its piece meets the error itself.
+        TFileStreamEx reader;
+        if (reader.Open(Files[taken.File]))
+            lines = static_cast<std::size_t>(reader.LineBound(taken.Range.Start, taken.Range.End));
+    } catch (const std::exception&) {
+        lines = 0;
+    }
+    // A file grown since it was planned has more lines than it was given room for: the
+    // hits beyond go with the piece's overflow, as they do when the lines are counted first.
+    lines = std::min(lines, taken.LineBound());
+    std::unique_lock<std::mutex> guard(Lock);
+    Pieces[index].Slots = lines;
+    Pieces[index].Counted = true;
+    const std::size_t before = SlottedPieces;
+    for (; SlottedPieces < Pieces.size() && Pieces[SlottedPieces].Counted; ++SlottedPieces) {
+        TPiece& piece = Pieces[SlottedPieces];
+        // Hits beyond the room, should there be any, go with the piece's overflow.
+        piece.Slots = std::min(piece.Slots, SlotCapacity - SlotsTaken);
+        piece.Slot = SlotsTaken;
+        SlotsTaken += piece.Slots;
+    }
+    if (SlottedPieces != before) {
+        guard.unlock();
+        Changed.notify_all();
+        guard.lock();
+    }
+    // The pieces before this one were taken before it, and are being counted.
+    Changed.wait(guard, [&] { return SlottedPieces > index; });
+}
+
 std::size_t TParallelParse::PlanSlots(unsigned threads) {
     ForkJoinParts(Pieces.size(), threads, [&](std::size_t i) {
         TPiece& piece = Pieces[i];
@@ -358,6 +428,7 @@ void TParallelParse::DropLaneTexts(TLane& lane) {
 }
 
 std::unique_ptr<TPieceResult> TParallelParse::ParsePiece(std::size_t lane, std::size_t index) {
+    if (CountWhenTaken) CountSlots(index);
     auto result = std::make_unique<TPieceResult>();
     result->Lane = lane;
     TLogParser& parser = *Lanes[lane].Parser;
@@ -557,6 +628,7 @@ void TParallelParse::Finish(unsigned threads) {
             at += merged.Written;
         }
         Run.Records.TakeWritten(at);
+        Run.Records.ReleaseSpareSlots();
         return;
     }
     // A file grew while it was read: its extra hits go in after their piece's, in a copy.
@@ -567,6 +639,7 @@ void TParallelParse::Finish(unsigned threads) {
         hits.insert(hits.end(), merged.Overflow.begin(), merged.Overflow.end());
     }
     for (const TRecLog& rec : hits) Run.Records.Add(rec);
+    Run.Records.ReleaseSpareSlots();
 }
 
 // A URL's parts count once a merged piece used the URL: its extension and folder were
@@ -599,8 +672,8 @@ bool TParallelParse::Parse(bool& validData) {
     Plan(sizes, wanted);
     const unsigned threads = static_cast<unsigned>(std::min<std::size_t>(wanted, Pieces.size()));
     if (threads <= 1) return ParseFilesInOrder(Engine, Files, SeveralFiles, validData, Run.BadLineCount);
-    const std::size_t slots = PlanSlots(threads);
-    Run.Records.ReserveSlots(slots);
+    CountWhenTaken = !Run.Settings.CountLinesFirst && ReserveSlotBound();
+    if (!CountWhenTaken) Run.Records.ReserveSlots(PlanSlots(threads));
     Base = Run.Records.FreeSlots();
     Results.resize(Pieces.size());
     // Pieces take unequal times: a window of a few pieces a worker keeps the others busy

@@ -19,6 +19,9 @@ struct TParseSettings {
     // With Threads 0, each thread needs this many bytes of log to be worth starting: a folder
     // of small daily files costs more in thread hand-overs than it saves.
     std::int64_t BytesPerThread = 4 * 1024 * 1024;
+    // Counts every piece's lines in a pass of their own before any piece is read, as a run
+    // does when the system refuses the address space for a bound of them.
+    bool CountLinesFirst = false;
 
     unsigned ThreadCount() const;
     // The threads for a run over totalBytes of log.

@@ -218,6 +218,13 @@ void TLstRecLog::ReserveSlots(std::size_t count) {
     Items.reserve(Items.size() + count);
 }
 
+void TLstRecLog::ReserveSlotBound(std::size_t count) {
+    if (count >= std::numeric_limits<std::uint32_t>::max() - Items.size()) throw std::length_error("too many hits");
+    Items.reserve_address_space(Items.size() + count);
+}
+
+void TLstRecLog::ReleaseSpareSlots() { Items.shrink_to_fit(); }
+
 void TLstRecLog::TakeWritten(std::size_t count) {
     const std::size_t first = Items.size();
     Items.TakeWritten(count);

@@ -133,6 +133,11 @@ public:
     // Room for Count more records, written by their producers straight into FreeSlots()
     // and taken in with TakeWritten. Throws std::bad_alloc.
     void ReserveSlots(std::size_t count);
+    // Room for at most Count more as address space only, for producers that learn how many
+    // they write as they go. Throws std::bad_alloc.
+    void ReserveSlotBound(std::size_t count);
+    // Gives back the room beyond the records held.
+    void ReleaseSpareSlots();
     TRecLog* FreeSlots() { return Items.FreeSlots(); }
     // Takes in Count records written contiguously into the free slots, after the others.
     void TakeWritten(std::size_t count);

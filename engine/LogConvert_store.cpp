@@ -20,8 +20,9 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 std::size_t MappedSize(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
 
-void* Map(std::size_t bytes) {
-    void* at = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+void* Map(std::size_t bytes, bool unaccounted = false) {
+    void* at = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                    MAP_PRIVATE | MAP_ANONYMOUS | (unaccounted ? MAP_NORESERVE : 0), -1, 0);
     if (at == MAP_FAILED) throw std::bad_alloc();
     // Only a hint: without transparent huge pages the array simply has small ones.
     madvise(at, bytes, MADV_HUGEPAGE);
@@ -90,6 +91,22 @@ void TMappedArray<T>::reserve(std::size_t count) {
 }
 
 template <class T>
+void TMappedArray<T>::reserve_address_space(std::size_t count) {
+    if (count > Capacity) Reallocate(count, true);
+}
+
+template <class T>
+void TMappedArray<T>::shrink_to_fit() {
+    if (MappedBytes == 0) return;
+    const std::size_t kept = MappedSize(std::max<std::size_t>(Size, 1) * sizeof(T));
+    if (kept >= MappedBytes) return;
+    // Shrinking in place needs no memory; should it fail anyway, the room simply stays.
+    if (mremap(Data, MappedBytes, kept, 0) == MAP_FAILED) return;
+    MappedBytes = kept;
+    Capacity = kept / sizeof(T);
+}
+
+template <class T>
 void TMappedArray<T>::push_back(const T& value) {
     if (Size == Capacity) Reallocate(Capacity < 16 ? 16 : Capacity * 2);
     Data[Size++] = value;
@@ -122,10 +139,10 @@ void TMappedArray<T>::clear() {
 }
 
 template <class T>
-void TMappedArray<T>::Reallocate(std::size_t count) {
+void TMappedArray<T>::Reallocate(std::size_t count, bool unaccounted) {
     if (count > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_alloc();
     const std::size_t bytes = count * sizeof(T);
-    if (bytes < kMappedFrom) {
+    if (bytes < kMappedFrom && !unaccounted) {
         void* grown = std::realloc(Data, bytes);
         if (grown == nullptr) throw std::bad_alloc();
         Data = static_cast<T*>(grown);
@@ -134,14 +151,18 @@ void TMappedArray<T>::Reallocate(std::size_t count) {
     }
     const std::size_t mapped = MappedSize(bytes);
     void* at = nullptr;
-    if (MappedBytes > 0) {
+    if (MappedBytes > 0 && !unaccounted) {
         at = mremap(Data, MappedBytes, mapped, MREMAP_MAYMOVE);
         if (at == MAP_FAILED) throw std::bad_alloc();
         madvise(at, mapped, MADV_HUGEPAGE);
     } else {
-        at = Map(mapped);
+        // A mapping keeps the accounting it was made with, so unaccounted room is a new one.
+        at = Map(mapped, unaccounted);
         if (Size > 0) std::memcpy(at, static_cast<const void*>(Data), Size * sizeof(T));
-        std::free(Data);
+        if (MappedBytes > 0)
+            munmap(Data, MappedBytes);
+        else
+            std::free(Data);
     }
     Data = static_cast<T*>(at);
     MappedBytes = mapped;

@@ -39,6 +39,12 @@ public:
 
     // Room for Count values in all; the values held stay. Throws std::bad_alloc.
     void reserve(std::size_t count);
+    // The same as address space only, charged to no one until written: room for a bound
+    // far above what will be used. Throws std::bad_alloc where the system keeps strict
+    // account of memory and the bound is beyond it.
+    void reserve_address_space(std::size_t count);
+    // Gives back the room beyond the size.
+    void shrink_to_fit();
     void push_back(const T& value);
     // Count values; new ones are Value.
     void resize(std::size_t count, const T& value);
@@ -52,7 +58,7 @@ public:
     void clear();
 
 private:
-    void Reallocate(std::size_t count);
+    void Reallocate(std::size_t count, bool unaccounted = false);
     T* Data = nullptr;
     std::size_t Size = 0;
     std::size_t Capacity = 0;

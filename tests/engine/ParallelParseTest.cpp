@@ -146,6 +146,14 @@ private:
     }
 };
 
+// How a several-thread run reads: its range size, and whether it counts every range's lines
+// before reading any (else each worker counts a range's lines as it takes it).
+struct TReading {
+    std::int64_t Range = 0;
+    bool CountFirst = false;
+    std::string Name() const { return "range " + std::to_string(Range) + (CountFirst ? ", lines counted first" : ""); }
+};
+
 struct TRun {
     Strings Statuses;
     std::vector<Strings> Tables;
@@ -158,10 +166,11 @@ struct TRun {
 
 class ParallelParse : public ::testing::Test {
 protected:
-    TRun Run(const TProfile& profile, unsigned threads, std::int64_t rangeBytes) {
+    TRun Run(const TProfile& profile, unsigned threads, std::int64_t rangeBytes, bool countLinesFirst = false) {
         TLogConvert engine;
         engine.ParseSettings.Threads = threads;
         engine.ParseSettings.RangeBytes = rangeBytes;
+        engine.ParseSettings.CountLinesFirst = countLinesFirst;
         TEngineEvents events;
         events.Bind(engine);
         if (OnStatus) {
@@ -201,14 +210,15 @@ protected:
         return run;
     }
 
-    // The same run on one thread and on several with ranges of several sizes: every table,
-    // record, count, message and statistic alike.
+    // The same run on one thread and on several with ranges of several sizes, the lines
+    // counted piece by piece as the workers take them or all first: every table, record,
+    // count, message and statistic alike.
     void ExpectSameOnAnyThreads(const TProfile& profile) {
         statistics.clear();
         const TRun one = Run(profile, 1, 1 << 20);
-        for (const std::int64_t range : {std::int64_t{1}, std::int64_t{5000}}) {
-            SCOPED_TRACE("range " + std::to_string(range));
-            const TRun many = Run(profile, 8, range);
+        for (const TReading way : {TReading{1, false}, TReading{5000, false}, TReading{5000, true}}) {
+            SCOPED_TRACE(way.Name());
+            const TRun many = Run(profile, 8, way.Range, way.CountFirst);
             EXPECT_EQ(many.Error, one.Error);
             EXPECT_EQ(many.Completed, one.Completed);
             EXPECT_EQ(many.Statuses, one.Statuses);
@@ -363,10 +373,10 @@ TEST_F(ParallelParse, FilesThatChangeWhileTheRunReadsOthers) {
     };
     prepare();
     const TRun one = Run(profile, 1, 1 << 20);
-    for (const std::int64_t range : {std::int64_t{1}, std::int64_t{3000}}) {
-        SCOPED_TRACE("range " + std::to_string(range));
+    for (const TReading way : {TReading{1, false}, TReading{3000, false}, TReading{3000, true}}) {
+        SCOPED_TRACE(way.Name());
         prepare();
-        const TRun many = Run(profile, 8, range);
+        const TRun many = Run(profile, 8, way.Range, way.CountFirst);
         EXPECT_EQ(many.Error, one.Error);
         EXPECT_EQ(many.Statuses, one.Statuses);
         EXPECT_EQ(many.Tables, one.Tables);

@@ -253,6 +253,34 @@ TEST(Records, MappedArraysKeepTheirValuesAcrossGrowth) {
     EXPECT_EQ(views[0], text);
 }
 
+// Room reserved as address space only, from a heap block and from a mapping: the values
+// held stay, slots written beyond the size are taken in, and the room not taken goes back.
+TEST(Records, RoomForABoundKeepsValuesAndGivesBackTheRest) {
+    for (const std::size_t held : {std::size_t{10}, (std::size_t{3} << 20) / sizeof(std::int32_t)}) {
+        SCOPED_TRACE(held);
+        TMappedArray<std::int32_t> array;
+        array.resize(held, 7);
+        const std::size_t bound = std::size_t{64} << 20;
+        array.reserve_address_space(held + bound);
+        ASSERT_GE(array.capacity(), held + bound);
+        ASSERT_EQ(array.size(), held);
+        EXPECT_EQ(array[0], 7);
+        EXPECT_EQ(array[held - 1], 7);
+        std::int32_t* slots = array.FreeSlots();
+        for (std::size_t i = 0; i < 1000; ++i) slots[i] = static_cast<std::int32_t>(i);
+        array.TakeWritten(1000);
+        array.shrink_to_fit();
+        EXPECT_GE(array.capacity(), held + 1000);
+        EXPECT_LT(array.capacity(), held + bound);
+        EXPECT_EQ(array[held - 1], 7);
+        EXPECT_EQ(array[held + 999], 999);
+        // It grows again as any array does.
+        array.resize(array.capacity() + 5, -2);
+        EXPECT_EQ(array[held + 999], 999);
+        EXPECT_EQ(array[array.size() - 1], -2);
+    }
+}
+
 // Enough hits that the orders and the sort's scratch are mappings, sorted one after the other
 // in a list while a view of the same records holds an order of its own, every key path
 // (counted, radix, stored) both ways, checked against a plain stable sort.
