@@ -148,6 +148,8 @@ private:
     void PlanFile(std::size_t file, std::int64_t bytesAfter, std::int64_t tailBytes);
     std::vector<TLogParser::TDirectiveState> ReadDirectives(const std::string& name, std::uint8_t format,
                                                             const std::vector<std::int64_t>& starts);
+    // The lines of a piece as LineBound counts them; 0 when its file cannot be read.
+    std::size_t CountLines(const TPiece& piece) const;
     // Counts each piece's lines, side by side, and gives each its slots; the total.
     std::size_t PlanSlots(unsigned threads);
     // Room for as many hits as the pieces' bytes can hold lines, so that each worker counts
@@ -307,6 +309,17 @@ std::vector<TLogParser::TDirectiveState> TParallelParse::ReadDirectives(const st
     return states;
 }
 
+std::size_t TParallelParse::CountLines(const TPiece& piece) const {
+    try {
+        // A file that cannot be read gets no slots; its piece meets the error itself.
+        TFileStreamEx reader;
+        if (!reader.Open(Files[piece.File])) return 0;
+        return static_cast<std::size_t>(reader.LineBound(piece.Range.Start, piece.Range.End));
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
 bool TParallelParse::ReserveSlotBound() {
     std::size_t bound = 0;
     for (const TPiece& piece : Pieces) bound += piece.LineBound();
@@ -323,19 +336,9 @@ bool TParallelParse::ReserveSlotBound() {
 }
 
 void TParallelParse::CountSlots(std::size_t index) {
-    const TPiece& taken = Pieces[index];
-    std::size_t lines = 0;
-    try {
-        // A file that cannot be read gets no slots; its piece meets the error itself.
-        TFileStreamEx reader;
-        if (reader.Open(Files[taken.File]))
-            lines = static_cast<std::size_t>(reader.LineBound(taken.Range.Start, taken.Range.End));
-    } catch (const std::exception&) {
-        lines = 0;
-    }
     // A file grown since it was planned has more lines than it was given room for: the
     // hits beyond go with the piece's overflow, as they do when the lines are counted first.
-    lines = std::min(lines, taken.LineBound());
+    const std::size_t lines = std::min(CountLines(Pieces[index]), Pieces[index].LineBound());
     std::unique_lock<std::mutex> guard(Lock);
     Pieces[index].Slots = lines;
     Pieces[index].Counted = true;
@@ -357,17 +360,7 @@ void TParallelParse::CountSlots(std::size_t index) {
 }
 
 std::size_t TParallelParse::PlanSlots(unsigned threads) {
-    ForkJoinParts(Pieces.size(), threads, [&](std::size_t i) {
-        TPiece& piece = Pieces[i];
-        TFileStreamEx reader;
-        // A file that cannot be read gets no hits; its piece meets the error itself.
-        if (!reader.Open(Files[piece.File])) return;
-        try {
-            piece.Slots = static_cast<std::size_t>(reader.LineBound(piece.Range.Start, piece.Range.End));
-        } catch (const std::system_error&) {
-            piece.Slots = 0;
-        }
-    });
+    ForkJoinParts(Pieces.size(), threads, [&](std::size_t i) { Pieces[i].Slots = CountLines(Pieces[i]); });
     std::size_t total = 0;
     for (TPiece& piece : Pieces) {
         piece.Slot = total;
