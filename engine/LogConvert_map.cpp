@@ -252,9 +252,6 @@ void TLogParser::CleanURI(std::string_view raw) {
     hit.ExtIdx = known.ExtIdx;
     hit.PathIdx = known.PathIdx;
     hit.HasRequest = true;
-    Touches.Touch(tiURI, hit.URIIdx);
-    Touches.Touch(tiExt, hit.ExtIdx);
-    Touches.Touch(tiPath, hit.PathIdx);
 }
 
 void TLogParser::ClearRequest() {
@@ -264,9 +261,6 @@ void TLogParser::ClearRequest() {
     CurrentHit.PathIdx = Table(tiPath).AddString({});
     CurrentHit.HasRequest = false;
     CurrentHit.URI = CurrentHit.Ext = CurrentHit.Path = {};
-    Touches.Touch(tiURI, CurrentHit.URIIdx);
-    Touches.Touch(tiExt, CurrentHit.ExtIdx);
-    Touches.Touch(tiPath, CurrentHit.PathIdx);
 }
 
 std::string TLogParser::AppendDefaultPage(std::string_view uri) const {
@@ -328,10 +322,6 @@ void TLogParser::ParseUserAgent(std::string_view text) {
     hit.BrowserIdx = known.BrowserIdx;
     hit.OSIdx = known.OSIdx;
     hit.SpiderIdx = known.SpiderIdx;
-    Touches.Touch(tiAgent, agentIdx);
-    Touches.Touch(tiBrowser, known.BrowserIdx);
-    Touches.Touch(tiOS, known.OSIdx);
-    Touches.Touch(tiSpider, known.SpiderIdx);
     hit.Browser = known.Browser;
     hit.OS = known.OS;
     hit.Spider = known.Spider;
@@ -377,8 +367,8 @@ void TLogParser::AddRecord() {
     rec.HostIdx = Table(tiHost).AddString(hit.Host);
     rec.UserIdx = Table(tiUser).AddString(hit.User);
     rec.VisitDuration = 0;
-    const std::int32_t vdomainIdx = Table(tiVDomain).AddString(hit.VDomain);
-    const std::int32_t methodIdx = Table(tiMethod).AddString(hit.Method);
+    Table(tiVDomain).AddString(hit.VDomain);
+    Table(tiMethod).AddString(hit.Method);
     rec.URIIdx = hit.URIIdx;
     rec.NoRequest = !hit.HasRequest;
     URIPartsOut().Set(rec, {hit.ExtIdx, hit.PathIdx});
@@ -401,13 +391,6 @@ void TLogParser::AddRecord() {
     small(tiSpider, hit.SpiderIdx);
     rec.IsEntry = 0;
     rec.IsExit = 0;
-    if (Touches.Enabled()) {
-        Touches.Touch(tiHost, rec.HostIdx);
-        Touches.Touch(tiUser, rec.UserIdx);
-        Touches.Touch(tiVDomain, vdomainIdx);
-        Touches.Touch(tiMethod, methodIdx);
-        Touches.Touch(tiReferrer, rec.ReferrerIdx);
-    }
     if (RecordSlots.Next == nullptr) {
         Records->Add(rec);
         return;

@@ -63,16 +63,15 @@ struct TPiece {
 };
 
 // What a parser made of a piece. Its hits are in the piece's slots, in table indices of the
-// parser's own; views of the texts the parser met first in this piece come along, since the
-// merge cannot read the parser's index while it goes on with its next piece. The texts
-// themselves stay where the parser's table stored them until the parse ends.
+// parser's own; views of the texts the piece added to the parser's tables come along, in the
+// order added, since the merge cannot read the parser's index while it goes on with its next
+// piece. The texts themselves stay where the parser's table stored them until the parse ends.
 struct TPieceResult {
     std::size_t Lane = 0;
     std::size_t Written = 0;
     bool Opened = false;
     std::vector<TRecLog> Overflow;  // hits beyond the slots (the file grew since it was planned)
     std::vector<TWideIndex> WideIndices;
-    TPieceTouches::TLists Touched;
     std::array<std::vector<std::string_view>, TableCount> NewTexts;
     TLogParser::TRangeScan Scan;
     std::exception_ptr Error;
@@ -104,6 +103,13 @@ private:
     std::size_t Count = 0;
 };
 
+// Lane indices of one table's texts, from From up to To.
+struct TIndexSpan {
+    std::size_t From = 0;
+    std::size_t To = 0;
+};
+using TAddedTexts = std::array<TIndexSpan, TableCount>;
+
 // One parser and, on the merge's side, what its table indices stand for.
 struct TLane {
     std::vector<TBucketString> OwnTables;  // the parser's, in TTableId order
@@ -114,6 +120,12 @@ struct TLane {
     // moves page tables instead of faulting in a fresh copy.
     std::array<TMappedArray<std::int32_t>, TableCount> RunIndex;  // -1 until a merged piece uses it
     TURIParts URIParts;  // the parser's, once it is gone
+    // Texts added by a piece left out after its file failed: the run never took them, and a
+    // later piece of the lane may use them where it does not say.
+    std::array<std::vector<std::int32_t>, TableCount> Orphans;
+    bool HasOrphans() const {
+        return std::any_of(Orphans.begin(), Orphans.end(), [](const auto& list) { return !list.empty(); });
+    }
 
     // The run's index of a lane index; -1 where no merged piece used it (or for a stand-in
     // the 16-bit field of a too-wide lane index holds).
@@ -172,8 +184,12 @@ private:
     // workers run: they read those, and the merge is free for them as they come. Null when
     // the run was cancelled.
     std::unique_ptr<TPieceResult> Take(std::size_t index);
-    void TakeTexts(TPieceResult& piece);
-    void Intern(const TPieceResult& piece);
+    // Keeps the piece's texts with its lane's; which of the lane's indices they are.
+    TAddedTexts TakeTexts(TPieceResult& piece);
+    void Intern(const TPieceResult& piece, const TAddedTexts& added);
+    // Interns the texts of piece Index whose lane holds texts the run never took: read once
+    // more by a parser of its own, the piece's texts are that parser's in first-use order.
+    void InternRereading(std::size_t index, const TPieceResult& piece, const TAddedTexts& added);
     // The file's outcome once its pieces are merged; false when cancelled.
     bool MergeFile(std::size_t file, std::size_t& next, bool& validData);
     bool MergeAll(bool& validData);
@@ -437,7 +453,6 @@ std::unique_ptr<TPieceResult> TParallelParse::ParsePiece(std::size_t lane, std::
     result->Opened = parser.RangeOpened();
     result->Overflow = parser.TakeOverflow();
     result->WideIndices = parser.TakeWideIndices();
-    result->Touched = parser.TakeTouches();
     try {
         HandOverTexts(Lanes[lane], *result);
     } catch (...) {
@@ -485,39 +500,103 @@ std::unique_ptr<TPieceResult> TParallelParse::Take(std::size_t index) {
 }
 
 // Every piece's texts are kept, merged or not, so that the lane's indices stay readable.
-void TParallelParse::TakeTexts(TPieceResult& piece) {
+TAddedTexts TParallelParse::TakeTexts(TPieceResult& piece) {
     if (piece.LostTexts) std::rethrow_exception(piece.LostTexts);
     TLane& lane = Lanes[piece.Lane];
+    TAddedTexts added;
     for (std::size_t t = 0; t < TableCount; ++t) {
+        added[t].From = lane.Texts[t].size();
         lane.Texts[t].Take(std::move(piece.NewTexts[t]));
         lane.RunIndex[t].resize(lane.Texts[t].size(), -1);
+        added[t].To = lane.Texts[t].size();
     }
+    return added;
 }
 
-// The texts a piece used are interned in the order it first used them, which is the order a
-// single thread meets those of them that are new to the run. Each table is its own
-// sequence, so the large ones are interned side by side.
-void TParallelParse::Intern(const TPieceResult& piece) {
+// A parser adds a text to its tables where it first uses it, so the texts a piece added come
+// in the order it first used them. Those new to the run are among them, in the order a
+// single thread meets them: the texts the lane held before were taken in with the earlier
+// pieces that added them. Each table is its own sequence, so the large ones are interned
+// side by side.
+void TParallelParse::Intern(const TPieceResult& piece, const TAddedTexts& added) {
     TLane& lane = Lanes[piece.Lane];
     const TTablePointers& tables = Run.Tables;
     const auto intern = [&](std::size_t t) {
         TMappedArray<std::int32_t>& runIndex = lane.RunIndex[t];
         const TLaneTexts& texts = lane.Texts[t];
-        for (const std::int32_t local : piece.Touched[t]) {
-            std::int32_t& index = runIndex[static_cast<std::size_t>(local)];
-            if (index < 0) index = tables[t]->AddString(texts[static_cast<std::size_t>(local)]);
-        }
+        for (std::size_t local = added[t].From; local < added[t].To; ++local)
+            if (runIndex[local] < 0) runIndex[local] = tables[t]->AddString(texts[local]);
     };
     // Below this many texts a thread costs more than it saves.
     constexpr std::size_t kTextsForAThread = 4096;
     std::vector<std::size_t> large;
     for (std::size_t t = 0; t < TableCount; ++t) {
-        if (piece.Touched[t].size() >= kTextsForAThread)
+        if (added[t].To - added[t].From >= kTextsForAThread)
             large.push_back(t);
         else
             intern(t);
     }
     ForkJoin(large.size(), [&](std::size_t i) { intern(large[i]); });
+}
+
+void TParallelParse::InternRereading(std::size_t index, const TPieceResult& piece, const TAddedTexts& added) {
+    TLane& lane = Lanes[piece.Lane];
+    const TPiece& planned = Pieces[index];
+    std::vector<TBucketString> ownTables;
+    ownTables.reserve(TableCount);
+    TTablePointers tables{};
+    for (std::size_t t = 0; t < TableCount; ++t) tables[t] = &ownTables.emplace_back(TableBucketMasks[t]);
+    TLogParser parser(tables);
+    parser.Begin(Engine.Profile(), Engine.Options());
+    parser.SetStopFlag(Engine.GetStopFlag());
+    std::vector<TRecLog> slots(planned.Slots);
+    try {
+        parser.StartPiece(slots.data(), slots.size());
+        if (planned.HasDirectives) parser.SetDirectives(planned.Directives);
+        parser.ParseRange(Files[planned.File], planned.Range, false);
+    } catch (...) {
+        // It fails where the first reading did, with the texts up to there added.
+    }
+    for (std::size_t t = 0; t < TableCount; ++t) {
+        TBucketString& used = ownTables[t];
+        const std::int32_t usedCount = used.Count();
+        std::vector<std::int32_t> usedInRun(static_cast<std::size_t>(usedCount));
+        for (std::int32_t i = 0; i < usedCount; ++i)
+            usedInRun[static_cast<std::size_t>(i)] = Run.Tables[t]->AddString(used.GetString(i));
+        // A lane text the piece used is one of those just interned; adding it to the rereading's
+        // own table, which is dropped next, tells which.
+        const auto resolve = [&](std::int32_t local) {
+            std::int32_t& inRun = lane.RunIndex[t][static_cast<std::size_t>(local)];
+            if (inRun < 0) {
+                const std::int32_t own = used.AddString(lane.Texts[t][static_cast<std::size_t>(local)]);
+                if (own < usedCount) inRun = usedInRun[static_cast<std::size_t>(own)];
+            }
+            return inRun >= 0;
+        };
+        std::vector<std::int32_t>& orphans = lane.Orphans[t];
+        std::erase_if(orphans, resolve);
+        for (std::size_t local = added[t].From; local < added[t].To; ++local)
+            if (!resolve(static_cast<std::int32_t>(local))) orphans.push_back(static_cast<std::int32_t>(local));
+    }
+    // Only a file changed between the two readings leaves a hit's text out: it is taken in
+    // where the hit names it.
+    const auto inRun = [&](TTableId table, std::int32_t local) {
+        TMappedArray<std::int32_t>& runIndex = lane.RunIndex[table];
+        const auto at = static_cast<std::size_t>(local);
+        if (local < 0 || at >= runIndex.size()) return local;
+        if (runIndex[at] < 0) {
+            runIndex[at] = Run.Tables[table]->AddString(lane.Texts[table][at]);
+            std::erase(lane.Orphans[table], local);
+        }
+        return runIndex[at];
+    };
+    const TRecLog* hits = Base + planned.Slot;
+    for (std::size_t i = 0; i < piece.Written; ++i) {
+        TRecLog copy = hits[i];
+        RemapRecordIndices(copy, inRun);
+    }
+    for (TRecLog copy : piece.Overflow) RemapRecordIndices(copy, inRun);
+    for (const TWideIndex& wide : piece.WideIndices) inRun(wide.Table, wide.Index);
 }
 
 bool TParallelParse::MergeFile(std::size_t file, std::size_t& next, bool& validData) {
@@ -530,8 +609,13 @@ bool TParallelParse::MergeFile(std::size_t file, std::size_t& next, bool& validD
         const TPiece& piece = Pieces[next];
         std::unique_ptr<TPieceResult> result = Take(next);
         if (!result) return false;
-        TakeTexts(*result);
-        if (!error) {
+        const TAddedTexts added = TakeTexts(*result);
+        if (error) {
+            TLane& lane = Lanes[result->Lane];
+            for (std::size_t t = 0; t < TableCount; ++t)
+                for (std::size_t local = added[t].From; local < added[t].To; ++local)
+                    lane.Orphans[t].push_back(static_cast<std::int32_t>(local));
+        } else {
             if (first && ((piece.Range.Decided && result->Opened) || result->Scan.Started)) {
                 first = false;
                 Engine.DoStatus(0, text);
@@ -539,7 +623,10 @@ bool TParallelParse::MergeFile(std::size_t file, std::size_t& next, bool& validD
                 ProgressText = text;
                 ProgressValue = 0;
             }
-            Intern(*result);
+            if (Lanes[result->Lane].HasOrphans())
+                InternRereading(next, *result, added);
+            else
+                Intern(*result, added);
             MergedPieces.push_back(
                 {next, result->Lane, result->Written, std::move(result->Overflow), std::move(result->WideIndices)});
             if (result->Error) {

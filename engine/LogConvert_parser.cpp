@@ -56,10 +56,7 @@ void TLogParser::StartPiece(TRecLog* slots, std::size_t count) {
     RecordSlots = {slots, slots, slots + count};
     SlotOverflow.clear();
     WideIndices.clear();
-    Touches.Enable();
-    Touches.StartPiece();
-    // What the last line repeated is no use across a piece boundary, and a repeat would
-    // leave its texts unused in the new piece.
+    // What the last line repeated is no use across a piece boundary.
     ForgetRepeats();
 }
 

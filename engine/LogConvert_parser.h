@@ -21,7 +21,6 @@
 #include "engine/LogConvert_split.h"
 #include "engine/LogConvert_tables.h"
 #include "engine/LogConvert_time.h"
-#include "engine/LogConvert_touch.h"
 
 namespace brindle {
 
@@ -205,7 +204,6 @@ public:
     // What the piece leaves for the merge; each is empty afterwards.
     std::vector<TRecLog> TakeOverflow();
     std::vector<TWideIndex> TakeWideIndices();
-    TPieceTouches::TLists TakeTouches() { return Touches.Take(); }
     // The extension and folder of each URL the worker's hits named, by its own indices.
     TURIParts TakeURIParts() { return std::move(OwnURIParts); }
     const TTablePointers& Tables() const { return Out; }
@@ -266,7 +264,6 @@ private:
     // A worker's hits whose 16-bit index its own table numbered too high to store.
     std::vector<TWideIndex> WideIndices;
     bool Opened = false;
-    TPieceTouches Touches;
 
     TCleaningSwitches Switches;
     TFilterSet FilterSet;

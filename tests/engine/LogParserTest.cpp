@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -24,22 +25,24 @@ public:
         Parser->Begin(profile, options);
     }
 
-    // What a piece gives the merge, in texts: its hits, the texts it used in first-use
-    // order, and its line counts.
+    // What a piece gives the merge, in texts: its hits, the texts it added to the tables in
+    // the order they were added, and its line counts.
     struct TPieceTexts {
         std::vector<std::string> Hits;
-        std::vector<std::vector<std::string>> Touched;
+        std::vector<std::vector<std::string>> Added;
         std::int64_t Lines = 0;
         std::int64_t Bad = 0;
         bool operator==(const TPieceTexts&) const = default;
         friend void PrintTo(const TPieceTexts& piece, std::ostream* out) {
             *out << piece.Lines << " lines, " << piece.Bad << " bad;";
             for (const std::string& hit : piece.Hits) *out << "\n  " << hit;
-            for (const std::vector<std::string>& used : piece.Touched) *out << "\n  " << ::testing::PrintToString(used);
+            for (const std::vector<std::string>& added : piece.Added) *out << "\n  " << ::testing::PrintToString(added);
         }
     };
 
     TPieceTexts Read(const std::string& path) {
+        std::array<std::int32_t, TableCount> before{};
+        for (std::size_t t = 0; t < TableCount; ++t) before[t] = Tables[t].Count();
         std::vector<TRecLog> slots(64);
         Parser->StartPiece(slots.data(), slots.size());
         const TLogParser::TRangeScan scan = Parser->ParseRange(path, {}, false);
@@ -51,12 +54,25 @@ public:
         texts.Bad = scan.Bad;
         const TURIParts parts = Parser->TakeURIParts();
         for (std::size_t i = 0; i < Parser->WrittenInPiece(); ++i) texts.Hits.push_back(HitText(slots[i], parts));
-        const TPieceTouches::TLists touched = Parser->TakeTouches();
         for (std::size_t t = 0; t < TableCount; ++t) {
-            std::vector<std::string>& used = texts.Touched.emplace_back();
-            for (const std::int32_t index : touched[t]) used.emplace_back(Tables[t].GetString(index));
+            std::vector<std::string>& added = texts.Added.emplace_back();
+            for (std::int32_t i = before[t]; i < Tables[t].Count(); ++i) added.emplace_back(Tables[t].GetString(i));
         }
         return texts;
+    }
+
+    // Leaves out of a fresh parser's piece the texts this one's tables held already: what
+    // this one, reading the same piece, should add.
+    TPieceTexts WithoutHeld(TPieceTexts piece) const {
+        for (std::size_t t = 0; t < TableCount; ++t) {
+            std::vector<std::string>& added = piece.Added[t];
+            std::erase_if(added, [&](const std::string& text) {
+                for (std::int32_t i = 0; i < Tables[t].Count(); ++i)
+                    if (Tables[t].GetString(i) == text) return true;
+                return false;
+            });
+        }
+        return piece;
     }
 
 private:
@@ -79,7 +95,8 @@ private:
 
 // A worker keeps its parser from piece to piece, whatever each file's format: the W3C
 // directives, the repeats of the line before and the memos must never carry a piece's
-// state into the next one's hits or into the texts it hands the merge.
+// state into the next one's hits. The merge takes the texts a piece added to the worker's
+// tables, in the order added, for the order a single reader meets the texts new to it.
 TEST(LogParser, AReusedParserReadsEachPieceAsAFreshOneDoes) {
     TestFolder folder;
     const std::string w3c = DataPath("logs/formats/w3c.log");
@@ -108,6 +125,7 @@ TEST(LogParser, AReusedParserReadsEachPieceAsAFreshOneDoes) {
         TWorker fresh(profile, options);
         const TWorker::TPieceTexts expected = fresh.Read(piece);
         EXPECT_FALSE(expected.Hits.empty()) << piece;
-        EXPECT_EQ(reused.Read(piece), expected) << piece;
+        const TWorker::TPieceTexts unheld = reused.WithoutHeld(expected);
+        EXPECT_EQ(reused.Read(piece), unheld) << piece;
     }
 }
