@@ -190,6 +190,11 @@ private:
     // Interns the texts of piece Index whose lane holds texts the run never took: read once
     // more by a parser of its own, the piece's texts are that parser's in first-use order.
     void InternRereading(std::size_t index, const TPieceResult& piece, const TAddedTexts& added);
+    // Reads a piece with a parser of its own; its tables, each in first-use order.
+    std::vector<TBucketString> ReadAlone(const TPiece& piece) const;
+    // Only a file changed between the two readings leaves out a text a hit names: it is
+    // taken in where the hit names it.
+    void InternWhatHitsStillName(std::size_t index, const TPieceResult& piece);
     // The file's outcome once its pieces are merged; false when cancelled.
     bool MergeFile(std::size_t file, std::size_t& next, bool& validData);
     bool MergeAll(bool& validData);
@@ -539,9 +544,7 @@ void TParallelParse::Intern(const TPieceResult& piece, const TAddedTexts& added)
     ForkJoin(large.size(), [&](std::size_t i) { intern(large[i]); });
 }
 
-void TParallelParse::InternRereading(std::size_t index, const TPieceResult& piece, const TAddedTexts& added) {
-    TLane& lane = Lanes[piece.Lane];
-    const TPiece& planned = Pieces[index];
+std::vector<TBucketString> TParallelParse::ReadAlone(const TPiece& piece) const {
     std::vector<TBucketString> ownTables;
     ownTables.reserve(TableCount);
     TTablePointers tables{};
@@ -549,14 +552,20 @@ void TParallelParse::InternRereading(std::size_t index, const TPieceResult& piec
     TLogParser parser(tables);
     parser.Begin(Engine.Profile(), Engine.Options());
     parser.SetStopFlag(Engine.GetStopFlag());
-    std::vector<TRecLog> slots(planned.Slots);
+    std::vector<TRecLog> slots(piece.Slots);
     try {
         parser.StartPiece(slots.data(), slots.size());
-        if (planned.HasDirectives) parser.SetDirectives(planned.Directives);
-        parser.ParseRange(Files[planned.File], planned.Range, false);
+        if (piece.HasDirectives) parser.SetDirectives(piece.Directives);
+        parser.ParseRange(Files[piece.File], piece.Range, false);
     } catch (...) {
         // It fails where the first reading did, with the texts up to there added.
     }
+    return ownTables;
+}
+
+void TParallelParse::InternRereading(std::size_t index, const TPieceResult& piece, const TAddedTexts& added) {
+    TLane& lane = Lanes[piece.Lane];
+    std::vector<TBucketString> ownTables = ReadAlone(Pieces[index]);
     for (std::size_t t = 0; t < TableCount; ++t) {
         TBucketString& used = ownTables[t];
         const std::int32_t usedCount = used.Count();
@@ -578,8 +587,11 @@ void TParallelParse::InternRereading(std::size_t index, const TPieceResult& piec
         for (std::size_t local = added[t].From; local < added[t].To; ++local)
             if (!resolve(static_cast<std::int32_t>(local))) orphans.push_back(static_cast<std::int32_t>(local));
     }
-    // Only a file changed between the two readings leaves a hit's text out: it is taken in
-    // where the hit names it.
+    InternWhatHitsStillName(index, piece);
+}
+
+void TParallelParse::InternWhatHitsStillName(std::size_t index, const TPieceResult& piece) {
+    TLane& lane = Lanes[piece.Lane];
     const auto inRun = [&](TTableId table, std::int32_t local) {
         TMappedArray<std::int32_t>& runIndex = lane.RunIndex[table];
         const auto at = static_cast<std::size_t>(local);
@@ -590,7 +602,7 @@ void TParallelParse::InternRereading(std::size_t index, const TPieceResult& piec
         }
         return runIndex[at];
     };
-    const TRecLog* hits = Base + planned.Slot;
+    const TRecLog* hits = Base + Pieces[index].Slot;
     for (std::size_t i = 0; i < piece.Written; ++i) {
         TRecLog copy = hits[i];
         RemapRecordIndices(copy, inRun);
