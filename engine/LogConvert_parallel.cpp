@@ -190,6 +190,10 @@ private:
     // Interns the texts of piece Index whose lane holds texts the run never took: read once
     // more by a parser of its own, the piece's texts are that parser's in first-use order.
     void InternRereading(std::size_t index, const TPieceResult& piece, const TAddedTexts& added);
+    // Gives the lane tables of its own and a parser that reads by the run's profile and options.
+    void OpenLane(TLane& lane) const;
+    // Reads a piece with Parser into Slots.
+    TLogParser::TRangeScan ReadPiece(TLogParser& parser, const TPiece& piece, TRecLog* slots) const;
     // Reads a piece with a parser of its own; its tables, each in first-use order.
     std::vector<TBucketString> ReadAlone(const TPiece& piece) const;
     // Only a file changed between the two readings leaves out a text a hit names: it is
@@ -448,9 +452,7 @@ std::unique_ptr<TPieceResult> TParallelParse::ParsePiece(std::size_t lane, std::
     TLogParser& parser = *Lanes[lane].Parser;
     const TPiece& piece = Pieces[index];
     try {
-        parser.StartPiece(Base + piece.Slot, piece.Slots);
-        if (piece.HasDirectives) parser.SetDirectives(piece.Directives);
-        result->Scan = parser.ParseRange(Files[piece.File], piece.Range, false);
+        result->Scan = ReadPiece(parser, piece, Base + piece.Slot);
     } catch (...) {
         result->Error = std::current_exception();
     }
@@ -544,23 +546,32 @@ void TParallelParse::Intern(const TPieceResult& piece, const TAddedTexts& added)
     ForkJoin(large.size(), [&](std::size_t i) { intern(large[i]); });
 }
 
-std::vector<TBucketString> TParallelParse::ReadAlone(const TPiece& piece) const {
-    std::vector<TBucketString> ownTables;
-    ownTables.reserve(TableCount);
+void TParallelParse::OpenLane(TLane& lane) const {
     TTablePointers tables{};
-    for (std::size_t t = 0; t < TableCount; ++t) tables[t] = &ownTables.emplace_back(TableBucketMasks[t]);
-    TLogParser parser(tables);
-    parser.Begin(Engine.Profile(), Engine.Options());
-    parser.SetStopFlag(Engine.GetStopFlag());
+    lane.OwnTables.reserve(TableCount);
+    for (std::size_t t = 0; t < TableCount; ++t) tables[t] = &lane.OwnTables.emplace_back(TableBucketMasks[t]);
+    lane.Parser = std::make_unique<TLogParser>(tables);
+    lane.Parser->Begin(Engine.Profile(), Engine.Options());
+    lane.Parser->SetStopFlag(Engine.GetStopFlag());
+}
+
+TLogParser::TRangeScan TParallelParse::ReadPiece(TLogParser& parser, const TPiece& piece, TRecLog* slots) const {
+    parser.StartPiece(slots, piece.Slots);
+    if (piece.HasDirectives) parser.SetDirectives(piece.Directives);
+    return parser.ParseRange(Files[piece.File], piece.Range, false);
+}
+
+std::vector<TBucketString> TParallelParse::ReadAlone(const TPiece& piece) const {
+    TLane alone;
+    OpenLane(alone);
     std::vector<TRecLog> slots(piece.Slots);
     try {
-        parser.StartPiece(slots.data(), slots.size());
-        if (piece.HasDirectives) parser.SetDirectives(piece.Directives);
-        parser.ParseRange(Files[piece.File], piece.Range, false);
+        ReadPiece(*alone.Parser, piece, slots.data());
     } catch (...) {
         // It fails where the first reading did, with the texts up to there added.
     }
-    return ownTables;
+    alone.Parser.reset();
+    return std::move(alone.OwnTables);
 }
 
 void TParallelParse::InternRereading(std::size_t index, const TPieceResult& piece, const TAddedTexts& added) {
@@ -772,14 +783,7 @@ bool TParallelParse::Parse(bool& validData) {
     // past a slow one, and holds only the unmerged pieces' lists of new texts.
     Window = static_cast<std::size_t>(threads) * 3;
     Lanes.resize(threads);
-    for (TLane& lane : Lanes) {
-        TTablePointers tables{};
-        lane.OwnTables.reserve(TableCount);
-        for (std::size_t t = 0; t < TableCount; ++t) tables[t] = &lane.OwnTables.emplace_back(TableBucketMasks[t]);
-        lane.Parser = std::make_unique<TLogParser>(tables);
-        lane.Parser->Begin(Engine.Profile(), Engine.Options());
-        lane.Parser->SetStopFlag(Engine.GetStopFlag());
-    }
+    for (TLane& lane : Lanes) OpenLane(lane);
     bool completed = false;
     std::exception_ptr error;
     try {
